@@ -3,6 +3,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD="$ROOT/build"
 NATIVE="$BUILD/native"
 WINDOWS="$BUILD/windows"
+FUZZ="$BUILD/fuzz"
 export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
