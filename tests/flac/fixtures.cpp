@@ -1,0 +1,47 @@
+#include "fixtures.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+std::vector<uint8_t> ReadFixture(const std::string& name) {
+    std::ifstream in(std::string(FLAC_FIXTURE_DIR) + "/" + name + ".flac", std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::vector<std::string>& AllFixtureNames() {
+    static const std::vector<std::string> names = {
+        "s16_stereo_44k", "s16_level0",     "s16_level8",       "s16_block192", "s16_block4608",
+        "s16_block16384", "s16_no_seektable", "s16_lpc32",      "s16_partitions", "s16_wasted_bits",
+        "s16_silence",    "s24_96k",        "s24_level0",       "s8_mono",      "s8_mono_no_seektable",
+        "six_channels",   "s32_stereo",     "s32_level1",       "s12_stereo",   "s20_88k",
+    };
+    return names;
+}
+
+OurDecode DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunkBytes) {
+    OurDecode out;
+    flac::StreamDecoder decoder;
+    size_t fed = 0;
+    for (;;) {
+        flac::Result r = decoder.NextFrame();
+        if (r == flac::Result::NeedMoreData) {
+            size_t n = std::min(chunkBytes, file.size() - fed);
+            decoder.Feed(file.data() + fed, n);
+            fed += n;
+            if (fed == file.size())
+                decoder.FinishInput();
+            continue;
+        }
+        if (r != flac::Result::Ok) {
+            out.result = r;
+            break;
+        }
+        ++out.frames;
+        const auto& s = decoder.frame().samples;
+        out.samples.insert(out.samples.end(), s.begin(), s.end());
+    }
+    out.meta = decoder.metadata();
+    out.skippedFrames = decoder.skippedFrames();
+    return out;
+}
