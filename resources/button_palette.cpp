@@ -3,8 +3,8 @@
 // Red and blue stay at a fraction of green so every colour reads as green on the black skin.
 ButtonPalette NormalButtonPalette() {
     ButtonPalette p;
-    p.squareTop = {16, 112, 16};
-    p.squareBottom = {6, 46, 6};
+    p.squareTop = {22, 150, 22};
+    p.squareBottom = {8, 62, 8};
     p.squareEdge = {4, 30, 4};
     p.mark = {0, 14, 0};
     p.frameOutline = {5, 36, 5};
@@ -18,7 +18,7 @@ ButtonPalette NormalButtonPalette() {
 
 ButtonPalette HoverButtonPalette() {
     ButtonPalette p;
-    p.squareTop = {30, 200, 30};
+    p.squareTop = {32, 210, 32};
     p.squareBottom = {12, 96, 12};
     p.squareEdge = {8, 60, 8};
     p.mark = {100, 255, 100};
