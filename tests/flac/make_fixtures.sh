@@ -27,7 +27,7 @@ sox -n -r 44100 -b 16 -c 2 silence.wav trim 0 2
 python3 "$here/odd_depth_wav.py" src12.wav 12 32000 2 3
 python3 "$here/odd_depth_wav.py" src20.wav 20 88200 2 2
 
-enc s16_stereo_44k -T "ARTIST=Jürgen Weiß" -T "TITLE=Grüße – ☃ 日本" -T "ALBUM=Quendra" src16.wav
+enc s16_stereo_44k -S 1s -T "ARTIST=Jürgen Weiß" -T "TITLE=Grüße – ☃ 日本" -T "ALBUM=Quendra" src16.wav
 enc s16_level0 -0 src16.wav
 enc s16_level8 -8 src16.wav
 enc s16_block192 -b 192 src16.wav

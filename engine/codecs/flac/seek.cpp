@@ -9,6 +9,8 @@ namespace flac {
 namespace {
 
 constexpr size_t kWindowBytes = 64 * 1024;
+// Below this range the search steps from frame to frame instead of halving.
+constexpr uint64_t kLinearBytes = 16 * 1024;
 
 struct FoundFrame {
     uint64_t offset = 0;
@@ -28,35 +30,33 @@ public:
         size_t windowSize = std::max(kWindowBytes, size_t(info_.maxFrameSize) * 2);
         uint64_t pos = from;
         while (pos < limit) {
-            window_.resize(windowSize);
-            size_t n = source_.ReadAt(pos, window_.data(), windowSize);
+            size_t n = 0;
+            const uint8_t* bytes = View(pos, windowSize, n);
             if (n < 2)
                 return false;
-            bool moreAfter = n == windowSize;
             uint64_t next = pos + n - 1;  // the last byte may begin a sync code
             bool reread = false;
             for (size_t i = 0; i + 1 < n && pos + i < limit; ++i) {
-                if (window_[i] != 0xFF || (window_[i + 1] & 0xFE) != 0xF8)
+                if (bytes[i] != 0xFF || (bytes[i + 1] & 0xFE) != 0xF8)
                     continue;
-                Result r = DecodeFrame(&window_[i], n - i, info_, scratch_, frame_);
+                Result r = DecodeFrame(bytes + i, n - i, info_, scratch_, frame_);
                 if (r == Result::Ok && Plausible(frame_.header)) {
                     out = {pos + i, frame_.header.firstSample, frame_.header.blockSize, frame_.frameBytes};
                     return true;
                 }
-                if (r != Result::NeedMoreData || !moreAfter)
+                if (r != Result::NeedMoreData || windowAtEnd_)
                     continue;
-                if (i > 0) {
-                    next = pos + i;  // read again from the candidate
-                } else if (windowSize < kMaxFrameBytes) {
+                if (n - i >= windowSize) {
+                    if (windowSize == kMaxFrameBytes)
+                        continue;  // larger than any valid frame
                     windowSize = std::min(windowSize * 2, kMaxFrameBytes);
-                    next = pos;
-                } else {
-                    continue;  // larger than any valid frame
                 }
+                next = pos + i;  // read again from the candidate
+                windowLength_ = 0;
                 reread = true;
                 break;
             }
-            if (!reread && !moreAfter)
+            if (!reread && windowAtEnd_)
                 return false;
             pos = next;
         }
@@ -72,7 +72,28 @@ private:
 
     ByteSource& source_;
     const StreamInfo& info_;
+    // Bytes from pos on: from the last window while a good part of one is left there
+    // (steps from frame to frame need no new read), else read afresh.
+    const uint8_t* View(uint64_t pos, size_t want, size_t& n) {
+        if (pos >= windowStart_ && pos - windowStart_ < windowLength_) {
+            size_t have = windowLength_ - size_t(pos - windowStart_);
+            if (have >= want / 4 || windowAtEnd_) {
+                n = have;
+                return window_.data() + (pos - windowStart_);
+            }
+        }
+        window_.resize(want);
+        windowLength_ = source_.ReadAt(pos, window_.data(), want);
+        windowStart_ = pos;
+        windowAtEnd_ = windowLength_ < want;
+        n = windowLength_;
+        return window_.data();
+    }
+
     std::vector<uint8_t> window_;
+    uint64_t windowStart_ = 0;
+    size_t windowLength_ = 0;
+    bool windowAtEnd_ = false;
     FrameScratch scratch_;
     DecodedFrame frame_;
 };
@@ -81,7 +102,7 @@ private:
 // frames starting at hi or later start after the target.
 Result Bisect(FrameFinder& finder, uint64_t lo, uint64_t hi, uint64_t target, SeekTarget& out) {
     while (lo < hi) {
-        uint64_t probe = hi - lo > kWindowBytes ? lo + (hi - lo) / 2 : lo;
+        uint64_t probe = hi - lo > kLinearBytes ? lo + (hi - lo) / 2 : lo;
         FoundFrame f;
         if (!finder.Find(probe, hi, f) || target < f.firstSample) {
             if (probe == lo)

@@ -1,0 +1,161 @@
+// Seeking: the frame FindSeekTarget names, decoded from its offset with the leading samples
+// dropped, continues exactly like libFLAC's whole decode at the target sample.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "fixtures.h"
+#include "reference_decoder.h"
+
+namespace {
+
+// A source that counts its reads, to see that the search does not crawl through the file.
+class CountingSource : public flac::MemorySource {
+public:
+    using MemorySource::MemorySource;
+    size_t ReadAt(uint64_t offset, uint8_t* dst, size_t size) override {
+        ++reads;
+        return MemorySource::ReadAt(offset, dst, size);
+    }
+    int reads = 0;
+};
+
+struct SeekCase {
+    std::vector<uint8_t> file;
+    ReferenceAudio ref;
+    flac::Metadata meta;
+};
+
+SeekCase Load(const std::string& name) {
+    SeekCase c;
+    c.file = ReadFixture(name);
+    c.ref = DecodeWithLibFlac(c.file);
+    EXPECT_EQ(flac::ReadMetadata(c.file.data(), c.file.size(), c.meta), flac::Result::Ok);
+    return c;
+}
+
+// Seeks to `target`, decodes `count` samples from there in pieces and compares them.
+void ExpectSeekMatches(const SeekCase& c, uint64_t target, uint64_t count) {
+    SCOPED_TRACE("target " + std::to_string(target));
+    const unsigned channels = c.meta.info.channels;
+    const uint64_t total = c.meta.info.totalSamples;
+    CountingSource source(c.file.data(), c.file.size());
+    flac::SeekTarget where;
+    ASSERT_EQ(flac::FindSeekTarget(source, c.meta, target, where), flac::Result::Ok);
+    EXPECT_LE(source.reads, 16);  // halving the range, not crawling through it
+    if (target >= total) {
+        EXPECT_EQ(where.byteOffset, c.file.size());
+        EXPECT_EQ(where.frameSample, total);
+        return;
+    }
+    ASSERT_LE(where.frameSample, target);
+
+    flac::StreamDecoder decoder;
+    decoder.Feed(c.file.data(), size_t(c.meta.audioOffset));
+    ASSERT_EQ(decoder.ReadHeaders(), flac::Result::Ok);
+    decoder.Restart(where.byteOffset);
+
+    std::vector<int32_t> got;
+    size_t fed = size_t(where.byteOffset);
+    bool first = true;
+    uint64_t drop = (target - where.frameSample) * channels;
+    uint64_t want = std::min<uint64_t>(count, total - target) * channels;
+    while (got.size() < want) {
+        flac::Result r = decoder.NextFrame();
+        if (r == flac::Result::NeedMoreData) {
+            size_t n = std::min<size_t>(4096, c.file.size() - fed);
+            decoder.Feed(c.file.data() + fed, n);
+            fed += n;
+            if (fed == c.file.size())
+                decoder.FinishInput();
+            continue;
+        }
+        ASSERT_EQ(r, flac::Result::Ok) << flac::ResultName(r);
+        if (first) {
+            EXPECT_EQ(decoder.frame().header.firstSample, where.frameSample);
+            first = false;
+        }
+        const auto& s = decoder.frame().samples;
+        size_t skip = size_t(std::min<uint64_t>(drop, s.size()));
+        drop -= skip;
+        got.insert(got.end(), s.begin() + ptrdiff_t(skip), s.end());
+    }
+    got.resize(size_t(want));
+    std::vector<int32_t> expected(c.ref.samples.begin() + ptrdiff_t(target * channels),
+                                  c.ref.samples.begin() + ptrdiff_t(target * channels + want));
+    EXPECT_TRUE(got == expected);
+}
+
+void ExpectSeeksMatch(const std::string& name) {
+    SeekCase c = Load(name);
+    ASSERT_TRUE(c.ref.ok);
+    const uint64_t total = c.meta.info.totalSamples;
+    const uint64_t block = c.meta.info.maxBlockSize;
+    std::vector<uint64_t> targets = {0, 1, block - 1, block, block + 1, 5 * block, total - block, total - 1, total,
+                                     total + 12345};
+    std::mt19937_64 random(std::hash<std::string>()(name));
+    for (int i = 0; i < 25; ++i)
+        targets.push_back(random() % total);
+    for (uint64_t target : targets)
+        ExpectSeekMatches(c, target, 3000);
+}
+
+TEST(FlacSeek, WithSeekTableLandsOnTheExactSample) { ExpectSeeksMatch("s16_stereo_44k"); }
+TEST(FlacSeek, WithoutSeekTableBisectionLandsOnTheExactSample) { ExpectSeeksMatch("s16_no_seektable"); }
+TEST(FlacSeek, TinyFramesWithoutSeekTable) { ExpectSeeksMatch("s8_mono_no_seektable"); }
+TEST(FlacSeek, ManySmallFrames) { ExpectSeeksMatch("s16_block192"); }
+TEST(FlacSeek, LargeFrames) { ExpectSeeksMatch("s16_block16384"); }
+TEST(FlacSeek, HighResolutionAndSixChannels) {
+    ExpectSeeksMatch("s24_96k");
+    ExpectSeeksMatch("six_channels");
+    ExpectSeeksMatch("s32_stereo");
+}
+
+TEST(FlacSeek, LyingSeekTableStillGivesTheExactSample) {
+    SeekCase c = Load("s16_stereo_44k");
+    ASSERT_GE(c.meta.seekTable.size(), 3u);
+    // Move every point's offset into the middle of some other frame.
+    size_t at = 4;
+    for (;;) {
+        uint8_t type = c.file[at] & 0x7F;
+        size_t length = size_t(c.file[at + 1]) << 16 | size_t(c.file[at + 2]) << 8 | c.file[at + 3];
+        if (type == 3) {
+            for (size_t p = at + 4; p + 18 <= at + 4 + length; p += 18)
+                c.file[p + 13] ^= 0x5A;
+            break;
+        }
+        ASSERT_FALSE(c.file[at] & 0x80) << "no seek table";
+        at += 4 + length;
+    }
+    ASSERT_EQ(flac::ReadMetadata(c.file.data(), c.file.size(), c.meta), flac::Result::Ok);
+    for (uint64_t target : {uint64_t(0), uint64_t(100000), uint64_t(200001), c.meta.info.totalSamples - 1})
+        ExpectSeekMatches(c, target, 2000);
+}
+
+TEST(FlacSeek, TableAndBisectionAgreeOnTheFrame) {
+    SeekCase withTable = Load("s16_stereo_44k");
+    SeekCase without = Load("s16_no_seektable");
+    int64_t headerDifference = int64_t(withTable.meta.audioOffset) - int64_t(without.meta.audioOffset);
+    for (uint64_t target : {uint64_t(4095), uint64_t(4096), uint64_t(131072), uint64_t(264599)}) {
+        flac::MemorySource a(withTable.file.data(), withTable.file.size());
+        flac::MemorySource b(without.file.data(), without.file.size());
+        flac::SeekTarget ta, tb;
+        ASSERT_EQ(flac::FindSeekTarget(a, withTable.meta, target, ta), flac::Result::Ok);
+        ASSERT_EQ(flac::FindSeekTarget(b, without.meta, target, tb), flac::Result::Ok);
+        EXPECT_EQ(ta.frameSample, tb.frameSample);
+        EXPECT_EQ(int64_t(ta.byteOffset) - int64_t(tb.byteOffset), headerDifference);
+        EXPECT_EQ(ta.frameSample, target / 4096 * 4096);
+    }
+}
+
+TEST(FlacSeek, DataWithoutFramesGivesNotFound) {
+    SeekCase c = Load("s8_mono");
+    std::vector<uint8_t> headersOnly(c.file.begin(), c.file.begin() + ptrdiff_t(c.meta.audioOffset));
+    headersOnly.resize(headersOnly.size() + 5000, 0x55);
+    flac::MemorySource source(headersOnly.data(), headersOnly.size());
+    flac::SeekTarget where;
+    EXPECT_EQ(flac::FindSeekTarget(source, c.meta, 1000, where), flac::Result::NotFound);
+}
+
+}  // namespace
