@@ -1,5 +1,9 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return 0;
+#include <cstdlib>
+
+#include "app/startup_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RunPlayer(instance, __argc, __argv);
 }

@@ -1,5 +1,12 @@
 # Shared settings of the scripts; sourced, not run.
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
+# Sourced by the scripts (then $0 is the script) or by hand from a shell (then set ROOT,
+# or source it from the repository's top folder).
+if [ -z "${ROOT:-}" ]; then
+    case "$0" in
+    */scripts/*) ROOT=$(cd "$(dirname "$0")/.." && pwd) ;;
+    *) ROOT=$(pwd) ;;
+    esac
+fi
 BUILD="$ROOT/build"
 NATIVE="$BUILD/native"
 WINDOWS="$BUILD/windows"

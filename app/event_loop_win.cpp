@@ -1,0 +1,12 @@
+#include "app/event_loop_win.h"
+
+#include "app/dispatch_win.h"
+#include "app/event_wait_win.h"
+#include "app/periodic_work_win.h"
+
+void RunEventLoop() {
+    for (;;) {
+        DispatchEvent(WaitEvent(10));
+        DoPeriodicWork();
+    }
+}

@@ -1,0 +1,4 @@
+#include "app/main_window_callback_win.h"
+
+void TakeHandedOverPath(const char*) {
+}

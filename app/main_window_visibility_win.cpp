@@ -1,0 +1,32 @@
+#include "app/main_window_visibility_win.h"
+
+#include "app/elements_win.h"
+#include "display/oscilloscope_surface_win.h"
+#include "playback/track_info.h"
+#include "settings/settings.h"
+
+void HideMainWindow() {
+    g_track.scrollOffset = 10;
+    ShowWindowNumber(kMainWindow, false);
+    if (g_settings.MiniFensterEnable == 1) ShowWindowNumber(kMiniWindow, true);
+    SetControlImage(kMinimizeButton, ImageId::MinimizeNormal);
+    CloseOscilloscopeSurface();
+}
+
+void RestoreMainWindow() {
+    g_track.scrollOffset = 10;
+    OpenOscilloscopeSurface(WindowHandle(kMainWindow));
+    ShowWindowNumber(kMainWindow, true);
+    ShowWindowNumber(kMiniWindow, false);
+    SetForegroundWindow(WindowHandle(kMainWindow));
+}
+
+void ClickMiniWindow() {
+    POINT remembered;
+    if (!GetCursorPos(&remembered)) return;
+    const POINT corner = WindowTopLeft(kMiniWindow);
+    SetCursorPos(corner.x + 2, corner.y + 1);
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE, 0, 0, 0, 0);
+    SetCursorPos(remembered.x, remembered.y);
+}

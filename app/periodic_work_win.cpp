@@ -1,0 +1,46 @@
+#include "app/periodic_work_win.h"
+
+#include "app/elements_win.h"
+#include "app/loop_state.h"
+#include "app/main_window_visibility_win.h"
+#include "app/ticks.h"
+
+#define LINE_BASE 60000
+#include "app/current_line.h"
+
+namespace {
+
+// The buttons replace the text while the cursor is over the mini window.
+void FollowMiniWindowHover() {
+    const bool inside = CursorX(kMiniWindow) != -1;
+    if (!inside && g_loop.MiniWindowHover == 1) {
+        g_loop.MiniWindowHover = 0;
+        for (int button : {kMiniPreviousButton, kMiniPlayPauseButton, kMiniNextButton}) ShowControl(button, false);
+        ShowControl(kMiniTextArea, true);
+    } else if (inside && g_loop.MiniWindowHover == 0) {
+        g_loop.MiniWindowHover = 1;
+        AT_LINE(); ClickMiniWindow();
+        ShowControl(kMiniTextArea, false);
+        for (int button : {kMiniPreviousButton, kMiniPlayPauseButton, kMiniNextButton}) ShowControl(button, true);
+    }
+}
+
+} // namespace
+
+void DoPeriodicWork() {
+    if (IsWindowNumberVisible(kMiniWindow)) {
+        if (MoreThanElapsed(g_loop.LastDisplayTick, GetTickCount(), 40)) {
+            g_loop.LastDisplayTick = GetTickCount();
+        }
+        FollowMiniWindowHover();
+    }
+    if (MoreThanElapsed(g_loop.LastDisplayTick, GetTickCount(), 40) && IsWindowNumberVisible(kMainWindow)) {
+        g_loop.LastDisplayTick = GetTickCount();
+    }
+    if (MoreThanElapsed(g_loop.LastStatusTick, GetTickCount(), 500)) {
+        g_loop.LastStatusTick = GetTickCount();
+    }
+    if (g_loop.BalloonShownTick != 0 && MoreThanElapsed(g_loop.BalloonShownTick, GetTickCount(), 10000)) {
+        g_loop.BalloonShownTick = 0;
+    }
+}

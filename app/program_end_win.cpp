@@ -1,0 +1,32 @@
+#include "app/program_end_win.h"
+
+#include "app/build_ui_win.h"
+#include "app/elements_win.h"
+#include "display/oscilloscope_pens_win.h"
+#include "playback/audio_engine_win.h"
+#include "playback/transport_win.h"
+
+#define LINE_BASE 40000
+#include "app/current_line.h"
+
+void EndProgram() {
+    AT_LINE(); DeleteOscilloscopePens();
+    AT_LINE(); DestroyUserInterface();
+    AT_LINE(); UnloadAudioEngine(g_audio);
+    ExitProcess(0);
+}
+
+void QuitProgram() {
+    for (int window : {kMiniWindow, kMainWindow, kFrameWindow}) {
+        AT_LINE(); if (g_ui.windows[window]) DestroyWindow(g_ui.windows[window]);
+        g_ui.windows[window] = nullptr;
+    }
+    for (HWND& control : g_ui.controls) control = nullptr; // gone with their windows
+    AT_LINE(); RemoveTrayIcon();
+    AT_LINE(); StopPlayback();
+    if (g_audio.System_Release) {
+        AT_LINE(); g_audio.System_Release(g_audio.system);
+    }
+    AT_LINE(); UnloadAudioEngine(g_audio);
+    EndProgram();
+}

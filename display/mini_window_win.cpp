@@ -1,0 +1,47 @@
+#include "display/mini_window_win.h"
+
+#include "app/elements_win.h"
+#include "app/window_procs_win.h"
+
+namespace {
+
+const char kMiniClass[] = "QuendraMini";
+
+HWND CreateMiniControl(int number, int x, int y, int width, int height, DWORD style) {
+    HWND control = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | style, x, y, width,
+                                   height, g_ui.windows[kMiniWindow],
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), g_ui.instance, nullptr);
+    g_ui.controls[number] = control;
+    return control;
+}
+
+} // namespace
+
+HWND FindTaskbarBand() {
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
+}
+
+void CreateMiniWindow() {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = MiniWindowProc;
+    wc.hInstance = g_ui.instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kMiniClass;
+    RegisterClassExA(&wc);
+    // Clipping the children leaves the areas of the visible controls out of the erase.
+    HWND mini = CreateWindowExA(0, kMiniClass, "Quendra MiniFenster", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 25,
+                                FindTaskbarBand(), nullptr, g_ui.instance, nullptr);
+    g_ui.windows[kMiniWindow] = mini;
+    if (!mini) return;
+    if (CreateMiniControl(kMiniPreviousButton, 0, 0, 30, 18, SS_NOTIFY))
+        SetControlImage(kMiniPreviousButton, ImageId::MiniPreviousNormal);
+    if (CreateMiniControl(kMiniPlayPauseButton, 30, 0, 30, 18, SS_NOTIFY))
+        SetControlImage(kMiniPlayPauseButton, ImageId::MiniPlayNormal);
+    if (CreateMiniControl(kMiniNextButton, 60, 0, 30, 18, SS_NOTIFY))
+        SetControlImage(kMiniNextButton, ImageId::MiniNextNormal);
+    CreateMiniControl(kMiniTextArea, 0, 0, 100, 25, SS_NOTIFY);
+}
