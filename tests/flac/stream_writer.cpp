@@ -1,0 +1,264 @@
+#include "stream_writer.h"
+
+#include <algorithm>
+
+namespace {
+
+// Plain bitwise CRCs, independent of the decoder's table-driven ones.
+unsigned BitwiseCrc(const std::vector<uint8_t>& data, size_t size, unsigned width, unsigned polynomial) {
+    unsigned top = 1u << (width - 1), mask = (1u << width) - 1, crc = 0;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= unsigned(data[i]) << (width - 8);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & top) ? ((crc << 1) ^ polynomial) & mask : (crc << 1) & mask;
+    }
+    return crc;
+}
+
+void PutCodedNumber(BitWriter& w, uint64_t v) {
+    if (v < 0x80) {
+        w.Put(v, 8);
+        return;
+    }
+    int bytes = 2;
+    while (bytes < 7 && v >= (uint64_t(1) << (5 * bytes + 1)))
+        ++bytes;
+    unsigned lead = (0xFF00u >> bytes) & 0xFF;  // `bytes` one bits, then a zero
+    w.Put(lead | (v >> (6 * (bytes - 1))), 8);
+    for (int i = bytes - 2; i >= 0; --i)
+        w.Put(0x80 | ((v >> (6 * i)) & 0x3F), 8);
+}
+
+}  // namespace
+
+void BitWriter::Put(uint64_t value, unsigned bits) {
+    for (unsigned i = bits; i-- > 0;) {
+        pending_ = (pending_ << 1) | ((value >> i) & 1);
+        if (++pendingBits_ == 8) {
+            bytes.push_back(uint8_t(pending_));
+            pending_ = 0;
+            pendingBits_ = 0;
+        }
+    }
+}
+
+void BitWriter::PutRice(int64_t value, unsigned parameter) {
+    uint64_t folded = value < 0 ? (uint64_t(-(value + 1)) << 1) | 1 : uint64_t(value) << 1;
+    for (uint64_t q = folded >> parameter; q > 0; --q)
+        Put(0, 1);
+    Put(1, 1);
+    Put(folded, parameter);
+}
+
+void BitWriter::AlignToByte() {
+    while (pendingBits_ != 0)
+        Put(0, 1);
+}
+
+namespace {
+
+int64_t FixedPrediction(const std::vector<int64_t>& s, size_t i, unsigned order) {
+    switch (order) {
+    case 1:
+        return s[i - 1];
+    case 2:
+        return 2 * s[i - 1] - s[i - 2];
+    case 3:
+        return 3 * s[i - 1] - 3 * s[i - 2] + s[i - 3];
+    case 4:
+        return 4 * s[i - 1] - 6 * s[i - 2] + 4 * s[i - 3] - s[i - 4];
+    default:
+        return 0;
+    }
+}
+
+unsigned SignedBitsNeeded(int64_t v) {
+    unsigned bits = 1;
+    while (v < -(int64_t(1) << (bits - 1)) || v >= (int64_t(1) << (bits - 1)))
+        ++bits;
+    return bits;
+}
+
+void PutResidual(BitWriter& w, const SubframeSpec& spec, const std::vector<int64_t>& residual, size_t blockSize) {
+    w.Put(spec.fiveBitParameters ? 1 : 0, 2);
+    w.Put(spec.partitionOrder, 4);
+    unsigned parameterBits = spec.fiveBitParameters ? 5 : 4;
+    size_t partitionSize = blockSize >> spec.partitionOrder;
+    size_t at = spec.order;
+    for (size_t p = 0; p < (size_t(1) << spec.partitionOrder); ++p) {
+        size_t end = (p + 1) * partitionSize;
+        if (spec.escapeOddPartitions && p % 2 == 1) {
+            unsigned bits = 0;
+            for (size_t i = at; i < end; ++i)
+                bits = std::max(bits, residual[i] ? SignedBitsNeeded(residual[i]) : 0u);
+            w.Put((1u << parameterBits) - 1, parameterBits);
+            w.Put(bits, 5);
+            for (size_t i = at; i < end; ++i)
+                w.PutSigned(residual[i], bits);
+        } else {
+            // The parameter that suits the partition's mean magnitude.
+            uint64_t sum = 0;
+            for (size_t i = at; i < end; ++i)
+                sum += uint64_t(residual[i] < 0 ? -residual[i] : residual[i]);
+            uint64_t mean = end > at ? sum / (end - at) : 0;
+            unsigned parameter = 0;
+            while ((uint64_t(1) << parameter) < mean && parameter < (1u << parameterBits) - 2)
+                ++parameter;
+            w.Put(parameter, parameterBits);
+            for (size_t i = at; i < end; ++i)
+                w.PutRice(residual[i], parameter);
+        }
+        at = end;
+    }
+}
+
+void PutSubframe(BitWriter& w, const SubframeSpec& spec, const std::vector<int64_t>& samples, unsigned bits) {
+    std::vector<int64_t> s(samples.size());
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = samples[i] >> spec.wastedBits;
+    bits -= spec.wastedBits;
+    unsigned type = spec.kind == SubframeKind::Constant   ? 0
+                    : spec.kind == SubframeKind::Verbatim ? 1
+                    : spec.kind == SubframeKind::Fixed    ? 8 + spec.order
+                                                          : 31 + spec.order;
+    w.Put(type << 1 | (spec.wastedBits ? 1 : 0), 8);
+    if (spec.wastedBits) {
+        w.Put(0, spec.wastedBits - 1);
+        w.Put(1, 1);
+    }
+    if (spec.kind == SubframeKind::Constant) {
+        w.PutSigned(s[0], bits);
+        return;
+    }
+    if (spec.kind == SubframeKind::Verbatim) {
+        for (int64_t v : s)
+            w.PutSigned(v, bits);
+        return;
+    }
+    for (unsigned i = 0; i < spec.order; ++i)
+        w.PutSigned(s[i], bits);
+    std::vector<int64_t> residual(s.size());
+    if (spec.kind == SubframeKind::Fixed) {
+        for (size_t i = spec.order; i < s.size(); ++i)
+            residual[i] = s[i] - FixedPrediction(s, i, spec.order);
+    } else {
+        w.Put(spec.precision - 1, 4);
+        w.PutSigned(spec.shift, 5);
+        for (unsigned j = 0; j < spec.order; ++j)
+            w.PutSigned(spec.coefs[j], spec.precision);
+        for (size_t i = spec.order; i < s.size(); ++i) {
+            int64_t sum = 0;
+            for (unsigned j = 0; j < spec.order; ++j)
+                sum += int64_t(spec.coefs[j]) * s[i - 1 - j];
+            residual[i] = s[i] - (sum >> spec.shift);
+        }
+    }
+    PutResidual(w, spec, residual, s.size());
+}
+
+unsigned SampleSizeCode(unsigned bits) {
+    switch (bits) {
+    case 8:
+        return 1;
+    case 12:
+        return 2;
+    case 16:
+        return 4;
+    case 20:
+        return 5;
+    case 24:
+        return 6;
+    case 32:
+        return 7;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeFrame(const FrameSpec& frame, const std::vector<std::vector<int64_t>>& channels,
+                                 const std::vector<SubframeSpec>& subframes) {
+    const size_t blockSize = channels[0].size();
+    BitWriter w;
+    w.Put(0x3FFE, 14);
+    w.Put(0, 1);
+    w.Put(frame.variableBlockSize ? 1 : 0, 1);
+
+    unsigned blockCode = blockSize <= 256 ? 6 : 7;
+    if (!frame.explicitBlockSize) {
+        if (blockSize == 192)
+            blockCode = 1;
+        for (unsigned c = 2; c <= 5; ++c)
+            if (blockSize == (576u << (c - 2)))
+                blockCode = c;
+        for (unsigned c = 8; c <= 15; ++c)
+            if (blockSize == (256u << (c - 8)))
+                blockCode = c;
+    }
+    w.Put(blockCode, 4);
+    w.Put(frame.rateCode, 4);
+    w.Put(frame.channelAssignment, 4);
+    w.Put(frame.sampleSizeFromStreamInfo ? 0 : SampleSizeCode(frame.bitsPerSample), 3);
+    w.Put(0, 1);
+    PutCodedNumber(w, frame.number);
+    if (blockCode == 6)
+        w.Put(blockSize - 1, 8);
+    else if (blockCode == 7)
+        w.Put(blockSize - 1, 16);
+    if (frame.rateCode == 12)
+        w.Put(frame.rateValue, 8);
+    else if (frame.rateCode >= 13)
+        w.Put(frame.rateValue, 16);
+    w.Put(BitwiseCrc(w.bytes, w.bytes.size(), 8, 0x07), 8);
+
+    for (size_t c = 0; c < channels.size(); ++c) {
+        bool side = (frame.channelAssignment == 8 && c == 1) || (frame.channelAssignment == 9 && c == 0) ||
+                    (frame.channelAssignment == 10 && c == 1);
+        PutSubframe(w, subframes[c], channels[c], frame.bitsPerSample + (side ? 1 : 0));
+    }
+    w.AlignToByte();
+    w.Put(BitwiseCrc(w.bytes, w.bytes.size(), 16, 0x8005), 16);
+    return w.bytes;
+}
+
+std::vector<std::vector<int64_t>> Decorrelate(unsigned assignment, const std::vector<int64_t>& left,
+                                              const std::vector<int64_t>& right) {
+    std::vector<int64_t> a(left.size()), b(left.size());
+    for (size_t i = 0; i < left.size(); ++i) {
+        int64_t side = left[i] - right[i];
+        if (assignment == 8) {
+            a[i] = left[i];
+            b[i] = side;
+        } else if (assignment == 9) {
+            a[i] = side;
+            b[i] = right[i];
+        } else {
+            a[i] = (left[i] + right[i]) >> 1;  // the lost bit is the side's lowest bit
+            b[i] = side;
+        }
+    }
+    return {a, b};
+}
+
+std::vector<uint8_t> EncodeStream(const StreamSpec& spec, const std::vector<std::vector<uint8_t>>& frames) {
+    BitWriter w;
+    for (char c : {'f', 'L', 'a', 'C'})
+        w.Put(uint8_t(c), 8);
+    w.Put(1, 1);  // last block
+    w.Put(0, 7);
+    w.Put(34, 24);
+    w.Put(spec.minBlockSize, 16);
+    w.Put(spec.maxBlockSize, 16);
+    w.Put(0, 24);  // frame sizes unknown
+    w.Put(0, 24);
+    w.Put(spec.sampleRate, 20);
+    w.Put(spec.channels - 1, 3);
+    w.Put(spec.bitsPerSample - 1, 5);
+    w.Put(spec.totalSamples, 36);
+    for (int i = 0; i < 16; ++i)
+        w.Put(0, 8);  // no MD5
+    for (const auto& f : frames)
+        w.bytes.insert(w.bytes.end(), f.begin(), f.end());
+    return w.bytes;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// A small FLAC writer for the tests: it builds streams with exactly the codings a case
+// needs (variable block sizes, escape codes, wasted bits, 33-bit side channels...), which
+// the flac tool never chooses on its own. The samples it encodes are the expected output.
+#include <cstdint>
+#include <vector>
+
+class BitWriter {
+public:
+    void Put(uint64_t value, unsigned bits);
+    void PutSigned(int64_t value, unsigned bits) { Put(uint64_t(value), bits); }
+    void PutRice(int64_t value, unsigned parameter);
+    void AlignToByte();
+    std::vector<uint8_t> bytes;
+
+private:
+    uint64_t pending_ = 0;
+    unsigned pendingBits_ = 0;
+};
+
+enum class SubframeKind { Constant, Verbatim, Fixed, Lpc };
+
+struct SubframeSpec {
+    SubframeKind kind = SubframeKind::Verbatim;
+    unsigned order = 0;                // Fixed: 0-4, Lpc: 1-32
+    std::vector<int32_t> coefs;        // Lpc, newest past sample first
+    unsigned precision = 15;           // Lpc coefficient bits
+    unsigned shift = 0;                // Lpc
+    unsigned wastedBits = 0;           // samples must be multiples of 2^wastedBits
+    bool fiveBitParameters = false;    // residual coding method 1
+    unsigned partitionOrder = 0;
+    bool escapeOddPartitions = false;  // code partitions 1, 3, ... with raw bits
+};
+
+struct FrameSpec {
+    bool variableBlockSize = false;
+    uint64_t number = 0;             // frame number, or first sample when variable
+    unsigned channelAssignment = 0;  // 0-7 independent, 8-10 stereo decorrelation
+    unsigned bitsPerSample = 16;
+    bool sampleSizeFromStreamInfo = false;
+    unsigned rateCode = 0;           // 0: from STREAMINFO; 12-14 take rateValue
+    unsigned rateValue = 0;
+    bool explicitBlockSize = false;  // 8- or 16-bit block size even when a table code fits
+};
+
+// channels[c] holds the subframe values: for stereo decorrelation that is mid or side,
+// not left and right (see Decorrelate).
+std::vector<uint8_t> EncodeFrame(const FrameSpec& frame, const std::vector<std::vector<int64_t>>& channels,
+                                 const std::vector<SubframeSpec>& subframes);
+
+// Left and right into the two subframe signals of an assignment (8, 9 or 10).
+std::vector<std::vector<int64_t>> Decorrelate(unsigned assignment, const std::vector<int64_t>& left,
+                                              const std::vector<int64_t>& right);
+
+struct StreamSpec {
+    uint32_t minBlockSize = 16;
+    uint32_t maxBlockSize = 65535;
+    uint32_t sampleRate = 44100;
+    unsigned channels = 2;
+    unsigned bitsPerSample = 16;
+    uint64_t totalSamples = 0;
+};
+
+// "fLaC", a STREAMINFO block and the frames.
+std::vector<uint8_t> EncodeStream(const StreamSpec& spec, const std::vector<std::vector<uint8_t>>& frames);
