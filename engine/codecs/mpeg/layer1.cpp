@@ -1,0 +1,64 @@
+// Layer I: 12 samples per subband, one scalefactor each.
+#include <cmath>
+#include <cstring>
+
+#include "bit_reader.h"
+#include "layers.h"
+
+namespace mpeg {
+
+float LayerScale(int index) {
+    static const struct Scales {
+        float values[64];
+        Scales() {
+            for (int i = 0; i < 64; ++i) values[i] = static_cast<float>(2.0 * std::exp2(-i / 3.0));
+        }
+    } scales;
+    return scales.values[index & 63];
+}
+
+bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameBytes,
+                  SynthesisState* synthesis, float* pcm) {
+    BitReader bits(frame + HeaderBytes(header), frameBytes - HeaderBytes(header));
+    const int channels = header.channels;
+    const int bound = JointBound(header, 32);
+    bool valid = true;
+
+    int allocation[2][32] = {};
+    for (int sb = 0; sb < 32; ++sb) {
+        for (int ch = 0; ch < channels; ++ch) {
+            if (sb >= bound && ch == 1) {
+                allocation[1][sb] = allocation[0][sb];
+                continue;
+            }
+            allocation[ch][sb] = static_cast<int>(bits.Read(4));
+            if (allocation[ch][sb] == 15) {
+                allocation[ch][sb] = 0;
+                valid = false;
+            }
+        }
+    }
+    float scale[2][32] = {};
+    for (int sb = 0; sb < 32; ++sb)
+        for (int ch = 0; ch < channels; ++ch)
+            if (allocation[ch][sb] != 0) scale[ch][sb] = LayerScale(static_cast<int>(bits.Read(6)));
+
+    float subbands[2][32];
+    for (int slot = 0; slot < 12; ++slot) {
+        for (int sb = 0; sb < 32; ++sb) {
+            const int coded = sb < bound ? channels : 1;
+            for (int ch = 0; ch < coded; ++ch) {
+                const int nb = allocation[ch][sb] + 1;
+                const float fraction =
+                    nb == 1 ? 0.0f : Dequantize(bits.Read(nb), (1 << nb) - 1, 1.0f);
+                subbands[ch][sb] = fraction * scale[ch][sb];
+                if (coded == 1 && channels == 2) subbands[1][sb] = fraction * scale[1][sb];
+            }
+        }
+        for (int ch = 0; ch < channels; ++ch)
+            Synthesize(synthesis[ch], subbands[ch], pcm + slot * 32 * channels + ch, channels);
+    }
+    return valid && !bits.Overrun();
+}
+
+}  // namespace mpeg

@@ -1,0 +1,107 @@
+// The headers that encoders put in a silent first frame: Xing/Info (with the LAME tag) and
+// VBRI, and the size of an ID3v2 tag in front of the frames.
+#include <cstring>
+
+#include "layer3_side_info.h"
+#include "layers.h"
+#include "mpeg_stream.h"
+
+namespace mpeg {
+namespace {
+
+uint32_t BigEndian(const uint8_t* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
+    return v;
+}
+
+constexpr size_t kVbriOffset = 36;
+
+// Offset of the Xing/Info tag: right after the side information.
+size_t XingOffset(const FrameHeader& h) { return static_cast<size_t>(HeaderBytes(h) + SideInfoBytes(h)); }
+
+}  // namespace
+
+bool ParseXing(const uint8_t* frame, size_t frameBytes, XingInfo& out) {
+    out = XingInfo{};
+    FrameHeader h;
+    if (frameBytes < 4 || !ParseFrameHeader(frame, h) || h.layer != 3) return false;
+    size_t p = XingOffset(h);
+    if (p + 8 > frameBytes) return false;
+    const bool xing = std::memcmp(frame + p, "Xing", 4) == 0;
+    const bool info = std::memcmp(frame + p, "Info", 4) == 0;
+    if (!xing && !info) return false;
+    const uint32_t flags = BigEndian(frame + p + 4, 4);
+    p += 8;
+    out.present = true;
+    out.isInfo = info;
+    if (flags & 1) {
+        if (p + 4 > frameBytes) return true;
+        out.frames = BigEndian(frame + p, 4);
+        p += 4;
+    }
+    if (flags & 2) {
+        if (p + 4 > frameBytes) return true;
+        out.bytes = BigEndian(frame + p, 4);
+        p += 4;
+    }
+    if (flags & 4) {
+        if (p + 100 > frameBytes) return true;
+        std::memcpy(out.toc, frame + p, 100);
+        out.hasToc = true;
+        p += 100;
+    }
+    if (flags & 8) p += 4;
+    // The LAME tag: encoder name (9 bytes), then at 21 the 12-bit delay and padding.
+    if (p + 24 > frameBytes) return true;
+    const uint8_t* lame = frame + p;
+    if (std::memcmp(lame, "LAME", 4) != 0 && std::memcmp(lame, "Lavc", 4) != 0 &&
+        std::memcmp(lame, "Lavf", 4) != 0)
+        return true;
+    out.hasLameTag = true;
+    out.encoderDelay = (lame[21] << 4) | (lame[22] >> 4);
+    out.encoderPadding = ((lame[22] & 15) << 8) | lame[23];
+    return true;
+}
+
+bool ParseVbri(const uint8_t* frame, size_t frameBytes, VbriInfo& out) {
+    out = VbriInfo{};
+    FrameHeader h;
+    if (frameBytes < 4 || !ParseFrameHeader(frame, h) || h.layer != 3) return false;
+    const size_t p = kVbriOffset;
+    if (p + 26 > frameBytes || std::memcmp(frame + p, "VBRI", 4) != 0) return false;
+    out.present = true;
+    out.bytes = BigEndian(frame + p + 10, 4);
+    out.frames = BigEndian(frame + p + 14, 4);
+    const uint32_t entries = BigEndian(frame + p + 18, 2);
+    const uint32_t scale = BigEndian(frame + p + 20, 2);
+    const int entrySize = static_cast<int>(BigEndian(frame + p + 22, 2));
+    out.framesPerEntry = BigEndian(frame + p + 24, 2);
+    if (entrySize < 1 || entrySize > 4) return true;
+    const size_t tableBytes = static_cast<size_t>(entries) * static_cast<size_t>(entrySize);
+    if (p + 26 + tableBytes > frameBytes) return true;
+    out.entryBytes.reserve(entries);
+    for (uint32_t i = 0; i < entries; ++i)
+        out.entryBytes.push_back(BigEndian(frame + p + 26 + i * static_cast<size_t>(entrySize), entrySize) * scale);
+    return true;
+}
+
+bool IsVbrInfoFrame(const uint8_t* frame, size_t frameBytes) {
+    FrameHeader h;
+    if (frameBytes < 4 || !ParseFrameHeader(frame, h) || h.layer != 3) return false;
+    const size_t p = XingOffset(h);
+    if (p + 4 <= frameBytes && (std::memcmp(frame + p, "Xing", 4) == 0 || std::memcmp(frame + p, "Info", 4) == 0))
+        return true;
+    return kVbriOffset + 4 <= frameBytes && std::memcmp(frame + kVbriOffset, "VBRI", 4) == 0;
+}
+
+size_t Id3v2Size(const uint8_t* data, size_t size) {
+    if (size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
+    if ((data[6] | data[7] | data[8] | data[9]) & 0x80) return 0;
+    const size_t body = (static_cast<size_t>(data[6]) << 21) | (static_cast<size_t>(data[7]) << 14) |
+                        (static_cast<size_t>(data[8]) << 7) | data[9];
+    const bool footer = (data[5] & 0x10) != 0;
+    return 10 + body + (footer ? 10 : 0);
+}
+
+}  // namespace mpeg
