@@ -27,30 +27,86 @@ void RestoreFixed(int32_t* s, uint32_t n, unsigned order) {
     }
 }
 
-void RestoreLpc(int32_t* s, uint32_t n, const int32_t* coefs, unsigned order, unsigned shift, bool wide) {
-    // Oldest first, so the sum runs over two arrays in the same direction.
-    int32_t reversed[kMaxLpcOrder];
-    for (unsigned j = 0; j < order; ++j)
-        reversed[j] = coefs[order - 1 - j];
-    if (wide) {
-        for (uint32_t i = order; i < n; ++i) {
-            const int32_t* past = s + i - order;
+namespace {
+
+// With the order known at compile time the loops unroll, and the coefficients and the
+// last samples live in registers: the newest sample feeds the next prediction without a
+// trip through memory. Orders up to 12 cover what encoders choose by default. The narrow
+// sum is unsigned, so a damaged stream wraps instead of overflowing.
+template <unsigned Order, bool Wide>
+void RestoreLpcFixedOrder(int32_t* s, uint32_t n, const int32_t* coefs, unsigned shift) {
+    int32_t c[Order];
+    int32_t history[Order];  // newest first
+    for (unsigned j = 0; j < Order; ++j) {
+        c[j] = coefs[j];
+        history[j] = s[Order - 1 - j];
+    }
+    for (uint32_t i = Order; i < n; ++i) {
+        // Older terms in two independent sums, the newest sample's term last: only one
+        // multiply and a few adds wait for the sample before.
+        int32_t prediction;
+        if constexpr (Wide) {
+            int64_t odd = 0, even = 0;
+#pragma GCC unroll 12
+            for (unsigned j = 1; j < Order; ++j)
+                (j % 2 ? odd : even) += int64_t(c[j]) * history[j];
+            prediction = int32_t((odd + even + int64_t(c[0]) * history[0]) >> shift);
+        } else {
+            uint32_t odd = 0, even = 0;
+#pragma GCC unroll 12
+            for (unsigned j = 1; j < Order; ++j)
+                (j % 2 ? odd : even) += uint32_t(c[j]) * uint32_t(history[j]);
+            prediction = int32_t(odd + even + uint32_t(c[0]) * uint32_t(history[0])) >> shift;
+        }
+        int32_t sample = int32_t(uint32_t(s[i]) + uint32_t(prediction));
+        s[i] = sample;
+#pragma GCC unroll 12
+        for (unsigned j = Order - 1; j > 0; --j)
+            history[j] = history[j - 1];
+        history[0] = sample;
+    }
+}
+
+template <bool Wide>
+void RestoreLpcAnyOrder(int32_t* s, uint32_t n, const int32_t* c, unsigned order, unsigned shift) {
+    switch (order) {
+    case 1: return RestoreLpcFixedOrder<1, Wide>(s, n, c, shift);
+    case 2: return RestoreLpcFixedOrder<2, Wide>(s, n, c, shift);
+    case 3: return RestoreLpcFixedOrder<3, Wide>(s, n, c, shift);
+    case 4: return RestoreLpcFixedOrder<4, Wide>(s, n, c, shift);
+    case 5: return RestoreLpcFixedOrder<5, Wide>(s, n, c, shift);
+    case 6: return RestoreLpcFixedOrder<6, Wide>(s, n, c, shift);
+    case 7: return RestoreLpcFixedOrder<7, Wide>(s, n, c, shift);
+    case 8: return RestoreLpcFixedOrder<8, Wide>(s, n, c, shift);
+    case 9: return RestoreLpcFixedOrder<9, Wide>(s, n, c, shift);
+    case 10: return RestoreLpcFixedOrder<10, Wide>(s, n, c, shift);
+    case 11: return RestoreLpcFixedOrder<11, Wide>(s, n, c, shift);
+    case 12: return RestoreLpcFixedOrder<12, Wide>(s, n, c, shift);
+    default:
+        break;
+    }
+    for (uint32_t i = order; i < n; ++i) {
+        if constexpr (Wide) {
             int64_t sum = 0;
             for (unsigned j = 0; j < order; ++j)
-                sum += int64_t(reversed[j]) * past[j];
+                sum += int64_t(c[j]) * s[i - 1 - j];
             s[i] = int32_t(uint32_t(s[i]) + uint32_t(sum >> shift));
+        } else {
+            uint32_t sum = 0;
+            for (unsigned j = 0; j < order; ++j)
+                sum += uint32_t(c[j]) * uint32_t(s[i - 1 - j]);
+            s[i] = int32_t(uint32_t(s[i]) + uint32_t(int32_t(sum) >> shift));
         }
-        return;
     }
-    auto* u = reinterpret_cast<uint32_t*>(s);
-    const auto* c = reinterpret_cast<const uint32_t*>(reversed);
-    for (uint32_t i = order; i < n; ++i) {
-        const uint32_t* past = u + i - order;
-        uint32_t sum = 0;
-        for (unsigned j = 0; j < order; ++j)
-            sum += c[j] * past[j];
-        u[i] += uint32_t(int32_t(sum) >> shift);
-    }
+}
+
+}  // namespace
+
+void RestoreLpc(int32_t* s, uint32_t n, const int32_t* coefs, unsigned order, unsigned shift, bool wide) {
+    if (wide)
+        RestoreLpcAnyOrder<true>(s, n, coefs, order, shift);
+    else
+        RestoreLpcAnyOrder<false>(s, n, coefs, order, shift);
 }
 
 void RestoreFixedWide(int64_t* s, const int32_t* residual, uint32_t n, unsigned order) {

@@ -18,30 +18,31 @@ void ReadRicePartition(BitReader& reader, unsigned parameter, int32_t* out, uint
     uint64_t cache = reader.cache_;
     unsigned bits = reader.bits_;
     const uint8_t* next = reader.next_;
-    uint32_t i = 0;
+    const uint8_t* const end = reader.end_;
+    int32_t* const outEnd = out + count;
+    const uint32_t lowMask = (1u << parameter) - 1;
     // The fast path loads 8 bytes at once, so it stops 8 bytes before the end.
-    while (i < count && reader.end_ - next >= 8) {
+    while (out < outEnd && end - next >= 8) {
         if (bits < 32) {
             cache |= LoadBigEndian64(next) >> bits;
             next += (63 - bits) >> 3;
             bits |= 56;
         }
         // The unary zeros, the stop bit and the low bits, taken in one shift when they fit.
-        if (cache != 0) {
-            unsigned zeros = unsigned(__builtin_clzll(cache));
-            unsigned total = zeros + 1 + parameter;
-            if (total <= bits) {
-                uint32_t low = uint32_t(cache >> (64 - total)) & ((1u << parameter) - 1);
-                cache <<= total;  // total <= bits <= 63
-                bits -= total;
-                out[i++] = Unfold((zeros << parameter) | low);
-                continue;
-            }
+        // (cache | 1: an all-zero cache counts 63 zeros and goes the careful way.)
+        unsigned zeros = unsigned(__builtin_clzll(cache | 1));
+        unsigned total = zeros + 1 + parameter;
+        if (total <= bits) {
+            uint32_t low = uint32_t(cache >> (64 - total)) & lowMask;
+            cache <<= total;  // total <= bits <= 63
+            bits -= total;
+            *out++ = Unfold((zeros << parameter) | low);
+            continue;
         }
         reader.cache_ = cache;
         reader.bits_ = bits;
         reader.next_ = next;
-        out[i++] = ReadRiceSlow(reader, parameter);
+        *out++ = ReadRiceSlow(reader, parameter);
         cache = reader.cache_;
         bits = reader.bits_;
         next = reader.next_;
@@ -49,8 +50,8 @@ void ReadRicePartition(BitReader& reader, unsigned parameter, int32_t* out, uint
     reader.cache_ = cache;
     reader.bits_ = bits;
     reader.next_ = next;
-    for (; i < count; ++i) {
-        out[i] = ReadRiceSlow(reader, parameter);
+    for (; out < outEnd; ++out) {
+        *out = ReadRiceSlow(reader, parameter);
         if (reader.Overrun())
             return;
     }
