@@ -1,0 +1,152 @@
+// Streams written by the test's own writer, for frame header codings and layouts the flac
+// tool never picks. The signal the writer encoded is the expected output; libFLAC must agree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "crafted_check.h"
+#include "fixtures.h"
+#include "stream_writer.h"
+
+namespace {
+
+TEST(CraftedStream, VariableBlockSizesAndExplicitSizeCodes) {
+    const uint32_t sizes[] = {17, 4096, 100, 256, 257, 65535, 192, 1152, 32};
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<int64_t> expected;
+    uint64_t first = 0;
+    for (size_t f = 0; f < std::size(sizes); ++f) {
+        std::vector<std::vector<int64_t>> ch = {Signal(sizes[f], 16, unsigned(f)), Signal(sizes[f], 16, unsigned(f) + 9)};
+        SubframeSpec spec;
+        spec.kind = sizes[f] < 64 ? SubframeKind::Verbatim : SubframeKind::Fixed;
+        spec.order = 2;
+        FrameSpec frame{true, first, 1, 16};
+        frame.explicitBlockSize = f % 2 == 1;
+        frames.push_back(EncodeFrame(frame, ch, {spec, spec}));
+        std::vector<int64_t> part = Interleave(ch);
+        expected.insert(expected.end(), part.begin(), part.end());
+        first += sizes[f];
+    }
+    std::vector<uint8_t> stream = EncodeStream({17, 65535, 44100, 2, 16, first}, frames);
+    ExpectBothDecodeTo(stream, expected);
+
+    // Each frame reports the first sample it carries, from the coded sample number.
+    flac::StreamDecoder decoder;
+    decoder.Feed(stream.data(), stream.size());
+    decoder.FinishInput();
+    uint64_t at = 0;
+    for (uint32_t size : sizes) {
+        ASSERT_EQ(decoder.NextFrame(), flac::Result::Ok);
+        EXPECT_TRUE(decoder.frame().header.variableBlockSize);
+        EXPECT_EQ(decoder.frame().header.firstSample, at);
+        EXPECT_EQ(decoder.frame().header.blockSize, size);
+        at += size;
+    }
+}
+
+TEST(CraftedStream, SampleRateAndSampleSizeCodesInTheFrameHeader) {
+    struct Case {
+        unsigned code, value;
+    };
+    const Case cases[] = {{0, 0}, {10, 0}, {12, 48}, {13, 48000}, {14, 4800}};
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<int64_t> expected;
+    uint64_t number = 0;
+    for (const Case& c : cases) {
+        for (bool fromStreamInfo : {false, true}) {
+            std::vector<int64_t> s = Signal(4608, 20, c.code);
+            SubframeSpec spec;
+            spec.kind = SubframeKind::Fixed;
+            spec.order = 3;
+            FrameSpec frame{false, number++, 0, 20};
+            frame.rateCode = c.code;
+            frame.rateValue = c.value;
+            frame.sampleSizeFromStreamInfo = fromStreamInfo;
+            frames.push_back(EncodeFrame(frame, {s}, {spec}));
+            expected.insert(expected.end(), s.begin(), s.end());
+
+            flac::StreamInfo info;
+            info.sampleRate = 48000;
+            info.bitsPerSample = 20;
+            info.minBlockSize = info.maxBlockSize = 4608;
+            flac::FrameHeader h;
+            ASSERT_EQ(flac::ParseFrameHeader(frames.back().data(), frames.back().size(), info, h), flac::Result::Ok);
+            EXPECT_EQ(h.sampleRate, 48000u);
+            EXPECT_EQ(h.bitsPerSample, 20u);
+            EXPECT_EQ(h.firstSample, (number - 1) * 4608);
+        }
+    }
+    ExpectBothDecodeTo(EncodeStream({4608, 4608, 48000, 1, 20, number * 4608}, frames), expected);
+}
+
+TEST(CraftedStream, EightChannelsOfFourBitSamples) {
+    std::vector<std::vector<int64_t>> ch;
+    std::vector<SubframeSpec> specs;
+    for (unsigned c = 0; c < 8; ++c) {
+        ch.push_back(Signal(4096, 4, c, 0.9));
+        SubframeSpec spec;
+        spec.kind = c % 2 ? SubframeKind::Fixed : SubframeKind::Verbatim;
+        spec.order = c % 5;
+        specs.push_back(spec);
+    }
+    FrameSpec frame{false, 0, 7, 4};
+    frame.sampleSizeFromStreamInfo = true;
+    std::vector<uint8_t> f = EncodeFrame(frame, ch, specs);
+    ExpectBothDecodeTo(EncodeStream({4096, 4096, 8000, 8, 4, 4096}, {f}), Interleave(ch));
+}
+
+TEST(CraftedStream, LongCodedFrameNumbers) {
+    // Frame numbers that need two to six bytes in the header.
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<int64_t> expected;
+    for (uint64_t number : {uint64_t(0), uint64_t(200), uint64_t(3000), uint64_t(70000), uint64_t(3000000),
+                            uint64_t(100000000)}) {
+        std::vector<int64_t> s = Signal(16, 16, unsigned(number % 1000));
+        SubframeSpec spec;
+        frames.push_back(EncodeFrame({false, number, 0, 16}, {s}, {spec}));
+        expected.insert(expected.end(), s.begin(), s.end());
+        flac::StreamInfo info;
+        info.sampleRate = 44100;
+        info.bitsPerSample = 16;
+        info.minBlockSize = info.maxBlockSize = 16;
+        flac::FrameHeader h;
+        ASSERT_EQ(flac::ParseFrameHeader(frames.back().data(), frames.back().size(), info, h), flac::Result::Ok);
+        EXPECT_EQ(h.codedNumber, number);
+        EXPECT_EQ(h.firstSample, number * 16);
+    }
+    OurDecode ours = DecodeWithOurs(EncodeStream({16, 16, 44100, 1, 16, 0}, frames), 100);
+    EXPECT_EQ(ours.skippedFrames, 0u);
+    EXPECT_TRUE(std::equal(ours.samples.begin(), ours.samples.end(), expected.begin(), expected.end()));
+}
+
+TEST(CraftedStream, ReservedCodingsAreRefused) {
+    std::vector<int64_t> s = Signal(256, 16, 1);
+    SubframeSpec spec;
+    spec.kind = SubframeKind::Fixed;
+    spec.order = 1;
+    std::vector<uint8_t> good = EncodeFrame({false, 0, 0, 16}, {s}, {spec});
+    flac::StreamInfo info;
+    info.sampleRate = 44100;
+    info.bitsPerSample = 16;
+    info.channels = 1;
+    info.minBlockSize = info.maxBlockSize = 256;
+    flac::FrameScratch scratch;
+    flac::DecodedFrame out;
+    ASSERT_EQ(flac::DecodeFrame(good.data(), good.size(), info, scratch, out), flac::Result::Ok);
+
+    auto refused = [&](std::vector<uint8_t> frame, size_t byte, uint8_t set, uint8_t clear) {
+        frame[byte] = uint8_t((frame[byte] & ~clear) | set);
+        return flac::DecodeFrame(frame.data(), frame.size(), info, scratch, out) == flac::Result::BadFrame;
+    };
+    EXPECT_TRUE(refused(good, 1, 0x02, 0));     // the reserved bit after the sync code
+    EXPECT_TRUE(refused(good, 2, 0, 0xF0));     // block size code 0
+    EXPECT_TRUE(refused(good, 2, 0x0F, 0));     // sample rate code 15
+    EXPECT_TRUE(refused(good, 3, 0xB0, 0xF0));  // channel assignment 11
+    EXPECT_TRUE(refused(good, 3, 0x06, 0x0E));  // sample size code 3
+    EXPECT_TRUE(refused(good, 3, 0x01, 0));     // the reserved bit after the sample size
+    // Fixed order 5 in the subframe header (byte 6, after a 1-byte frame number and the CRC-8).
+    EXPECT_TRUE(refused(good, 6, 0x1A, 0x7E));
+}
+
+}  // namespace
