@@ -1,0 +1,21 @@
+#pragma once
+// The platform pieces the engine needs: how to open a local file and which
+// audio output to start. fmodex.dll uses Win32 files and WASAPI; the native
+// build and the tests use stdio and the null output.
+#include <memory>
+
+#include "io/reader.h"
+#include "playback/output.h"
+
+namespace engine {
+
+struct Platform {
+    std::unique_ptr<Reader> (*openFile)(const char* path, FMOD_RESULT* result);
+    // A device output, or null when no device can be opened (the engine then runs the null output).
+    std::unique_ptr<Output> (*startDeviceOutput)(Mixer& mixer);
+};
+
+// Defined once per shared library (platform_win.cpp or platform_portable.cpp).
+const Platform& CurrentPlatform();
+
+}  // namespace engine

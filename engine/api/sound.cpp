@@ -1,0 +1,22 @@
+#include "api/sound.h"
+
+#include <cstring>
+
+namespace engine {
+
+FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
+                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), Sound& sound) {
+    if (std::strstr(path, "://") && std::strncmp(path, "file://", 7) != 0) return FMOD_ERR_NET_URL;
+    FMOD_RESULT result = FMOD_OK;
+    std::unique_ptr<Reader> reader = openFile(path, &result);
+    if (!reader) return result != FMOD_OK ? result : FMOD_ERR_FILE_NOTFOUND;
+    OpenedSound opened;
+    result = OpenByContent(std::move(reader), *sound.tags, opened);
+    if (result != FMOD_OK) return result;
+    sound.mode = mode;
+    sound.format = opened.format;
+    sound.idleDecoder = std::move(opened.decoder);
+    return FMOD_OK;
+}
+
+}  // namespace engine

@@ -1,0 +1,33 @@
+#pragma once
+// A sound as the API knows it: format facts, tags and, once it streams, the
+// decode job. Guarded by its system's API lock.
+#include <memory>
+
+#include "formats/format_open.h"
+#include "playback/stream_job.h"
+#include "tags/tag_list.h"
+
+namespace engine {
+
+struct Sound {
+    FMOD_MODE mode = 0;
+    StreamFormat format;
+    std::shared_ptr<TagList> tags = std::make_shared<TagList>();
+    std::unique_ptr<Decoder> idleDecoder;  // opened only: nothing decoded yet
+    std::shared_ptr<StreamJob> job;        // decoding ahead on the decode thread
+    bool startedOnce = false;              // a second play starts from the beginning again
+
+    // Where it plays: a slot and the play id that the slot must still carry.
+    int slot = -1;
+    uint64_t playId = 0;
+
+    // The tags that FMOD_Sound_GetTag hands out; kept until the next refresh.
+    TagSnapshot apiTags;
+    uint64_t tagChangesSeen = 0;
+};
+
+// Opens a path by content (files; URLs are not handled here yet).
+FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
+                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), Sound& sound);
+
+}  // namespace engine

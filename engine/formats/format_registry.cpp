@@ -1,0 +1,46 @@
+#include <algorithm>
+#include <vector>
+
+#include "formats/format_open.h"
+
+namespace engine {
+namespace {
+
+// Content decides, never the file name. Order breaks ties between equal scores.
+const FormatEntry kFormats[] = {
+    {"wav", ProbeWav, OpenWav},
+    {"aiff", ProbeAiff, OpenAiff},
+    {"playlist", ProbePlaylist, OpenPlaylist},
+};
+
+}  // namespace
+
+FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out) {
+    uint8_t head[kProbeBytes];
+    if (!reader->Seek(0)) return FMOD_ERR_FILE_COULDNOTSEEK;
+    int64_t got = reader->Read(head, sizeof head);
+    if (got < 0) return FMOD_ERR_FILE_BAD;
+    if (got == 0) return FMOD_ERR_FORMAT;  // an empty file is no sound
+
+    struct Candidate {
+        int score;
+        size_t index;
+    };
+    std::vector<Candidate> candidates;
+    for (size_t i = 0; i < std::size(kFormats); ++i) {
+        int score = kFormats[i].probe(head, static_cast<size_t>(got));
+        if (score > 0) candidates.push_back({score, i});
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+    FMOD_RESULT result = FMOD_ERR_FORMAT;
+    for (const Candidate& c : candidates) {
+        result = kFormats[c.index].open(reader, tags, out);
+        if (result == FMOD_OK) return FMOD_OK;
+        tags.Clear();  // a failed attempt may have added some
+        if (!reader) break;
+    }
+    return result;
+}
+
+}  // namespace engine

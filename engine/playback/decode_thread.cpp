@@ -1,0 +1,101 @@
+#include "playback/decode_thread.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace engine {
+namespace {
+
+// Idle poll: a ring of 250 ms or more never runs dry within it.
+constexpr auto kIdlePoll = std::chrono::milliseconds(20);
+
+}  // namespace
+
+DecodeThread::DecodeThread(std::mutex& audioLock) : audioLock_(audioLock), thread_([this] { Run(); }) {}
+
+DecodeThread::~DecodeThread() {
+    {
+        std::lock_guard<std::mutex> hold(jobsLock_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void DecodeThread::Add(std::shared_ptr<StreamJob> job) {
+    {
+        std::lock_guard<std::mutex> hold(jobsLock_);
+        jobs_.push_back(std::move(job));
+        pokes_ = true;
+    }
+    wake_.notify_all();
+}
+
+void DecodeThread::Remove(const std::shared_ptr<StreamJob>& job) {
+    std::lock_guard<std::mutex> hold(jobsLock_);
+    jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
+}
+
+void DecodeThread::Wake() {
+    {
+        std::lock_guard<std::mutex> hold(jobsLock_);
+        pokes_ = true;
+    }
+    wake_.notify_all();
+}
+
+void DecodeThread::Run() {
+    std::unique_lock<std::mutex> hold(jobsLock_);
+    while (!stop_) {
+        bool worked = false;
+        for (auto& job : jobs_) worked |= Service(*job);
+        if (worked) {
+            // Let API calls that wait for jobsLock_ in between.
+            hold.unlock();
+            std::this_thread::yield();
+            hold.lock();
+            continue;
+        }
+        wake_.wait_for(hold, kIdlePoll, [this] { return stop_ || pokes_; });
+        pokes_ = false;
+    }
+}
+
+// One step for one stream: a pending seek, or one chunk of decoding. Returns
+// whether there was anything to do.
+bool DecodeThread::Service(StreamJob& job) {
+    StreamRing& ring = job.ring;
+    uint64_t generation, space, target = 0;
+    bool seek = false;
+    {
+        std::lock_guard<std::mutex> hold(audioLock_);
+        if (ring.seekPending) {
+            seek = true;
+            target = ring.seekTarget;
+            ring.seekPending = false;
+        }
+        generation = ring.generation;
+        space = RingSpace(ring);
+        if (!seek && ring.endOfStream) return false;
+    }
+    if (seek) {
+        if (!job.decoder->SeekToFrame(target)) {
+            std::lock_guard<std::mutex> hold(audioLock_);
+            if (ring.generation == generation) ring.endOfStream = true;
+        }
+        return true;
+    }
+    const uint64_t chunk = job.scratch.size() / ring.channels;
+    // Wait for room for a whole chunk (or a quarter ring) rather than trickling.
+    if (space < std::min(chunk, ring.capacityFrames / 4)) return false;
+    const int64_t got = job.decoder->ReadFrames(job.scratch.data(), static_cast<size_t>(std::min(space, chunk)));
+    std::lock_guard<std::mutex> hold(audioLock_);
+    if (ring.generation != generation || ring.seekPending) return true;  // a seek overtook this chunk
+    if (got > 0)
+        RingWrite(ring, job.scratch.data(), static_cast<uint64_t>(got));
+    else
+        ring.endOfStream = true;  // the end, or a read error that ends the track early
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,42 @@
+#pragma once
+// The library's decode thread: keeps every registered stream's ring filled
+// ahead of the mixer, up to the ring's capacity (the stream buffer size), and
+// performs the seeks that API calls request. Decoding happens outside the
+// audio lock; only the copy into the ring is done under it.
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "playback/stream_job.h"
+
+namespace engine {
+
+class DecodeThread {
+public:
+    explicit DecodeThread(std::mutex& audioLock);
+    ~DecodeThread();
+    DecodeThread(const DecodeThread&) = delete;
+    DecodeThread& operator=(const DecodeThread&) = delete;
+
+    void Add(std::shared_ptr<StreamJob> job);
+    // After this returns the thread no longer touches the job's decoder.
+    void Remove(const std::shared_ptr<StreamJob>& job);
+    // A seek or a new stream wants attention now rather than at the next poll.
+    void Wake();
+
+private:
+    void Run();
+    bool Service(StreamJob& job);
+
+    std::mutex& audioLock_;
+    std::mutex jobsLock_;  // guards jobs_ and stop_; held while a job is serviced
+    std::condition_variable wake_;
+    std::vector<std::shared_ptr<StreamJob>> jobs_;
+    bool stop_ = false;
+    bool pokes_ = false;
+    std::thread thread_;
+};
+
+}  // namespace engine

@@ -1,0 +1,47 @@
+#include "playback/mixer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace engine {
+namespace {
+
+// The lock is held for microseconds; a few polite retries cover any overlap.
+bool TryLockBriefly(std::mutex& lock) {
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        if (lock.try_lock()) return true;
+        std::this_thread::yield();
+    }
+    return false;
+}
+
+}  // namespace
+
+Mixer::Mixer(int slotCount) : slots_(static_cast<size_t>(std::max(slotCount, 1))) {}
+
+void Mixer::Configure(OutputFormat format) { format_ = format; }
+
+void Mixer::Render(float* out, uint32_t frames) {
+    const int outCh = format_.channels;
+    std::memset(out, 0, sizeof(float) * frames * outCh);
+    if (TryLockBriefly(audioLock_)) {
+        for (auto& slot : slots_) {
+            if (slot && !slot->paused) MixChannel(*slot, out, frames, outCh, format_.sampleRate, rendered_);
+        }
+        audioLock_.unlock();
+    }
+    rendered_ += frames;
+    for (size_t i = 0; i < static_cast<size_t>(frames) * outCh; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void Mixer::PublishQueued(uint64_t queued) {
+    played_.store(rendered_ > queued ? rendered_ - queued : 0, std::memory_order_release);
+}
+
+std::unique_ptr<ChannelState> Mixer::Replace(int index, std::unique_ptr<ChannelState> state) {
+    std::swap(slots_[index], state);
+    return state;
+}
+
+}  // namespace engine

@@ -1,0 +1,21 @@
+#pragma once
+// ID3v2.2, 2.3 and 2.4 tags (MP3 files, AIFF and WAV "ID3 " chunks). Text frames
+// with a common meaning get the common name (TITLE, ARTIST, ...), TXXX frames
+// their description (e.g. replaygain_track_gain), other text frames their frame
+// identifier. Non-text frames are skipped.
+#include <cstddef>
+#include <cstdint>
+
+#include "tags/tag_list.h"
+
+namespace engine {
+
+constexpr size_t kId3v2HeaderSize = 10;
+
+// Whole size of the tag whose 10-byte header is given (footer included), or 0
+// when the bytes are not an ID3v2 header.
+size_t Id3v2TagSize(const uint8_t* header);
+// Adds the tag's frames in file order; damaged frames end the walk, never more.
+void ReadId3v2(const uint8_t* data, size_t size, TagList& tags);
+
+}  // namespace engine

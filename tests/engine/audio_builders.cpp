@@ -1,0 +1,200 @@
+#include "audio_builders.h"
+
+#include <cmath>
+#include <numbers>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace enginetest {
+
+void PutLe16(Bytes& b, uint32_t v) { b.push_back(v & 0xFF); b.push_back((v >> 8) & 0xFF); }
+void PutLe32(Bytes& b, uint32_t v) { PutLe16(b, v & 0xFFFF); PutLe16(b, v >> 16); }
+void PutBe16(Bytes& b, uint32_t v) { b.push_back((v >> 8) & 0xFF); b.push_back(v & 0xFF); }
+void PutBe32(Bytes& b, uint32_t v) { PutBe16(b, v >> 16); PutBe16(b, v & 0xFFFF); }
+void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+void PutChunk(Bytes& b, const std::string& id, const Bytes& body, bool bigEndianSize) {
+    PutText(b, id);
+    if (bigEndianSize) PutBe32(b, static_cast<uint32_t>(body.size()));
+    else PutLe32(b, static_cast<uint32_t>(body.size()));
+    b.insert(b.end(), body.begin(), body.end());
+    if (body.size() & 1) b.push_back(0);
+}
+
+std::vector<float> Sine(double hz, uint32_t rate, int channels, uint32_t frames) {
+    std::vector<float> out(static_cast<size_t>(frames) * channels);
+    for (uint32_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            out[static_cast<size_t>(i) * channels + c] = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * hz * i / rate));
+    return out;
+}
+
+namespace {
+int64_t Quantise(float v, int bytes) {
+    const double full = std::ldexp(1.0, 8 * bytes - 1);
+    double q = std::floor(v * full + 0.5);
+    if (q > full - 1) q = full - 1;
+    if (q < -full) q = -full;
+    return static_cast<int64_t>(q);
+}
+}  // namespace
+
+Bytes EncodePcmLe(const std::vector<float>& samples, int bytes) {
+    Bytes out;
+    for (float v : samples) {
+        int64_t q = Quantise(v, bytes);
+        if (bytes == 1) { out.push_back(static_cast<uint8_t>(q + 128)); continue; }
+        for (int k = 0; k < bytes; ++k) out.push_back(static_cast<uint8_t>((q >> (8 * k)) & 0xFF));
+    }
+    return out;
+}
+
+Bytes EncodePcmBe(const std::vector<float>& samples, int bytes) {
+    Bytes out;
+    for (float v : samples) {
+        int64_t q = Quantise(v, bytes);
+        for (int k = bytes - 1; k >= 0; --k) out.push_back(static_cast<uint8_t>((q >> (8 * k)) & 0xFF));
+    }
+    return out;
+}
+
+Bytes MakeWav(const WavSpec& s) {
+    Bytes fmt;
+    const int container = (s.bits + 7) / 8;
+    PutLe16(fmt, s.formatTag);
+    PutLe16(fmt, s.channels);
+    PutLe32(fmt, s.rate);
+    PutLe32(fmt, s.rate * container * s.channels);
+    PutLe16(fmt, container * s.channels);
+    PutLe16(fmt, s.bits);
+    if (s.formatTag == 0xFFFE) {
+        PutLe16(fmt, 22);
+        PutLe16(fmt, s.bits);
+        PutLe32(fmt, s.channels == 2 ? 3 : 0);
+        PutLe16(fmt, s.subFormat);
+        const uint8_t tail[14] = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+        fmt.insert(fmt.end(), tail, tail + 14);
+    }
+    Bytes list;
+    if (!s.info.empty()) {
+        PutText(list, "INFO");
+        for (const auto& [id, text] : s.info) {
+            Bytes value(text.begin(), text.end());
+            value.push_back(0);
+            PutChunk(list, id, value);
+        }
+    }
+    Bytes body;
+    PutText(body, "WAVE");
+    PutChunk(body, "fmt ", fmt);
+    if (!list.empty() && !s.infoAfterData) PutChunk(body, "LIST", list);
+    PutText(body, "data");
+    PutLe32(body, s.declaredDataSize == 0xFFFFFFFFu ? static_cast<uint32_t>(s.data.size()) : s.declaredDataSize);
+    body.insert(body.end(), s.data.begin(), s.data.end());
+    if (s.data.size() & 1) body.push_back(0);
+    if (!list.empty() && s.infoAfterData) PutChunk(body, "LIST", list);
+    Bytes file;
+    PutText(file, "RIFF");
+    PutLe32(file, static_cast<uint32_t>(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+void PutExtended(Bytes& b, double value) {
+    int exponent = 0;
+    double mantissa = std::frexp(value, &exponent);  // value = mantissa * 2^exponent, 0.5 <= m < 1
+    uint64_t bits = static_cast<uint64_t>(std::ldexp(mantissa, 64));
+    PutBe16(b, static_cast<uint32_t>(exponent - 1 + 16383));
+    for (int k = 7; k >= 0; --k) b.push_back(static_cast<uint8_t>((bits >> (8 * k)) & 0xFF));
+}
+
+Bytes MakeAiff(const AiffSpec& s) {
+    Bytes comm;
+    PutBe16(comm, s.channels);
+    PutBe32(comm, s.frames);
+    PutBe16(comm, s.bits);
+    PutExtended(comm, s.rate);
+    if (s.aifc) {
+        PutText(comm, s.compression);
+        comm.push_back(0);  // empty name (a Pascal string)
+        comm.push_back(0);
+    }
+    Bytes ssnd;
+    PutBe32(ssnd, 0);
+    PutBe32(ssnd, 0);
+    ssnd.insert(ssnd.end(), s.data.begin(), s.data.end());
+    Bytes body;
+    PutText(body, s.aifc ? "AIFC" : "AIFF");
+    PutChunk(body, "COMM", comm, true);
+    for (const auto& [id, text] : s.textChunks) PutChunk(body, id, Bytes(text.begin(), text.end()), true);
+    if (!s.id3.empty()) PutChunk(body, "ID3 ", s.id3, true);
+    PutChunk(body, "SSND", ssnd, true);
+    Bytes file;
+    PutText(file, "FORM");
+    PutBe32(file, static_cast<uint32_t>(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+Bytes MakeId3v23(const std::vector<std::pair<std::string, Bytes>>& frames) {
+    Bytes body;
+    for (const auto& [id, data] : frames) {
+        PutText(body, id);
+        PutBe32(body, static_cast<uint32_t>(data.size()));
+        PutBe16(body, 0);
+        body.insert(body.end(), data.begin(), data.end());
+    }
+    Bytes tag;
+    PutText(tag, "ID3");
+    tag.push_back(3);
+    tag.push_back(0);
+    tag.push_back(0);
+    uint32_t n = static_cast<uint32_t>(body.size());
+    tag.push_back((n >> 21) & 0x7F);
+    tag.push_back((n >> 14) & 0x7F);
+    tag.push_back((n >> 7) & 0x7F);
+    tag.push_back(n & 0x7F);
+    tag.insert(tag.end(), body.begin(), body.end());
+    return tag;
+}
+
+namespace {
+
+// One folder per test process, removed when the process ends.
+struct TempFolderOwner {
+    std::filesystem::path path;
+    TempFolderOwner() {
+        std::error_code ec;
+        auto base = std::filesystem::temp_directory_path(ec);
+        for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+            path = base / ("engine_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(attempt));
+            if (std::filesystem::create_directory(path, ec)) return;
+        }
+    }
+    ~TempFolderOwner() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+}  // namespace
+
+std::string TempFolder() {
+    static TempFolderOwner owner;
+    return owner.path.string();
+}
+
+std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
+    std::string path = TempFolder() + "/" + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+}  // namespace enginetest

@@ -1,0 +1,61 @@
+#pragma once
+// Small generators for test input: WAV and AIFF files byte by byte, so each
+// test states exactly which header fields it bends.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace enginetest {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutLe16(Bytes& b, uint32_t v);
+void PutLe32(Bytes& b, uint32_t v);
+void PutBe16(Bytes& b, uint32_t v);
+void PutBe32(Bytes& b, uint32_t v);
+void PutText(Bytes& b, const std::string& s);
+void PutChunk(Bytes& b, const std::string& id, const Bytes& body, bool bigEndianSize = false);
+
+// Interleaved samples of a sine at `hz`, amplitude 0.5, as floats.
+std::vector<float> Sine(double hz, uint32_t rate, int channels, uint32_t frames);
+// Encodes floats as little-endian integer samples of `bytes` width (8-bit offset binary).
+Bytes EncodePcmLe(const std::vector<float>& samples, int bytes);
+Bytes EncodePcmBe(const std::vector<float>& samples, int bytes);
+
+struct WavSpec {
+    uint16_t formatTag = 1;  // 1 PCM, 3 float, 0xFFFE extensible
+    uint16_t subFormat = 1;  // for extensible
+    int channels = 2;
+    uint32_t rate = 44100;
+    int bits = 16;
+    Bytes data;                                        // the data chunk's body
+    uint32_t declaredDataSize = 0xFFFFFFFFu;          // 0xFFFFFFFF: the real size
+    std::vector<std::pair<std::string, std::string>> info;  // LIST/INFO fields
+    bool infoAfterData = false;
+};
+Bytes MakeWav(const WavSpec& spec);
+
+struct AiffSpec {
+    bool aifc = false;
+    std::string compression = "NONE";
+    int channels = 2;
+    uint32_t frames = 0;  // COMM's frame count
+    int bits = 16;
+    double rate = 44100;
+    Bytes data;           // SSND sample bytes
+    std::vector<std::pair<std::string, std::string>> textChunks;  // id, text
+    Bytes id3;            // an "ID3 " chunk body when not empty
+};
+Bytes MakeAiff(const AiffSpec& spec);
+// The 10-byte big-endian extended float.
+void PutExtended(Bytes& b, double value);
+
+// An ID3v2.3 tag with the given text frames (encoding byte included in each body).
+Bytes MakeId3v23(const std::vector<std::pair<std::string, Bytes>>& frames);
+
+// Writes bytes to a file in a fresh temporary folder; returns the path.
+std::string WriteTempFile(const std::string& name, const Bytes& bytes);
+std::string TempFolder();
+
+}  // namespace enginetest

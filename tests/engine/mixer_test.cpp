@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "playback/mixer.h"
+
+using namespace engine;
+
+namespace {
+
+// A stream whose frames are filled into its ring directly by the test.
+std::shared_ptr<StreamJob> Job(int channels, uint32_t rate, uint64_t length) {
+    struct Silent : Decoder {
+        StreamFormat f;
+        const StreamFormat& Format() const override { return f; }
+        int64_t ReadFrames(float*, size_t) override { return 0; }
+        bool SeekToFrame(uint64_t) override { return true; }
+    };
+    auto d = std::make_unique<Silent>();
+    d->f.channels = channels;
+    d->f.sampleRate = rate;
+    d->f.lengthFrames = length;
+    return MakeStreamJob(std::move(d), 44100);
+}
+
+void Fill(StreamJob& job, const std::vector<float>& samples, bool end) {
+    RingWrite(job.ring, samples.data(), samples.size() / job.ring.channels);
+    job.ring.endOfStream = end;
+}
+
+struct Rig {
+    Mixer mixer{4};
+    std::vector<float> out;
+    Rig() { mixer.Configure({44100, 2}); }
+    ChannelState& Play(int slot, std::shared_ptr<StreamJob> job, float volume = 1.0f) {
+        auto state = MakeChannelState(std::move(job), 2);
+        state->paused = false;
+        state->volume = volume;
+        ChannelState& ref = *state;
+        mixer.Replace(slot, std::move(state));
+        return ref;
+    }
+    void Render(uint32_t frames, uint64_t queued = 0) {
+        out.assign(frames * 2, -9.0f);
+        mixer.Render(out.data(), frames);
+        mixer.PublishQueued(queued);
+    }
+};
+
+}  // namespace
+
+TEST(Mixer, VolumeScalesAndOutputClipsAboveFullScale) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    Fill(*job, std::vector<float>(2000, 0.25f), true);
+    ChannelState& ch = rig.Play(0, job, 2.0f);
+    rig.Render(10);
+    EXPECT_FLOAT_EQ(rig.out[0], 0.5f);
+    EXPECT_FLOAT_EQ(rig.out[19], 0.5f);
+    ch.volume = 8.0f;  // 2.0 before the output clips
+    rig.Render(10);
+    EXPECT_FLOAT_EQ(rig.out[0], 1.0f);
+    ch.volume = -1.0f;  // negative counts as silence
+    rig.Render(10);
+    EXPECT_FLOAT_EQ(rig.out[0], 0.0f);
+}
+
+TEST(Mixer, ChannelsAddUpAndClipAtTheOutput) {
+    Rig rig;
+    auto a = Job(2, 44100, 100), b = Job(2, 44100, 100);
+    Fill(*a, std::vector<float>(200, 0.7f), true);
+    Fill(*b, std::vector<float>(200, -0.2f), true);
+    rig.Play(0, a);
+    rig.Play(1, b);
+    rig.Render(5);
+    EXPECT_NEAR(rig.out[0], 0.5f, 1e-6);
+
+    Rig loud;
+    auto c = Job(2, 44100, 100), d = Job(2, 44100, 100);
+    Fill(*c, std::vector<float>(200, 0.7f), true);
+    Fill(*d, std::vector<float>(200, 0.7f), true);
+    loud.Play(0, c);
+    loud.Play(1, d);
+    loud.Render(5);
+    EXPECT_FLOAT_EQ(loud.out[0], 1.0f);
+}
+
+TEST(Mixer, MonoReachesBothSidesAndFiveOneIsFoldedDown) {
+    Rig rig;
+    auto mono = Job(1, 44100, 10);
+    Fill(*mono, std::vector<float>(10, 0.3f), true);
+    rig.Play(0, mono);
+    rig.Render(4);
+    EXPECT_FLOAT_EQ(rig.out[0], 0.3f);
+    EXPECT_FLOAT_EQ(rig.out[1], 0.3f);
+
+    std::vector<float> gains;
+    FillChannelGains(gains, 6, 2);
+    EXPECT_FLOAT_EQ(gains[0 * 2 + 0], 1.0f);  // left to left
+    EXPECT_FLOAT_EQ(gains[1 * 2 + 1], 1.0f);  // right to right
+    EXPECT_GT(gains[2 * 2 + 0], 0.5f);        // centre to both
+    EXPECT_GT(gains[2 * 2 + 1], 0.5f);
+    EXPECT_FLOAT_EQ(gains[3 * 2 + 0] + gains[3 * 2 + 1], 0.0f);  // LFE left out
+    EXPECT_GT(gains[4 * 2 + 0], 0.5f);
+    EXPECT_GT(gains[5 * 2 + 1], 0.5f);
+}
+
+TEST(Mixer, PositionFollowsWhatTheDevicePlayedNotWhatWasMixed) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    Fill(*job, std::vector<float>(2000, 0.1f), true);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(100, 60);  // 60 of the 100 mixed frames still wait in the device
+    EXPECT_EQ(ch.consumedFrame, 100u);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 40u);
+    rig.Render(100, 150);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 50u);
+    ch.paused = true;  // what was queued before the pause still plays out
+    rig.Render(100, 150);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 150u);
+    rig.Render(100, 0);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 200u);
+}
+
+TEST(Mixer, TrackEndsOnlyWhenItsLastFrameWasPlayed) {
+    Rig rig;
+    auto job = Job(2, 44100, 150);
+    Fill(*job, std::vector<float>(300, 0.1f), true);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(100, 100);
+    EXPECT_FALSE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
+    rig.Render(100, 120);  // the last 50 frames are mixed, but 20 of them are still queued
+    EXPECT_TRUE(ch.drained);
+    EXPECT_FALSE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
+    rig.Render(100, 60);
+    EXPECT_TRUE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 150u);
+}
+
+TEST(Mixer, AnEmptyRingBeforeTheEndIsAnUnderrunNotAnEnd) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    Fill(*job, std::vector<float>(20, 0.1f), false);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(100);
+    EXPECT_EQ(ch.consumedFrame, 10u);
+    EXPECT_FALSE(ch.drained);
+    EXPECT_FLOAT_EQ(rig.out[2 * 50], 0.0f);  // silence where data was missing
+}
+
+TEST(Mixer, WaveHistoryHoldsPlayedSamplesAfterVolume) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    std::vector<float> ramp(2000);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = (i % 2 ? -1.0f : 1.0f) * static_cast<float>(i / 2) / 1000.0f;
+    Fill(*job, ramp, true);
+    ChannelState& ch = rig.Play(0, job, 0.5f);
+    float wave[8] = {7, 7, 7, 7, 7, 7, 7, 7};
+    EXPECT_FALSE(ReadWaveHistory(ch, AudibleFrame(ch, 0), 0, wave, 8));
+    EXPECT_EQ(wave[0], 7.0f);  // untouched on failure
+    rig.Render(100, 50);
+    const uint64_t end = AudibleFrame(ch, rig.mixer.PlayedFrames());
+    ASSERT_EQ(end, 50u);
+    ASSERT_TRUE(ReadWaveHistory(ch, end, 1, wave, 8));
+    for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(wave[i], -0.5f * (42 + i) / 1000.0f);
+    // More values than have played: the missing start reads as silence.
+    std::vector<float> many(60, 7.0f);
+    ASSERT_TRUE(ReadWaveHistory(ch, end, 0, many.data(), 60));
+    EXPECT_EQ(many[0], 0.0f);
+    EXPECT_FLOAT_EQ(many[59], 0.5f * 49 / 1000.0f);
+}
+
+TEST(Mixer, SeekingMovesThePositionAtOnceAndForgetsOldHistory) {
+    Rig rig;
+    auto job = Job(2, 44100, 10000);
+    Fill(*job, std::vector<float>(2000, 0.1f), false);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(100);
+    SeekChannel(ch, 5000);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 5000u);
+    EXPECT_TRUE(job->ring.seekPending);
+    EXPECT_EQ(RingFill(job->ring), 0u);
+    float wave[4];
+    EXPECT_FALSE(ReadWaveHistory(ch, 5000, 0, wave, 4));
+    SeekChannel(ch, 999999);  // past the end: clamped to the length
+    EXPECT_EQ(ch.consumedFrame, 10000u);
+}
+
+TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
+    Rig rig;
+    auto job = Job(1, 22050, 10000);
+    std::vector<float> ramp(10000);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / 10000.0f;
+    Fill(*job, ramp, true);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(1000);
+    EXPECT_NEAR(static_cast<double>(ch.consumedFrame), 501.0, 2.0);  // half as many source frames
+    // Linear interpolation: every other output frame lies halfway between two source frames.
+    EXPECT_NEAR(rig.out[2 * 101], (50.5f) / 10000.0f, 1e-6);
+}
+
+TEST(Mixer, BusyLockGivesSilenceWithoutAdvancing) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    Fill(*job, std::vector<float>(2000, 0.1f), true);
+    ChannelState& ch = rig.Play(0, job);
+    std::unique_lock<std::mutex> hold(rig.mixer.AudioLock());
+    std::thread output([&] { rig.Render(100); });
+    output.join();
+    hold.unlock();
+    EXPECT_EQ(ch.consumedFrame, 0u);
+    EXPECT_FLOAT_EQ(rig.out[0], 0.0f);
+}
