@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -74,64 +73,46 @@ private:
     bool copied_ = false;
 };
 
-// The 24 entry points of one loaded copy; unloaded when it goes.
+const char* const kEntryPoints[] = {
+    "FMOD_System_Create", "FMOD_System_Init", "FMOD_System_Release", "FMOD_System_CreateStream",
+    "FMOD_System_PlaySound", "FMOD_System_SetStreamBufferSize", "FMOD_System_GetStreamBufferSize",
+    "FMOD_Sound_Release", "FMOD_Sound_GetNumTags", "FMOD_Sound_GetTag", "FMOD_Sound_GetLength",
+    "FMOD_Sound_GetFormat", "FMOD_Channel_Stop", "FMOD_Channel_GetWaveData", "FMOD_Channel_GetPosition",
+    "FMOD_Channel_SetPosition", "FMOD_Channel_GetPaused", "FMOD_Channel_SetPaused", "FMOD_Channel_IsPlaying",
+    "FMOD_Channel_SetLoopCount", "FMOD_Channel_SetVolume", "FMOD_Channel_GetVolume",
+    "FMOD_Channel_SetPriority", "FMOD_Channel_GetPriority",
+};
+
+// One loaded copy with the entry points these tests call; unloaded when it goes.
 struct FakeApi {
     HMODULE module = nullptr;
     decltype(&FMOD_System_Create) SystemCreate = nullptr;
     decltype(&FMOD_System_Init) SystemInit = nullptr;
-    decltype(&FMOD_System_Release) SystemRelease = nullptr;
     decltype(&FMOD_System_CreateStream) SystemCreateStream = nullptr;
     decltype(&FMOD_System_PlaySound) SystemPlaySound = nullptr;
     decltype(&FMOD_System_SetStreamBufferSize) SystemSetStreamBufferSize = nullptr;
-    decltype(&FMOD_System_GetStreamBufferSize) SystemGetStreamBufferSize = nullptr;
-    decltype(&FMOD_Sound_Release) SoundRelease = nullptr;
-    decltype(&FMOD_Sound_GetNumTags) SoundGetNumTags = nullptr;
     decltype(&FMOD_Sound_GetTag) SoundGetTag = nullptr;
     decltype(&FMOD_Sound_GetLength) SoundGetLength = nullptr;
-    decltype(&FMOD_Sound_GetFormat) SoundGetFormat = nullptr;
     decltype(&FMOD_Channel_Stop) ChannelStop = nullptr;
-    decltype(&FMOD_Channel_GetWaveData) ChannelGetWaveData = nullptr;
-    decltype(&FMOD_Channel_GetPosition) ChannelGetPosition = nullptr;
-    decltype(&FMOD_Channel_SetPosition) ChannelSetPosition = nullptr;
-    decltype(&FMOD_Channel_GetPaused) ChannelGetPaused = nullptr;
-    decltype(&FMOD_Channel_SetPaused) ChannelSetPaused = nullptr;
     decltype(&FMOD_Channel_IsPlaying) ChannelIsPlaying = nullptr;
-    decltype(&FMOD_Channel_SetLoopCount) ChannelSetLoopCount = nullptr;
     decltype(&FMOD_Channel_SetVolume) ChannelSetVolume = nullptr;
-    decltype(&FMOD_Channel_GetVolume) ChannelGetVolume = nullptr;
     decltype(&FMOD_Channel_SetPriority) ChannelSetPriority = nullptr;
-    decltype(&FMOD_Channel_GetPriority) ChannelGetPriority = nullptr;
-    int resolved = 0;
+    bool complete = false;
 
     explicit FakeApi(const std::string& folder) {
         module = LoadLibraryA((folder + "fmodex.dll").c_str());
-        if (!module) {
-            return;
-        }
+        complete = module != nullptr;
         Resolve(SystemCreate, "FMOD_System_Create");
         Resolve(SystemInit, "FMOD_System_Init");
-        Resolve(SystemRelease, "FMOD_System_Release");
         Resolve(SystemCreateStream, "FMOD_System_CreateStream");
         Resolve(SystemPlaySound, "FMOD_System_PlaySound");
         Resolve(SystemSetStreamBufferSize, "FMOD_System_SetStreamBufferSize");
-        Resolve(SystemGetStreamBufferSize, "FMOD_System_GetStreamBufferSize");
-        Resolve(SoundRelease, "FMOD_Sound_Release");
-        Resolve(SoundGetNumTags, "FMOD_Sound_GetNumTags");
         Resolve(SoundGetTag, "FMOD_Sound_GetTag");
         Resolve(SoundGetLength, "FMOD_Sound_GetLength");
-        Resolve(SoundGetFormat, "FMOD_Sound_GetFormat");
         Resolve(ChannelStop, "FMOD_Channel_Stop");
-        Resolve(ChannelGetWaveData, "FMOD_Channel_GetWaveData");
-        Resolve(ChannelGetPosition, "FMOD_Channel_GetPosition");
-        Resolve(ChannelSetPosition, "FMOD_Channel_SetPosition");
-        Resolve(ChannelGetPaused, "FMOD_Channel_GetPaused");
-        Resolve(ChannelSetPaused, "FMOD_Channel_SetPaused");
         Resolve(ChannelIsPlaying, "FMOD_Channel_IsPlaying");
-        Resolve(ChannelSetLoopCount, "FMOD_Channel_SetLoopCount");
         Resolve(ChannelSetVolume, "FMOD_Channel_SetVolume");
-        Resolve(ChannelGetVolume, "FMOD_Channel_GetVolume");
         Resolve(ChannelSetPriority, "FMOD_Channel_SetPriority");
-        Resolve(ChannelGetPriority, "FMOD_Channel_GetPriority");
     }
     ~FakeApi() {
         if (module) {
@@ -141,13 +122,12 @@ struct FakeApi {
     FakeApi(const FakeApi&) = delete;
     FakeApi& operator=(const FakeApi&) = delete;
 
-    bool Complete() const { return module && resolved == 24; }
-
 private:
     template <typename Function>
     void Resolve(Function& function, const char* name) {
-        function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-        resolved += function ? 1 : 0;
+        FARPROC address = module ? GetProcAddress(module, name) : nullptr;
+        function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+        complete = complete && function;
     }
 };
 
@@ -162,7 +142,7 @@ LONG CALLBACK EndWithExceptionCode(EXCEPTION_POINTERS* pointers) {
 void RunCrashChild(const std::string& folder) {
     AddVectoredExceptionHandler(1, EndWithExceptionCode);
     FakeApi api(folder);
-    if (!api.Complete()) {
+    if (!api.complete) {
         ExitProcess(2);
     }
     FMOD_SYSTEM* system = nullptr;
@@ -212,15 +192,18 @@ DWORD RunChildOn(const std::string& folder) {
 TEST(FakeDll, ExportsAllEntryPointsUnderTheirPlainNames) {
     TestFolder folder(nullptr);
     ASSERT_TRUE(folder.Copied()) << BuiltFakePath();
-    FakeApi api(folder.Path());
-    ASSERT_NE(api.module, nullptr);
-    EXPECT_EQ(api.resolved, 24);
+    HMODULE module = LoadLibraryA((folder.Path() + "fmodex.dll").c_str());
+    ASSERT_NE(module, nullptr);
+    for (const char* name : kEntryPoints) {
+        EXPECT_NE(GetProcAddress(module, name), nullptr) << name;
+    }
+    FreeLibrary(module);
 }
 
 TEST(FakeDll, WithoutScriptLogsEveryCallAndAnswersDefaults) {
     TestFolder folder(nullptr);
     FakeApi api(folder.Path());
-    ASSERT_TRUE(api.Complete());
+    ASSERT_TRUE(api.complete);
     FMOD_SYSTEM* system = nullptr;
     FMOD_SOUND* sound = nullptr;
     FMOD_SOUND* missing = reinterpret_cast<FMOD_SOUND*>(1);
@@ -260,64 +243,38 @@ TEST(FakeDll, WithoutScriptLogsEveryCallAndAnswersDefaults) {
 TEST(FakeDll, ScriptBesideTheDllDrivesTheAnswers) {
     TestFolder folder("# a track with tags\n"
                       "length 312000 5000000\n"
-                      "format 12 10 2 16\n"
-                      "position 4000\n"
-                      "wave 0.5 -0.5\n"
                       "tag 2 ARTIST M\\xf6we\n"
                       "result FMOD_Channel_SetPriority#2 19\n"
                       "file C:\\Radio Stream.pls\n"
-                      "tag 4 icy-name Radio\\sOne\n"
                       "playing 0\n");
     FakeApi api(folder.Path());
-    ASSERT_TRUE(api.Complete());
+    ASSERT_TRUE(api.complete);
     FMOD_SYSTEM* system = nullptr;
     FMOD_SOUND* track = nullptr;
     FMOD_SOUND* radio = nullptr;
     FMOD_CHANNEL* channel = nullptr;
+    FMOD_CHANNEL* radioChannel = nullptr;
     api.SystemCreate(&system);
     ASSERT_EQ(api.SystemCreateStream(system, "C:\\track.mp3", 0xC9, nullptr, &track), FMOD_OK);
     ASSERT_EQ(api.SystemCreateStream(system, "C:\\Radio Stream.pls", 0x2000, nullptr, &radio), FMOD_OK);
     ASSERT_EQ(api.SystemPlaySound(system, 0, track, 1, &channel), FMOD_OK);
+    ASSERT_EQ(api.SystemPlaySound(system, 0, radio, 1, &radioChannel), FMOD_OK);
 
     unsigned ms = 0;
-    unsigned raw = 0;
     EXPECT_EQ(api.SoundGetLength(track, &ms, FMOD_TIMEUNIT_MS), FMOD_OK);
-    EXPECT_EQ(api.SoundGetLength(track, &raw, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
     EXPECT_EQ(ms, 312000u);
-    EXPECT_EQ(raw, 5000000u);
-    FMOD_SOUND_TYPE type = FMOD_SOUND_TYPE_UNKNOWN;
-    FMOD_SOUND_FORMAT format = FMOD_SOUND_FORMAT_NONE;
-    int channels = 0;
-    int bits = 0;
-    EXPECT_EQ(api.SoundGetFormat(track, &type, &format, &channels, &bits), FMOD_OK);
-    EXPECT_EQ(type, FMOD_SOUND_TYPE_MPEG);
-    EXPECT_EQ(channels, 2);
-
     FMOD_TAG tag = {};
     ASSERT_EQ(api.SoundGetTag(track, nullptr, 0, &tag), FMOD_OK);
     EXPECT_STREQ(tag.name, "ARTIST");
     EXPECT_EQ(std::string(static_cast<const char*>(tag.data), tag.datalen), "M\xf6we");
-    int count = 0;
-    EXPECT_EQ(api.SoundGetNumTags(radio, &count, nullptr), FMOD_OK);
-    EXPECT_EQ(count, 2);
-    ASSERT_EQ(api.SoundGetTag(radio, "icy-name", 0, &tag), FMOD_OK);
-    EXPECT_EQ(tag.type, FMOD_TAGTYPE_SHOUTCAST);
-    EXPECT_EQ(std::string(static_cast<const char*>(tag.data), tag.datalen), "Radio One");
-
-    unsigned position = 0;
-    EXPECT_EQ(api.ChannelGetPosition(channel, &position, FMOD_TIMEUNIT_MS), FMOD_OK);
-    EXPECT_EQ(position, 4000u);
-    float samples[3] = {};
-    EXPECT_EQ(api.ChannelGetWaveData(channel, samples, 3, 0), FMOD_OK);
-    EXPECT_EQ(samples[2], 0.5f);
     EXPECT_EQ(api.ChannelSetPriority(channel, 256), FMOD_OK);
     EXPECT_EQ(api.ChannelSetPriority(channel, 256), 19);
 
-    FMOD_CHANNEL* radioChannel = nullptr;
-    FMOD_BOOL playing = 1;
-    ASSERT_EQ(api.SystemPlaySound(system, 0, radio, 1, &radioChannel), FMOD_OK);
+    FMOD_BOOL playing = -1;
+    EXPECT_EQ(api.ChannelIsPlaying(channel, &playing), FMOD_OK);
+    EXPECT_EQ(playing, 1);
     EXPECT_EQ(api.ChannelIsPlaying(radioChannel, &playing), FMOD_OK);
-    EXPECT_EQ(playing, 0);
+    EXPECT_EQ(playing, 0) << "the file section's answer";
     EXPECT_EQ(folder.LogLines().at(2),
               "FMOD_System_CreateStream(system, \"C:\\\\Radio Stream.pls\", 0x2000, null, &) = 0");
 }
@@ -326,7 +283,7 @@ TEST(FakeDll, ScriptNotesLeadTheLogAndItIsAppendedAcrossLoads) {
     TestFolder folder("louder please\n");
     for (int load = 0; load < 2; load++) {
         FakeApi api(folder.Path());
-        ASSERT_TRUE(api.Complete());
+        ASSERT_TRUE(api.complete);
         FMOD_SYSTEM* system = nullptr;
         api.SystemCreate(&system);
     }
@@ -339,7 +296,7 @@ TEST(FakeDll, ScriptNotesLeadTheLogAndItIsAppendedAcrossLoads) {
 TEST(FakeDll, ScriptedSleepHoldsTheCall) {
     TestFolder folder("sleep FMOD_System_Init 300\n");
     FakeApi api(folder.Path());
-    ASSERT_TRUE(api.Complete());
+    ASSERT_TRUE(api.complete);
     FMOD_SYSTEM* system = nullptr;
     api.SystemCreate(&system);
     ULONGLONG before = GetTickCount64();
