@@ -20,7 +20,7 @@ TEST(FakeLibraryLog, PlayerStartAndLoadReadAsInTheContract) {
     EXPECT_EQ(library.SystemRelease(system), FMOD_OK);
     EXPECT_EQ(log.events, (std::vector<std::string>{
                               "FMOD_System_Create(&) = 0",
-                              "FMOD_System_Init(system, 2, 0x0, null) = 0",
+                              "FMOD_System_Init(system, 2, 0, null) = 0",
                               "FMOD_System_SetStreamBufferSize(system, 2000, 1) = 0",
                               "FMOD_System_CreateStream(system, \"C:\\\\x\\\\a.mp3\", 0xc9, null, &) = 0",
                               "FMOD_System_PlaySound(system, 0, sound1, 1, &) = 0",
@@ -74,7 +74,7 @@ TEST(FakeLibraryHandles, NullAndUnknownHandlesFailWithoutTouchingOutputs) {
     EXPECT_EQ(session.LastLine(), "FMOD_Channel_SetVolume(bad, 1) = 36");
     EXPECT_EQ(session.library->SystemInit(reinterpret_cast<FMOD_SYSTEM*>(sound), 2, 0, nullptr),
               FMOD_ERR_INVALID_HANDLE);
-    EXPECT_EQ(session.LastLine(), "FMOD_System_Init(bad, 2, 0x0, null) = 36");
+    EXPECT_EQ(session.LastLine(), "FMOD_System_Init(bad, 2, 0, null) = 36");
 }
 
 TEST(FakeLibraryHandles, NullOutputPointersGiveInvalidParam) {

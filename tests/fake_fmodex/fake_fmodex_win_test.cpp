@@ -228,7 +228,7 @@ TEST(FakeDll, WithoutScriptLogsEveryCallAndAnswersDefaults) {
     EXPECT_EQ(folder.LogLines(),
               (std::vector<std::string>{
                   "FMOD_System_Create(&) = 0",
-                  "FMOD_System_Init(system, 2, 0x0, null) = 0",
+                  "FMOD_System_Init(system, 2, 0, null) = 0",
                   "FMOD_System_SetStreamBufferSize(system, 2000, 1) = 0",
                   "FMOD_System_CreateStream(system, \"C:\\\\x\\\\a.mp3\", 0xc9, null, &) = 0",
                   "FMOD_System_CreateStream(system, \"\", 0xc9, null, &) = 23",

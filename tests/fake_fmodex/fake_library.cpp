@@ -84,7 +84,7 @@ FMOD_RESULT FakeLibrary::SystemCreate(FMOD_SYSTEM** system) {
 FMOD_RESULT FakeLibrary::SystemInit(FMOD_SYSTEM* system, int maxChannels, FMOD_INITFLAGS flags,
                                     void* extraDriverData) {
     Call call{"FMOD_System_Init",
-              {SystemText(system), std::to_string(maxChannels), HexText(flags), PointerText(extraDriverData)},
+              {SystemText(system), std::to_string(maxChannels), std::to_string(flags), PointerText(extraDriverData)},
               -1};
     return Announce(call, SystemValid(system) ? FMOD_OK : FMOD_ERR_INVALID_HANDLE);
 }
