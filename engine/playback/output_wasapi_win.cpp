@@ -22,7 +22,9 @@ const IID kIMMDeviceEnumerator = {0xa95664d2, 0x9614, 0x4f35, {0xa7, 0x46, 0xde,
 const IID kIAudioClient = {0x1cb9ad4c, 0xdbfa, 0x4c32, {0xb1, 0x78, 0xc2, 0xf5, 0x68, 0xa7, 0x03, 0xb2}};
 const IID kIAudioRenderClient = {0xf294acfc, 0x3146, 0x4483, {0xa7, 0xbf, 0xad, 0xdc, 0xa7, 0xc2, 0x60, 0xe2}};
 
-constexpr REFERENCE_TIME kBufferDuration = 300000;  // 30 ms in 100-ns units
+// 100 ms in 100-ns units: small enough for prompt pauses, large enough to ride out
+// a busy machine without gaps.
+constexpr REFERENCE_TIME kBufferDuration = 1000000;
 constexpr DWORD kEventTimeoutMs = 200;
 
 template <typename T>
@@ -88,6 +90,7 @@ private:
 
     void Run() {
         const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
         RenderWithDevice();
         if (com) CoUninitialize();
     }

@@ -1,0 +1,52 @@
+#!/bin/sh
+# Runs the recording test program under Wine with a private PulseAudio server
+# whose null sink is recorded. When no server can be started the program still
+# runs and skips, with the reason in QUENDRA_PULSE_SKIP.
+#   run_pulse_recording.sh TEST.exe WINE-EXEC
+set -u
+test_exe=$1
+wine_exec=$2
+
+T=$(mktemp -d /tmp/quendra-pulse.XXXXXX)
+pulse_pid="" keepalive_pid="" recorder_pid=""
+cleanup() {
+    for pid in $recorder_pid $keepalive_pid; do kill -INT "$pid" 2>/dev/null; done
+    for pid in $recorder_pid $keepalive_pid; do wait "$pid" 2>/dev/null; done
+    if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null; wait "$pulse_pid" 2>/dev/null; fi
+    rm -rf "$T"
+}
+trap cleanup EXIT
+
+skip() {
+    QUENDRA_PULSE_SKIP="$1" "$wine_exec" "$test_exe"
+    exit $?
+}
+
+command -v pulseaudio >/dev/null 2>&1 || skip "pulseaudio is not installed"
+command -v parecord >/dev/null 2>&1 || skip "parecord (pulseaudio-utils) is not installed"
+
+export XDG_RUNTIME_DIR="$T/xdg" PULSE_SERVER="unix:$T/pulse.sock" HOME="$T"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n --use-pid-file=no \
+    -L "module-null-sink sink_name=nullsink rate=44100 channels=2" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$T/pulse.sock" >"$T/pulse.log" 2>&1 &
+pulse_pid=$!
+
+tries=0
+until pactl info >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ $tries -gt 200 ] || ! kill -0 "$pulse_pid" 2>/dev/null; then
+        skip "pulseaudio could not be started: $(tail -n 1 "$T/pulse.log" 2>/dev/null)"
+    fi
+    sleep 0.05
+done
+
+# A steady client keeps the idle sink from rendering in 2-second blocks.
+pacat -p --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 /dev/zero &
+keepalive_pid=$!
+parecord -d nullsink.monitor --latency-msec=20 --file-format=wav --format=s16le --rate=44100 --channels=2 \
+    "$T/recording.wav" &
+recorder_pid=$!
+
+# Wine sees the host's root as drive Z:.
+QUENDRA_PULSE_RECORDING="Z:$(echo "$T/recording.wav" | tr '/' '\\')" "$wine_exec" "$test_exe"
