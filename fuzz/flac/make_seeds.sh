@@ -16,4 +16,6 @@ flac -f -s -b 576 -S 10x c.wav -o c576.flac 2>/dev/null
 flac -f -s d.wav -o d.flac 2>/dev/null
 flac -f -s e.wav -o e.flac 2>/dev/null
 flac -f -s --lax -b 16 f.wav -o f16.flac 2>/dev/null
+flac -f -s --ogg -b 576 a.wav -o a.oga 2>/dev/null
+flac -f -s --ogg c.wav -o c.oga 2>/dev/null
 rm -f ./*.wav

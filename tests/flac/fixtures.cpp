@@ -4,10 +4,12 @@
 #include <fstream>
 #include <iterator>
 
-std::vector<uint8_t> ReadFixture(const std::string& name) {
-    std::ifstream in(std::string(FLAC_FIXTURE_DIR) + "/" + name + ".flac", std::ios::binary);
+std::vector<uint8_t> ReadFixtureFile(const std::string& fileName) {
+    std::ifstream in(std::string(FLAC_FIXTURE_DIR) + "/" + fileName, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+std::vector<uint8_t> ReadFixture(const std::string& name) { return ReadFixtureFile(name + ".flac"); }
 
 const std::vector<std::string>& AllFixtureNames() {
     static const std::vector<std::string> names = {

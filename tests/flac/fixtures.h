@@ -7,6 +7,8 @@
 
 // Fixture files made by make_fixtures.sh at build time, by name without ".flac".
 std::vector<uint8_t> ReadFixture(const std::string& name);
+// Any fixture file by its full name.
+std::vector<uint8_t> ReadFixtureFile(const std::string& fileName);
 const std::vector<std::string>& AllFixtureNames();
 
 // Everything our push decoder gives for a file fed in pieces of `chunkBytes`.

@@ -11,6 +11,10 @@ enc() { # name, flac options..., source last
     # flac warns about the 'fact' chunk sox writes; show its output only when it fails.
     flac -f -s "$@" -o "$name.flac" 2>flac.log || { cat flac.log >&2; exit 1; }
 }
+encOgg() { # the same in an Ogg container
+    name=$1; shift
+    flac -f -s --ogg "$@" -o "$name.oga" 2>flac.log || { cat flac.log >&2; exit 1; }
+}
 
 # Sources: tones that sweep, with noise on top, so every predictor gets work.
 sox -n -r 44100 -b 16 -c 2 tone16.wav synth 6 sine 220-2200 sine 330-3300 vol 0.5
@@ -47,4 +51,8 @@ enc s16_wasted_bits wasted16.wav
 enc s16_silence silence.wav
 enc s12_stereo src12.wav
 enc s20_88k -8 src20.wav
+encOgg ogg_s16 -T "ARTIST=Ogg Ärtist" src16.wav
+encOgg ogg_s24 -8 src24.wav
+encOgg ogg_s8_block192 -b 192 src8.wav
+oggenc -Q src8.wav -o vorbis.ogg
 rm -f ./*.wav flac.log

@@ -49,14 +49,15 @@ void Error(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void* dat
 
 }  // namespace
 
-ReferenceAudio DecodeWithLibFlac(const std::vector<uint8_t>& file) {
+ReferenceAudio DecodeWithLibFlac(const std::vector<uint8_t>& file, bool ogg) {
     ReferenceAudio audio;
     Session session{&file, 0, &audio};
     FLAC__StreamDecoder* decoder = FLAC__stream_decoder_new();
     if (!decoder)
         return audio;
-    if (FLAC__stream_decoder_init_stream(decoder, Read, nullptr, nullptr, nullptr, nullptr, Write, Metadata, Error,
-                                         &session) == FLAC__STREAM_DECODER_INIT_STATUS_OK)
+    auto init = ogg ? FLAC__stream_decoder_init_ogg_stream : FLAC__stream_decoder_init_stream;
+    if (init(decoder, Read, nullptr, nullptr, nullptr, nullptr, Write, Metadata, Error, &session) ==
+        FLAC__STREAM_DECODER_INIT_STATUS_OK)
         audio.ok = FLAC__stream_decoder_process_until_end_of_stream(decoder) != 0;
     FLAC__stream_decoder_delete(decoder);
     return audio;

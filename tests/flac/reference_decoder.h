@@ -12,4 +12,5 @@ struct ReferenceAudio {
     unsigned errors = 0;           // frames libFLAC reported as damaged
 };
 
-ReferenceAudio DecodeWithLibFlac(const std::vector<uint8_t>& file);
+// `ogg`: the file is FLAC in an Ogg container.
+ReferenceAudio DecodeWithLibFlac(const std::vector<uint8_t>& file, bool ogg = false);
