@@ -149,6 +149,40 @@ TEST(FlacSeek, TableAndBisectionAgreeOnTheFrame) {
     }
 }
 
+// Reads fail from the n-th on, as a file on a vanished drive would.
+class FailingSource : public flac::MemorySource {
+public:
+    FailingSource(const std::vector<uint8_t>& file, int failFrom) : MemorySource(file.data(), file.size()), left_(failFrom) {}
+    size_t ReadAt(uint64_t offset, uint8_t* dst, size_t size) override {
+        return --left_ > 0 ? MemorySource::ReadAt(offset, dst, size) : 0;
+    }
+
+private:
+    int left_;
+};
+
+TEST(FlacSeek, FailingReadsGiveNotFoundOrAStillCorrectFrame) {
+    SeekCase c = Load("s16_no_seektable");
+    const uint64_t target = 200000;
+    for (int failFrom = 1; failFrom < 20; ++failFrom) {
+        FailingSource source(c.file, failFrom);
+        flac::SeekTarget where;
+        flac::Result r = flac::FindSeekTarget(source, c.meta, target, where);
+        ASSERT_TRUE(r == flac::Result::Ok || r == flac::Result::NotFound) << flac::ResultName(r);
+        if (r != flac::Result::Ok)
+            continue;
+        flac::FrameScratch scratch;
+        flac::DecodedFrame frame;
+        ASSERT_LT(where.byteOffset, c.file.size());
+        ASSERT_EQ(flac::DecodeFrame(&c.file[where.byteOffset], c.file.size() - where.byteOffset, c.meta.info, scratch,
+                                    frame),
+                  flac::Result::Ok);
+        EXPECT_EQ(frame.header.firstSample, where.frameSample);
+        EXPECT_LE(where.frameSample, target);
+        EXPECT_LT(target, where.frameSample + frame.header.blockSize);
+    }
+}
+
 TEST(FlacSeek, DataWithoutFramesGivesNotFound) {
     SeekCase c = Load("s8_mono");
     std::vector<uint8_t> headersOnly(c.file.begin(), c.file.begin() + ptrdiff_t(c.meta.audioOffset));
