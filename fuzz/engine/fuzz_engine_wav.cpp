@@ -1,0 +1,7 @@
+// WAV container and PCM decoding from memory: open, decode all, seek, decode again.
+#include "fuzz_decode.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzOpenAndDecode(engine::OpenWav, data, size);
+    return 0;
+}
