@@ -1,6 +1,7 @@
 #pragma once
-// Big-endian bit reader over a bounded buffer. Past the end it reads zeros instead of
-// touching memory it does not own; Overrun() tells a caller that this happened.
+// Big-endian bit reader over a bounded buffer with a 64-bit cache. Past the end it reads
+// zeros instead of touching memory it does not own; Overrun() tells a caller that this
+// happened.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -12,42 +13,64 @@ public:
     BitReader(const uint8_t* data, size_t bytes) : data_(data), bytes_(bytes) {}
 
     // The next n bits (1..32) without consuming them.
-    uint32_t Peek(int n) const {
-        return static_cast<uint32_t>((Window() << (position_ & 7)) >> (64 - n));
+    uint32_t Peek(int n) {
+        if (count_ < n) Refill();
+        return static_cast<uint32_t>(cache_ >> (64 - n));
     }
-    void Skip(int n) { position_ += static_cast<size_t>(n); }
+    // n up to 32.
+    void Skip(int n) {
+        if (count_ < n) Refill();
+        cache_ <<= n;
+        count_ -= n;
+    }
     uint32_t Read(int n) {
         if (n == 0) return 0;
         const uint32_t value = Peek(n);
-        position_ += static_cast<size_t>(n);
+        Skip(n);
         return value;
     }
     bool ReadBit() { return Read(1) != 0; }
 
-    size_t BitPosition() const { return position_; }
-    void SetBitPosition(size_t position) { position_ = position; }
+    size_t BitPosition() const { return next_ * 8 - static_cast<size_t>(count_); }
+    void SetBitPosition(size_t position) {
+        next_ = position >> 3;
+        cache_ = 0;
+        count_ = 0;
+        const int within = static_cast<int>(position & 7);
+        if (within != 0) {
+            Refill();
+            Skip(within);
+        }
+    }
     size_t BitSize() const { return bytes_ * 8; }
-    bool Overrun() const { return position_ > bytes_ * 8; }
+    bool Overrun() const { return BitPosition() > bytes_ * 8; }
 
 private:
-    // 64 bits from the byte that holds the read position, zeros past the end.
-    uint64_t Window() const {
-        const size_t byte = position_ >> 3;
-        uint64_t v = 0;
-        if (byte + 8 <= bytes_) {
-            std::memcpy(&v, data_ + byte, 8);
-            return __builtin_bswap64(v);
+    // Afterwards at least 57 bits are valid. Below them the cache may hold further bits of
+    // the stream (the fast path loads 8 bytes at once), which the next load writes again.
+    void Refill() {
+        if (next_ + 8 <= bytes_) {
+            uint64_t v;
+            std::memcpy(&v, data_ + next_, 8);
+            cache_ |= __builtin_bswap64(v) >> count_;
+            const int bytes = (63 - count_) >> 3;
+            next_ += static_cast<size_t>(bytes);
+            count_ += bytes * 8;
+            return;
         }
-        for (size_t i = 0; i < 8; ++i) {
-            v <<= 8;
-            if (byte + i < bytes_) v |= data_[byte + i];
+        while (count_ <= 56) {
+            const uint64_t byte = next_ < bytes_ ? data_[next_] : 0;
+            cache_ |= byte << (56 - count_);
+            ++next_;
+            count_ += 8;
         }
-        return v;
     }
 
     const uint8_t* data_;
     size_t bytes_;
-    size_t position_ = 0;
+    size_t next_ = 0;     // next byte to load
+    uint64_t cache_ = 0;  // valid bits at the top
+    int count_ = 0;       // number of valid bits
 };
 
 }  // namespace mpeg

@@ -3,36 +3,48 @@
 #include <cmath>
 #include <cstring>
 
+#include "simd.h"
+
 namespace mpeg {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct HybridTables {
-    float cos36[18][18];  // cos(pi (2j + 1)(2k + 1) / 72)
-    float cos12[12][6];   // cos(pi (2i + 7)(2k + 1) / 24)
-    float window[4][36];  // by block type; type 2 uses shortWindow
-    float shortWindow[12];
+    // [k][j]: cos(pi (2j + 1)(2k + 1) / 72), rows padded to 24 for eight-lane loads.
+    alignas(32) float cos36[18][24] = {};
+    float cos12[6][12];   // [k][i]: cos(pi (2i + 7)(2k + 1) / 24)
+    // By [odd subband][block type]. Odd subbands have their odd samples negated (frequency
+    // inversion); doing it in the window costs nothing. Type 2 uses shortWindow.
+    float window[2][4][36];
+    float shortWindow[2][12];
     float cs[8], ca[8];   // alias reduction butterflies
 
     HybridTables() {
         for (int j = 0; j < 18; ++j)
             for (int k = 0; k < 18; ++k)
-                cos36[j][k] = static_cast<float>(std::cos(M_PI * (2 * j + 1) * (2 * k + 1) / 72.0));
+                cos36[k][j] = static_cast<float>(std::cos(kPi * (2 * j + 1) * (2 * k + 1) / 72.0));
         for (int i = 0; i < 12; ++i)
             for (int k = 0; k < 6; ++k)
-                cos12[i][k] = static_cast<float>(std::cos(M_PI * (2 * i + 7) * (2 * k + 1) / 24.0));
-        auto longSine = [](int i) { return static_cast<float>(std::sin(M_PI / 36.0 * (i + 0.5))); };
-        auto shortSine = [](int i) { return static_cast<float>(std::sin(M_PI / 12.0 * (i + 0.5))); };
-        for (int i = 0; i < 36; ++i) window[0][i] = longSine(i);
-        for (int i = 0; i < 18; ++i) window[1][i] = longSine(i);
-        for (int i = 18; i < 24; ++i) window[1][i] = 1.0f;
-        for (int i = 24; i < 30; ++i) window[1][i] = shortSine(i - 18);
-        for (int i = 30; i < 36; ++i) window[1][i] = 0.0f;
-        for (int i = 0; i < 6; ++i) window[3][i] = 0.0f;
-        for (int i = 6; i < 12; ++i) window[3][i] = shortSine(i - 6);
-        for (int i = 12; i < 18; ++i) window[3][i] = 1.0f;
-        for (int i = 18; i < 36; ++i) window[3][i] = longSine(i);
-        for (int i = 0; i < 36; ++i) window[2][i] = 0.0f;
-        for (int i = 0; i < 12; ++i) shortWindow[i] = shortSine(i);
+                cos12[k][i] = static_cast<float>(std::cos(kPi * (2 * i + 7) * (2 * k + 1) / 24.0));
+        auto longSine = [](int i) { return static_cast<float>(std::sin(kPi / 36.0 * (i + 0.5))); };
+        auto shortSine = [](int i) { return static_cast<float>(std::sin(kPi / 12.0 * (i + 0.5))); };
+        float (&w)[4][36] = window[0];
+        for (int i = 0; i < 36; ++i) w[0][i] = longSine(i);
+        for (int i = 0; i < 18; ++i) w[1][i] = longSine(i);
+        for (int i = 18; i < 24; ++i) w[1][i] = 1.0f;
+        for (int i = 24; i < 30; ++i) w[1][i] = shortSine(i - 18);
+        for (int i = 30; i < 36; ++i) w[1][i] = 0.0f;
+        for (int i = 0; i < 6; ++i) w[3][i] = 0.0f;
+        for (int i = 6; i < 12; ++i) w[3][i] = shortSine(i - 6);
+        for (int i = 12; i < 18; ++i) w[3][i] = 1.0f;
+        for (int i = 18; i < 36; ++i) w[3][i] = longSine(i);
+        for (int i = 0; i < 36; ++i) w[2][i] = 0.0f;
+        for (int i = 0; i < 12; ++i) shortWindow[0][i] = shortSine(i);
+        for (int type = 0; type < 4; ++type)
+            for (int i = 0; i < 36; ++i) window[1][type][i] = (i & 1) ? -w[type][i] : w[type][i];
+        // A short window's sample i lands at 6 + 6w + i: odd exactly when i is odd.
+        for (int i = 0; i < 12; ++i) shortWindow[1][i] = (i & 1) ? -shortWindow[0][i] : shortWindow[0][i];
         constexpr double kAlias[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
         for (int i = 0; i < 8; ++i) {
             const double norm = std::sqrt(1.0 + kAlias[i] * kAlias[i]);
@@ -77,28 +89,57 @@ void ReduceAliasing(float* xr, int boundaries) {
     }
 }
 
+// g[j] = sum over k of in[k] * cos36[k][j] (six entries of padding at the end).
+void LongKernelPlain(const float* in, float* g, const HybridTables& t) {
+    for (int j = 0; j < 24; ++j) g[j] = 0.0f;
+    for (int k = 0; k < 18; ++k) {
+        const float x = in[k];
+        for (int j = 0; j < 24; ++j) g[j] += x * t.cos36[k][j];
+    }
+}
+
+#ifdef MPEG_HAVE_AVX2
+MPEG_AVX2_FUNCTION void LongKernelAvx2(const float* in, float* g, const HybridTables& t) {
+    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps();
+    for (int k = 0; k < 18; ++k) {
+        const __m256 x = _mm256_set1_ps(in[k]);
+        a0 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k]), x, a0);
+        a1 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k] + 8), x, a1);
+        a2 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k] + 16), x, a2);
+    }
+    _mm256_storeu_ps(g, a0);
+    _mm256_storeu_ps(g + 8, a1);
+    _mm256_storeu_ps(g + 16, a2);
+}
+#endif
+
 void LongTransform(const float* in, const float* window, float* raw36) {
     const HybridTables& t = Tables();
-    float g[18];
-    for (int j = 0; j < 18; ++j) {
-        float sum = 0.0f;
-        for (int k = 0; k < 18; ++k) sum += in[k] * t.cos36[j][k];
-        g[j] = sum;
-    }
+    float g[24];
+#ifdef MPEG_HAVE_AVX2
+    if (HasAvx2Fma())
+        LongKernelAvx2(in, g, t);
+    else
+        LongKernelPlain(in, g, t);
+#else
+    LongKernelPlain(in, g, t);
+#endif
+    // The 36 outputs are the 18 values of g, mirrored and negated.
     for (int i = 0; i < 9; ++i) raw36[i] = g[i + 9] * window[i];
     for (int i = 9; i < 27; ++i) raw36[i] = -g[26 - i] * window[i];
     for (int i = 27; i < 36; ++i) raw36[i] = -g[i - 27] * window[i];
 }
 
-void ShortTransforms(const float* in, float* raw36) {
+void ShortTransforms(const float* in, const float* window, float* raw36) {
     const HybridTables& t = Tables();
     for (int i = 0; i < 36; ++i) raw36[i] = 0.0f;
     for (int w = 0; w < 3; ++w) {
-        for (int i = 0; i < 12; ++i) {
-            float sum = 0.0f;
-            for (int k = 0; k < 6; ++k) sum += in[3 * k + w] * t.cos12[i][k];
-            raw36[6 + 6 * w + i] += sum * t.shortWindow[i];
+        float y[12] = {};
+        for (int k = 0; k < 6; ++k) {
+            const float x = in[3 * k + w];
+            for (int i = 0; i < 12; ++i) y[i] += x * t.cos12[k][i];
         }
+        for (int i = 0; i < 12; ++i) raw36[6 + 6 * w + i] += y[i] * window[i];
     }
 }
 
@@ -121,22 +162,24 @@ void SpectrumToSubbands(const GranuleChannel& g, const BandLayout& layout, float
     if (active > 32) active = 32;
 
     for (int sb = 0; sb < 32; ++sb) {
-        float raw[36];
+        float* keep = overlap[sb];
         if (sb >= active) {
-            for (int i = 0; i < 36; ++i) raw[i] = 0.0f;
-        } else if (g.IsShort() && !(g.mixedBlock && sb < 2)) {
-            ShortTransforms(xr + 18 * sb, raw);
+            // No data: the overlap of the last granule plays out. Odd subbands hold their
+            // odd samples already negated.
+            for (int i = 0; i < 18; ++i) out[i * 32 + sb] = keep[i];
+            for (int i = 0; i < 18; ++i) keep[i] = 0.0f;
+            continue;
+        }
+        const int odd = sb & 1;
+        float raw[36];
+        if (g.IsShort() && !(g.mixedBlock && sb < 2)) {
+            ShortTransforms(xr + 18 * sb, t.shortWindow[odd], raw);
         } else {
             const int type = g.IsShort() ? 0 : g.blockType;
-            LongTransform(xr + 18 * sb, t.window[type], raw);
+            LongTransform(xr + 18 * sb, t.window[odd][type], raw);
         }
-        float* keep = overlap[sb];
-        const float sign = (sb & 1) ? -1.0f : 1.0f;
-        for (int i = 0; i < 18; ++i) {
-            const float sample = raw[i] + keep[i];
-            out[i * 32 + sb] = (i & 1) ? sample * sign : sample;
-            keep[i] = raw[18 + i];
-        }
+        for (int i = 0; i < 18; ++i) out[i * 32 + sb] = raw[i] + keep[i];
+        for (int i = 0; i < 18; ++i) keep[i] = raw[18 + i];
     }
 }
 

@@ -5,6 +5,8 @@
 namespace mpeg {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct IntensityRatios {
     float mpeg1Left[7], mpeg1Right[7];
     float lsf[2][32];  // [intensity scale][k]: io^k
@@ -15,7 +17,7 @@ struct IntensityRatios {
                 mpeg1Left[pos] = 1.0f, mpeg1Right[pos] = 0.0f;
                 continue;
             }
-            const double k = std::tan(pos * M_PI / 12.0);
+            const double k = std::tan(pos * kPi / 12.0);
             mpeg1Left[pos] = static_cast<float>(k / (1.0 + k));
             mpeg1Right[pos] = static_cast<float>(1.0 / (1.0 + k));
         }

@@ -1,12 +1,16 @@
-// Matrixing is done as a 32-point DCT (split into even and odd halves until one point is
-// left), windowing as one multiply-add per tap over the 16 slots of history.
+// Matrixing is done as a 32-point DCT (split into even and odd halves down to two points),
+// windowing as one multiply-add per tap over the 16 slots of history.
 #include "synthesis.h"
 
 #include <cmath>
 #include <cstring>
 
+#include "simd.h"
+
 namespace mpeg {
 namespace {
+
+constexpr double kPi = 3.14159265358979323846;
 
 // The prototype window of the filter bank, first half in steps of 2^-16. The other half
 // mirrors it: D[512 - i] = -D[i], except that multiples of 64 keep their sign.
@@ -34,15 +38,18 @@ constexpr int32_t kWindowHalf[257] = {
 struct SynthesisTables {
     float window[512];
     float dctFactors[6][16];  // [log2 n][k]: 1 / (2 cos(pi (2k + 1) / (2n)))
+    alignas(32) float dctMatrix[32][32];  // [k][i]: cos(pi (2k + 1) i / 64)
 
     SynthesisTables() {
         for (int i = 0; i <= 256; ++i) window[i] = static_cast<float>(kWindowHalf[i] / 65536.0);
         for (int i = 1; i < 256; ++i) window[512 - i] = (i % 64 == 0) ? window[i] : -window[i];
+        for (int k = 0; k < 32; ++k)
+            for (int i = 0; i < 32; ++i) dctMatrix[k][i] = static_cast<float>(std::cos(kPi * (2 * k + 1) * i / 64.0));
         for (int level = 1; level <= 5; ++level) {
             const int n = 1 << level;
             for (int k = 0; k < n / 2; ++k)
                 dctFactors[level][k] =
-                    static_cast<float>(0.5 / std::cos(M_PI * (2 * k + 1) / (2.0 * n)));
+                    static_cast<float>(0.5 / std::cos(kPi * (2 * k + 1) / (2.0 * n)));
         }
     }
 };
@@ -52,25 +59,122 @@ const SynthesisTables& Tables() {
     return tables;
 }
 
-// out[i] = sum over k of in[k] * cos(pi (2k + 1) i / (2n)).
-void Dct(const float* in, float* out, int n, int level, const SynthesisTables& t) {
-    if (n == 1) {
-        out[0] = in[0];
-        return;
+// out[i] = sum over k of in[k] * cos(pi (2k + 1) i / (2n)), for n = 32 down to 2: each size
+// splits into sums (the even outputs) and scaled differences (the odd outputs) of half
+// the size. One function per size keeps every loop's length fixed for the compiler.
+template <int N>
+void Split(const float* in, float* sums, float* diffs, const float* factors) {
+    for (int k = 0; k < N / 2; ++k) {
+        sums[k] = in[k] + in[N - 1 - k];
+        diffs[k] = (in[k] - in[N - 1 - k]) * factors[k];
     }
-    const int half = n / 2;
-    float sums[16], diffs[16], evens[16], odds[16];
-    const float* factors = t.dctFactors[level];
-    for (int k = 0; k < half; ++k) {
-        sums[k] = in[k] + in[n - 1 - k];
-        diffs[k] = (in[k] - in[n - 1 - k]) * factors[k];
-    }
-    Dct(sums, evens, half, level - 1, t);
-    Dct(diffs, odds, half, level - 1, t);
-    for (int r = 0; r < half; ++r) {
+}
+
+template <int N>
+void Merge(const float* evens, const float* odds, float* out) {
+    for (int r = 0; r < N / 2 - 1; ++r) {
         out[2 * r] = evens[r];
-        out[2 * r + 1] = odds[r] + (r + 1 < half ? odds[r + 1] : 0.0f);
+        out[2 * r + 1] = odds[r] + odds[r + 1];
     }
+    out[N - 2] = evens[N / 2 - 1];
+    out[N - 1] = odds[N / 2 - 1];
+}
+
+void Dct2(const float* in, float* out, const SynthesisTables& t) {
+    out[0] = in[0] + in[1];
+    out[1] = (in[0] - in[1]) * t.dctFactors[1][0];
+}
+
+void Dct4(const float* in, float* out, const SynthesisTables& t) {
+    float s[2], d[2], e[2], o[2];
+    Split<4>(in, s, d, t.dctFactors[2]);
+    Dct2(s, e, t);
+    Dct2(d, o, t);
+    Merge<4>(e, o, out);
+}
+
+void Dct8(const float* in, float* out, const SynthesisTables& t) {
+    float s[4], d[4], e[4], o[4];
+    Split<8>(in, s, d, t.dctFactors[3]);
+    Dct4(s, e, t);
+    Dct4(d, o, t);
+    Merge<8>(e, o, out);
+}
+
+void Dct16(const float* in, float* out, const SynthesisTables& t) {
+    float s[8], d[8], e[8], o[8];
+    Split<16>(in, s, d, t.dctFactors[4]);
+    Dct8(s, e, t);
+    Dct8(d, o, t);
+    Merge<16>(e, o, out);
+}
+
+void Dct32(const float* in, float* out, const SynthesisTables& t) {
+    float s[16], d[16], e[16], o[16];
+    Split<32>(in, s, d, t.dctFactors[5]);
+    Dct16(s, e, t);
+    Dct16(d, o, t);
+    Merge<32>(e, o, out);
+}
+
+// The fast transform above needs few operations but shuffles a lot; with eight lanes and
+// fused multiply-adds the plain matrix product is quicker.
+#ifdef MPEG_HAVE_AVX2
+MPEG_AVX2_FUNCTION void DctAvx2(const float* in, float* out, const SynthesisTables& t) {
+    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
+    for (int k = 0; k < 32; ++k) {
+        const __m256 x = _mm256_set1_ps(in[k]);
+        const float* row = t.dctMatrix[k];
+        a0 = _mm256_fmadd_ps(_mm256_load_ps(row), x, a0);
+        a1 = _mm256_fmadd_ps(_mm256_load_ps(row + 8), x, a1);
+        a2 = _mm256_fmadd_ps(_mm256_load_ps(row + 16), x, a2);
+        a3 = _mm256_fmadd_ps(_mm256_load_ps(row + 24), x, a3);
+    }
+    _mm256_storeu_ps(out, a0);
+    _mm256_storeu_ps(out + 8, a1);
+    _mm256_storeu_ps(out + 16, a2);
+    _mm256_storeu_ps(out + 24, a3);
+}
+#endif
+
+// The windowing: sum[j] over the 16 slots of history, each slot's taps times its samples.
+void WindowPlain(const float* const* slots, const float* taps, float* sum) {
+    for (int j = 0; j < 32; ++j) sum[j] = 0.0f;
+    for (int age = 0; age < 16; ++age)
+        for (int j = 0; j < 32; ++j) sum[j] += taps[32 * age + j] * slots[age][j];
+}
+
+#ifdef MPEG_HAVE_AVX2
+// The same with eight lanes and fused multiply-adds.
+MPEG_AVX2_FUNCTION void WindowAvx2(const float* const* slots, const float* taps, float* sum) {
+    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
+    for (int age = 0; age < 16; ++age) {
+        const float* t = taps + 32 * age;
+        const float* v = slots[age];
+        a0 = _mm256_fmadd_ps(_mm256_loadu_ps(t), _mm256_loadu_ps(v), a0);
+        a1 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 8), _mm256_loadu_ps(v + 8), a1);
+        a2 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 16), _mm256_loadu_ps(v + 16), a2);
+        a3 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 24), _mm256_loadu_ps(v + 24), a3);
+    }
+    _mm256_storeu_ps(sum, a0);
+    _mm256_storeu_ps(sum + 8, a1);
+    _mm256_storeu_ps(sum + 16, a2);
+    _mm256_storeu_ps(sum + 24, a3);
+}
+#endif
+
+void Matrix(const float* in, float* out, const SynthesisTables& t) {
+#ifdef MPEG_HAVE_AVX2
+    if (HasAvx2Fma()) return DctAvx2(in, out, t);
+#endif
+    Dct32(in, out, t);
+}
+
+void Window(const float* const* slots, const float* taps, float* sum) {
+#ifdef MPEG_HAVE_AVX2
+    if (HasAvx2Fma()) return WindowAvx2(slots, taps, sum);
+#endif
+    WindowPlain(slots, taps, sum);
 }
 
 }  // namespace
@@ -83,7 +187,7 @@ void ResetSynthesis(SynthesisState& state) {
 void Synthesize(SynthesisState& state, const float* subbands, float* out, int stride) {
     const SynthesisTables& t = Tables();
     float x[32];
-    Dct(subbands, x, 32, 5, t);
+    Matrix(subbands, x, t);
 
     state.newest = (state.newest + 15) & 15;
     float* v = state.blocks[state.newest];
@@ -92,13 +196,17 @@ void Synthesize(SynthesisState& state, const float* subbands, float* out, int st
     for (int i = 17; i < 48; ++i) v[i] = -x[48 - i];
     for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
 
-    float sum[32] = {};
-    for (int age = 0; age < 16; ++age) {
-        const float* block = state.blocks[(state.newest + age) & 15] + (age & 1) * 32;
-        const float* taps = t.window + 32 * age;
-        for (int j = 0; j < 32; ++j) sum[j] += taps[j] * block[j];
+    const float* slots[16];
+    for (int age = 0; age < 16; ++age) slots[age] = state.blocks[(state.newest + age) & 15] + (age & 1) * 32;
+    float sum[32];
+    Window(slots, t.window, sum);
+    if (stride == 1) {
+        std::memcpy(out, sum, sizeof(sum));
+    } else if (stride == 2) {
+        for (int j = 0; j < 32; ++j) out[2 * j] = sum[j];
+    } else {
+        for (int j = 0; j < 32; ++j) out[j * stride] = sum[j];
     }
-    for (int j = 0; j < 32; ++j) out[j * stride] = sum[j];
 }
 
 }  // namespace mpeg
