@@ -44,7 +44,9 @@ void CreateMainWindow() {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const int x = (screenWidth - (width < screenWidth ? width : screenWidth)) / 2;
     const int y = (screenHeight - (height < screenHeight ? height : screenHeight)) / 2;
-    g_ui.windows[kMainWindow] = CreateWindowExA(0, kMainClass, "Quendra Player", WS_POPUP, x, y, width, height,
+    // Clipping the children keeps a late erase of the skin from painting over the controls.
+    g_ui.windows[kMainWindow] = CreateWindowExA(0, kMainClass, "Quendra Player", WS_POPUP | WS_CLIPCHILDREN, x, y,
+                                                width, height,
                                                 g_ui.windows[kFrameWindow], nullptr, g_ui.instance, nullptr);
 }
 

@@ -10,7 +10,10 @@
 #include "app/loop_state.h"
 #include "app/main_window_visibility_win.h"
 #include "app/program_end_win.h"
+#include "app/dropped_files_win.h"
+#include "playback/track_info.h"
 #include "playback/transport_win.h"
+#include "playlist/playlist_view_win.h"
 #include "playback/volume_win.h"
 #include "settings/priority_on_top_win.h"
 #include "settings/settings.h"
@@ -39,10 +42,20 @@ void DispatchMainControl(const Event& event) {
         AT_LINE(); SeekSeconds(SliderValue());
         FocusControl(kTimeLabel);
         break;
+    case kPreviousButton:
+        if (event.type == 0) { AT_LINE(); PlayPreviousEntry(); }
+        break;
+    case kPlayPauseButton:
+        if (event.type == 0) { AT_LINE(); TogglePlayPause(); }
+        break;
     case kStopButton:
         if (event.type == 0) { AT_LINE(); StopPlayback(); }
         break;
+    case kNextButton:
+        if (event.type == 0) { AT_LINE(); PlayNextEntry(); }
+        break;
     case kPlaylistView:
+        if (event.type == 2) { AT_LINE(); PlaySelectedRow(); }
         if (event.type == 1) { AT_LINE(); ShowContextMenu(); }
         break;
     default: break;
@@ -64,6 +77,16 @@ void DispatchMenu(int command) {
         ToggleOption(g_settings.FensterOnTop, command);
         AT_LINE(); ApplyOnTop(g_settings.FensterOnTop);
         break;
+    case kCmdShuffle:
+        AT_LINE(); ShuffleEntries();
+        RefreshPlaylistView(g_track.path);
+        break;
+    case kCmdRemoveSelection:
+    case kCmdDeleteKey:
+        AT_LINE(); RemoveSelectedEntries();
+        RefreshPlaylistView("");
+        break;
+    case kCmdSelectAllKey: AT_LINE(); SelectAllRows(); break;
     case kCmdQuit: AT_LINE(); QuitProgram();
     default: break;
     }
@@ -100,6 +123,7 @@ void DispatchMainMessage(const Event& event) {
         }
         break;
     case WM_MBUTTONUP: AT_LINE(); ChangeVolume(2); break;
+    case WM_DROPFILES: AT_LINE(); TakeDroppedFiles(reinterpret_cast<HDROP>(event.wParam)); break;
     default: break;
     }
 }
@@ -119,6 +143,12 @@ void DispatchMainWindow(const Event& event) {
 }
 
 void DispatchMiniWindow(const Event& event) {
+    if (event.kind == EventKind::Control && event.type == 0) {
+        if (event.number == kMiniPreviousButton) { AT_LINE(); PlayPreviousEntry(); }
+        if (event.number == kMiniPlayPauseButton) { AT_LINE(); TogglePlayPause(); }
+        if (event.number == kMiniNextButton) { AT_LINE(); PlayNextEntry(); }
+        return;
+    }
     if (event.kind != EventKind::Message) return;
     switch (event.message) {
     case WM_MOUSEMOVE: UpdateMiniWindowHover(); break;

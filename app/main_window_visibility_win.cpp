@@ -17,6 +17,8 @@ void RestoreMainWindow() {
     g_track.scrollOffset = 10;
     OpenOscilloscopeSurface(WindowHandle(kMainWindow));
     ShowWindowNumber(kMainWindow, true);
+    // Under some window systems the first exposure reaches only the window itself.
+    RedrawWindow(WindowHandle(kMainWindow), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     ShowWindowNumber(kMiniWindow, false);
     SetForegroundWindow(WindowHandle(kMainWindow));
 }

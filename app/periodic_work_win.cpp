@@ -4,6 +4,7 @@
 #include "app/loop_state.h"
 #include "app/main_window_visibility_win.h"
 #include "app/ticks.h"
+#include "display/oscilloscope_win.h"
 
 #define LINE_BASE 60000
 #include "app/current_line.h"
@@ -36,6 +37,7 @@ void DoPeriodicWork() {
     }
     if (MoreThanElapsed(g_loop.LastDisplayTick, GetTickCount(), 40) && IsWindowNumberVisible(kMainWindow)) {
         g_loop.LastDisplayTick = GetTickCount();
+        AT_LINE(); DrawOscilloscopeFrame();
     }
     if (MoreThanElapsed(g_loop.LastStatusTick, GetTickCount(), 500)) {
         g_loop.LastStatusTick = GetTickCount();

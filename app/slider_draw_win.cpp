@@ -67,7 +67,10 @@ bool DrawPositionSlider(const NMCUSTOMDRAW& draw, LRESULT* answer) {
         *answer = CDRF_DODEFAULT;
         return true;
     }
+    // The rectangles are filled black, whatever brush the control left in the context.
+    HGDIOBJ oldBrush = SelectObject(draw.hdc, GetStockObject(BLACK_BRUSH));
     DrawItem(draw);
+    if (oldBrush) SelectObject(draw.hdc, oldBrush);
     *answer = CDRF_SKIPDEFAULT;
     return true;
 }

@@ -4,13 +4,19 @@
 #include "app/elements_win.h"
 #include "app/error_report_win.h"
 #include "app/event_loop_win.h"
+#include "app/exe_folder_win.h"
 #include "app/main_window_visibility_win.h"
 #include "app/program_end_win.h"
 #include "app/single_instance_win.h"
 #include "display/mini_window_win.h"
 #include "display/oscilloscope_pens_win.h"
 #include "playback/audio_engine_win.h"
+#include "playback/load_track_win.h"
+#include "playback/track_info.h"
+#include "playback/transport_win.h"
 #include "playback/volume_win.h"
+#include "playlist/add_to_playlist_win.h"
+#include "playlist/playlist_view_win.h"
 
 #define LINE_BASE 10000
 #include "app/current_line.h"
@@ -27,6 +33,25 @@ void StartSoundSystem() {
     if (created != FMOD_OK) LibraryUnavailable();
     AT_LINE(); const FMOD_RESULT initialised = g_audio.System_Init(g_audio.system, 2, FMOD_INIT_NORMAL, nullptr);
     if (initialised != FMOD_OK) LibraryUnavailable();
+}
+
+// Command-line entries replace the last run's playlist and start playing at once; without
+// arguments the last playlist comes back with its current entry marked, and nothing plays.
+void FillPlaylistAndStart(int argumentCount, char** arguments) {
+    if (argumentCount > 1) {
+        for (int i = 1; i < argumentCount; ++i) {
+            AT_LINE(); AddToPlaylist(arguments[i], 0);
+        }
+        ResetTrackInfo();
+        RefreshPlaylistView(g_track.path);
+        AT_LINE(); RestoreMainWindow();
+        AT_LINE(); LoadTrack(NextEntryPath(0));
+        return;
+    }
+    AT_LINE(); AddToPlaylist(ExecutableFolder() + "Quendra.pls", 1);
+    RefreshPlaylistView(g_track.path);
+    AT_LINE(); RestoreMainWindow();
+    AT_LINE(); LoadTrack("");
 }
 
 } // namespace
@@ -47,6 +72,6 @@ void RunPlayer(HINSTANCE instance, int argumentCount, char** arguments) {
     StartSoundSystem();
 
     AT_LINE(); ChangeVolume(0);
-    AT_LINE(); RestoreMainWindow();
+    FillPlaylistAndStart(argumentCount, arguments);
     RunEventLoop();
 }

@@ -81,6 +81,38 @@ int ChildText(const char* title, int id) {
     return 0;
 }
 
+// Prints "visible image" of a child: its visibility and whether it shows a bitmap.
+int ChildState(const char* title, int id) {
+    HWND parent = FindTitled(title);
+    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    if (!child) return 1;
+    const LRESULT image = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
+    std::printf("%d %d\n", IsWindowVisible(child) ? 1 : 0, image ? 1 : 0);
+    return 0;
+}
+
+int ChildRedraw(const char* title, int id) {
+    HWND parent = FindTitled(title);
+    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    return child && RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) ? 0 : 1;
+}
+
+// Prints the window region's rectangles, one "left top right bottom" per line.
+int WindowRegion(const char* title) {
+    HWND window = FindTitled(title);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (!window || GetWindowRgn(window, region) == ERROR) return 1;
+    char buffer[4096];
+    const DWORD size = GetRegionData(region, sizeof buffer, reinterpret_cast<RGNDATA*>(buffer));
+    const auto* data = reinterpret_cast<const RGNDATA*>(buffer);
+    if (size == 0 || size > sizeof buffer) return 1;
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        std::printf("%ld %ld %ld %ld\n", rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    DeleteObject(region);
+    return 0;
+}
+
 int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = FindTitled(title);
     return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
@@ -106,6 +138,9 @@ int main(int argc, char** argv) {
     if (command == "window" && argc > 2) return WindowInfo(argv[2]);
     if (command == "child-rect" && argc > 3) return ChildRect(argv[2], static_cast<int>(number(3)));
     if (command == "child-text" && argc > 3) return ChildText(argv[2], static_cast<int>(number(3)));
+    if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));
+    if (command == "child-redraw" && argc > 3) return ChildRedraw(argv[2], static_cast<int>(number(3)));
+    if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
     if (command == "post" && argc > 3)
         return Post(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
                     static_cast<LPARAM>(number(5)));

@@ -1,0 +1,60 @@
+#include "display/oscilloscope_win.h"
+
+#include <string>
+
+#include "display/oscilloscope_math.h"
+#include "display/oscilloscope_pens_win.h"
+#include "display/oscilloscope_surface_win.h"
+#include "display/trace_drawing_win.h"
+#include "display/wave_samples.h"
+#include "playback/audio_engine.h"
+#include "playback/track_info.h"
+
+#define LINE_BASE 410000
+#include "app/current_line.h"
+
+namespace {
+
+int MainRow(float sample, int) {
+    return TraceRow(sample);
+}
+
+void DrawTextBand(HDC dc) {
+    const std::string& text = g_track.displayText;
+    SIZE size = {0, 0};
+    if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ScrollState scroll{g_track.scrollOffset, g_track.scrollStep};
+    StepScroll(scroll, size.cx, 200, 180);
+    g_track.scrollOffset = scroll.offset;
+    g_track.scrollStep = scroll.step;
+
+    RECT band = {0, 100, 200, 120};
+    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (text.empty()) return;
+    SetTextColor(dc, RGB(0, 150, 0));
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, OPAQUE);
+    TextOutA(dc, TextDrawX(scroll), 100, text.c_str(), static_cast<int>(text.size()));
+}
+
+} // namespace
+
+void DrawOscilloscopeFrame() {
+    HDC dc = g_oscilloscope.dc;
+    if (dc) {
+        {
+            ScopedSelect trail(dc, g_trailPen);
+            AT_LINE(); DrawTrace(dc, g_waveSamples, kWaveSampleCount, MainRow, 0);
+        }
+        AT_LINE(); FadeTrail(dc, 100, 50);
+        if (g_audio.Channel_GetWaveData) {
+            AT_LINE(); g_audio.Channel_GetWaveData(g_audio.channel, g_waveSamples, kWaveSampleCount, 0);
+        }
+        {
+            ScopedSelect trace(dc, g_tracePen);
+            AT_LINE(); DrawTrace(dc, g_waveSamples, kWaveSampleCount, MainRow, 0);
+        }
+        AT_LINE(); DrawTextBand(dc);
+    }
+    AT_LINE(); PresentOscilloscopeSurface();
+}

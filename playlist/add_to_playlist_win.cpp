@@ -1,0 +1,152 @@
+#include "playlist/add_to_playlist_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "playback/audio_engine.h"
+#include "playback/load_track_win.h"
+#include "playback/tag_text.h"
+#include "playback/track_info.h"
+#include "playback/transport_win.h"
+#include "playlist/path_text.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_conversion.h"
+
+#define LINE_BASE 320000
+#include "app/current_line.h"
+
+namespace {
+
+// A playlist that lists itself, directly or through others, would expand forever.
+constexpr int kMaxPlaylistDepth = 8;
+// Playlists are text; anything larger is not one worth reading whole.
+constexpr long kMaxPlaylistBytes = 16 * 1024 * 1024;
+
+int g_depth = 0;
+
+std::string TemporaryCopyPath() {
+    char folder[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) return "Quendralistformated.tmp";
+    char longFolder[MAX_PATH + 1] = {};
+    length = GetLongPathNameA(folder, longFolder, sizeof longFolder);
+    std::string path = (length > 0 && length <= MAX_PATH) ? longFolder : folder;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path + "Quendralistformated.tmp";
+}
+
+bool ReadWholeFile(FILE* file, std::string* bytes) {
+    char buffer[64 * 1024];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (bytes->size() + got > static_cast<size_t>(kMaxPlaylistBytes)) return false;
+        bytes->append(buffer, got);
+    }
+    return !std::ferror(file);
+}
+
+bool IsPlaylistExtension(const std::string& extension) {
+    return extension == "pls" || extension == "m3u" || extension == "asx" || extension == "wax" ||
+           extension == "tmp";
+}
+
+struct ScanResult {
+    std::string workingPath;
+    std::string artist, title, bitrate, name;
+    int32_t seconds = 0;
+    int32_t tagType = 0;
+    bool expanded = false;
+};
+
+void ReadScannedTags(FMOD_SOUND* sound, ScanResult& scan) {
+    int count = 0;
+    AT_LINE(); g_audio.Sound_GetNumTags(sound, &count, nullptr);
+    for (int index = 0; index < count; ++index) {
+        FMOD_TAG tag = {};
+        AT_LINE(); if (g_audio.Sound_GetTag(sound, nullptr, index, &tag) != FMOD_OK) continue;
+        const std::string name = tag.name ? LowerLatin1(TagText(tag.name, static_cast<unsigned>(strlen(tag.name)))) : "";
+        const std::string value = TagText(tag.data, tag.datalen);
+        scan.tagType = static_cast<int32_t>(tag.type);
+        if (tag.type == FMOD_TAGTYPE_PLAYLIST) {
+            if (name == "file") {
+                scan.workingPath = AddToPlaylist(value, 0);
+                scan.expanded = true;
+            }
+            continue;
+        }
+        if (name == "artist") scan.artist = value;
+        else if (name == "title") scan.title = value;
+        else if (name == "icy-br") scan.bitrate = value;
+        else if (name == "icy-name") scan.name = value;
+    }
+}
+
+std::string AddScanned(const std::string& path, int32_t startup) {
+    ScanResult scan;
+    scan.workingPath = path;
+    const bool playlistFile = IsPlaylistExtension(LowerLatin1(ExtensionOf(path)));
+    if (playlistFile) {
+        scan.workingPath = ConvertPlaylistFile(path);
+        g_playlist.clear();
+    }
+    AT_LINE(); g_audio.System_SetStreamBufferSize(g_audio.system, 1, FMOD_TIMEUNIT_RAWBYTES);
+    FMOD_SOUND* sound = nullptr;
+    const std::string opened = scan.workingPath;
+    AT_LINE(); if (g_audio.System_CreateStream(g_audio.system, opened.c_str(), FMOD_OPENONLY, nullptr, &sound) == FMOD_OK) {
+        ReadScannedTags(sound, scan);
+        if (!scan.expanded) {
+            unsigned int milliseconds = 0;
+            AT_LINE(); g_audio.Sound_GetLength(sound, &milliseconds, FMOD_TIMEUNIT_MS);
+            scan.seconds = static_cast<int32_t>(milliseconds / 1000);
+        }
+        AT_LINE(); g_audio.Sound_Release(sound);
+    }
+    // A playlist that gave no entries adds nothing, also when it could not be read.
+    if (!scan.expanded && !playlistFile && ExtensionOf(scan.workingPath) != "tmp") {
+        PlaylistEntry entry;
+        entry.path = scan.workingPath;
+        entry.artist = scan.artist;
+        entry.title = scan.title;
+        entry.durationText = TimeText(scan.seconds);
+        entry.bitrateText = scan.bitrate;
+        entry.streamName = scan.name;
+        entry.tagType = scan.tagType;
+        g_playlist.push_back(entry);
+    } else if (scan.expanded && startup == 0) {
+        AT_LINE(); StopPlayback();
+        ResetTrackInfo();
+        AT_LINE(); LoadTrack(NextEntryPath(0));
+    }
+    AT_LINE(); g_audio.System_SetStreamBufferSize(g_audio.system, 2000, FMOD_TIMEUNIT_MS);
+    return scan.workingPath;
+}
+
+} // namespace
+
+std::string ConvertPlaylistFile(const std::string& path) {
+    FILE* source = std::fopen(path.c_str(), "rb");
+    const std::string copyPath = TemporaryCopyPath();
+    FILE* copy = std::fopen(copyPath.c_str(), "wb");
+    std::string result = path;
+    if (source && copy) {
+        std::string bytes;
+        ReadWholeFile(source, &bytes); // a read that fails or overflows gives what was read
+        const std::string converted = ConvertPlaylistText(bytes);
+        std::fwrite(converted.data(), 1, converted.size(), copy);
+        result = copyPath;
+    }
+    if (source) std::fclose(source);
+    if (copy) std::fclose(copy);
+    return result;
+}
+
+std::string AddToPlaylist(const std::string& path, int32_t startup) {
+    if (LastIndexOfPath(g_playlist, path) >= 0) return path;
+    if (g_depth >= kMaxPlaylistDepth) return path;
+    ++g_depth;
+    const std::string result = AddScanned(path, startup);
+    --g_depth;
+    return result;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+// Lower-cases A to Z and the Latin-1 capitals (bytes 0xC0 to 0xDE get 0x20 added).
+std::string LowerLatin1(const std::string& text);
+
+// Two paths name the same entry when their lower-cased bytes are equal; slashes and
+// relative parts are not normalised.
+bool PathsEqual(const std::string& a, const std::string& b);
+
+// The text after the last slash or backslash.
+std::string FileNamePart(const std::string& path);
+
+// The text after the last "." provided no slash or backslash follows it, else empty.
+std::string ExtensionOf(const std::string& path);
