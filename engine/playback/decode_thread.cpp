@@ -7,7 +7,7 @@ namespace engine {
 namespace {
 
 // Idle poll: a ring of 250 ms or more never runs dry within it.
-constexpr auto kIdlePoll = std::chrono::milliseconds(20);
+constexpr auto kIdlePoll = std::chrono::milliseconds(50);
 
 }  // namespace
 

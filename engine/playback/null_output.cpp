@@ -8,7 +8,8 @@
 namespace engine {
 namespace {
 
-constexpr auto kPeriod = std::chrono::milliseconds(10);
+// Each wake-up costs more than the mixing it does: a coarse period keeps the idle load low.
+constexpr auto kPeriod = std::chrono::milliseconds(20);
 
 class NullOutput : public Output {
 public:
