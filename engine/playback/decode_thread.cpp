@@ -86,8 +86,7 @@ bool DecodeThread::Service(StreamJob& job) {
         return true;
     }
     const uint64_t chunk = job.scratch.size() / ring.channels;
-    // Wait for room for a whole chunk (or a quarter ring) rather than trickling.
-    if (space < std::min(chunk, ring.capacityFrames / 4)) return false;
+    if (space == 0) return false;
     const int64_t got = job.decoder->ReadFrames(job.scratch.data(), static_cast<size_t>(std::min(space, chunk)));
     std::lock_guard<std::mutex> hold(audioLock_);
     if (ring.generation != generation || ring.seekPending) return true;  // a seek overtook this chunk

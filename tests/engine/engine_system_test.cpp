@@ -1,0 +1,171 @@
+// The engine behind the C API with an output the test drives by hand: every
+// rendered sample can be checked against the file.
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "api/system.h"
+#include "audio_builders.h"
+#include "io/file_reader.h"
+#include "playback/position.h"
+#include "wait_until.h"
+
+using namespace engine;
+using namespace enginetest;
+
+namespace {
+
+// An output without a thread: the test renders. The last mixer made is kept here.
+Mixer* g_mixer = nullptr;
+
+class HandDrivenOutput : public Output {
+public:
+    const char* Name() const override { return "by hand"; }
+};
+
+std::unique_ptr<Output> StartHandDriven(Mixer& mixer) {
+    mixer.Configure({44100, 2});
+    g_mixer = &mixer;
+    return std::make_unique<HandDrivenOutput>();
+}
+
+const Platform kHandDriven{OpenStdioFile, StartHandDriven};
+const Platform kSilent{OpenStdioFile, nullptr};
+
+// Mono 16-bit, sample i = ((i % 2000) - 1000) * 16: every frame is recognisable.
+int16_t RampValue(uint64_t frame) { return static_cast<int16_t>((static_cast<int>(frame % 2000) - 1000) * 16); }
+
+std::string RampFile(uint32_t frames) {
+    WavSpec s;
+    s.channels = 1;
+    for (uint32_t i = 0; i < frames; ++i) PutLe16(s.data, static_cast<uint16_t>(RampValue(i)));
+    return WriteTempFile("ramp" + std::to_string(frames) + ".wav", MakeWav(s));
+}
+
+uint64_t RingFillOf(Sound& sound) {
+    std::lock_guard<std::mutex> hold(g_mixer->AudioLock());
+    return RingFill(sound.job->ring);
+}
+
+}  // namespace
+
+TEST(EngineSystem, OpenOnlyNeitherDecodesNorBuffers) {
+    System system(kSilent);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(RampFile(44100).c_str(), FMOD_OPENONLY, &sound), FMOD_OK);
+    EXPECT_EQ(sound->job, nullptr);
+    EXPECT_NE(sound->idleDecoder, nullptr);
+    EXPECT_EQ(sound->format.lengthFrames, 44100u);
+    // Open-only works before Init too: it needs no threads.
+    System fresh(kSilent);
+    EXPECT_EQ(fresh.CreateStream(RampFile(44100).c_str(), FMOD_OPENONLY, &sound), FMOD_OK);
+    EXPECT_EQ(fresh.CreateStream(RampFile(44100).c_str(), 0xC9, &sound), FMOD_ERR_UNINITIALIZED);
+}
+
+TEST(EngineSystem, DecodingRunsAheadOnlyAsFarAsTheStreamBuffer) {
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    const std::string path = RampFile(44100 * 5);
+    for (unsigned int ms : {500u, 2000u}) {
+        ASSERT_EQ(system.SetStreamBufferSize(ms, FMOD_TIMEUNIT_MS), FMOD_OK);
+        std::shared_ptr<Sound> sound;
+        ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &sound), FMOD_OK);
+        const uint64_t expected = MsToFrames(ms, 44100);
+        EXPECT_EQ(sound->job->ring.capacityFrames, expected);
+        ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) == expected; })) << ms << " ms";
+        system.ReleaseSound(*sound);
+    }
+    // A one-byte buffer (the player's setting while scanning) still gets a workable minimum.
+    ASSERT_EQ(system.SetStreamBufferSize(1, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &sound), FMOD_OK);
+    EXPECT_EQ(sound->job->ring.capacityFrames, MsToFrames(250, 44100));
+}
+
+TEST(EngineSystem, RenderedSamplesFollowTheFileExactlyAcrossSeeks) {
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    ASSERT_EQ(system.SetStreamBufferSize(2000, FMOD_TIMEUNIT_MS), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(RampFile(44100 * 3).c_str(), 0xC9, &sound), FMOD_OK);
+    ChannelId channel;
+    ASSERT_EQ(system.PlaySound(0, *sound, true, nullptr, &channel), FMOD_OK);
+    ASSERT_EQ(system.SetPaused(channel, false), FMOD_OK);
+
+    std::vector<float> out;
+    auto renderAndCheck = [&](uint64_t fromFrame, uint32_t frames) {
+        ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) >= frames; }));
+        out.assign(frames * 2, 0.0f);
+        g_mixer->Render(out.data(), frames);
+        g_mixer->PublishQueued(0);
+        for (uint32_t k = 0; k < frames; ++k) {
+            const float want = RampValue(fromFrame + k) / 32768.0f;
+            ASSERT_EQ(out[2 * k], want) << "frame " << fromFrame + k;
+            ASSERT_EQ(out[2 * k + 1], want);  // mono on both sides
+        }
+    };
+    renderAndCheck(0, 1000);
+    uint64_t position = 0;
+    ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    EXPECT_EQ(position, 1000u);
+    ASSERT_EQ(system.SetPosition(channel, 77777, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    renderAndCheck(77777, 3000);
+    ASSERT_EQ(system.SetPosition(channel, 2500, FMOD_TIMEUNIT_MS), FMOD_OK);
+    renderAndCheck(110250, 500);
+
+    // Paused: silence, and the position holds.
+    ASSERT_EQ(system.SetPaused(channel, true), FMOD_OK);
+    out.assign(200, 1.0f);
+    g_mixer->Render(out.data(), 100);
+    EXPECT_EQ(out[0], 0.0f);
+    ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    EXPECT_EQ(position, 110750u);
+}
+
+TEST(EngineSystem, EndOfTrackComesAfterTheLastFrameNotBefore) {
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(RampFile(3000).c_str(), 0xC9, &sound), FMOD_OK);
+    ChannelId channel;
+    ASSERT_EQ(system.PlaySound(0, *sound, false, nullptr, &channel), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> hold(g_mixer->AudioLock());
+        return sound->job->ring.endOfStream;
+    }));
+    std::vector<float> out(2 * 2999);
+    g_mixer->Render(out.data(), 2999);
+    g_mixer->PublishQueued(0);
+    bool playing = false;
+    ASSERT_EQ(system.IsPlaying(channel, &playing), FMOD_OK);
+    EXPECT_TRUE(playing);  // one frame left
+    g_mixer->Render(out.data(), 10);
+    g_mixer->PublishQueued(0);
+    ASSERT_EQ(system.IsPlaying(channel, &playing), FMOD_OK);
+    EXPECT_FALSE(playing);
+    uint64_t position = 0;
+    ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    EXPECT_EQ(position, 3000u);
+    EXPECT_EQ(out[2], 0.0f);  // after the last frame: silence
+}
+
+TEST(EngineSystem, PlayingAStreamAgainRestartsItInTheNewChannel) {
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(RampFile(44100).c_str(), 0xC9, &sound), FMOD_OK);
+    ChannelId first, second;
+    ASSERT_EQ(system.PlaySound(0, *sound, false, nullptr, &first), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) >= 500; }));
+    std::vector<float> out(2 * 500);
+    g_mixer->Render(out.data(), 500);
+    ASSERT_EQ(system.PlaySound(FMOD_CHANNEL_FREE, *sound, false, nullptr, &second), FMOD_OK);
+    EXPECT_EQ(second.slot, 1);
+    bool paused;
+    EXPECT_EQ(system.GetPaused(first, &paused), FMOD_ERR_INVALID_HANDLE);  // the first one was stopped
+    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) >= 10; }));
+    g_mixer->Render(out.data(), 10);
+    EXPECT_EQ(out[0], RampValue(0) / 32768.0f);
+    EXPECT_EQ(system.PlaySound(5, *sound, false, nullptr, &second), FMOD_ERR_INVALID_PARAM);
+}
