@@ -18,12 +18,12 @@ TEST(CraftedStream, VariableBlockSizesAndExplicitSizeCodes) {
     uint64_t first = 0;
     for (size_t f = 0; f < std::size(sizes); ++f) {
         std::vector<std::vector<int64_t>> ch = {Signal(sizes[f], 16, unsigned(f)), Signal(sizes[f], 16, unsigned(f) + 9)};
-        SubframeSpec spec;
-        spec.kind = sizes[f] < 64 ? SubframeKind::Verbatim : SubframeKind::Fixed;
-        spec.order = 2;
-        FrameSpec frame{true, first, 1, 16};
+        SubframePlan plan;
+        plan.kind = sizes[f] < 64 ? SubframeKind::Verbatim : SubframeKind::Fixed;
+        plan.order = 2;
+        FramePlan frame{true, first, 1, 16};
         frame.explicitBlockSize = f % 2 == 1;
-        frames.push_back(EncodeFrame(frame, ch, {spec, spec}));
+        frames.push_back(EncodeFrame(frame, ch, {plan, plan}));
         std::vector<int64_t> part = Interleave(ch);
         expected.insert(expected.end(), part.begin(), part.end());
         first += sizes[f];
@@ -56,14 +56,14 @@ TEST(CraftedStream, SampleRateAndSampleSizeCodesInTheFrameHeader) {
     for (const Case& c : cases) {
         for (bool fromStreamInfo : {false, true}) {
             std::vector<int64_t> s = Signal(4608, 20, c.code);
-            SubframeSpec spec;
-            spec.kind = SubframeKind::Fixed;
-            spec.order = 3;
-            FrameSpec frame{false, number++, 0, 20};
+            SubframePlan plan;
+            plan.kind = SubframeKind::Fixed;
+            plan.order = 3;
+            FramePlan frame{false, number++, 0, 20};
             frame.rateCode = c.code;
             frame.rateValue = c.value;
             frame.sampleSizeFromStreamInfo = fromStreamInfo;
-            frames.push_back(EncodeFrame(frame, {s}, {spec}));
+            frames.push_back(EncodeFrame(frame, {s}, {plan}));
             expected.insert(expected.end(), s.begin(), s.end());
 
             flac::StreamInfo info;
@@ -82,17 +82,17 @@ TEST(CraftedStream, SampleRateAndSampleSizeCodesInTheFrameHeader) {
 
 TEST(CraftedStream, EightChannelsOfFourBitSamples) {
     std::vector<std::vector<int64_t>> ch;
-    std::vector<SubframeSpec> specs;
+    std::vector<SubframePlan> plans;
     for (unsigned c = 0; c < 8; ++c) {
         ch.push_back(Signal(4096, 4, c, 0.9));
-        SubframeSpec spec;
-        spec.kind = c % 2 ? SubframeKind::Fixed : SubframeKind::Verbatim;
-        spec.order = c % 5;
-        specs.push_back(spec);
+        SubframePlan plan;
+        plan.kind = c % 2 ? SubframeKind::Fixed : SubframeKind::Verbatim;
+        plan.order = c % 5;
+        plans.push_back(plan);
     }
-    FrameSpec frame{false, 0, 7, 4};
+    FramePlan frame{false, 0, 7, 4};
     frame.sampleSizeFromStreamInfo = true;
-    std::vector<uint8_t> f = EncodeFrame(frame, ch, specs);
+    std::vector<uint8_t> f = EncodeFrame(frame, ch, plans);
     ExpectBothDecodeTo(EncodeStream({4096, 4096, 8000, 8, 4, 4096}, {f}), Interleave(ch));
 }
 
@@ -103,8 +103,8 @@ TEST(CraftedStream, LongCodedFrameNumbers) {
     for (uint64_t number : {uint64_t(0), uint64_t(200), uint64_t(3000), uint64_t(70000), uint64_t(3000000),
                             uint64_t(100000000)}) {
         std::vector<int64_t> s = Signal(16, 16, unsigned(number % 1000));
-        SubframeSpec spec;
-        frames.push_back(EncodeFrame({false, number, 0, 16}, {s}, {spec}));
+        SubframePlan plan;
+        frames.push_back(EncodeFrame({false, number, 0, 16}, {s}, {plan}));
         expected.insert(expected.end(), s.begin(), s.end());
         flac::StreamInfo info;
         info.sampleRate = 44100;
@@ -122,10 +122,10 @@ TEST(CraftedStream, LongCodedFrameNumbers) {
 
 TEST(CraftedStream, ReservedCodingsAreRefused) {
     std::vector<int64_t> s = Signal(256, 16, 1);
-    SubframeSpec spec;
-    spec.kind = SubframeKind::Fixed;
-    spec.order = 1;
-    std::vector<uint8_t> good = EncodeFrame({false, 0, 0, 16}, {s}, {spec});
+    SubframePlan plan;
+    plan.kind = SubframeKind::Fixed;
+    plan.order = 1;
+    std::vector<uint8_t> good = EncodeFrame({false, 0, 0, 16}, {s}, {plan});
     flac::StreamInfo info;
     info.sampleRate = 44100;
     info.bitsPerSample = 16;

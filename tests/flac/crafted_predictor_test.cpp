@@ -20,13 +20,13 @@ TEST(CraftedStream, FixedPredictorsWithEveryResidualCoding) {
             for (bool fiveBits : {false, true}) {
                 std::vector<std::vector<int64_t>> ch = {Signal(1024, 16, order * 10 + partitions),
                                                         Signal(1024, 16, order * 10 + partitions + 100, 0.01)};
-                SubframeSpec spec;
-                spec.kind = SubframeKind::Fixed;
-                spec.order = order;
-                spec.partitionOrder = partitions;
-                spec.fiveBitParameters = fiveBits;
-                spec.escapeOddPartitions = partitions > 0;
-                frames.push_back(EncodeFrame({false, number++, 1, 16}, ch, {spec, spec}));
+                SubframePlan plan;
+                plan.kind = SubframeKind::Fixed;
+                plan.order = order;
+                plan.partitionOrder = partitions;
+                plan.fiveBitParameters = fiveBits;
+                plan.escapeOddPartitions = partitions > 0;
+                frames.push_back(EncodeFrame({false, number++, 1, 16}, ch, {plan, plan}));
                 std::vector<int64_t> part = Interleave(ch);
                 expected.insert(expected.end(), part.begin(), part.end());
             }
@@ -39,12 +39,12 @@ TEST(CraftedStream, EscapedPartitionOfZeroBitsMeansSilence) {
     std::vector<int64_t> s(256, 0);
     for (size_t i = 0; i < 64; ++i)
         s[i] = int64_t(i * 37 % 200) - 100;  // partition 0 busy, partition 1 all zero residual
-    SubframeSpec spec;
-    spec.kind = SubframeKind::Fixed;
-    spec.order = 0;
-    spec.partitionOrder = 2;
-    spec.escapeOddPartitions = true;
-    std::vector<uint8_t> frame = EncodeFrame({false, 0, 0, 16}, {s}, {spec});
+    SubframePlan plan;
+    plan.kind = SubframeKind::Fixed;
+    plan.order = 0;
+    plan.partitionOrder = 2;
+    plan.escapeOddPartitions = true;
+    std::vector<uint8_t> frame = EncodeFrame({false, 0, 0, 16}, {s}, {plan});
     ExpectBothDecodeTo(EncodeStream({256, 256, 44100, 1, 16, 256}, {frame}), s);
 }
 
@@ -57,23 +57,23 @@ TEST(CraftedStream, LpcFromOrderOneToThirtyTwoNarrowAndWideSums) {
                           {24, 2, 15, 14}, {32, 4, 10, 8}, {8, 3, 4, 1}};
     for (const Case& c : cases) {
         std::vector<int64_t> s = Signal(2048, c.bits, c.order);
-        SubframeSpec spec;
-        spec.kind = SubframeKind::Lpc;
-        spec.order = c.order;
-        spec.precision = c.precision;
-        spec.shift = c.shift;
-        spec.fiveBitParameters = true;
-        spec.partitionOrder = 3;
+        SubframePlan plan;
+        plan.kind = SubframeKind::Lpc;
+        plan.order = c.order;
+        plan.precision = c.precision;
+        plan.shift = c.shift;
+        plan.fiveBitParameters = true;
+        plan.partitionOrder = 3;
         // Mostly "repeat the last sample", with small weights further back.
         std::mt19937 random(c.order);
         int limit = (1 << (c.precision - 1)) - 1;
-        spec.coefs.push_back(std::min(1 << c.shift, limit));
+        plan.coefs.push_back(std::min(1 << c.shift, limit));
         for (unsigned j = 1; j < c.order; ++j)
-            spec.coefs.push_back(int(random() % 7) - 3);
+            plan.coefs.push_back(int(random() % 7) - 3);
         if (c.order >= 2 && c.bits < 32)
-            spec.coefs[1] = -limit;  // the most negative weight the precision allows
+            plan.coefs[1] = -limit;  // the most negative weight the precision allows
         // Every case in its own stream, since the sample size is the stream's.
-        std::vector<uint8_t> frame = EncodeFrame({false, 0, 0, c.bits}, {s}, {spec});
+        std::vector<uint8_t> frame = EncodeFrame({false, 0, 0, c.bits}, {s}, {plan});
         SCOPED_TRACE("bits " + std::to_string(c.bits) + " order " + std::to_string(c.order));
         ExpectBothDecodeTo(EncodeStream({2048, 2048, 48000, 1, c.bits, 2048}, {frame}), s);
     }
@@ -93,15 +93,15 @@ TEST(CraftedStream, WastedBitsOnEverySubframeKind) {
             if (wasted == 23)
                 for (size_t i = 0; i < s.size(); ++i)
                     s[i] = (i % 3 == 0) ? -(int64_t(1) << 23) : 0;  // one bit left: -1 or 0
-            SubframeSpec spec;
-            spec.kind = kind;
-            spec.wastedBits = wasted;
-            spec.order = kind == SubframeKind::Fixed ? 2 : kind == SubframeKind::Lpc ? 1 : 0;
-            spec.coefs = {1};
-            spec.precision = 2;
+            SubframePlan plan;
+            plan.kind = kind;
+            plan.wastedBits = wasted;
+            plan.order = kind == SubframeKind::Fixed ? 2 : kind == SubframeKind::Lpc ? 1 : 0;
+            plan.coefs = {1};
+            plan.precision = 2;
             if (kind == SubframeKind::Constant && wasted == 23)
-                spec.kind = SubframeKind::Verbatim;
-            frames.push_back(EncodeFrame({false, number++, 0, 24}, {s}, {spec}));
+                plan.kind = SubframeKind::Verbatim;
+            frames.push_back(EncodeFrame({false, number++, 0, 24}, {s}, {plan}));
             expected.insert(expected.end(), s.begin(), s.end());
         }
     }
@@ -124,13 +124,13 @@ TEST(CraftedStream, ThirtyTwoBitStereoNeedsAThirtyThreeBitSide) {
                 left[1] = INT32_MIN;
                 right[1] = INT32_MAX;
             }
-            SubframeSpec spec;
-            spec.kind = kind;
-            spec.order = kind == SubframeKind::Verbatim ? 0 : 2;
-            spec.coefs = {2, -1};
-            spec.precision = 4;
-            spec.fiveBitParameters = true;
-            frames.push_back(EncodeFrame({false, number++, assignment, 32}, Decorrelate(assignment, left, right), {spec, spec}));
+            SubframePlan plan;
+            plan.kind = kind;
+            plan.order = kind == SubframeKind::Verbatim ? 0 : 2;
+            plan.coefs = {2, -1};
+            plan.precision = 4;
+            plan.fiveBitParameters = true;
+            frames.push_back(EncodeFrame({false, number++, assignment, 32}, Decorrelate(assignment, left, right), {plan, plan}));
             std::vector<int64_t> part = Interleave({left, right});
             expected.insert(expected.end(), part.begin(), part.end());
         }

@@ -79,15 +79,15 @@ unsigned SignedBitsNeeded(int64_t v) {
     return bits;
 }
 
-void PutResidual(BitWriter& w, const SubframeSpec& spec, const std::vector<int64_t>& residual, size_t blockSize) {
-    w.Put(spec.fiveBitParameters ? 1 : 0, 2);
-    w.Put(spec.partitionOrder, 4);
-    unsigned parameterBits = spec.fiveBitParameters ? 5 : 4;
-    size_t partitionSize = blockSize >> spec.partitionOrder;
-    size_t at = spec.order;
-    for (size_t p = 0; p < (size_t(1) << spec.partitionOrder); ++p) {
+void PutResidual(BitWriter& w, const SubframePlan& plan, const std::vector<int64_t>& residual, size_t blockSize) {
+    w.Put(plan.fiveBitParameters ? 1 : 0, 2);
+    w.Put(plan.partitionOrder, 4);
+    unsigned parameterBits = plan.fiveBitParameters ? 5 : 4;
+    size_t partitionSize = blockSize >> plan.partitionOrder;
+    size_t at = plan.order;
+    for (size_t p = 0; p < (size_t(1) << plan.partitionOrder); ++p) {
         size_t end = (p + 1) * partitionSize;
-        if (spec.escapeOddPartitions && p % 2 == 1) {
+        if (plan.escapeOddPartitions && p % 2 == 1) {
             unsigned bits = 0;
             for (size_t i = at; i < end; ++i)
                 bits = std::max(bits, residual[i] ? SignedBitsNeeded(residual[i]) : 0u);
@@ -112,48 +112,48 @@ void PutResidual(BitWriter& w, const SubframeSpec& spec, const std::vector<int64
     }
 }
 
-void PutSubframe(BitWriter& w, const SubframeSpec& spec, const std::vector<int64_t>& samples, unsigned bits) {
+void PutSubframe(BitWriter& w, const SubframePlan& plan, const std::vector<int64_t>& samples, unsigned bits) {
     std::vector<int64_t> s(samples.size());
     for (size_t i = 0; i < s.size(); ++i)
-        s[i] = samples[i] >> spec.wastedBits;
-    bits -= spec.wastedBits;
-    unsigned type = spec.kind == SubframeKind::Constant   ? 0
-                    : spec.kind == SubframeKind::Verbatim ? 1
-                    : spec.kind == SubframeKind::Fixed    ? 8 + spec.order
-                                                          : 31 + spec.order;
-    w.Put(type << 1 | (spec.wastedBits ? 1 : 0), 8);
-    if (spec.wastedBits) {
-        w.Put(0, spec.wastedBits - 1);
+        s[i] = samples[i] >> plan.wastedBits;
+    bits -= plan.wastedBits;
+    unsigned type = plan.kind == SubframeKind::Constant   ? 0
+                    : plan.kind == SubframeKind::Verbatim ? 1
+                    : plan.kind == SubframeKind::Fixed    ? 8 + plan.order
+                                                          : 31 + plan.order;
+    w.Put(type << 1 | (plan.wastedBits ? 1 : 0), 8);
+    if (plan.wastedBits) {
+        w.Put(0, plan.wastedBits - 1);
         w.Put(1, 1);
     }
-    if (spec.kind == SubframeKind::Constant) {
+    if (plan.kind == SubframeKind::Constant) {
         w.PutSigned(s[0], bits);
         return;
     }
-    if (spec.kind == SubframeKind::Verbatim) {
+    if (plan.kind == SubframeKind::Verbatim) {
         for (int64_t v : s)
             w.PutSigned(v, bits);
         return;
     }
-    for (unsigned i = 0; i < spec.order; ++i)
+    for (unsigned i = 0; i < plan.order; ++i)
         w.PutSigned(s[i], bits);
     std::vector<int64_t> residual(s.size());
-    if (spec.kind == SubframeKind::Fixed) {
-        for (size_t i = spec.order; i < s.size(); ++i)
-            residual[i] = s[i] - FixedPrediction(s, i, spec.order);
+    if (plan.kind == SubframeKind::Fixed) {
+        for (size_t i = plan.order; i < s.size(); ++i)
+            residual[i] = s[i] - FixedPrediction(s, i, plan.order);
     } else {
-        w.Put(spec.precision - 1, 4);
-        w.PutSigned(spec.shift, 5);
-        for (unsigned j = 0; j < spec.order; ++j)
-            w.PutSigned(spec.coefs[j], spec.precision);
-        for (size_t i = spec.order; i < s.size(); ++i) {
+        w.Put(plan.precision - 1, 4);
+        w.PutSigned(plan.shift, 5);
+        for (unsigned j = 0; j < plan.order; ++j)
+            w.PutSigned(plan.coefs[j], plan.precision);
+        for (size_t i = plan.order; i < s.size(); ++i) {
             int64_t sum = 0;
-            for (unsigned j = 0; j < spec.order; ++j)
-                sum += int64_t(spec.coefs[j]) * s[i - 1 - j];
-            residual[i] = s[i] - (sum >> spec.shift);
+            for (unsigned j = 0; j < plan.order; ++j)
+                sum += int64_t(plan.coefs[j]) * s[i - 1 - j];
+            residual[i] = s[i] - (sum >> plan.shift);
         }
     }
-    PutResidual(w, spec, residual, s.size());
+    PutResidual(w, plan, residual, s.size());
 }
 
 unsigned SampleSizeCode(unsigned bits) {
@@ -177,8 +177,8 @@ unsigned SampleSizeCode(unsigned bits) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeFrame(const FrameSpec& frame, const std::vector<std::vector<int64_t>>& channels,
-                                 const std::vector<SubframeSpec>& subframes) {
+std::vector<uint8_t> EncodeFrame(const FramePlan& frame, const std::vector<std::vector<int64_t>>& channels,
+                                 const std::vector<SubframePlan>& subframes) {
     const size_t blockSize = channels[0].size();
     BitWriter w;
     w.Put(0x3FFE, 14);
@@ -241,21 +241,21 @@ std::vector<std::vector<int64_t>> Decorrelate(unsigned assignment, const std::ve
     return {a, b};
 }
 
-std::vector<uint8_t> EncodeStream(const StreamSpec& spec, const std::vector<std::vector<uint8_t>>& frames) {
+std::vector<uint8_t> EncodeStream(const StreamPlan& plan, const std::vector<std::vector<uint8_t>>& frames) {
     BitWriter w;
     for (char c : {'f', 'L', 'a', 'C'})
         w.Put(uint8_t(c), 8);
     w.Put(1, 1);  // last block
     w.Put(0, 7);
     w.Put(34, 24);
-    w.Put(spec.minBlockSize, 16);
-    w.Put(spec.maxBlockSize, 16);
+    w.Put(plan.minBlockSize, 16);
+    w.Put(plan.maxBlockSize, 16);
     w.Put(0, 24);  // frame sizes unknown
     w.Put(0, 24);
-    w.Put(spec.sampleRate, 20);
-    w.Put(spec.channels - 1, 3);
-    w.Put(spec.bitsPerSample - 1, 5);
-    w.Put(spec.totalSamples, 36);
+    w.Put(plan.sampleRate, 20);
+    w.Put(plan.channels - 1, 3);
+    w.Put(plan.bitsPerSample - 1, 5);
+    w.Put(plan.totalSamples, 36);
     for (int i = 0; i < 16; ++i)
         w.Put(0, 8);  // no MD5
     for (const auto& f : frames)

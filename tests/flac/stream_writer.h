@@ -20,7 +20,7 @@ private:
 
 enum class SubframeKind { Constant, Verbatim, Fixed, Lpc };
 
-struct SubframeSpec {
+struct SubframePlan {
     SubframeKind kind = SubframeKind::Verbatim;
     unsigned order = 0;                // Fixed: 0-4, Lpc: 1-32
     std::vector<int32_t> coefs;        // Lpc, newest past sample first
@@ -32,7 +32,7 @@ struct SubframeSpec {
     bool escapeOddPartitions = false;  // code partitions 1, 3, ... with raw bits
 };
 
-struct FrameSpec {
+struct FramePlan {
     bool variableBlockSize = false;
     uint64_t number = 0;             // frame number, or first sample when variable
     unsigned channelAssignment = 0;  // 0-7 independent, 8-10 stereo decorrelation
@@ -45,14 +45,14 @@ struct FrameSpec {
 
 // channels[c] holds the subframe values: for stereo decorrelation that is mid or side,
 // not left and right (see Decorrelate).
-std::vector<uint8_t> EncodeFrame(const FrameSpec& frame, const std::vector<std::vector<int64_t>>& channels,
-                                 const std::vector<SubframeSpec>& subframes);
+std::vector<uint8_t> EncodeFrame(const FramePlan& frame, const std::vector<std::vector<int64_t>>& channels,
+                                 const std::vector<SubframePlan>& subframes);
 
 // Left and right into the two subframe signals of an assignment (8, 9 or 10).
 std::vector<std::vector<int64_t>> Decorrelate(unsigned assignment, const std::vector<int64_t>& left,
                                               const std::vector<int64_t>& right);
 
-struct StreamSpec {
+struct StreamPlan {
     uint32_t minBlockSize = 16;
     uint32_t maxBlockSize = 65535;
     uint32_t sampleRate = 44100;
@@ -62,4 +62,4 @@ struct StreamSpec {
 };
 
 // "fLaC", a STREAMINFO block and the frames.
-std::vector<uint8_t> EncodeStream(const StreamSpec& spec, const std::vector<std::vector<uint8_t>>& frames);
+std::vector<uint8_t> EncodeStream(const StreamPlan& plan, const std::vector<std::vector<uint8_t>>& frames);

@@ -36,7 +36,8 @@ void Interleave(const FrameHeader& h, FrameScratch& scratch, const int64_t* wide
     }
     const int32_t* a = scratch.channels[0].data();
     const int32_t* b = scratch.channels[1].data();
-    auto side = [&](uint32_t i) -> int64_t { return wideSide ? wideSide[i] : (h.channelAssignment == kRightSide ? a[i] : b[i]); };
+    const int32_t* narrowSide = h.channelAssignment == kRightSide ? a : b;
+    auto side = [&](uint32_t i) -> int64_t { return wideSide ? wideSide[i] : narrowSide[i]; };
     switch (h.channelAssignment) {
     case kLeftSide:
         for (uint32_t i = 0; i < n; ++i) {

@@ -121,7 +121,8 @@ Result ParseFrameHeader(const uint8_t* data, size_t size, const StreamInfo& info
         out.firstSample = out.codedNumber;
     } else {
         // Every frame but the last has the stream's block size; the last may be shorter.
-        uint32_t streamBlock = info.minBlockSize == info.maxBlockSize && info.maxBlockSize ? info.maxBlockSize : out.blockSize;
+        bool fixedInStream = info.maxBlockSize != 0 && info.minBlockSize == info.maxBlockSize;
+        uint32_t streamBlock = fixedInStream ? info.maxBlockSize : out.blockSize;
         out.firstSample = out.codedNumber * streamBlock;
     }
     return Result::Ok;
