@@ -11,37 +11,74 @@
 
 namespace {
 
-TEST(CraftedStream, VariableBlockSizesAndExplicitSizeCodes) {
-    const uint32_t sizes[] = {17, 4096, 100, 256, 257, 65535, 192, 1152, 32};
-    std::vector<std::vector<uint8_t>> frames;
+constexpr uint32_t kVariableSizes[] = {17, 4096, 100, 256, 257, 65535, 192, 1152, 32};
+
+struct VariableStream {
+    std::vector<uint8_t> bytes;
     std::vector<int64_t> expected;
+    std::vector<size_t> frameOffsets;  // in `bytes`
+    std::vector<uint64_t> frameStarts;  // first sample of each frame
+};
+
+// Frames of the sizes above, block sizes coded by table or explicitly in turn.
+VariableStream MakeVariableStream() {
+    VariableStream v;
+    std::vector<std::vector<uint8_t>> frames;
     uint64_t first = 0;
-    for (size_t f = 0; f < std::size(sizes); ++f) {
-        std::vector<std::vector<int64_t>> ch = {Signal(sizes[f], 16, unsigned(f)), Signal(sizes[f], 16, unsigned(f) + 9)};
+    for (size_t f = 0; f < std::size(kVariableSizes); ++f) {
+        uint32_t size = kVariableSizes[f];
+        std::vector<std::vector<int64_t>> ch = {Signal(size, 16, unsigned(f)), Signal(size, 16, unsigned(f) + 9)};
         SubframePlan plan;
-        plan.kind = sizes[f] < 64 ? SubframeKind::Verbatim : SubframeKind::Fixed;
+        plan.kind = size < 64 ? SubframeKind::Verbatim : SubframeKind::Fixed;
         plan.order = 2;
         FramePlan frame{true, first, 1, 16};
         frame.explicitBlockSize = f % 2 == 1;
         frames.push_back(EncodeFrame(frame, ch, {plan, plan}));
         std::vector<int64_t> part = Interleave(ch);
-        expected.insert(expected.end(), part.begin(), part.end());
-        first += sizes[f];
+        v.expected.insert(v.expected.end(), part.begin(), part.end());
+        v.frameStarts.push_back(first);
+        first += size;
     }
-    std::vector<uint8_t> stream = EncodeStream({17, 65535, 44100, 2, 16, first}, frames);
-    ExpectBothDecodeTo(stream, expected);
+    v.bytes = EncodeStream({17, 65535, 44100, 2, 16, first}, frames);
+    size_t at = v.bytes.size();
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it)
+        at -= it->size();
+    for (const auto& f : frames) {
+        v.frameOffsets.push_back(at);
+        at += f.size();
+    }
+    return v;
+}
+
+TEST(CraftedStream, VariableBlockSizesAndExplicitSizeCodes) {
+    VariableStream v = MakeVariableStream();
+    ExpectBothDecodeTo(v.bytes, v.expected);
 
     // Each frame reports the first sample it carries, from the coded sample number.
     flac::StreamDecoder decoder;
-    decoder.Feed(stream.data(), stream.size());
+    decoder.Feed(v.bytes.data(), v.bytes.size());
     decoder.FinishInput();
-    uint64_t at = 0;
-    for (uint32_t size : sizes) {
+    for (size_t f = 0; f < std::size(kVariableSizes); ++f) {
         ASSERT_EQ(decoder.NextFrame(), flac::Result::Ok);
         EXPECT_TRUE(decoder.frame().header.variableBlockSize);
-        EXPECT_EQ(decoder.frame().header.firstSample, at);
-        EXPECT_EQ(decoder.frame().header.blockSize, size);
-        at += size;
+        EXPECT_EQ(decoder.frame().header.firstSample, v.frameStarts[f]);
+        EXPECT_EQ(decoder.frame().header.blockSize, kVariableSizes[f]);
+    }
+}
+
+TEST(CraftedStream, SeekingWithVariableBlockSizesFindsTheFrameOfTheSample) {
+    VariableStream v = MakeVariableStream();
+    flac::Metadata meta;
+    ASSERT_EQ(flac::ReadMetadata(v.bytes.data(), v.bytes.size(), meta), flac::Result::Ok);
+    flac::MemorySource source(v.bytes.data(), v.bytes.size());
+    for (size_t f = 0; f < std::size(kVariableSizes); ++f) {
+        uint64_t start = v.frameStarts[f];
+        for (uint64_t target : {start, start + kVariableSizes[f] / 2, start + kVariableSizes[f] - 1}) {
+            flac::SeekTarget where;
+            ASSERT_EQ(flac::FindSeekTarget(source, meta, target, where), flac::Result::Ok) << target;
+            EXPECT_EQ(where.frameSample, start) << target;
+            EXPECT_EQ(where.byteOffset, v.frameOffsets[f]) << target;
+        }
     }
 }
 
