@@ -29,8 +29,6 @@ void ReadScalefactorsMpeg1(BitReader& bits, const GranuleChannel& g, const int s
                            Scalefactors& sf) {
     const int slen1 = kSlen1[g.scalefacCompress];
     const int slen2 = kSlen2[g.scalefacCompress];
-    std::memset(sf.longIllegal, 7, sizeof(sf.longIllegal));
-    std::memset(sf.shortIllegal, 7, sizeof(sf.shortIllegal));
     if (g.IsShort()) {
         int firstShort = 0;
         if (g.mixedBlock) {
@@ -94,18 +92,15 @@ void ReadScalefactorsMpeg2(BitReader& bits, GranuleChannel& g, bool intensityRig
     std::memset(sf.shortBands, 0, sizeof(sf.shortBands));
     int slot = 0;
     for (int part = 0; part < 4; ++part) {
-        const uint8_t illegal = static_cast<uint8_t>((1 << slen[part]) - 1);
         for (int i = 0; i < counts[part]; ++i, ++slot) {
             const uint8_t value = static_cast<uint8_t>(bits.Read(slen[part]));
             if (slot < longSlots) {
                 sf.longBands[slot] = value;
-                sf.longIllegal[slot] = illegal;
             } else {
                 const int s = slot - longSlots;
                 const int band = firstShort + s / 3;
                 if (band >= 13) continue;
                 sf.shortBands[band][s % 3] = value;
-                sf.shortIllegal[band] = illegal;
             }
         }
     }

@@ -10,10 +10,6 @@ namespace mpeg {
 struct Scalefactors {
     uint8_t longBands[22] = {};      // the last band has none and stays 0
     uint8_t shortBands[13][3] = {};  // [band][window]; the last band stays 0
-    // The value that marks "no intensity position" in a band (MPEG-2 and 2.5 right channel;
-    // 7 everywhere for MPEG-1).
-    uint8_t longIllegal[22] = {};
-    uint8_t shortIllegal[13] = {};
 };
 
 // MPEG-1. `sf` holds granule 0's values when granule 1 is read, for the groups that scfsi

@@ -8,11 +8,13 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 struct IntensityRatios {
-    float mpeg1Left[7], mpeg1Right[7];
+    // Positions above 7 need 4-bit scalefactors, which only short blocks have; they follow
+    // the same formula (tan turns negative).
+    float mpeg1Left[16], mpeg1Right[16];
     float lsf[2][32];  // [intensity scale][k]: io^k
 
     IntensityRatios() {
-        for (int pos = 0; pos < 7; ++pos) {
+        for (int pos = 0; pos < 16; ++pos) {
             if (pos == 6) {
                 mpeg1Left[pos] = 1.0f, mpeg1Right[pos] = 0.0f;
                 continue;
@@ -51,17 +53,20 @@ void MidSide(const Context& c, int from, int to) {
     }
 }
 
-// One band whose right channel is coded as a position: falls back to mid/side when the
-// position is the band's "none" value.
-void IntensityBand(const Context& c, int from, int to, int pos, int illegal) {
-    if (pos == illegal) {
+// Position 7 means "no intensity here" for every version (reference decoders read MPEG-2's
+// wider positions the same way).
+constexpr int kNoPosition = 7;
+
+// One band whose right channel is coded as a position: falls back to mid/side when there is
+// none.
+void IntensityBand(const Context& c, int from, int to, int pos) {
+    if (pos == kNoPosition) {
         MidSide(c, from, to);
         return;
     }
     const IntensityRatios& r = Ratios();
     float kl, kr;
     if (c.header.version == Version::Mpeg1) {
-        if (pos > 6) return MidSide(c, from, to);
         kl = r.mpeg1Left[pos], kr = r.mpeg1Right[pos];
     } else {
         const float* powers = r.lsf[c.intensityScale];
@@ -82,7 +87,7 @@ int LastNonzero(const float* xr, int from, int to) {
 }
 
 // Long bands below `endBand`, intensity coded from the band after the right channel's last
-// nonzero line.
+// nonzero line. The top band has no position of its own and takes band 20's.
 void LongBands(const Context& c, const BandLayout& layout, const Scalefactors& sf, int endBand) {
     const int endLine = layout.longStart[endBand];
     const int last = LastNonzero(c.right, 0, endLine);
@@ -91,12 +96,14 @@ void LongBands(const Context& c, const BandLayout& layout, const Scalefactors& s
     MidSide(c, 0, layout.longStart[start]);
     for (int b = start; b < endBand; ++b) {
         const int source = b == 21 ? 20 : b;
-        IntensityBand(c, layout.longStart[b], layout.longStart[b + 1], sf.longBands[source], sf.longIllegal[source]);
+        IntensityBand(c, layout.longStart[b], layout.longStart[b + 1], sf.longBands[source]);
     }
 }
 
-// Short bands from `firstBand`, each window on its own. Returns whether any of them holds a
-// nonzero line in the right channel.
+// Short bands from `firstBand`, each window on its own, like the long bands. The top band
+// takes band 11's position and, as common decoders have it, is intensity coded even when
+// the right channel reaches into it. Returns whether any of them holds a nonzero line in the right
+// channel.
 bool ShortBands(const Context& c, const BandLayout& layout, const Scalefactors& sf, int firstBand, bool apply) {
     bool anyNonzero = false;
     for (int w = 0; w < 3; ++w) {
@@ -114,12 +121,12 @@ bool ShortBands(const Context& c, const BandLayout& layout, const Scalefactors& 
         for (int b = firstBand; b < 13; ++b) {
             const int width = layout.shortStart[b + 1] - layout.shortStart[b];
             const int from = layout.shortStart[b] * 3 + w * width;
-            if (b < start) {
+            if (b < start && b < 12) {
                 MidSide(c, from, from + width);
                 continue;
             }
             const int source = b == 12 ? 11 : b;
-            IntensityBand(c, from, from + width, sf.shortBands[source][w], sf.shortIllegal[source]);
+            IntensityBand(c, from, from + width, sf.shortBands[source][w]);
         }
     }
     return anyNonzero;
