@@ -39,19 +39,22 @@ std::vector<float> RecordedLeft(const char* path) {
     return left;
 }
 
-struct Tone {
-    long first = -1, last = -1;
+// Stretches of the recording where the tone sounds. Under a heavy load the
+// path from Wine through the sound server to the recorder may insert short
+// silences; they split the tone but add nothing to it.
+struct Segment {
+    long first, last;
 };
 
-Tone FindTone(const std::vector<float>& samples) {
-    Tone tone;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::fabs(samples[i]) > kToneThreshold) {
-            if (tone.first < 0) tone.first = static_cast<long>(i);
-            tone.last = static_cast<long>(i);
-        }
+std::vector<Segment> FindTone(const std::vector<float>& samples) {
+    constexpr long kSilentRun = 60;  // a 440 Hz tone is never quiet for this long
+    std::vector<Segment> segments;
+    for (long i = 0; i < static_cast<long>(samples.size()); ++i) {
+        if (std::fabs(samples[i]) <= kToneThreshold) continue;
+        if (segments.empty() || i - segments.back().last > kSilentRun) segments.push_back({i, i});
+        segments.back().last = i;
     }
-    return tone;
+    return segments;
 }
 
 }  // namespace
@@ -87,30 +90,79 @@ TEST(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
 
     // The recorder lags a little: wait for the tone and some silence after it.
     std::vector<float> left;
-    Tone found;
+    std::vector<Segment> segments;
     ASSERT_TRUE(WaitUntil([&] {
         left = RecordedLeft(recording);
-        found = FindTone(left);
-        return found.first >= 0 && static_cast<long>(left.size()) - found.last > static_cast<long>(kRate / 4);
+        segments = FindTone(left);
+        return !segments.empty() && static_cast<long>(left.size()) - segments.back().last > static_cast<long>(kRate / 4);
     })) << "no complete tone in the recording";
     EXPECT_EQ(api.FMOD_System_Release(system), FMOD_OK);
 
-    const double seconds = static_cast<double>(found.last - found.first) / kRate;
-    EXPECT_NEAR(seconds, 2.0, 0.05);
-    // Frequency from the rising zero crossings inside the tone.
-    double firstCrossing = -1, lastCrossing = -1;
-    int crossings = 0;
-    for (long i = found.first + 1; i <= found.last; ++i) {
-        if (left[i - 1] < 0 && left[i] >= 0) {
-            double at = (i - 1) + left[i - 1] / (left[i - 1] - left[i]);
-            if (firstCrossing < 0) firstCrossing = at;
-            lastCrossing = at;
-            ++crossings;
+    long toneSamples = 0;
+    double crossingSpan = 0;
+    int crossingIntervals = 0;
+    float peak = 0;
+    for (const Segment& s : segments) {
+        toneSamples += s.last - s.first + 1;
+        double firstCrossing = -1, lastCrossing = -1;
+        int crossings = 0;
+        for (long i = s.first + 1; i <= s.last; ++i) {
+            peak = std::max(peak, std::fabs(left[i]));
+            if (left[i - 1] < 0 && left[i] >= 0) {
+                double at = (i - 1) + left[i - 1] / (left[i - 1] - left[i]);
+                if (firstCrossing < 0) firstCrossing = at;
+                lastCrossing = at;
+                ++crossings;
+            }
+        }
+        if (crossings >= 2) {
+            crossingSpan += lastCrossing - firstCrossing;
+            crossingIntervals += crossings - 1;
         }
     }
-    ASSERT_GT(crossings, 100);
-    EXPECT_NEAR((crossings - 1) * kRate / (lastCrossing - firstCrossing), 440.0, 1.0);
-    float peak = 0;
-    for (long i = found.first; i <= found.last; ++i) peak = std::max(peak, std::fabs(left[i]));
+    std::printf("recorded tone: %zu stretch(es), %.3f s in all\n", segments.size(), double(toneSamples) / kRate);
+    EXPECT_NEAR(double(toneSamples) / kRate, 2.0, 0.01 + 0.005 * segments.size());
+    ASSERT_GT(crossingIntervals, 800);
+    EXPECT_NEAR(crossingIntervals * kRate / crossingSpan, 440.0, 0.5);
     EXPECT_NEAR(peak, 0.5f, 0.02f);
+}
+
+TEST(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
+    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
+    const char* killFile = std::getenv("QUENDRA_PULSE_KILL_FILE");
+    if (!killFile) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nobody can stop the sound server";
+    ASSERT_TRUE(ApiComplete());
+    const FmodexApi& api = Api();
+
+    WavSpec spec;
+    spec.data = EncodePcmLe(Sine(440, kRate, 2, 3 * kRate), 2);
+    const std::string tone = WriteTempFile("lost_device.wav", MakeWav(spec));
+    FMOD_SYSTEM* system = nullptr;
+    FMOD_SOUND* sound = nullptr;
+    FMOD_CHANNEL* channel = nullptr;
+    ASSERT_EQ(api.FMOD_System_Create(&system), FMOD_OK);
+    ASSERT_EQ(api.FMOD_System_Init(system, 2, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
+    ASSERT_EQ(api.FMOD_System_CreateStream(system, tone.c_str(), 0xC9, nullptr, &sound), FMOD_OK);
+    ASSERT_EQ(api.FMOD_System_PlaySound(system, 0, sound, 0, &channel), FMOD_OK);
+    auto position = [&] {
+        unsigned int ms = 0;
+        api.FMOD_Channel_GetPosition(channel, &ms, FMOD_TIMEUNIT_MS);
+        return ms;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return position() >= 500; }));
+
+    FILE* marker = std::fopen(killFile, "wb");  // the harness stops the sound server now
+    ASSERT_NE(marker, nullptr);
+    std::fclose(marker);
+    const unsigned int atLoss = position();
+    ASSERT_TRUE(WaitUntil([&] { return position() >= atLoss + 1000; })) << "the position stopped with the device";
+    ASSERT_TRUE(WaitUntil([&] {
+        FMOD_BOOL playing = 1;
+        api.FMOD_Channel_IsPlaying(channel, &playing);
+        return playing == 0;
+    }));
+    EXPECT_EQ(position(), 3000u);
+    std::vector<float> wave(512);
+    EXPECT_EQ(api.FMOD_Channel_GetWaveData(channel, wave.data(), 512, 0), FMOD_OK);
+    EXPECT_EQ(api.FMOD_System_Release(system), FMOD_OK);
 }

@@ -48,5 +48,18 @@ parecord -d nullsink.monitor --latency-msec=20 --file-format=wav --format=s16le 
     "$T/recording.wav" &
 recorder_pid=$!
 
+# The device-loss test asks for the server to die by creating this file.
+(
+    while [ ! -e "$T/kill-pulse" ] && kill -0 "$pulse_pid" 2>/dev/null; do sleep 0.05; done
+    kill "$pulse_pid" 2>/dev/null
+) &
+watcher_pid=$!
+
 # Wine sees the host's root as drive Z:.
-QUENDRA_PULSE_RECORDING="Z:$(echo "$T/recording.wav" | tr '/' '\\')" "$wine_exec" "$test_exe"
+windows_path() { echo "Z:$1" | tr '/' '\\'; }
+QUENDRA_PULSE_RECORDING=$(windows_path "$T/recording.wav") QUENDRA_PULSE_KILL_FILE=$(windows_path "$T/kill-pulse") \
+    "$wine_exec" "$test_exe"
+status=$?
+touch "$T/kill-pulse"
+wait "$watcher_pid" 2>/dev/null
+exit $status
