@@ -31,6 +31,22 @@ public:
     }
     bool ReadBit() { return Read(1) != 0; }
 
+    // For tight loops: EnsureBits(n) once (n up to 57), then Take up to n bits in total
+    // without further checks.
+    void EnsureBits(int n) {
+        if (count_ < n) Refill();
+    }
+    uint32_t PeekUnchecked(int n) const { return static_cast<uint32_t>(cache_ >> (64 - n)); }
+    void SkipUnchecked(int n) {
+        cache_ <<= n;
+        count_ -= n;
+    }
+    uint32_t TakeUnchecked(int n) {
+        const uint32_t value = PeekUnchecked(n);
+        SkipUnchecked(n);
+        return value;
+    }
+
     size_t BitPosition() const { return next_ * 8 - static_cast<size_t>(count_); }
     void SetBitPosition(size_t position) {
         next_ = position >> 3;

@@ -20,14 +20,6 @@ struct Decoder {
 
 namespace {
 
-constexpr int kMaxFreeFormatBytes = 4096;
-
-// Size of a free-format frame after one of `bytes`: the same but for padding.
-int FreeFormatSibling(const FrameHeader& h, int bytes, const FrameHeader& sibling) {
-    const int unit = h.layer == 1 ? 4 : 1;
-    return bytes - (h.padding ? unit : 0) + (sibling.padding ? unit : 0);
-}
-
 // Size of the frame at `p` with `available` bytes from there; 0 when more data is needed
 // to tell, -1 when these bytes cannot start a frame.
 int FrameSizeAt(Decoder& d, const FrameHeader& h, const uint8_t* p, size_t available, bool endOfStream) {
@@ -35,31 +27,12 @@ int FrameSizeAt(Decoder& d, const FrameHeader& h, const uint8_t* p, size_t avail
     const int padding = h.padding ? (h.layer == 1 ? 4 : 1) : 0;
     if (d.freeFormatBytes > 0 && d.locked && SameStream(h, d.lockedHeader)) return d.freeFormatBytes + padding;
     // Free format: the distance to the next header of the same stream gives the size.
-    for (size_t offset = 40; offset + 4 <= available && offset <= kMaxFreeFormatBytes; ++offset) {
-        FrameHeader next;
-        if (ParseFrameHeader(p + offset, next) && SameStream(h, next) &&
-            PlausibleFreeFormatSize(h, static_cast<int>(offset))) {
-            d.freeFormatBytes = static_cast<int>(offset) - padding;
-            return static_cast<int>(offset);
-        }
+    const int distance = FreeFormatDistance(h, p, available);
+    if (distance > 0) {
+        d.freeFormatBytes = distance - padding;
+        return distance;
     }
     return (available >= kMaxFreeFormatBytes + 4 || endOfStream) ? -1 : 0;
-}
-
-enum class Confirmation { Confirmed, Rejected, Undecided };
-
-// Looks at the two headers that should follow a frame of `bytes` at `p`. Undecided when the
-// data ends before both are seen and none disagreed.
-Confirmation Confirm(const FrameHeader& h, int bytes, const uint8_t* p, size_t available) {
-    size_t next = static_cast<size_t>(bytes);
-    for (int i = 0; i < 2; ++i) {
-        FrameHeader following;
-        if (next + 4 > available) return Confirmation::Undecided;
-        if (!ParseFrameHeader(p + next, following) || !SameStream(h, following)) return Confirmation::Rejected;
-        next += static_cast<size_t>(following.bitrateIndex != 0 ? following.frameBytes
-                                                                : FreeFormatSibling(h, bytes, following));
-    }
-    return Confirmation::Confirmed;
 }
 
 Result Starve(size_t consumed, size_t size, bool endOfStream, FrameOutput& out) {
@@ -102,7 +75,7 @@ Result DecodeFrame(Decoder& d, const uint8_t* data, size_t size, bool endOfStrea
         }
         if (!trusted) {
             // A header found after garbage counts only when the next two agree with it.
-            const Confirmation c = Confirm(h, bytes, data + pos, available);
+            const Confirmation c = ConfirmFrame(h, bytes, data + pos, available);
             if (c == Confirmation::Rejected) continue;
             if (c == Confirmation::Undecided && !endOfStream) return Starve(pos, size, false, out);
         }

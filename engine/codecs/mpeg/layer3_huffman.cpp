@@ -100,16 +100,17 @@ const Decoding& Tables() {
     return decoding;
 }
 
-int DecodeSymbol(BitReader& bits, const std::vector<uint32_t>& pool, const Lookup& lookup) {
+// The caller has ensured enough bits for the longest code word (19).
+inline int DecodeSymbol(BitReader& bits, const uint32_t* pool, const Lookup& lookup) {
     uint32_t base = lookup.root;
     int levelBits = lookup.rootBits;
     for (;;) {
-        const uint32_t entry = pool[base + bits.Peek(levelBits)];
+        const uint32_t entry = pool[base + bits.PeekUnchecked(levelBits)];
         if ((entry & kNode) == 0) {
-            bits.Skip(static_cast<int>((entry >> 8) & 0xFF));
+            bits.SkipUnchecked(static_cast<int>((entry >> 8) & 0xFF));
             return static_cast<int>(entry & 0xFF);
         }
-        bits.Skip(levelBits);
+        bits.SkipUnchecked(levelBits);
         base = entry & 0xFFFFFF;
         levelBits = static_cast<int>((entry >> 24) & 0xF);
     }
@@ -154,19 +155,22 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
             for (; line < regionEnd[region]; ++line) xr[line] = 0.0f;
             continue;
         }
+        const uint32_t* pool = d.pool.data();
         for (; line < regionEnd[region]; line += 2) {
-            const int symbol = DecodeSymbol(bits, d.pool, *table.lookup);
+            // A pair takes at most 19 + 2 * (13 + 1) bits.
+            bits.EnsureBits(47);
+            const int symbol = DecodeSymbol(bits, pool, *table.lookup);
             int x = symbol >> 4;
             int y = symbol & 15;
             const float gain = GainAt(runs, run, line);
             float vx = 0.0f, vy = 0.0f;
             if (x != 0) {
-                if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.Read(table.linbits));
-                vx = bits.ReadBit() ? -pow43[x] * gain : pow43[x] * gain;
+                if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
+                vx = bits.TakeUnchecked(1) ? -pow43[x] * gain : pow43[x] * gain;
             }
             if (y != 0) {
-                if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.Read(table.linbits));
-                vy = bits.ReadBit() ? -pow43[y] * gain : pow43[y] * gain;
+                if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
+                vy = bits.TakeUnchecked(1) ? -pow43[y] * gain : pow43[y] * gain;
             }
             xr[line] = vx;
             xr[line + 1] = vy;
@@ -175,15 +179,16 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
     }
 
     while (line + 4 <= 576 && bits.BitPosition() < endBit) {
-        const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool, d.quad)
-                                              : 15 - static_cast<int>(bits.Read(4));
+        bits.EnsureBits(10);  // a quad takes at most 6 + 4 bits
+        const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool.data(), d.quad)
+                                              : 15 - static_cast<int>(bits.TakeUnchecked(4));
         float values[4];
         bool any = false;
         for (int i = 0; i < 4; ++i) {
             values[i] = 0.0f;
             if ((symbol >> (3 - i)) & 1) {
                 const float gain = GainAt(runs, run, line + i);
-                values[i] = bits.ReadBit() ? -gain : gain;
+                values[i] = bits.TakeUnchecked(1) ? -gain : gain;
                 any = true;
             }
         }
