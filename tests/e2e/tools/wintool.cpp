@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,6 +134,7 @@ int Send(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Fail("usage: wintool COMMAND ...");
+    _setmode(_fileno(stdout), _O_BINARY); // texts are printed byte for byte
     const std::string command = argv[1];
     auto number = [&](int i) { return i < argc ? std::strtoull(argv[i], nullptr, 0) : 0ull; };
     if (command == "clip-get") return ClipboardGet();
