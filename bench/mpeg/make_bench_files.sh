@@ -4,7 +4,7 @@ set -eu
 out=$1
 mkdir -p "$out"
 cd "$out"
-sox -n -r 44100 -c 2 -b 16 source.wav synth 30 sine 100-8000 pinknoise synth 30 square amod 2 vol 0.6
+sox -R -n -r 44100 -c 2 -b 16 source.wav synth 30 sine 100-8000 pinknoise synth 30 square amod 2 vol 0.6
 lame --quiet -b 128 source.wav cbr128.mp3
 lame --quiet -V 2 source.wav vbr_v2.mp3
 twolame --quiet -b 192 source.wav layer2_192.mp2

@@ -4,8 +4,8 @@ set -eu
 out=$1
 mkdir -p "$out"
 cd "$out"
-sox -n -r 44100 -c 2 -b 16 tone.wav synth 0.3 sine 440 pinknoise synth 0.3 square amod 5 vol 0.5
-sox tone.wav -r 22050 tone22.wav
+sox -R -n -r 44100 -c 2 -b 16 tone.wav synth 0.3 sine 440 pinknoise synth 0.3 square amod 5 vol 0.5
+sox -R tone.wav -r 22050 tone22.wav
 lame --quiet -b 128 tone.wav cbr.mp3
 lame --quiet -V 2 tone.wav vbr.mp3
 lame --quiet -t -m m -b 64 tone.wav mono_notag.mp3

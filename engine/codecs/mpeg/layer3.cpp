@@ -136,9 +136,16 @@ bool DecodeLayer3(Layer3State& state, const FrameHeader& header, const uint8_t* 
                 ReadScalefactorsMpeg1(bits, g, side.scfsi[ch], gr, scalefactors[ch]);
             else
                 ReadScalefactorsMpeg2(bits, g, intensity && ch == 1, scalefactors[ch]);
-            GainRun runs[64];
-            BuildGainRuns(g, scalefactors[ch], layout, runs);
-            nonzeroEnd[ch] = ReadSpectrum(bits, end, g, runs, xr[ch], &valid);
+            if (bits.BitPosition() > end) {
+                // The scalefactors alone overrun the granule's bits: nothing here can be
+                // trusted, so the channel is silent for this granule.
+                std::memset(xr[ch], 0, sizeof(xr[ch]));
+                valid = false;
+            } else {
+                GainRun runs[64];
+                BuildGainRuns(g, scalefactors[ch], layout, runs);
+                nonzeroEnd[ch] = ReadSpectrum(bits, end, g, runs, xr[ch], &valid);
+            }
             bits.SetBitPosition(end);
         }
         if (jointStereo && haveData)

@@ -73,8 +73,11 @@ void IntensityBand(const Context& c, int from, int to, int pos) {
         kl = (pos & 1) ? powers[(pos + 1) >> 1] : 1.0f;
         kr = (pos & 1) ? 1.0f : powers[pos >> 1];
     }
+    // With mid/side on, a band that still holds side data is read as mid plus side, as
+    // decoders that apply mid/side to the whole spectrum first read it. Real streams have
+    // no side data in intensity bands, so both readings agree there.
     for (int i = from; i < to; ++i) {
-        const float v = c.left[i];
+        const float v = c.midSide ? c.left[i] + c.right[i] : c.left[i];
         c.left[i] = v * kl;
         c.right[i] = v * kr;
     }

@@ -17,8 +17,14 @@ uint32_t BigEndian(const uint8_t* p, int bytes) {
 
 constexpr size_t kVbriOffset = 36;
 
-// Offset of the Xing/Info tag: right after the side information.
-size_t XingOffset(const FrameHeader& h) { return static_cast<size_t>(HeaderBytes(h) + SideInfoBytes(h)); }
+// Offset of the Xing/Info tag: right after the side information. Encoders that protect
+// their frames with a CRC still put it where it would be without one.
+size_t XingOffset(const uint8_t* frame, size_t frameBytes, const FrameHeader& h) {
+    const size_t plain = static_cast<size_t>(4 + SideInfoBytes(h));
+    if (!h.hasCrc || plain + 4 > frameBytes) return plain;
+    const bool tagged = std::memcmp(frame + plain, "Xing", 4) == 0 || std::memcmp(frame + plain, "Info", 4) == 0;
+    return tagged ? plain : plain + 2;
+}
 
 }  // namespace
 
@@ -26,7 +32,7 @@ bool ParseXing(const uint8_t* frame, size_t frameBytes, XingInfo& out) {
     out = XingInfo{};
     FrameHeader h;
     if (frameBytes < 4 || !ParseFrameHeader(frame, h) || h.layer != 3) return false;
-    size_t p = XingOffset(h);
+    size_t p = XingOffset(frame, frameBytes, h);
     if (p + 8 > frameBytes) return false;
     const bool xing = std::memcmp(frame + p, "Xing", 4) == 0;
     const bool info = std::memcmp(frame + p, "Info", 4) == 0;
@@ -89,7 +95,7 @@ bool ParseVbri(const uint8_t* frame, size_t frameBytes, VbriInfo& out) {
 bool IsVbrInfoFrame(const uint8_t* frame, size_t frameBytes) {
     FrameHeader h;
     if (frameBytes < 4 || !ParseFrameHeader(frame, h) || h.layer != 3) return false;
-    const size_t p = XingOffset(h);
+    const size_t p = XingOffset(frame, frameBytes, h);
     if (p + 4 <= frameBytes && (std::memcmp(frame + p, "Xing", 4) == 0 || std::memcmp(frame + p, "Info", 4) == 0))
         return true;
     return kVbriOffset + 4 <= frameBytes && std::memcmp(frame + kVbriOffset, "VBRI", 4) == 0;
