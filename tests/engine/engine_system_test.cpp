@@ -49,6 +49,19 @@ uint64_t RingFillOf(Sound& sound) {
 
 }  // namespace
 
+TEST(EngineSystem, WithoutADeviceTheNullOutputRuns) {
+    System silent(kSilent);
+    EXPECT_EQ(silent.OutputName(), std::string("none"));
+    ASSERT_EQ(silent.Init(2), FMOD_OK);
+    EXPECT_EQ(silent.OutputName(), std::string("null"));
+    System device(kHandDriven);
+    ASSERT_EQ(device.Init(2), FMOD_OK);
+    EXPECT_EQ(device.OutputName(), std::string("by hand"));
+    EXPECT_EQ(device.Init(2), FMOD_ERR_INITIALIZED);
+    System none(kSilent);
+    EXPECT_EQ(none.Init(0), FMOD_ERR_INVALID_PARAM);
+}
+
 TEST(EngineSystem, OpenOnlyNeitherDecodesNorBuffers) {
     System system(kSilent);
     ASSERT_EQ(system.Init(2), FMOD_OK);
