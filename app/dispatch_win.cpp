@@ -14,6 +14,7 @@
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playlist/playlist_view_win.h"
+#include "playlist/pls_writer_win.h"
 #include "playback/volume_win.h"
 #include "settings/priority_on_top_win.h"
 #include "settings/settings.h"
@@ -77,6 +78,7 @@ void DispatchMenu(int command) {
         ToggleOption(g_settings.FensterOnTop, command);
         AT_LINE(); ApplyOnTop(g_settings.FensterOnTop);
         break;
+    case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
         AT_LINE(); ShuffleEntries();
         RefreshPlaylistView(g_track.path);

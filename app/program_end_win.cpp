@@ -5,6 +5,8 @@
 #include "display/oscilloscope_pens_win.h"
 #include "playback/audio_engine_win.h"
 #include "playback/transport_win.h"
+#include "playlist/pls_writer_win.h"
+#include "settings/settings_win.h"
 
 #define LINE_BASE 40000
 #include "app/current_line.h"
@@ -17,6 +19,9 @@ void EndProgram() {
 }
 
 void QuitProgram() {
+    // Saved while every window still exists: the settings read the window's position.
+    AT_LINE(); SaveLastRunPlaylist();
+    AT_LINE(); SaveSettings();
     for (int window : {kMiniWindow, kMainWindow, kFrameWindow}) {
         AT_LINE(); if (g_ui.windows[window]) DestroyWindow(g_ui.windows[window]);
         g_ui.windows[window] = nullptr;

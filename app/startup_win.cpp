@@ -17,6 +17,7 @@
 #include "playback/volume_win.h"
 #include "playlist/add_to_playlist_win.h"
 #include "playlist/playlist_view_win.h"
+#include "settings/settings_win.h"
 
 #define LINE_BASE 10000
 #include "app/current_line.h"
@@ -70,6 +71,7 @@ void RunPlayer(HINSTANCE instance, int argumentCount, char** arguments) {
     AT_LINE(); BuildUserInterface();
     if (!g_audio.library) LibraryUnavailable();
     StartSoundSystem();
+    AT_LINE(); LoadSettings();
 
     AT_LINE(); ChangeVolume(0);
     FillPlaylistAndStart(argumentCount, arguments);

@@ -42,16 +42,12 @@ class ErrorReport(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(self.run_.folder, "Quendra.ini")))
         self.assertFalse(os.path.exists(os.path.join(self.run_.folder, "Quendra.pls")))
 
-    def test_access_violation_in_the_library_during_quit(self):
-        self.run_ = h.PlayerRun("fault_access", script="crash FMOD_Channel_SetPaused#2 access\n")
+    def test_access_violation_in_the_library_while_drawing(self):
+        self.run_ = h.PlayerRun("fault_access", script="crash FMOD_Channel_GetWaveData#5 access\n")
         h.wintool("clip-set", "before the fault")
         self.run_.start("C:\\music\\track.mp3")
-        window = self.run_.wait_main_window()
-        self.run_.wait_log(lambda line: line.startswith("FMOD_Channel_SetPaused(channel1, 0)"))
-        h.click(window, 206, 5)
         self.expect_report("An attemped read or write to/from an address to which that process isn't allowed",
-                           statement_number("playback/transport_win.cpp", "Channel_SetPaused(g_audio.channel, 1)",
-                                            after="void StopPlayback()"))
+                           statement_number("display/oscilloscope_win.cpp", "g_audio.Channel_GetWaveData("))
 
     def test_division_by_zero_at_start_up(self):
         self.run_ = h.PlayerRun("fault_divide", script="crash FMOD_System_Init divide\n")

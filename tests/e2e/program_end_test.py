@@ -1,4 +1,5 @@
 """Program end: every way of quitting runs the quit sequence and ends with exit code 0."""
+import os
 import unittest
 
 import harness as h
@@ -33,6 +34,13 @@ class QuitSequence(unittest.TestCase):
         self.assertTrue(lines[paused + 1].startswith("FMOD_Channel_SetPosition(channel1, 0, 1)"), lines[paused + 1])
         self.assertTrue(lines[paused + 2].startswith("FMOD_System_Release(system)"), lines[paused + 2])
         self.assertEqual(len(lines), paused + 3, "calls after the library was released")
+        with open(os.path.join(self.run_.folder, "Quendra.pls"), "rb") as f:
+            self.assertEqual(f.read(), b"[playlist]\r\nFile1=C:\\music\\track.mp3\r\nNumberOfEntries=1\r\nVersion=2\r\n")
+        with open(os.path.join(self.run_.folder, "Quendra.ini"), "rb") as f:
+            ini = f.read().split(b"\r\n")
+        self.assertEqual(len(ini), 13)
+        self.assertIn(b"PlayListMarkieren = C:\\music\\track.mp3", ini)
+        self.assertIn(b"HauptVolume = 100", ini)
 
     def test_close_button(self):
         h.click(self.window, 206, 5)
