@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "formats/format_open.h"
+#include "io/head_replay_reader.h"
 
 namespace engine {
 namespace {
@@ -13,9 +14,13 @@ const FormatEntry kFormats[] = {
     {"playlist", ProbePlaylist, OpenPlaylist},
 };
 
+// A stream is read from its start once per candidate format: this much of it is kept.
+constexpr size_t kStreamReplayBytes = 64 * 1024;
+
 }  // namespace
 
 FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out) {
+    if (!reader->CanSeek()) reader = std::make_unique<HeadReplayReader>(std::move(reader), kStreamReplayBytes);
     uint8_t head[kProbeBytes];
     if (!reader->Seek(0)) return FMOD_ERR_FILE_COULDNOTSEEK;
     int64_t got = reader->Read(head, sizeof head);
