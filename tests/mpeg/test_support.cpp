@@ -37,7 +37,10 @@ OurPcm DecodeWithOurs(const std::vector<uint8_t>& data, size_t chunk) {
         pcm.channels = out.channels;
         pcm.sampleRate = out.sampleRate;
         ++pcm.frames;
-        if (out.damaged) ++pcm.damagedFrames;
+        if (out.damaged) {
+            ++pcm.damagedFrames;
+            pcm.damaged.push_back(pcm.frames - 1);
+        }
         pcm.samples.insert(pcm.samples.end(), frame.begin(), frame.begin() + out.samples * out.channels);
     }
     return pcm;

@@ -14,6 +14,7 @@ struct OurPcm {
     int sampleRate = 0;
     int frames = 0;         // audio frames decoded
     int damagedFrames = 0;
+    std::vector<int> damaged;  // indices of the damaged frames
     int infoFrames = 0;
 };
 

@@ -178,6 +178,13 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
         }
     }
 
+    if (bits.BitPosition() > endBit) {
+        // The pairs alone ran past the granule's bits: the data is broken, and what was read
+        // is noise. The channel stays silent for this granule.
+        for (int i = 0; i < 576; ++i) xr[i] = 0.0f;
+        *valid = false;
+        return 0;
+    }
     while (line + 4 <= 576 && bits.BitPosition() < endBit) {
         bits.EnsureBits(10);  // a quad takes at most 6 + 4 bits
         const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool.data(), d.quad)
