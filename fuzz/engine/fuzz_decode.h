@@ -5,6 +5,20 @@
 #include "io/memory_reader.h"
 #include "tags/tag_list.h"
 
+// Memory that behaves like a network stream: forward only, size unknown.
+class ForwardOnlyReader : public engine::Reader {
+public:
+    ForwardOnlyReader(const uint8_t* data, size_t size) : memory_(data, size) {}
+    int64_t Read(void* buffer, size_t count) override { return memory_.Read(buffer, count); }
+    bool Seek(uint64_t) override { return false; }
+    uint64_t Tell() const override { return memory_.Tell(); }
+    int64_t Size() const override { return -1; }
+    bool CanSeek() const override { return false; }
+
+private:
+    engine::MemoryReader memory_;
+};
+
 // Opens the input with one format; when it opens, decodes every frame, seeks to
 // a frame chosen from the input and decodes a little more. Tags are read back.
 inline void FuzzOpenAndDecode(engine::OpenFormatFn open, const uint8_t* data, size_t size) {
