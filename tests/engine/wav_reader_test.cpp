@@ -167,3 +167,40 @@ TEST(WavReader, SeeksToTheExactFrame) {
     float one[2];
     EXPECT_EQ(d.ReadFrames(one, 1), 0);
 }
+
+TEST(WavReader, ChunkOrderAndOddPaddingDoNotMatter) {
+    // data first, an odd-sized unknown chunk (padded to even), then fmt.
+    Bytes fmt;
+    PutLe16(fmt, 1);
+    PutLe16(fmt, 1);
+    PutLe32(fmt, 8000);
+    PutLe32(fmt, 16000);
+    PutLe16(fmt, 2);
+    PutLe16(fmt, 16);
+    Bytes samples;
+    for (int i = 0; i < 5; ++i) PutLe16(samples, static_cast<uint32_t>(i * 1000));
+    Bytes body;
+    PutText(body, "WAVE");
+    PutChunk(body, "data", samples);
+    PutChunk(body, "junk", Bytes{1, 2, 3});
+    PutChunk(body, "fmt ", fmt);
+    Bytes file;
+    PutText(file, "RIFF");
+    PutLe32(file, static_cast<uint32_t>(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    auto opened = OpenBytes(file);
+    ASSERT_EQ(opened->result, FMOD_OK);
+    EXPECT_EQ(opened->sound.format.sampleRate, 8000u);
+    std::vector<float> all = DecodeAll(*opened->sound.decoder);
+    ASSERT_EQ(all.size(), 5u);
+    EXPECT_FLOAT_EQ(all[4], 4000 / 32768.0f);
+}
+
+TEST(WavReader, CompressedOrUnknownEncodingsAreRefused) {
+    WavSpec adpcm = SineWav(4, 1, 10);
+    adpcm.formatTag = 2;  // MS ADPCM
+    EXPECT_EQ(OpenBytes(MakeWav(adpcm))->result, FMOD_ERR_FORMAT);
+    WavSpec oddFloat = SineWav(24, 1, 10);
+    oddFloat.formatTag = 3;  // 24-bit floats do not exist
+    EXPECT_EQ(OpenBytes(MakeWav(oddFloat))->result, FMOD_ERR_FORMAT);
+}
