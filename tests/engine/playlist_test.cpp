@@ -27,18 +27,16 @@ Entries EntriesOf(const std::string& text) {
 }  // namespace
 
 TEST(PlsReader, ThePlayersOwnLayoutReadsBackExactly) {
-    const std::string pls =
-        "[playlist]\r\n"
-        "File1=C:\\Musik\\Stra\xC3\x9F" "e.mp3\r\n"
-        "Title1=Stra\xC3\x9F" "e\r\n"
-        "Length1=215\r\n"
-        "File2=http://127.0.0.1:8000/live\r\n"
-        "Title2=\r\n"
-        "Length2=-1\r\n"
-        "File3=relative\\b c.flac\r\n"
-        "NumberOfEntries=3\r\n"
-        "Version=2\r\n";
-    EXPECT_EQ(EntriesOf(pls), (Entries{"C:\\Musik\\Stra\xC3\x9F" "e.mp3", "http://127.0.0.1:8000/live", "relative\\b c.flac"}));
+    // As the player writes it (then copied to UTF-8 with CR LF): no titles, no lengths.
+    const Entries paths = {"C:\\Musik\\Stra\xC3\x9F" "e.mp3", "http://127.0.0.1:8000/live", "D:\\a=b\\two  blanks.wav",
+                           "relative/x.flac"};
+    std::string pls = "[playlist]\r\n";
+    for (size_t i = 0; i < paths.size(); ++i) pls += "File" + std::to_string(i + 1) + "=" + paths[i] + "\r\n";
+    pls += "NumberOfEntries=" + std::to_string(paths.size()) + "\r\nVersion=2\r\n";
+    EXPECT_EQ(EntriesOf(pls), paths);
+    EXPECT_EQ(EntriesOf("[playlist]\r\nNumberOfEntries=0\r\nVersion=2\r\n"), Entries{});
+    // Other writers add titles and lengths; they are not entries.
+    EXPECT_EQ(EntriesOf("[playlist]\nFile1=a.mp3\nTitle1=A\nLength1=-1\nNumberOfEntries=1\n"), Entries{"a.mp3"});
 }
 
 TEST(PlsReader, FollowsFileOrderAndAnyLetterCase) {
