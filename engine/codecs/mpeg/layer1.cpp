@@ -43,6 +43,8 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
         for (int ch = 0; ch < channels; ++ch)
             if (allocation[ch][sb] != 0) scale[ch][sb] = LayerScale(static_cast<int>(bits.Read(6)));
 
+    Requantizer requantizers[16];
+    for (int nb = 2; nb <= 15; ++nb) requantizers[nb] = Requantizer((1 << nb) - 1);
     float subbands[2][32];
     for (int slot = 0; slot < 12; ++slot) {
         for (int sb = 0; sb < 32; ++sb) {
@@ -50,7 +52,7 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
             for (int ch = 0; ch < coded; ++ch) {
                 const int nb = allocation[ch][sb] + 1;
                 const float fraction =
-                    nb == 1 ? 0.0f : Dequantize(bits.Read(nb), (1 << nb) - 1, 1.0f);
+                    nb == 1 ? 0.0f : requantizers[nb](bits.Read(nb));
                 subbands[ch][sb] = fraction * scale[ch][sb];
                 if (coded == 1 && channels == 2) subbands[1][sb] = fraction * scale[1][sb];
             }

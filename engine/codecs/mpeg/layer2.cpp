@@ -65,11 +65,13 @@ struct Quantizer {
     int levels = 0;  // 0: subband not coded
     int bits = 0;    // per sample, or per group of three
     bool grouped = false;
+    Requantizer requantize;
 };
 
 Quantizer QuantizerFor(int steps) {
     Quantizer q;
     q.levels = steps;
+    q.requantize = Requantizer(steps);
     q.grouped = steps == 3 || steps == 5 || steps == 9;
     if (steps == 3) q.bits = 5;
     else if (steps == 5) q.bits = 7;
@@ -89,7 +91,7 @@ void ReadTriple(BitReader& bits, const Quantizer& q, float out[3]) {
     } else {
         for (uint32_t& v : values) v = bits.Read(q.bits);
     }
-    for (int i = 0; i < 3; ++i) out[i] = Dequantize(values[i], q.levels, 1.0f);
+    for (int i = 0; i < 3; ++i) out[i] = q.requantize(values[i]);
 }
 
 }  // namespace
@@ -102,7 +104,7 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
     const int limit = selection.limit;
     const int bound = JointBound(header, limit);
 
-    Quantizer quantizer[2][32] = {};
+    Quantizer quantizer[2][32];
     for (int sb = 0; sb < limit; ++sb) {
         const StepRow& row = *selection.rows[sb];
         for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {

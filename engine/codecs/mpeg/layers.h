@@ -27,11 +27,17 @@ inline int JointBound(const FrameHeader& header, int limit) {
     return bound < limit ? bound : limit;
 }
 
-// Layers I and II: a requantised sample of `levels` steps at `scale`.
-inline float Dequantize(uint32_t value, int levels, float scale) {
-    return (2.0f * static_cast<float>(value) - static_cast<float>(levels - 1)) /
-           static_cast<float>(levels) * scale;
-}
+// Layers I and II: a code of a quantiser with `levels` steps stands for
+// (2 code - (levels - 1)) / levels. Kept as a step and an offset to multiply, not divide.
+struct Requantizer {
+    float step = 0.0f;    // 2 / levels
+    float offset = 0.0f;  // (levels - 1) / levels
+
+    explicit Requantizer(int levels = 1)
+        : step(2.0f / static_cast<float>(levels)),
+          offset(static_cast<float>(levels - 1) / static_cast<float>(levels)) {}
+    float operator()(uint32_t code) const { return static_cast<float>(code) * step - offset; }
+};
 
 // Layers I and II: the scalefactor for index 0..63 (2 times 2^(-index / 3)).
 float LayerScale(int index);
