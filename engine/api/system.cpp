@@ -73,6 +73,7 @@ FMOD_RESULT System::CreateStream(const char* path, FMOD_MODE mode, std::shared_p
     if (!(mode & FMOD_OPENONLY) && sound->idleDecoder) {
         if (!initialised_) return FMOD_ERR_UNINITIALIZED;
         sound->job = MakeStreamJob(std::move(sound->idleDecoder), RingFramesFor(bufferSize_, bufferUnit_, sound->format));
+        sound->job->ring.loopsLeft = (mode & FMOD_LOOP_NORMAL) ? -1 : 0;
         decoder_->Add(sound->job);
     }
     *out = std::move(sound);
@@ -108,6 +109,7 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
     auto state = MakeChannelState(sound.job, mixer_->Format().channels);
     state->paused = paused;
     state->playId = nextPlayId_++;
+    state->loops = (sound.mode & FMOD_LOOP_NORMAL) != 0;
     const ChannelId id{-1, state->playId};
     std::unique_ptr<ChannelState> previous, replaced;  // freed after unlocking
     {
@@ -118,6 +120,7 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
         if (Live({sound.slot, sound.playId}) && sound.slot != slot) previous = mixer_->Replace(sound.slot, nullptr);
         if (sound.startedOnce) SeekChannel(*state, 0);
         else state->consumedFrame = state->historyStart = sound.job->ring.readFrame;
+        sound.job->ring.loopsLeft = state->loops ? -1 : 0;
         replaced = mixer_->Replace(slot, std::move(state));
         sound.slot = slot;
     }
@@ -220,7 +223,7 @@ FMOD_RESULT System::IsPlaying(ChannelId id, bool* playing) {
 
 FMOD_RESULT System::GetPosition(ChannelId id, uint64_t* value, FMOD_TIMEUNIT unit) {
     WITH_LIVE_CHANNEL(id, ch);
-    const uint64_t frame = AudibleFrame(*ch, mixer_->PlayedFrames());
+    const uint64_t frame = PositionInTrack(AudibleFrame(*ch, mixer_->PlayedFrames()), ch->job->format.lengthFrames);
     return FramesToUnit(frame, unit, ch->job->format, value) ? FMOD_OK : FMOD_ERR_FORMAT;
 }
 
@@ -263,8 +266,19 @@ FMOD_RESULT System::GetPriority(ChannelId id, int* priority) {
 
 FMOD_RESULT System::SetLoopCount(ChannelId id, int count) {
     if (count < -1) return FMOD_ERR_INVALID_PARAM;
-    WITH_LIVE_CHANNEL(id, ch);
-    ch->loopCount = count;
+    {
+        WITH_LIVE_CHANNEL(id, ch);
+        // As usual for this API, only sounds opened with FMOD_LOOP_NORMAL loop.
+        if (!ch->loops) return FMOD_OK;
+        StreamRing& ring = ch->job->ring;
+        ring.loopsLeft = count;
+        // The decoder may have reached the end already while the channel still plays.
+        if (count != 0 && ring.endOfStream && !ch->drained && ch->job->format.lengthFrames > 0) {
+            ring.endOfStream = false;
+            ring.startOverPending = true;
+        }
+    }
+    decoder_->Wake();
     return FMOD_OK;
 }
 

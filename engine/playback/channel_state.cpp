@@ -162,6 +162,11 @@ uint64_t AudibleFrame(const ChannelState& ch, uint64_t played) {
     return ch.consumedFrame;
 }
 
+uint64_t PositionInTrack(uint64_t frame, uint64_t length) {
+    // The end of the last pass reads as the length, not as 0.
+    return length > 0 && frame > length ? (frame - 1) % length + 1 : frame;
+}
+
 bool ChannelEnded(const ChannelState& ch, uint64_t played) {
     if (!ch.drained) return false;
     return ch.markCount == 0 || played >= MarkAt(ch, ch.markCount - 1).outputFrame;

@@ -27,7 +27,7 @@ struct ChannelState {
     bool paused = true;
     float volume = 1.0f;
     int priority = 128;
-    int loopCount = -1;
+    bool loops = false;  // opened with FMOD_LOOP_NORMAL
 
     uint64_t consumedFrame = 0;  // source frames taken from the ring
     bool drained = false;        // the stream ended and the ring is empty
@@ -52,7 +52,9 @@ std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, i
 void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outputChannels, uint32_t outputRate,
                 uint64_t outputStart);
 // The source frame audible when the output has played `playedFrames` frames.
+// Frames count on across loops; PositionInTrack folds them back into the track.
 uint64_t AudibleFrame(const ChannelState& ch, uint64_t playedFrames);
+uint64_t PositionInTrack(uint64_t frame, uint64_t lengthFrames);
 bool ChannelEnded(const ChannelState& ch, uint64_t playedFrames);
 // Moves the channel and its stream to `frame` (clamped to the length).
 void SeekChannel(ChannelState& ch, uint64_t frame);

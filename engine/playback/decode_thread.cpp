@@ -66,19 +66,22 @@ void DecodeThread::Run() {
 bool DecodeThread::Service(StreamJob& job) {
     StreamRing& ring = job.ring;
     uint64_t generation, space, target = 0;
-    bool seek = false;
+    bool seek = false, startOver = false;
     {
         std::lock_guard<std::mutex> hold(audioLock_);
         if (ring.seekPending) {
             seek = true;
             target = ring.seekTarget;
             ring.seekPending = false;
+        } else if (ring.startOverPending) {
+            startOver = true;
+            ring.startOverPending = false;
         }
         generation = ring.generation;
         space = RingSpace(ring);
-        if (!seek && ring.endOfStream) return false;
+        if (!seek && !startOver && ring.endOfStream) return false;
     }
-    if (seek) {
+    if (seek || startOver) {
         if (!job.decoder->SeekToFrame(target)) {
             std::lock_guard<std::mutex> hold(audioLock_);
             if (ring.generation == generation) ring.endOfStream = true;
@@ -90,10 +93,14 @@ bool DecodeThread::Service(StreamJob& job) {
     const int64_t got = job.decoder->ReadFrames(job.scratch.data(), static_cast<size_t>(std::min(space, chunk)));
     std::lock_guard<std::mutex> hold(audioLock_);
     if (ring.generation != generation || ring.seekPending) return true;  // a seek overtook this chunk
-    if (got > 0)
+    if (got > 0) {
         RingWrite(ring, job.scratch.data(), static_cast<uint64_t>(got));
-    else
+    } else if (got == 0 && ring.loopsLeft != 0 && job.format.lengthFrames > 0) {
+        if (ring.loopsLeft > 0) --ring.loopsLeft;
+        ring.startOverPending = true;  // frames keep counting on; positions fold them back
+    } else {
         ring.endOfStream = true;  // the end, or a read error that ends the track early
+    }
     return true;
 }
 

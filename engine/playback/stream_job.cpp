@@ -57,6 +57,7 @@ const float* RingPeek(const StreamRing& ring, uint64_t* contiguous) {
 void RingRequestSeek(StreamRing& ring, uint64_t frame) {
     ring.readFrame = ring.writeFrame = frame;
     ring.endOfStream = false;
+    ring.startOverPending = false;
     ring.seekPending = true;
     ring.seekTarget = frame;
     ++ring.generation;

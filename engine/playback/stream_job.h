@@ -21,6 +21,8 @@ struct StreamRing {
     bool seekPending = false;
     uint64_t seekTarget = 0;
     uint64_t generation = 0;     // bumped by every seek; older decoded data is dropped
+    int loopsLeft = 0;           // times the stream starts over at its end; -1 for ever
+    bool startOverPending = false;  // the decoder goes back to frame 0; frames count on
 };
 
 struct StreamJob {

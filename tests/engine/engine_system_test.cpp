@@ -182,3 +182,51 @@ TEST(EngineSystem, PlayingAStreamAgainRestartsItInTheNewChannel) {
     EXPECT_EQ(out[0], RampValue(0) / 32768.0f);
     EXPECT_EQ(system.PlaySound(5, *sound, false, nullptr, &second), FMOD_ERR_INVALID_PARAM);
 }
+
+TEST(EngineSystem, LoopingSoundsRepeatAsOftenAsTheLoopCountSays) {
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    const std::string path = RampFile(3000);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream(path.c_str(), FMOD_LOOP_NORMAL | FMOD_2D | FMOD_CREATESTREAM, &sound), FMOD_OK);
+    ChannelId channel;
+    ASSERT_EQ(system.PlaySound(0, *sound, true, nullptr, &channel), FMOD_OK);
+    ASSERT_EQ(system.SetLoopCount(channel, 1), FMOD_OK);  // once more after the first pass
+    ASSERT_EQ(system.SetPaused(channel, false), FMOD_OK);
+
+    std::vector<float> out(2 * 500);
+    for (uint64_t done = 0; done < 6000; done += 500) {
+        ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) >= 500; })) << done;
+        g_mixer->Render(out.data(), 500);
+        g_mixer->PublishQueued(0);
+        for (uint64_t k = 0; k < 500; k += 37) ASSERT_EQ(out[2 * k], RampValue((done + k) % 3000) / 32768.0f);
+        if (done == 3500) {
+            uint64_t position = 0;
+            ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
+            EXPECT_EQ(position, 1000u);  // folded back into the track
+        }
+    }
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> hold(g_mixer->AudioLock());
+        return sound->job->ring.endOfStream;
+    }));
+    g_mixer->Render(out.data(), 10);
+    g_mixer->PublishQueued(0);
+    bool playing = true;
+    ASSERT_EQ(system.IsPlaying(channel, &playing), FMOD_OK);
+    EXPECT_FALSE(playing);
+    uint64_t position = 0;
+    ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    EXPECT_EQ(position, 3000u);
+
+    // Without FMOD_LOOP_NORMAL the loop count changes nothing.
+    std::shared_ptr<Sound> once;
+    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &once), FMOD_OK);
+    ASSERT_EQ(system.PlaySound(1, *once, false, nullptr, &channel), FMOD_OK);
+    ASSERT_EQ(system.SetLoopCount(channel, -1), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> hold(g_mixer->AudioLock());
+        return once->job->ring.endOfStream;
+    }));
+    EXPECT_EQ(RingFillOf(*once), 3000u);
+}
