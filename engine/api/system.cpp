@@ -176,7 +176,7 @@ FMOD_RESULT System::GetTag(Sound& sound, const char* name, int index, FMOD_TAG* 
 }
 
 FMOD_RESULT System::GetLength(Sound& sound, unsigned int* length, FMOD_TIMEUNIT unit) {
-    if (!length) return FMOD_ERR_INVALID_PARAM;
+    if (!length || !KnownUnit(unit)) return FMOD_ERR_INVALID_PARAM;
     std::lock_guard<std::mutex> api(apiLock_);
     uint64_t value = 0;
     if (unit == FMOD_TIMEUNIT_RAWBYTES) value = sound.format.rawBytes;
@@ -222,12 +222,14 @@ FMOD_RESULT System::IsPlaying(ChannelId id, bool* playing) {
 }
 
 FMOD_RESULT System::GetPosition(ChannelId id, uint64_t* value, FMOD_TIMEUNIT unit) {
+    if (!KnownUnit(unit)) return FMOD_ERR_INVALID_PARAM;
     WITH_LIVE_CHANNEL(id, ch);
     const uint64_t frame = PositionInTrack(AudibleFrame(*ch, mixer_->PlayedFrames()), ch->job->format.lengthFrames);
     return FramesToUnit(frame, unit, ch->job->format, value) ? FMOD_OK : FMOD_ERR_FORMAT;
 }
 
 FMOD_RESULT System::SetPosition(ChannelId id, uint64_t value, FMOD_TIMEUNIT unit) {
+    if (!KnownUnit(unit)) return FMOD_ERR_INVALID_PARAM;
     {
         WITH_LIVE_CHANNEL(id, ch);
         uint64_t frame;

@@ -242,6 +242,10 @@ TEST_F(Playback, InvalidHandlesAndNullPointersGiveErrors) {
     EXPECT_NE(api.FMOD_Sound_GetTag(sound, nullptr, 0, nullptr), FMOD_OK);
     EXPECT_EQ(api.FMOD_Sound_GetFormat(sound, nullptr, nullptr, nullptr, nullptr), FMOD_OK);
     EXPECT_NE(api.FMOD_Channel_SetVolume(channel, std::nanf("")), FMOD_OK);
+    unsigned int value = 0;
+    EXPECT_EQ(api.FMOD_Channel_GetPosition(channel, &value, 0x40), FMOD_ERR_INVALID_PARAM);
+    EXPECT_EQ(api.FMOD_Channel_SetPosition(channel, 0, 0), FMOD_ERR_INVALID_PARAM);
+    EXPECT_EQ(api.FMOD_Sound_GetLength(sound, &value, 3), FMOD_ERR_INVALID_PARAM);
 }
 
 TEST_F(Playback, BadPathsFailAndLeaveTheSoundNull) {
