@@ -6,8 +6,9 @@
 namespace engine {
 namespace {
 
-// Idle poll: a ring of 250 ms or more never runs dry within it.
-constexpr auto kIdlePoll = std::chrono::milliseconds(50);
+// Rings hold at least 250 ms, so a poll this often keeps them full; seeks and new
+// streams wake the thread at once.
+constexpr auto kIdlePoll = std::chrono::milliseconds(100);
 
 }  // namespace
 
