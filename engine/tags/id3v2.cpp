@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tags/id3v1.h"
 #include "text/utf8.h"
 
 namespace engine {
@@ -104,7 +105,9 @@ void AddFrame(const std::string& id, const uint8_t* body, size_t size, TagList& 
     // Several values (ID3v2.4) are separated by terminators: the first one is the value.
     size_t term;
     size_t len = TerminatedLength(p, left, encoding, &term);
-    tags.Add(FMOD_TAGTYPE_ID3V2, std::move(name), DecodeText(p, len, encoding));
+    std::string value = DecodeText(p, len, encoding);
+    if (name == "GENRE") value = ResolveId3Genre(value);
+    tags.Add(FMOD_TAGTYPE_ID3V2, std::move(name), std::move(value));
 }
 
 bool PlausibleId(const uint8_t* p, size_t n) {
