@@ -112,18 +112,22 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
     state->loops = (sound.mode & FMOD_LOOP_NORMAL) != 0;
     const ChannelId id{-1, state->playId};
     std::unique_ptr<ChannelState> previous, replaced;  // freed after unlocking
+    int slot;
     {
         std::lock_guard<std::mutex> audio(mixer_->AudioLock());
-        int slot = PickSlot(index, reuse);
-        if (slot < 0) return slot == -1 ? FMOD_ERR_CHANNEL_ALLOC : FMOD_ERR_INVALID_PARAM;
-        // A stream plays in one channel at a time; playing it again restarts it.
-        if (Live({sound.slot, sound.playId}) && sound.slot != slot) previous = mixer_->Replace(sound.slot, nullptr);
-        if (sound.startedOnce) SeekChannel(*state, 0);
-        else state->consumedFrame = state->historyStart = sound.job->ring.readFrame;
-        sound.job->ring.loopsLeft = state->loops ? -1 : 0;
-        replaced = mixer_->Replace(slot, std::move(state));
-        sound.slot = slot;
+        slot = PickSlot(index, reuse);
+        if (slot >= 0) {
+            // A stream plays in one channel at a time; playing it again restarts it.
+            if (Live({sound.slot, sound.playId}) && sound.slot != slot)
+                previous = mixer_->Replace(sound.slot, nullptr);
+            if (sound.startedOnce) SeekChannel(*state, 0);
+            else state->consumedFrame = state->historyStart = sound.job->ring.readFrame;
+            sound.job->ring.loopsLeft = state->loops ? -1 : 0;
+            replaced = mixer_->Replace(slot, std::move(state));
+            sound.slot = slot;
+        }
     }
+    if (slot < 0) return slot == -1 ? FMOD_ERR_CHANNEL_ALLOC : FMOD_ERR_INVALID_PARAM;
     if (sound.startedOnce) decoder_->Wake();
     sound.startedOnce = true;
     sound.playId = id.playId;
