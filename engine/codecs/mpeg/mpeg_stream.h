@@ -58,7 +58,9 @@ struct StreamInfo {
 // Reads the start of a stream. `data` holds its first `size` bytes (a few kB suffice; the
 // whole file gives the best estimate), `totalSize` is the size of the whole stream.
 // Without a Xing or VBRI header the length comes from the frames found in `data` and
-// totalSize. False when no frame is found.
+// totalSize. False when no frame is found. An ID3v2 tag longer than `data` (cover art)
+// hides the frames: skip it first (Id3v2Size) and pass what follows, with totalSize less
+// the tag; offsets are then counted from there.
 bool ReadStreamInfo(const uint8_t* data, size_t size, uint64_t totalSize, StreamInfo& out);
 
 // Start offsets of the audio frames from info.audioOffset on, following the frame sizes
