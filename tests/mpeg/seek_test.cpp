@@ -87,6 +87,35 @@ TEST(Seek, SeekedPcmMatchesTheReferencesGaplessPcm) {
     }
 }
 
+// A decoder that has played a while and is then reset gives what a fresh one gives.
+TEST(Seek, ResetDecoderForgetsWhatWasPlayed) {
+    const Stream s = Open("l3_vbr.mp3");
+    const mpeg::SeekPlan plan = mpeg::PlanSeek(s.info, &s.offsets, s.info.length / 3);
+    mpeg::DecoderPtr decoder = mpeg::CreateDecoder();
+    std::vector<float> pcm(mpeg::kMaxFrameFloats);
+    size_t pos = 0;
+    for (int frame = 0; frame < 200;) {
+        mpeg::FrameOutput out;
+        const mpeg::Result r = mpeg::DecodeFrame(*decoder, s.data.data() + pos, s.data.size() - pos, true, pcm.data(), out);
+        pos += out.consumed;
+        if (r == mpeg::Result::Ok) ++frame;
+    }
+    mpeg::ResetDecoder(*decoder);
+    std::vector<float> reused;
+    pos = plan.byteOffset;
+    while (reused.size() < 20 * 2 * 1152) {
+        mpeg::FrameOutput out;
+        const mpeg::Result r = mpeg::DecodeFrame(*decoder, s.data.data() + pos, s.data.size() - pos, true, pcm.data(), out);
+        pos += out.consumed;
+        ASSERT_NE(r, mpeg::Result::EndOfData);
+        if (r == mpeg::Result::Ok) reused.insert(reused.end(), pcm.begin(), pcm.begin() + out.samples * out.channels);
+    }
+    const std::vector<uint8_t> rest(s.data.begin() + static_cast<long>(plan.byteOffset), s.data.end());
+    const OurPcm fresh = DecodeWithOurs(rest);
+    ASSERT_GE(fresh.samples.size(), reused.size());
+    EXPECT_TRUE(std::equal(reused.begin(), reused.end(), fresh.samples.begin()));
+}
+
 // Without a frame index the plan comes from the Xing TOC or from arithmetic; it must land
 // near the frame it names.
 void ExpectPlanNearTheNamedFrame(const char* file, double toleranceFraction) {
