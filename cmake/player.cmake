@@ -27,3 +27,13 @@ if(QUENDRA_WINDOWS)
   add_executable(quendra WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
   target_link_libraries(quendra PRIVATE player_win)
 endif()
+
+if(QUENDRA_WINDOWS)
+  # The demo track scripts/run plays when given nothing, made at build time.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bin/demo.wav
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/demo/make_demo_wav.py ${CMAKE_BINARY_DIR}/bin/demo.wav
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/demo/make_demo_wav.py
+    COMMENT "Synthesising the demo track")
+  add_custom_target(demo_track ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/demo.wav)
+endif()
