@@ -38,8 +38,14 @@ void DrawItem(const NMCUSTOMDRAW& draw) {
             ScopedPen inner(draw.hdc, 3, RGB(0, 100, 0));
             RoundRect(draw.hdc, r.left - 4, r.top + 9, r.right + 3, r.bottom - 10, 10, 10);
         }
-        // The thumb is drawn beyond its item rectangle; the next paint must cover it all.
-        InvalidateRect(draw.hdr.hwndFrom, nullptr, FALSE);
+        // The thumb is drawn beyond its item rectangle, so when it moves the whole slider
+        // is painted once more to clear the old outline. Asking for that on every paint
+        // would repaint the slider without end and keep a core busy.
+        static RECT lastThumb = {};
+        if (!EqualRect(&lastThumb, &r)) {
+            lastThumb = r;
+            InvalidateRect(draw.hdr.hwndFrom, nullptr, FALSE);
+        }
         break;
     }
     case TBCD_CHANNEL: {

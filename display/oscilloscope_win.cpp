@@ -19,10 +19,22 @@ int MainRow(float sample, int) {
     return TraceRow(sample);
 }
 
+// The description changes rarely; its width is measured once per text.
+int TextWidth(HDC dc, const std::string& text) {
+    static std::string measured;
+    static int width = 0;
+    if (text != measured) {
+        SIZE size = {0, 0};
+        if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        measured = text;
+        width = size.cx;
+    }
+    return width;
+}
+
 void DrawTextBand(HDC dc) {
     const std::string& text = g_track.displayText;
-    SIZE size = {0, 0};
-    if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const SIZE size = {TextWidth(dc, text), 0};
     ScrollState scroll{g_track.scrollOffset, g_track.scrollStep};
     StepScroll(scroll, size.cx, 200, 180);
     g_track.scrollOffset = scroll.offset;

@@ -16,6 +16,8 @@ private:
     HGDIOBJ old_;
 };
 
+constexpr int kMaxTracePoints = 201;
+
 // Draws `count` - 1 line segments through the samples, sample i at column i, with the
 // pen selected in `dc`; `row` maps a sample to its row.
 void DrawTrace(HDC dc, const float* samples, int count, int (*row)(float sample, int height), int height);
