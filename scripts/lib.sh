@@ -15,7 +15,9 @@ export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-export LANG=en_US.UTF-8
+# C.UTF-8 exists on every Debian machine (en_US.UTF-8 needs generating); Wine still
+# gives programs the ANSI code page 1252 with it, and tools see UTF-8 arguments.
+export LANG=C.UTF-8
 
 # An Xvfb display of our own, unless one is set already.
 ensure_display() {

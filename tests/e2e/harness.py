@@ -25,9 +25,13 @@ def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
         time.sleep(step)
 
 
+# Wine shows a Windows program's command line as its Windows path.
+PLAYER_PROCESS = r"^[A-Za-z]:\\.*quendra\.exe"
+
+
 def kill_leftover_players():
-    subprocess.run(["pkill", "-f", "quendra.exe"], check=False)
-    wait_until(lambda: subprocess.run(["pgrep", "-f", "quendra.exe"], capture_output=True).returncode != 0,
+    subprocess.run(["pkill", "-9", "-f", PLAYER_PROCESS], check=False)
+    wait_until(lambda: subprocess.run(["pgrep", "-f", PLAYER_PROCESS], capture_output=True).returncode != 0,
                timeout=10, what="old players to end")
 
 

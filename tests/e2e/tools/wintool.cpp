@@ -116,6 +116,52 @@ int WindowRegion(const char* title) {
     return 0;
 }
 
+// Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1".
+int ListRows(const char* title, int id) {
+    HWND parent = FindTitled(title);
+    HWND list = parent ? GetDlgItem(parent, id) : nullptr;
+    DWORD processId = 0;
+    if (!list || !GetWindowThreadProcessId(list, &processId)) return 1;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return 1;
+    constexpr SIZE_T kText = 1024;
+    char* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) {
+        CloseHandle(process);
+        return 1;
+    }
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        const bool selected = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
+        std::printf("%d", selected ? 1 : 0);
+        for (int column = 0; column < 2; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = remote + sizeof(LVITEMA);
+            item.cchTextMax = kText;
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+            char text[kText] = {};
+            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, kText - 1, nullptr);
+            std::printf("\t%s", text);
+        }
+        std::printf("\n");
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return 0;
+}
+
+// The temporary folder as the player sees it, long form, ending in a backslash.
+int TempFolder() {
+    char folder[MAX_PATH + 1] = {}, longFolder[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof folder, folder);
+    const DWORD length = GetLongPathNameA(folder, longFolder, sizeof longFolder);
+    std::printf("%s", length > 0 && length <= MAX_PATH ? longFolder : folder);
+    return 0;
+}
+
 int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = FindTitled(title);
     return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
@@ -145,6 +191,8 @@ int main(int argc, char** argv) {
     if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));
     if (command == "child-redraw" && argc > 3) return ChildRedraw(argv[2], static_cast<int>(number(3)));
     if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
+    if (command == "list-rows" && argc > 3) return ListRows(argv[2], static_cast<int>(number(3)));
+    if (command == "temp-folder") return TempFolder();
     if (command == "post" && argc > 3)
         return Post(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
                     static_cast<LPARAM>(number(5)));
