@@ -18,7 +18,7 @@ def cpu_seconds(pid):
 
 
 def player_pid():
-    out = h.subprocess.run(["pgrep", "-f", h.PLAYER_PROCESS], capture_output=True, text=True).stdout.split()
+    out = h.subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split()
     return int(out[0]) if out else None
 
 

@@ -7,6 +7,8 @@ import time
 
 QUENDRA_EXE = os.environ.get("QUENDRA_EXE", "")
 FAKE_FMODEX = os.environ.get("FAKE_FMODEX", "")
+REAL_FMODEX = os.environ.get("REAL_FMODEX", "")
+DEMO_WAV = os.environ.get("DEMO_WAV", "")
 WINTOOL = os.environ.get("WINTOOL", "")
 WORK = os.environ.get("E2E_WORK", "/tmp/quendra-e2e")
 
@@ -25,13 +27,10 @@ def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
         time.sleep(step)
 
 
-# Wine shows a Windows program's command line as its Windows path.
-PLAYER_PROCESS = r"^[A-Za-z]:\\.*quendra\.exe"
-
-
 def kill_leftover_players():
-    subprocess.run(["pkill", "-9", "-f", PLAYER_PROCESS], check=False)
-    wait_until(lambda: subprocess.run(["pgrep", "-f", PLAYER_PROCESS], capture_output=True).returncode != 0,
+    # Wine names the process after the program file.
+    subprocess.run(["pkill", "-9", "-x", "quendra.exe"], check=False)
+    wait_until(lambda: subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True).returncode != 0,
                timeout=10, what="old players to end")
 
 
@@ -75,13 +74,15 @@ def click(x_window, x, y, button=1):
 class PlayerRun:
     """One run of the player in a fresh folder: exe, sound library, script, log."""
 
-    def __init__(self, name, script=None, fake=True):
+    def __init__(self, name, script=None, fake=True, real=False):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
         self.exe = os.path.join(self.folder, "quendra.exe")
         shutil.copy(QUENDRA_EXE, self.exe)
-        if fake:
+        if real:
+            shutil.copy(REAL_FMODEX, os.path.join(self.folder, "fmodex.dll"))
+        elif fake:
             shutil.copy(FAKE_FMODEX, os.path.join(self.folder, "fmodex.dll"))
         if script is not None:
             with open(os.path.join(self.folder, "fmodex_script.txt"), "w") as f:

@@ -1,0 +1,67 @@
+"""The real player with the real sound library: the demo track plays, the oscilloscope
+follows it, the playlist lists it."""
+import os
+import shutil
+import unittest
+
+import harness as h
+
+# Client rectangle of the oscilloscope's trace area (rows 0 to 99 of the surface).
+SCOPE_LEFT, SCOPE_TOP, SCOPE_WIDTH, SCOPE_ROWS = 10, 10, 200, 100
+TRACE_GREEN = (0, 255, 0)
+
+
+def bright_rows(shot, origin):
+    """Rows of the trace area that hold a pixel of the bright trace colour."""
+    rows = set()
+    for y in range(SCOPE_TOP, SCOPE_TOP + SCOPE_ROWS):
+        for x in range(SCOPE_LEFT, SCOPE_LEFT + SCOPE_WIDTH, 2):
+            if h.pixel(shot, origin[0] + x, origin[1] + y) == TRACE_GREEN:
+                rows.add(y - SCOPE_TOP)
+                break
+    return rows
+
+
+class RealLibrary(unittest.TestCase):
+    def setUp(self):
+        h.kill_leftover_players()
+        self.run_ = h.PlayerRun("real_library", real=True)
+        shutil.copy(h.DEMO_WAV, os.path.join(self.run_.folder, "demo.wav"))
+
+    def tearDown(self):
+        self.run_.stop()
+
+    def origin(self):
+        code, out = h.wintool("window", h.MAIN_TITLE)
+        values = [int(v) for v in out.split()]
+        return values[1], values[2]
+
+    def test_demo_track_plays_and_the_oscilloscope_follows_it(self):
+        self.run_.start("demo.wav")
+        self.run_.wait_main_window()
+        origin = self.origin()
+        # A flat line sits on row 50 only; a playing track spreads the trace over many rows.
+        rows = h.wait_until(lambda: (lambda r: r if len(r) > 10 else None)(bright_rows(h.screen(), origin)),
+                            timeout=30, what="the trace to follow the sound")
+        self.assertTrue(any(row < 40 for row in rows) or any(row > 60 for row in rows), sorted(rows))
+        code, out = h.wintool("list-rows", h.MAIN_TITLE, 16)
+        self.assertEqual(out.decode("latin-1").splitlines(), ["1\tdemo.wav\t00:12"])
+
+    def test_stop_freezes_the_trace(self):
+        self.run_.start("demo.wav")
+        window = self.run_.wait_main_window()
+        origin = self.origin()
+        h.wait_until(lambda: len(bright_rows(h.screen(), origin)) > 10, timeout=30, what="the sound")
+        h.click(window, 135, 164)  # stop: paused at the start
+        # Nothing is played any more, so every frame draws the same trace.
+        def trace(shot):
+            return [h.pixel(shot, origin[0] + x, origin[1] + y) == TRACE_GREEN
+                    for x in range(SCOPE_LEFT, SCOPE_LEFT + SCOPE_WIDTH, 3) for y in range(SCOPE_TOP, SCOPE_TOP + SCOPE_ROWS)]
+        def frozen():
+            first = trace(h.screen())
+            return first == trace(h.screen())
+        h.wait_until(frozen, timeout=20, what="the trace to stand still")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
