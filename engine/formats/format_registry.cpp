@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "formats/compressed_formats.h"
 #include "formats/format_open.h"
 #include "io/head_replay_reader.h"
 
@@ -11,6 +12,9 @@ namespace {
 const FormatEntry kFormats[] = {
     {"wav", ProbeWav, OpenWav},
     {"aiff", ProbeAiff, OpenAiff},
+    {"flac", ProbeFlac, OpenFlac},
+    {"vorbis", ProbeVorbis, OpenVorbis},
+    {"mpeg", ProbeMpeg, OpenMpeg},
     {"playlist", ProbePlaylist, OpenPlaylist},
 };
 

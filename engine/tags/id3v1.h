@@ -14,7 +14,7 @@ constexpr size_t kId3v1Size = 128;
 // Adds the non-empty fields (TITLE, ARTIST, ALBUM, YEAR, COMMENT, TRACK, GENRE);
 // false when the bytes are not an ID3v1 tag.
 bool ReadId3v1(const uint8_t* tag, TagList& tags);
-// The name of a numbered ID3 genre (0..79), or empty for other numbers.
+// The name of a numbered ID3 genre (0..147), or empty for other numbers.
 std::string Id3GenreName(int number);
 // "(17)", "17" or "(17)Rock" as stored in ID3v2 genre frames: the genre's name;
 // any other text is returned unchanged.

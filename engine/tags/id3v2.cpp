@@ -74,6 +74,13 @@ const char* CommonName(const std::string& id) {
 
 void AddFrame(const std::string& id, const uint8_t* body, size_t size, TagList& tags) {
     if (size < 1) return;
+    // Link frames (WOAR, WCOM, ...) hold a bare Latin-1 URL; WXXX has a description first.
+    if (id[0] == 'W' && id != "WXXX" && id != "WXX") {
+        size_t term;
+        std::string url = DecodeText(body, TerminatedLength(body, size, 0, &term), 0);
+        if (!url.empty()) tags.Add(FMOD_TAGTYPE_ID3V2, id, std::move(url));
+        return;
+    }
     uint8_t encoding = body[0];
     if (encoding > 3) return;
     const uint8_t* p = body + 1;
@@ -85,6 +92,14 @@ void AddFrame(const std::string& id, const uint8_t* body, size_t size, TagList& 
         name = DecodeText(p, len, encoding);
         p += len + term;
         left -= len + term;
+    } else if (id == "WXXX" || id == "WXX") {
+        size_t term;
+        size_t len = TerminatedLength(p, left, encoding, &term);
+        name = DecodeText(p, len, encoding);
+        if (name.empty()) name = id;
+        p += len + term;
+        left -= len + term;
+        encoding = 0;  // the URL itself is always Latin-1
     } else if (id == "COMM" || id == "COM") {
         if (left < 3) return;
         p += 3;  // language
@@ -130,6 +145,7 @@ void ReadId3v2(const uint8_t* data, size_t size, TagList& tags) {
     if (size < kId3v2HeaderSize || Id3v2TagSize(data) == 0) return;
     const int version = data[3];
     const uint8_t flags = data[5];
+    if (version == 2 && (flags & 0x40)) return;  // 2.2 compression was never defined: unreadable
     size_t bodySize = SyncSafe(data + 6);
     if (bodySize > size - kId3v2HeaderSize) bodySize = size - kId3v2HeaderSize;
     std::vector<uint8_t> body(data + kId3v2HeaderSize, data + kId3v2HeaderSize + bodySize);

@@ -2,7 +2,8 @@
 // ID3v2.2, 2.3 and 2.4 tags (MP3 files, AIFF and WAV "ID3 " chunks). Text frames
 // with a common meaning get the common name (TITLE, ARTIST, ...), TXXX frames
 // their description (e.g. replaygain_track_gain), other text frames their frame
-// identifier. Non-text frames are skipped.
+// identifier, link frames (W...) their URL. Other frames (pictures, binary data) are
+// skipped.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,0 +1,15 @@
+#pragma once
+// The compressed formats' rows of the format table (see format_open.h).
+#include "formats/format_open.h"
+
+namespace engine {
+
+FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeMpeg(const uint8_t* head, size_t size);
+// Native FLAC (also behind an ID3v2 tag) and FLAC in Ogg.
+FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeFlac(const uint8_t* head, size_t size);
+FMOD_RESULT OpenVorbis(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeVorbis(const uint8_t* head, size_t size);
+
+}  // namespace engine

@@ -1,0 +1,164 @@
+// Ogg Vorbis through stb_vorbis. It reads one logical stream from memory, so each link
+// of a chained file gets its own instance; the file is loaded on the first decode, and
+// opening only walks the page headers.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "formats/compressed_formats.h"
+#include "formats/format_open.h"
+#include "formats/ogg_links.h"
+#include "formats/ogg_probe.h"
+#include "tags/vorbis_comment.h"
+
+#define STB_VORBIS_HEADER_ONLY
+#define STB_VORBIS_NO_STDIO
+#define STB_VORBIS_NO_PUSHDATA_API
+#include <stb_vorbis.h>
+
+namespace engine {
+namespace {
+
+// stb_vorbis takes an int for the size of its input.
+constexpr uint64_t kMaxFileBytes = 1ull << 30;
+constexpr size_t kMaxFramesPerCall = 1 << 16;
+constexpr uint64_t kMaxResumeSkip = 1 << 18;
+
+struct StbCloser {
+    void operator()(stb_vorbis* v) const { stb_vorbis_close(v); }
+};
+using StbPtr = std::unique_ptr<stb_vorbis, StbCloser>;
+
+class VorbisDecoder : public Decoder {
+public:
+    VorbisDecoder(std::unique_ptr<Reader> reader, OggVorbisLayout layout, const StreamFormat& format)
+        : reader_(std::move(reader)), layout_(std::move(layout)), format_(format) {}
+
+    const StreamFormat& Format() const override { return format_; }
+
+    int64_t ReadFrames(float* out, size_t maxFrames) override {
+        if (!Load()) return -1;
+        const int channels = format_.channels;
+        size_t written = 0;
+        while (written < maxFrames && link_ < layout_.links.size()) {
+            if (!current_ && !OpenLink()) {
+                NextLink();
+                continue;
+            }
+            const uint64_t left = layout_.links[link_].samples - linkPlayed_;
+            const size_t want = static_cast<size_t>(std::min<uint64_t>({maxFrames - written, left, kMaxFramesPerCall}));
+            const int n = want == 0 ? 0
+                                    : stb_vorbis_get_samples_float_interleaved(
+                                          current_.get(), channels, out + written * channels,
+                                          static_cast<int>(want) * channels);
+            if (n <= 0) {
+                if (!ResumeAfterDamage()) NextLink();
+                continue;
+            }
+            written += static_cast<size_t>(n);
+            linkPlayed_ += static_cast<uint64_t>(n);
+        }
+        return static_cast<int64_t>(written);
+    }
+
+    bool SeekToFrame(uint64_t frame) override {
+        if (!Load()) return false;
+        uint64_t linkStart = 0;
+        size_t index = 0;
+        while (index < layout_.links.size() && frame >= linkStart + layout_.links[index].samples)
+            linkStart += layout_.links[index++].samples;
+        if (index != link_ || !current_) {
+            current_.reset();
+            link_ = index;
+        }
+        linkPlayed_ = 0;
+        if (link_ >= layout_.links.size()) return true;  // at the end
+        if (!current_ && !OpenLink()) return false;
+        if (!stb_vorbis_seek(current_.get(), static_cast<unsigned>(frame - linkStart))) return false;
+        linkPlayed_ = frame - linkStart;
+        return true;
+    }
+
+private:
+    bool Load() {
+        if (loaded_) return true;
+        if (loadFailed_) return false;
+        loadFailed_ = true;
+        const int64_t size = reader_->Size();
+        if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes || !reader_->Seek(0)) return false;
+        file_.resize(static_cast<size_t>(size));
+        if (!ReadExact(*reader_, file_.data(), file_.size())) {
+            file_.clear();
+            return false;
+        }
+        loaded_ = true;
+        loadFailed_ = false;
+        return true;
+    }
+
+    bool OpenLink() {
+        const OggLink& link = layout_.links[link_];
+        if (link.end > file_.size() || link.end <= link.start) return false;
+        int error = 0;
+        current_.reset(stb_vorbis_open_memory(file_.data() + link.start, static_cast<int>(link.end - link.start),
+                                              &error, nullptr));
+        linkPlayed_ = 0;
+        return current_ != nullptr;
+    }
+
+    // The decoder stops at a damaged page; the audio after it is found by seeking a little
+    // further each time, so a broken page costs a short gap rather than the rest.
+    bool ResumeAfterDamage() {
+        const uint64_t samples = layout_.links[link_].samples;
+        for (uint64_t skip = 1024; skip <= kMaxResumeSkip && linkPlayed_ + skip < samples; skip *= 2) {
+            if (stb_vorbis_seek(current_.get(), static_cast<unsigned>(linkPlayed_ + skip))) {
+                linkPlayed_ += skip;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void NextLink() {
+        current_.reset();
+        ++link_;
+        linkPlayed_ = 0;
+    }
+
+    std::unique_ptr<Reader> reader_;
+    OggVorbisLayout layout_;
+    StreamFormat format_;
+    std::vector<uint8_t> file_;
+    bool loaded_ = false;
+    bool loadFailed_ = false;
+    size_t link_ = 0;
+    uint64_t linkPlayed_ = 0;
+    StbPtr current_;
+};
+
+}  // namespace
+
+int ProbeVorbis(const uint8_t* head, size_t size) {
+    return OggFirstPacketStartsWith(head, size, "\x01vorbis", 7) ? 100 : 0;
+}
+
+FMOD_RESULT OpenVorbis(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out) {
+    OggVorbisLayout layout;
+    if (!ScanOggVorbis(*reader, layout)) return FMOD_ERR_FORMAT;
+    if (!PlausibleLayout(layout.channels, layout.sampleRate)) return FMOD_ERR_FORMAT;
+    ReadVorbisCommentBlock(layout.commentPacket.data(), layout.commentPacket.size(), tags);
+
+    StreamFormat format;
+    format.type = FMOD_SOUND_TYPE_OGGVORBIS;
+    format.format = FMOD_SOUND_FORMAT_PCM16;
+    format.bitsPerSample = 16;
+    format.channels = layout.channels;
+    format.sampleRate = layout.sampleRate;
+    for (const OggLink& link : layout.links) format.lengthFrames += link.samples;
+    format.rawBytes = static_cast<uint64_t>(reader->Size());
+    out.format = format;
+    out.decoder = std::make_unique<VorbisDecoder>(std::move(reader), std::move(layout), format);
+    return FMOD_OK;
+}
+
+}  // namespace engine

@@ -1,0 +1,1 @@
+# Windows tree: the compressed formats played through fmodex.dll under Wine.
