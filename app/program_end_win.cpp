@@ -2,7 +2,6 @@
 
 #include "app/build_ui_win.h"
 #include "app/elements_win.h"
-#include "display/oscilloscope_pens_win.h"
 #include "playback/audio_engine_win.h"
 #include "playback/transport_win.h"
 #include "playlist/pls_writer_win.h"
@@ -12,7 +11,6 @@
 #include "app/current_line.h"
 
 void EndProgram() {
-    AT_LINE(); DeleteOscilloscopePens();
     AT_LINE(); DestroyUserInterface();
     AT_LINE(); UnloadAudioEngine(g_audio);
     ExitProcess(0);

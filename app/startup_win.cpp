@@ -9,7 +9,6 @@
 #include "app/program_end_win.h"
 #include "app/single_instance_win.h"
 #include "display/mini_window_win.h"
-#include "display/oscilloscope_pens_win.h"
 #include "playback/audio_engine_win.h"
 #include "playback/load_track_win.h"
 #include "playback/track_info.h"
@@ -62,7 +61,6 @@ void RunPlayer(HINSTANCE instance, int argumentCount, char** arguments) {
     const char* firstArgument = argumentCount > 1 ? arguments[1] : "";
     if (!ClaimSingleInstance(firstArgument)) ExitProcess(0);
 
-    CreateOscilloscopePens();
     CreateUserInterfaceResources();
     LoadAudioEngine(g_audio);
     InstallErrorReport();

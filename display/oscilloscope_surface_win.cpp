@@ -9,9 +9,18 @@ void OpenOscilloscopeSurface(HWND window) {
     if (!windowDc) return;
     OscilloscopeSurface& s = g_oscilloscope;
     s.dc = CreateCompatibleDC(windowDc);
-    s.bitmap = CreateCompatibleBitmap(windowDc, s.width, s.height);
     ReleaseDC(window, windowDc);
-    if (!s.dc || !s.bitmap) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = s.width;
+    info.bmiHeader.biHeight = -s.height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    s.bitmap = CreateDIBSection(s.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    s.pixels = {static_cast<uint32_t*>(bits), s.width, s.height};
+    if (!s.dc || !s.bitmap || !bits) {
         CloseOscilloscopeSurface();
         return;
     }

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "display/oscilloscope_math.h"
-#include "display/oscilloscope_pens_win.h"
 #include "display/oscilloscope_surface_win.h"
 #include "display/trace_drawing_win.h"
 #include "display/wave_samples.h"
@@ -54,18 +53,12 @@ void DrawTextBand(HDC dc) {
 void DrawOscilloscopeFrame() {
     HDC dc = g_oscilloscope.dc;
     if (dc) {
-        {
-            ScopedSelect trail(dc, g_trailPen);
-            AT_LINE(); DrawTrace(dc, g_waveSamples, kWaveSampleCount, MainRow, 0);
-        }
+        AT_LINE(); DrawTrace(g_oscilloscope.pixels, g_waveSamples, kWaveSampleCount, MainRow, 0, kTrailPen);
         AT_LINE(); FadeTrail(dc, 100, 50);
         if (g_audio.Channel_GetWaveData) {
             AT_LINE(); g_audio.Channel_GetWaveData(g_audio.channel, g_waveSamples, kWaveSampleCount, 0);
         }
-        {
-            ScopedSelect trace(dc, g_tracePen);
-            AT_LINE(); DrawTrace(dc, g_waveSamples, kWaveSampleCount, MainRow, 0);
-        }
+        AT_LINE(); DrawTrace(g_oscilloscope.pixels, g_waveSamples, kWaveSampleCount, MainRow, 0, kTracePen);
         AT_LINE(); DrawTextBand(dc);
     }
     AT_LINE(); PresentOscilloscopeSurface();

@@ -2,13 +2,13 @@
 
 #include "display/oscilloscope_math.h"
 
-void DrawTrace(HDC dc, const float* samples, int count, int (*row)(float sample, int height), int height) {
-    // One polyline instead of single segments: the same pixels with round joins where the
-    // segments' round ends would meet, at a fraction of the cost for the wide pens.
-    POINT points[kMaxTracePoints];
+void DrawTrace(PixelBuffer& pixels, const float* samples, int count, int (*row)(float sample, int height),
+               int height, const TracePen& pen) {
+    int rows[kMaxTracePoints];
     if (count > kMaxTracePoints) count = kMaxTracePoints;
-    for (int i = 0; i < count; ++i) points[i] = {i, row(samples[i], height)};
-    if (count > 1) Polyline(dc, points, count);
+    for (int i = 0; i < count; ++i) rows[i] = row(samples[i], height);
+    GdiFlush(); // finish what GDI still has to draw before the pixels are touched
+    PaintThickPolyline(pixels, rows, count, pen.width, pen.pixel);
 }
 
 void FadeTrail(HDC dc, int probeX, int probeY) {
@@ -19,11 +19,11 @@ void FadeTrail(HDC dc, int probeX, int probeY) {
     if (faded < 0) return;
     HBRUSH brush = CreateSolidBrush(RGB(0, faded, 0));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, faded, 0));
-    {
-        ScopedSelect selectBrush(dc, brush);
-        ScopedSelect selectPen(dc, pen);
-        ExtFloodFill(dc, probeX, probeY, RGB(0, green, 0), FLOODFILLSURFACE);
-    }
+    HGDIOBJ oldBrush = brush ? SelectObject(dc, brush) : nullptr;
+    HGDIOBJ oldPen = pen ? SelectObject(dc, pen) : nullptr;
+    ExtFloodFill(dc, probeX, probeY, RGB(0, green, 0), FLOODFILLSURFACE);
+    if (oldPen) SelectObject(dc, oldPen);
+    if (oldBrush) SelectObject(dc, oldBrush);
     if (brush) DeleteObject(brush);
     if (pen) DeleteObject(pen);
 }
