@@ -31,7 +31,7 @@ double MeasureShare(double seconds) {
 
 int main() {
     constexpr uint32_t kSeconds = 30;
-    WavSpec s;
+    WavLayout s;
     s.data = EncodePcmLe(Sine(440, 44100, 2, 44100 * kSeconds), 2);
     const std::string path = WriteTempFile("cpu.wav", MakeWav(s));
 

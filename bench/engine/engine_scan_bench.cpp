@@ -35,7 +35,7 @@ bool ScanOne(FMOD_SYSTEM* system, const std::string& path) {
 int main() {
     std::vector<std::string> paths;
     for (int i = 0; i < kFiles; ++i) {
-        WavSpec s;
+        WavLayout s;
         s.data = EncodePcmLe(Sine(440 + i % 100, 44100, 2, 4410), 2);  // 0.1 s each
         s.info = {{"IART", "Artist " + std::to_string(i)}, {"INAM", "Title " + std::to_string(i)},
                   {"IPRD", "Album"}};

@@ -27,13 +27,13 @@ int main(int argc, char** argv) {
     const std::string wav = argv[1], aiff = argv[2], playlist = argv[3];
 
     for (int bits : {8, 16, 24, 32}) {
-        WavSpec s;
+        WavLayout s;
         s.bits = bits;
         s.data = EncodePcmLe(Sine(440, 44100, 2, 64), bits / 8);
         s.info = {{"IART", "Artist"}, {"INAM", "Title"}};
         Write(wav, "pcm" + std::to_string(bits) + ".wav", MakeWav(s));
     }
-    WavSpec ext;
+    WavLayout ext;
     ext.formatTag = 0xFFFE;
     ext.subFormat = 3;
     ext.bits = 32;
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     Write(wav, "float_extensible.wav", MakeWav(ext));
 
     for (int bits : {16, 24}) {
-        AiffSpec s;
+        AiffLayout s;
         s.bits = bits;
         s.frames = 64;
         s.data = EncodePcmBe(Sine(440, 44100, 2, 64), bits / 8);
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
         s.id3 = MakeId3v23({{"TPE1", Bytes{0, 'A', 'r', 't'}}});
         Write(aiff, "pcm" + std::to_string(bits) + ".aiff", MakeAiff(s));
     }
-    AiffSpec sowt;
+    AiffLayout sowt;
     sowt.aifc = true;
     sowt.compression = "sowt";
     sowt.frames = 16;

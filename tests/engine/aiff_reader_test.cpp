@@ -10,8 +10,8 @@ using namespace enginetest;
 
 namespace {
 
-AiffSpec SineAiff(int bits, uint32_t frames) {
-    AiffSpec s;
+AiffLayout SineAiff(int bits, uint32_t frames) {
+    AiffLayout s;
     s.bits = bits;
     s.frames = frames;
     s.data = EncodePcmBe(Sine(440, 44100, 2, frames), bits / 8);
@@ -54,7 +54,7 @@ TEST(AiffReader, DecodesBigEndian16And24Bit) {
 }
 
 TEST(AiffReader, AifcLittleEndianAndUnknownCompression) {
-    AiffSpec s = SineAiff(16, 100);
+    AiffLayout s = SineAiff(16, 100);
     s.aifc = true;
     s.compression = "sowt";
     s.data = EncodePcmLe(Sine(440, 44100, 2, 100), 2);
@@ -68,7 +68,7 @@ TEST(AiffReader, AifcLittleEndianAndUnknownCompression) {
 }
 
 TEST(AiffReader, FrameCountIsClampedToTheSoundData) {
-    AiffSpec s = SineAiff(16, 100);
+    AiffLayout s = SineAiff(16, 100);
     s.frames = 1000000;  // the header promises far more than there is
     auto opened = OpenBytes(MakeAiff(s));
     ASSERT_EQ(opened->result, FMOD_OK);
@@ -82,7 +82,7 @@ TEST(AiffReader, FrameCountIsClampedToTheSoundData) {
 }
 
 TEST(AiffReader, RejectsAbsurdLayouts) {
-    AiffSpec s = SineAiff(16, 10);
+    AiffLayout s = SineAiff(16, 10);
     s.channels = 0;
     EXPECT_EQ(OpenBytes(MakeAiff(s))->result, FMOD_ERR_FORMAT);
     s.channels = 2;
@@ -94,7 +94,7 @@ TEST(AiffReader, RejectsAbsurdLayouts) {
 }
 
 TEST(AiffReader, TextChunksAndId3ChunkBecomeTagsInFileOrder) {
-    AiffSpec s = SineAiff(16, 10);
+    AiffLayout s = SineAiff(16, 10);
     s.textChunks = {{"NAME", "Night \xE0 Paris"}, {"AUTH", "Someone"}, {"ANNO", "first take"}};
     Bytes album = {3};
     PutText(album, "Gr\xC3\xBCn");

@@ -21,7 +21,7 @@ constexpr uint32_t kRate = 44100;
 
 // A stereo 16-bit 440 Hz tone of the given length.
 std::string ToneFile(const std::string& name, uint32_t ms) {
-    WavSpec s;
+    WavLayout s;
     s.data = EncodePcmLe(Sine(440, kRate, 2, static_cast<uint32_t>(uint64_t(kRate) * ms / 1000)), 2);
     return WriteTempFile(name, MakeWav(s));
 }
@@ -283,7 +283,7 @@ TEST_F(Playback, OpenOnlyGivesPlaylistEntriesAndLengthsWithoutPlaying) {
     EXPECT_NE(api.FMOD_System_PlaySound(system, 0, sound, 1, &channel), FMOD_OK);  // nothing to play
     EXPECT_EQ(api.FMOD_Sound_Release(sound), FMOD_OK);
 
-    WavSpec tagged;
+    WavLayout tagged;
     tagged.data = EncodePcmLe(Sine(440, kRate, 2, 4410), 2);
     tagged.info = {{"IART", "Art"}, {"INAM", "Tit"}};
     const std::string wav = WriteTempFile("tagged.wav", MakeWav(tagged));

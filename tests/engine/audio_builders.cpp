@@ -61,7 +61,7 @@ Bytes EncodePcmBe(const std::vector<float>& samples, int bytes) {
     return out;
 }
 
-Bytes MakeWav(const WavSpec& s) {
+Bytes MakeWav(const WavLayout& s) {
     Bytes fmt;
     const int container = (s.bits + 7) / 8;
     PutLe16(fmt, s.formatTag);
@@ -111,7 +111,7 @@ void PutExtended(Bytes& b, double value) {
     for (int k = 7; k >= 0; --k) b.push_back(static_cast<uint8_t>((bits >> (8 * k)) & 0xFF));
 }
 
-Bytes MakeAiff(const AiffSpec& s) {
+Bytes MakeAiff(const AiffLayout& s) {
     Bytes comm;
     PutBe16(comm, s.channels);
     PutBe32(comm, s.frames);

@@ -23,7 +23,7 @@ std::vector<float> Sine(double hz, uint32_t rate, int channels, uint32_t frames)
 Bytes EncodePcmLe(const std::vector<float>& samples, int bytes);
 Bytes EncodePcmBe(const std::vector<float>& samples, int bytes);
 
-struct WavSpec {
+struct WavLayout {
     uint16_t formatTag = 1;  // 1 PCM, 3 float, 0xFFFE extensible
     uint16_t subFormat = 1;  // for extensible
     int channels = 2;
@@ -34,9 +34,9 @@ struct WavSpec {
     std::vector<std::pair<std::string, std::string>> info;  // LIST/INFO fields
     bool infoAfterData = false;
 };
-Bytes MakeWav(const WavSpec& spec);
+Bytes MakeWav(const WavLayout& layout);
 
-struct AiffSpec {
+struct AiffLayout {
     bool aifc = false;
     std::string compression = "NONE";
     int channels = 2;
@@ -47,7 +47,7 @@ struct AiffSpec {
     std::vector<std::pair<std::string, std::string>> textChunks;  // id, text
     Bytes id3;            // an "ID3 " chunk body when not empty
 };
-Bytes MakeAiff(const AiffSpec& spec);
+Bytes MakeAiff(const AiffLayout& layout);
 // The 10-byte big-endian extended float.
 void PutExtended(Bytes& b, double value);
 

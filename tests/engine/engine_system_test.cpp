@@ -36,7 +36,7 @@ const Platform kSilent{OpenStdioFile, nullptr};
 int16_t RampValue(uint64_t frame) { return static_cast<int16_t>((static_cast<int>(frame % 2000) - 1000) * 16); }
 
 std::string RampFile(uint32_t frames) {
-    WavSpec s;
+    WavLayout s;
     s.channels = 1;
     for (uint32_t i = 0; i < frames; ++i) PutLe16(s.data, static_cast<uint16_t>(RampValue(i)));
     return WriteTempFile("ramp" + std::to_string(frames) + ".wav", MakeWav(s));

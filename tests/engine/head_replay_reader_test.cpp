@@ -58,7 +58,7 @@ TEST(HeadReplayReader, RereadsTheHeadThenGoesOnlyForward) {
 }
 
 TEST(HeadReplayReader, StreamsOpenByContentLikeFiles) {
-    WavSpec s;
+    WavLayout s;
     s.data = EncodePcmLe(Sine(440, 44100, 2, 30000), 2);
     const Bytes wav = MakeWav(s);
     TagList tags;

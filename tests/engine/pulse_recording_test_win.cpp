@@ -70,9 +70,9 @@ TEST(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
     ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > kRate / 2; }))
         << "the recorder produced no data";
 
-    WavSpec spec;
-    spec.data = EncodePcmLe(Sine(440, kRate, 2, 2 * kRate), 2);
-    const std::string tone = WriteTempFile("recorded_tone.wav", MakeWav(spec));
+    WavLayout layout;
+    layout.data = EncodePcmLe(Sine(440, kRate, 2, 2 * kRate), 2);
+    const std::string tone = WriteTempFile("recorded_tone.wav", MakeWav(layout));
     FMOD_SYSTEM* system = nullptr;
     FMOD_SOUND* sound = nullptr;
     FMOD_CHANNEL* channel = nullptr;
@@ -134,9 +134,9 @@ TEST(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
     ASSERT_TRUE(ApiComplete());
     const FmodexApi& api = Api();
 
-    WavSpec spec;
-    spec.data = EncodePcmLe(Sine(440, kRate, 2, 3 * kRate), 2);
-    const std::string tone = WriteTempFile("lost_device.wav", MakeWav(spec));
+    WavLayout layout;
+    layout.data = EncodePcmLe(Sine(440, kRate, 2, 3 * kRate), 2);
+    const std::string tone = WriteTempFile("lost_device.wav", MakeWav(layout));
     FMOD_SYSTEM* system = nullptr;
     FMOD_SOUND* sound = nullptr;
     FMOD_CHANNEL* channel = nullptr;

@@ -10,8 +10,8 @@ using namespace enginetest;
 
 namespace {
 
-WavSpec SineWav(int bits, int channels, uint32_t frames, uint16_t tag = 1) {
-    WavSpec s;
+WavLayout SineWav(int bits, int channels, uint32_t frames, uint16_t tag = 1) {
+    WavLayout s;
     s.formatTag = tag;
     s.bits = bits;
     s.channels = channels;
@@ -65,24 +65,24 @@ TEST(WavReader, ReportsSampleFormats) {
 }
 
 TEST(WavReader, ReadsFloatAndExtensibleLayouts) {
-    WavSpec floats = SineWav(32, 2, 500, 3);
+    WavLayout floats = SineWav(32, 2, 500, 3);
     auto opened = OpenBytes(MakeWav(floats));
     ASSERT_EQ(opened->result, FMOD_OK);
     EXPECT_EQ(DecodeAll(*opened->sound.decoder), Sine(440, 44100, 2, 500));
 
-    WavSpec ext = SineWav(24, 2, 500, 0xFFFE);
+    WavLayout ext = SineWav(24, 2, 500, 0xFFFE);
     opened = OpenBytes(MakeWav(ext));
     ASSERT_EQ(opened->result, FMOD_OK);
     EXPECT_EQ(opened->sound.format.format, FMOD_SOUND_FORMAT_PCM24);
     EXPECT_LT(MaxError(DecodeAll(*opened->sound.decoder), Sine(440, 44100, 2, 500)), 0.0001);
 
-    WavSpec unknownSub = SineWav(16, 2, 10, 0xFFFE);
+    WavLayout unknownSub = SineWav(16, 2, 10, 0xFFFE);
     unknownSub.subFormat = 2;  // ADPCM: not ours
     EXPECT_EQ(OpenBytes(MakeWav(unknownSub))->result, FMOD_ERR_FORMAT);
 }
 
 TEST(WavReader, MultichannelFramesStayInterleaved) {
-    WavSpec s;
+    WavLayout s;
     s.channels = 6;
     for (int frame = 0; frame < 4; ++frame)
         for (int c = 0; c < 6; ++c) PutLe16(s.data, static_cast<uint32_t>((c + 1) * 1000) & 0xFFFF);
@@ -103,7 +103,7 @@ TEST(WavReader, TruncatedDataChunkGivesShorterTrack) {
 }
 
 TEST(WavReader, DataSizeThatLiesIsClampedToTheFile) {
-    WavSpec s = SineWav(16, 1, 100);
+    WavLayout s = SineWav(16, 1, 100);
     s.declaredDataSize = 0x7FFFFFF0;
     auto opened = OpenBytes(MakeWav(s));
     ASSERT_EQ(opened->result, FMOD_OK);
@@ -112,15 +112,15 @@ TEST(WavReader, DataSizeThatLiesIsClampedToTheFile) {
 }
 
 TEST(WavReader, RejectsAbsurdHeadersAndNonAudio) {
-    WavSpec channels = SineWav(16, 1, 10);
+    WavLayout channels = SineWav(16, 1, 10);
     channels.channels = 4000;
     EXPECT_EQ(OpenBytes(MakeWav(channels))->result, FMOD_ERR_FORMAT);
-    WavSpec rate = SineWav(16, 1, 10);
+    WavLayout rate = SineWav(16, 1, 10);
     rate.rate = 0;
     EXPECT_EQ(OpenBytes(MakeWav(rate))->result, FMOD_ERR_FORMAT);
     rate.rate = 4000000000u;
     EXPECT_EQ(OpenBytes(MakeWav(rate))->result, FMOD_ERR_FORMAT);
-    WavSpec bits = SineWav(16, 1, 10);
+    WavLayout bits = SineWav(16, 1, 10);
     bits.bits = 0;
     EXPECT_EQ(OpenBytes(MakeWav(bits))->result, FMOD_ERR_FORMAT);
 
@@ -133,7 +133,7 @@ TEST(WavReader, RejectsAbsurdHeadersAndNonAudio) {
 }
 
 TEST(WavReader, InfoTagsComeInFileOrderAsUtf8) {
-    WavSpec s = SineWav(16, 1, 10);
+    WavLayout s = SineWav(16, 1, 10);
     s.info = {{"IART", "M\xFCller"}, {"INAM", "Caf\xC3\xA9"}, {"ICMT", "odd"}, {"IXYZ", "own"}};
     for (bool after : {false, true}) {
         s.infoAfterData = after;
@@ -197,10 +197,10 @@ TEST(WavReader, ChunkOrderAndOddPaddingDoNotMatter) {
 }
 
 TEST(WavReader, CompressedOrUnknownEncodingsAreRefused) {
-    WavSpec adpcm = SineWav(4, 1, 10);
+    WavLayout adpcm = SineWav(4, 1, 10);
     adpcm.formatTag = 2;  // MS ADPCM
     EXPECT_EQ(OpenBytes(MakeWav(adpcm))->result, FMOD_ERR_FORMAT);
-    WavSpec oddFloat = SineWav(24, 1, 10);
+    WavLayout oddFloat = SineWav(24, 1, 10);
     oddFloat.formatTag = 3;  // 24-bit floats do not exist
     EXPECT_EQ(OpenBytes(MakeWav(oddFloat))->result, FMOD_ERR_FORMAT);
 }
