@@ -22,11 +22,13 @@ class SecondInstance(unittest.TestCase):
         cls.run_.stop()
 
     def test_without_argument_it_ends_at_once_and_changes_nothing(self):
-        before = self.run_.log()
+        def calls_besides_drawing():
+            return [l for l in self.run_.log() if not l.startswith("FMOD_Channel_GetWaveData(")]
+        before = calls_besides_drawing()
         self.assertEqual(self.run_.run_second(), 0)
         self.assertEqual(self.run_.run_second(""), 0)
         time.sleep(0.5)  # the first instance must not react: nothing to wait for
-        self.assertEqual(self.run_.log(), before)
+        self.assertEqual(calls_besides_drawing(), before)
         self.assertIsNone(self.run_.process.poll())
 
     def test_only_the_first_argument_reaches_the_running_player(self):
