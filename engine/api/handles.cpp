@@ -11,8 +11,9 @@ namespace {
 struct Table {
     std::mutex lock;
     std::unordered_map<uintptr_t, HandleTarget> entries;
-    // Aligned-looking values far from null; they are never dereferenced.
-    uintptr_t next = 0x51000;
+    // Never dereferenced. On 64-bit they lie where no user-mode pointer can, so a
+    // caller's stray pointer is never mistaken for one of them.
+    uintptr_t next = sizeof(uintptr_t) == 8 ? static_cast<uintptr_t>(0xFE00000000010000ull) : 0x51000;
 };
 
 Table& Handles() {

@@ -2,10 +2,15 @@
 
 #include <cstring>
 
+#include "net/open_url.h"
+#include "net/url.h"
+
 namespace engine {
 
 FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
-                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), Sound& sound) {
+                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), StreamBufferSize buffer,
+                      Sound& sound) {
+    if (IsNetworkUrl(path)) return OpenUrl(path, mode, buffer.size, buffer.unit, sound);
     if (std::strstr(path, "://") && std::strncmp(path, "file://", 7) != 0) return FMOD_ERR_NET_URL;
     FMOD_RESULT result = FMOD_OK;
     std::unique_ptr<Reader> reader = openFile(path, &result);

@@ -26,8 +26,15 @@ struct Sound {
     uint64_t tagChangesSeen = 0;
 };
 
-// Opens a path by content (files; URLs are not handled here yet).
+// Where a stream's buffer is concerned: how much a network stream prebuffers.
+struct StreamBufferSize {
+    unsigned int size = 1000;
+    FMOD_TIMEUNIT unit = FMOD_TIMEUNIT_MS;
+};
+
+// Opens a file path by content, or an http:// address through the network code.
 FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
-                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), Sound& sound);
+                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), StreamBufferSize buffer,
+                      Sound& sound);
 
 }  // namespace engine

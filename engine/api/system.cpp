@@ -66,8 +66,13 @@ FMOD_RESULT System::GetStreamBufferSize(unsigned int* size, FMOD_TIMEUNIT* unit)
 FMOD_RESULT System::CreateStream(const char* path, FMOD_MODE mode, std::shared_ptr<Sound>* out) {
     if (mode & (FMOD_OPENMEMORY | FMOD_OPENUSER | FMOD_OPENRAW)) return FMOD_ERR_UNSUPPORTED;
     auto sound = std::make_shared<Sound>();
+    StreamBufferSize buffer;
+    {
+        std::lock_guard<std::mutex> api(apiLock_);
+        buffer = {bufferSize_, bufferUnit_};
+    }
     // Opening reads headers only; it needs no lock and may take a while on slow media.
-    FMOD_RESULT result = OpenSound(path, mode, platform_.openFile, *sound);
+    FMOD_RESULT result = OpenSound(path, mode, platform_.openFile, buffer, *sound);
     if (result != FMOD_OK) return result;
     std::lock_guard<std::mutex> api(apiLock_);
     if (!(mode & FMOD_OPENONLY) && sound->idleDecoder) {
@@ -236,6 +241,7 @@ FMOD_RESULT System::SetPosition(ChannelId id, uint64_t value, FMOD_TIMEUNIT unit
     if (!KnownUnit(unit)) return FMOD_ERR_INVALID_PARAM;
     {
         WITH_LIVE_CHANNEL(id, ch);
+        if (ch->job->format.lengthFrames == 0) return FMOD_ERR_UNSUPPORTED;  // a live stream cannot seek
         uint64_t frame;
         if (!UnitToFrames(value, unit, ch->job->format, &frame)) return FMOD_ERR_FORMAT;
         SeekChannel(*ch, frame);
