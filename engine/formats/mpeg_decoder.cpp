@@ -7,6 +7,7 @@
 
 #include "formats/compressed_formats.h"
 #include "formats/format_open.h"
+#include "formats/sample_range.h"
 #include "formats/mpeg_container.h"
 #include "tags/id3v2.h"
 #include "frame_scan.h"
@@ -137,14 +138,16 @@ private:
     }
 
     // A frame of another stream (mono within stereo) is mixed to the announced channels.
+    // Damaged frames can overshoot: the engine gets -1..1 all the same.
     void CopySamples(float* out, int count) {
         const float* in = frame_ + static_cast<size_t>(frameUsed_) * frameChannels_;
         if (frameChannels_ == format_.channels) {
-            std::memcpy(out, in, sizeof(float) * static_cast<size_t>(count) * frameChannels_);
+            const int n = count * frameChannels_;
+            for (int i = 0; i < n; ++i) out[i] = ToSampleRange(in[i]);
         } else if (frameChannels_ == 1) {
-            for (int i = 0; i < count; ++i) out[2 * i] = out[2 * i + 1] = in[i];
+            for (int i = 0; i < count; ++i) out[2 * i] = out[2 * i + 1] = ToSampleRange(in[i]);
         } else {
-            for (int i = 0; i < count; ++i) out[i] = 0.5f * (in[2 * i] + in[2 * i + 1]);
+            for (int i = 0; i < count; ++i) out[i] = ToSampleRange(0.5f * (in[2 * i] + in[2 * i + 1]));
         }
     }
 

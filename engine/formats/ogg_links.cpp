@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "formats/ogg_probe.h"
+#include "tags/vorbis_comment.h"
 
 namespace engine {
 namespace {
 
-constexpr size_t kMaxCommentPacket = 1 << 20;
+constexpr size_t kMaxCommentPacket = 16 << 20;
 constexpr size_t kResyncChunk = 64 * 1024;
 constexpr char kIdentMagic[] = "\x01vorbis";
 constexpr char kCommentMagic[] = "\x03vorbis";
@@ -21,16 +22,25 @@ uint32_t Le32(const uint8_t* p) {
 struct HeaderPackets {
     std::vector<uint8_t> packets[2];
     int complete = 0;
+    bool tooLarge = false;
 
     void Take(const uint8_t* lacing, int segments, const uint8_t* body) {
         size_t offset = 0;
         for (int i = 0; i < segments && complete < 2; ++i) {
             std::vector<uint8_t>& packet = packets[complete];
-            const size_t room = kMaxCommentPacket - std::min(packet.size(), kMaxCommentPacket);
-            packet.insert(packet.end(), body + offset, body + offset + std::min<size_t>(lacing[i], room));
+            if (packet.size() + lacing[i] > kMaxCommentPacket) tooLarge = true;
+            else packet.insert(packet.end(), body + offset, body + offset + lacing[i]);
             offset += lacing[i];
             if (lacing[i] < 255) ++complete;
         }
+    }
+
+    // Both headers complete, and the comment fields inside their packet.
+    bool Sound() const {
+        if (complete < 2 || tooLarge || packets[0].size() < 16) return false;
+        const std::vector<uint8_t>& c = packets[1];
+        return c.size() >= 7 && std::memcmp(c.data(), kCommentMagic, 7) == 0 &&
+               VorbisCommentBlockIsWhole(c.data() + 7, c.size() - 7);
     }
 };
 
@@ -54,10 +64,24 @@ bool ScanOggVorbis(Reader& in, OggVorbisLayout& out) {
     const uint64_t size = static_cast<uint64_t>(fileSize);
     out = OggVorbisLayout{};
 
-    HeaderPackets headers;
     bool inLink = false, linkHasData = false, linkIsVorbis = false;
     uint32_t serial = 0;
     OggLink link;
+    HeaderPackets headers;
+    // Closes the link being walked: kept when its headers are sound and it has audio.
+    auto finishLink = [&](uint64_t end) {
+        if (!inLink || !linkIsVorbis || !headers.Sound() || link.samples == 0) return;
+        link.end = end;
+        link.commentBytes = headers.packets[1].size();
+        if (out.links.empty()) {
+            const std::vector<uint8_t>& ident = headers.packets[0];
+            out.channels = ident[11];
+            out.sampleRate = Le32(ident.data() + 12);
+            out.commentPacket.assign(headers.packets[1].begin() + 7, headers.packets[1].end());
+        }
+        out.links.push_back(link);
+    };
+
     std::vector<uint8_t> body;
     uint64_t pos = 0;
     while (pos + kOggPageHeaderSize <= size) {
@@ -78,18 +102,15 @@ bool ScanOggVorbis(Reader& in, OggVorbisLayout& out) {
 
         const bool first = page.flags & 0x02;
         if (first && (!inLink || linkHasData)) {  // a new link of the chain
-            if (inLink && linkIsVorbis) {
-                link.end = pos;
-                out.links.push_back(link);
-            }
+            finishLink(pos);
             link = OggLink{};
             link.start = pos;
+            headers = HeaderPackets{};
             inLink = true;
             linkHasData = linkIsVorbis = false;
         }
-        const bool wantBody = first || (linkIsVorbis && page.serial == serial && out.links.empty() &&
-                                        headers.complete < 2);
-        if (wantBody) {
+        const bool ours = linkIsVorbis && page.serial == serial;
+        if (first || (ours && headers.complete < 2)) {
             body.resize(bodySize);
             if (!ReadExact(in, body.data(), bodySize)) return false;
         }
@@ -100,25 +121,12 @@ bool ScanOggVorbis(Reader& in, OggVorbisLayout& out) {
         if (!first) linkHasData = true;
         if (linkIsVorbis && page.serial == serial) {
             if (page.granuleKnown) link.samples = page.granule;
-            if (out.links.empty() && headers.complete < 2) headers.Take(lacing, page.segments, body.data());
+            if (headers.complete < 2) headers.Take(lacing, page.segments, body.data());
         }
         pos = next;
     }
-    if (inLink && linkIsVorbis) {
-        link.end = pos;
-        out.links.push_back(link);
-    }
-    if (out.links.empty()) return false;
-
-    // Without its three header packets and some audio a stream is not worth opening.
-    const std::vector<uint8_t>& ident = headers.packets[0];
-    if (headers.complete < 2 || ident.size() < 16 || out.links[0].samples == 0) return false;
-    out.channels = ident[11];
-    out.sampleRate = Le32(ident.data() + 12);
-    const std::vector<uint8_t>& comments = headers.packets[1];
-    if (comments.size() >= 7 && std::memcmp(comments.data(), kCommentMagic, 7) == 0)
-        out.commentPacket.assign(comments.begin() + 7, comments.end());
-    return true;
+    finishLink(pos);
+    return !out.links.empty();
 }
 
 }  // namespace engine

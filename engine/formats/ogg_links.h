@@ -12,6 +12,9 @@ struct OggLink {
     uint64_t start = 0;    // byte range of the link in the file
     uint64_t end = 0;
     uint64_t samples = 0;  // the last granule position of its Vorbis stream
+    // Size of its comment header. Links whose comment header is damaged are dropped:
+    // the decoder library does not survive some of those.
+    uint64_t commentBytes = 0;
 };
 
 struct OggVorbisLayout {
@@ -22,6 +25,7 @@ struct OggVorbisLayout {
 };
 
 // False on a read error or when the file does not start with a Vorbis stream.
+// Only links with sound headers are listed.
 bool ScanOggVorbis(Reader& in, OggVorbisLayout& out);
 
 }  // namespace engine

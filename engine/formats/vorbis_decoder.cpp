@@ -7,6 +7,7 @@
 
 #include "formats/compressed_formats.h"
 #include "formats/format_open.h"
+#include "formats/sample_range.h"
 #include "formats/ogg_links.h"
 #include "formats/ogg_probe.h"
 #include "tags/vorbis_comment.h"
@@ -23,6 +24,9 @@ namespace {
 constexpr uint64_t kMaxFileBytes = 1ull << 30;
 constexpr size_t kMaxFramesPerCall = 1 << 16;
 constexpr uint64_t kMaxResumeSkip = 1 << 18;
+// Typical streams need about 100 KB of decoder state; large codebooks more.
+constexpr size_t kFirstArenaBytes = 256 * 1024;
+constexpr size_t kMaxArenaBytes = 64 << 20;
 
 struct StbCloser {
     void operator()(stb_vorbis* v) const { stb_vorbis_close(v); }
@@ -55,6 +59,9 @@ public:
                 if (!ResumeAfterDamage()) NextLink();
                 continue;
             }
+            // Loud passages (and damaged packets) decode beyond full scale.
+            float* fresh = out + written * channels;
+            for (size_t i = 0; i < static_cast<size_t>(n) * channels; ++i) fresh[i] = ToSampleRange(fresh[i]);
             written += static_cast<size_t>(n);
             linkPlayed_ += static_cast<uint64_t>(n);
         }
@@ -96,14 +103,26 @@ private:
         return true;
     }
 
+    // The decoder works in an arena of ours rather than on the heap: it does not free
+    // everything it took when a damaged setup header fails, and an arena cannot leak.
     bool OpenLink() {
+        current_.reset();
+        linkPlayed_ = 0;
         const OggLink& link = layout_.links[link_];
         if (link.end > file_.size() || link.end <= link.start) return false;
-        int error = 0;
-        current_.reset(stb_vorbis_open_memory(file_.data() + link.start, static_cast<int>(link.end - link.start),
-                                              &error, nullptr));
-        linkPlayed_ = 0;
-        return current_ != nullptr;
+        // Room for the comments at the first try: the library cannot recover from
+        // running out of memory while it reads them.
+        const size_t first = kFirstArenaBytes + static_cast<size_t>(4 * link.commentBytes);
+        for (size_t size = first; size <= kMaxArenaBytes; size *= 2) {
+            arena_.assign(size, 0);
+            stb_vorbis_alloc alloc{arena_.data(), static_cast<int>(arena_.size())};
+            int error = 0;
+            current_.reset(stb_vorbis_open_memory(file_.data() + link.start,
+                                                  static_cast<int>(link.end - link.start), &error, &alloc));
+            if (current_) return true;
+            if (error != VORBIS_outofmem) return false;
+        }
+        return false;
     }
 
     // The decoder stops at a damaged page; the audio after it is found by seeking a little
@@ -133,7 +152,8 @@ private:
     bool loadFailed_ = false;
     size_t link_ = 0;
     uint64_t linkPlayed_ = 0;
-    StbPtr current_;
+    std::vector<char> arena_;
+    StbPtr current_;  // declared after its arena, so it goes first
 };
 
 }  // namespace

@@ -41,4 +41,21 @@ bool ReadVorbisCommentBlock(const uint8_t* data, size_t size, TagList& tags) {
     return true;
 }
 
+bool VorbisCommentBlockIsWhole(const uint8_t* data, size_t size) {
+    if (size < 4) return false;
+    const uint32_t vendor = Le32(data);
+    if (vendor > size - 4 || size - 4 - vendor < 4) return false;
+    size_t pos = 4 + vendor;
+    const uint32_t count = Le32(data + pos);
+    pos += 4;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (size - pos < 4) return false;
+        const uint32_t length = Le32(data + pos);
+        pos += 4;
+        if (length > size - pos) return false;
+        pos += length;
+    }
+    return true;
+}
+
 }  // namespace engine

@@ -18,5 +18,7 @@ void AddVorbisComments(const std::vector<std::string>& fields, TagList& tags);
 // with its length (all little-endian). Reads what fits; false when the vendor or the
 // count runs past the data.
 bool ReadVorbisCommentBlock(const uint8_t* data, size_t size, TagList& tags);
+// True when the vendor, the count and every field the count promises lie within the data.
+bool VorbisCommentBlockIsWhole(const uint8_t* data, size_t size);
 
 }  // namespace engine

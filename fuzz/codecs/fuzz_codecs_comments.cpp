@@ -1,0 +1,16 @@
+// The Vorbis comment block reader, and the APE footer check on the input's end.
+#include <cstring>
+
+#include "tags/ape_tag.h"
+#include "tags/vorbis_comment.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    engine::TagList tags;
+    engine::ReadVorbisCommentBlock(data, size, tags);
+    if (size >= engine::kApeFooterSize && engine::ApeTagSize(data + size - engine::kApeFooterSize, size) > size)
+        __builtin_trap();
+    size_t bytes = 0;
+    for (const engine::Tag& tag : *tags.Snapshot()) bytes += tag.name.size() + std::strlen(tag.data.c_str());
+    (void)bytes;
+    return 0;
+}
