@@ -1,0 +1,35 @@
+#pragma once
+// The one place that talks to the operating system's sockets: socket_posix.cpp
+// (native builds) or socket_win.cpp (Winsock). Every wait is cut into short
+// slices so that a cancel request is noticed within kCancelSliceMs; only the
+// name lookup (getaddrinfo) cannot be interrupted.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace engine {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kCancelSliceMs = 50;
+
+enum class NetStatus { kOk, kClosed, kTimedOut, kCancelled, kFailed };
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    // Sends all bytes before the deadline.
+    virtual NetStatus SendAll(const char* data, size_t size, Clock::time_point deadline,
+                              const std::atomic<bool>& cancel) = 0;
+    // Waits at most waitMs for bytes; kOk with *got > 0, kTimedOut when none came,
+    // kClosed when the server closed the connection.
+    virtual NetStatus Receive(void* buffer, size_t size, int waitMs, size_t* got) = 0;
+};
+
+// Tries every address of host until one accepts, the deadline passes or cancel is set.
+NetStatus Connect(const std::string& host, uint16_t port, Clock::time_point deadline,
+                  const std::atomic<bool>& cancel, std::unique_ptr<Connection>* out);
+
+}  // namespace engine
