@@ -9,3 +9,6 @@ bool RunMainWindowCallback(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 // What a second instance handed over: the path named by the atom, or nothing when the
 // atom could not be read (the path was too long for an atom).
 void TakeHandedOverPath(const char* path);
+
+// Called when start-up is complete: paths handed over before then are taken now.
+void StartTakingHandedOverPaths();

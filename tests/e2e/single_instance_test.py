@@ -1,4 +1,5 @@
 """One instance: a second start hands its first argument over by atom and ends."""
+import os
 import time
 import unittest
 
@@ -58,12 +59,19 @@ class StartsTogether(unittest.TestCase):
 
     def test_second_start_while_the_first_is_still_starting(self):
         h.kill_leftover_players()
-        # The first instance is held in its library start-up while the second one polls.
-        self.run_ = h.PlayerRun("starts_together", script="sleep FMOD_System_Create 1500\n")
+        self.run_ = h.PlayerRun("starts_together", script="")
+        # The first instance is held while it loads the library, before it has a window.
+        with open(os.path.join(self.run_.folder, "fmodex_load_delay.txt"), "w") as f:
+            f.write("3000")
         self.run_.start()
-        h.wait_until(lambda: self.run_.log(), what="the first instance to reach the library")
+        h.wait_until(lambda: os.path.exists(os.path.join(self.run_.folder, "fmodex_load_started.txt")),
+                     what="the first instance to reach its library")
+        self.assertEqual(h.wintool("window", h.MAIN_TITLE)[0], 1, "the first instance has a window already")
         self.assertEqual(self.run_.run_second("C:\\music\\early.mp3"), 0)
-        self.run_.wait_log(lambda l: "early.mp3" in l, what="the early hand-over")
+        # Taken once start-up is complete: opened through the running sound system.
+        self.run_.wait_log(lambda l: l.startswith('FMOD_System_CreateStream(system, "C:\\\\music\\\\early.mp3", 0x2000'),
+                           what="the early hand-over")
+        self.assertEqual([l for l in self.run_.log() if "early.mp3" in l and "(null" in l], [])
 
 
 if __name__ == "__main__":

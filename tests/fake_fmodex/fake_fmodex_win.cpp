@@ -2,6 +2,9 @@
 // the script beside the DLL, and logs to a file beside it.
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <mutex>
 #include <string>
 
@@ -139,7 +142,28 @@ FakeLibrary& Library() {
 
 } // namespace
 
+namespace {
+
+// "fmodex_load_delay.txt" beside the DLL holds milliseconds to wait while the DLL is being
+// loaded: a program that loads it early in its start-up is held there (tests of a second
+// start that comes while the first is still starting).
+void WaitOnLoad() {
+    FILE* file = std::fopen((DllFolder() + "fmodex_load_delay.txt").c_str(), "rb");
+    if (!file) return;
+    char text[16] = {};
+    std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    const long ms = std::strtol(text, nullptr, 10);
+    // Tells the test that the program is held now, past its earliest start-up steps.
+    FILE* started = std::fopen((DllFolder() + "fmodex_load_started.txt").c_str(), "wb");
+    if (started) std::fclose(started);
+    if (ms > 0) ::Sleep(static_cast<DWORD>(ms < 60000 ? ms : 60000));
+}
+
+} // namespace
+
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) WaitOnLoad();
     // On FreeLibrary close the log so a test can remove its folder; at process exit leave it.
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         delete g_fake;
