@@ -5,6 +5,7 @@
 #include "app/main_window_visibility_win.h"
 #include "app/ticks.h"
 #include "display/oscilloscope_win.h"
+#include "display/status_update_win.h"
 
 #define LINE_BASE 60000
 #include "app/current_line.h"
@@ -18,11 +19,13 @@ void FollowMiniWindowHover() {
         g_loop.MiniWindowHover = 0;
         for (int button : {kMiniPreviousButton, kMiniPlayPauseButton, kMiniNextButton}) ShowControl(button, false);
         ShowControl(kMiniTextArea, true);
+        AT_LINE(); ShowTrackBalloon("", "");
     } else if (inside && g_loop.MiniWindowHover == 0) {
         g_loop.MiniWindowHover = 1;
         AT_LINE(); ClickMiniWindow();
         ShowControl(kMiniTextArea, false);
         for (int button : {kMiniPreviousButton, kMiniPlayPauseButton, kMiniNextButton}) ShowControl(button, true);
+        AT_LINE(); ShowTrackBalloon("LAST", "LAST");
     }
 }
 
@@ -41,8 +44,10 @@ void DoPeriodicWork() {
     }
     if (MoreThanElapsed(g_loop.LastStatusTick, GetTickCount(), 500)) {
         g_loop.LastStatusTick = GetTickCount();
+        AT_LINE(); UpdateStatus();
     }
     if (g_loop.BalloonShownTick != 0 && MoreThanElapsed(g_loop.BalloonShownTick, GetTickCount(), 10000)) {
+        AT_LINE(); ShowTrackBalloon("", "");
         g_loop.BalloonShownTick = 0;
     }
 }

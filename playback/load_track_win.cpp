@@ -8,6 +8,7 @@
 #include "app/build_ui_win.h"
 #include "app/elements_win.h"
 #include "app/version.h"
+#include "display/status_update_win.h"
 #include "playback/audio_engine.h"
 #include "playback/tag_text.h"
 #include "playback/track_info.h"
@@ -84,6 +85,7 @@ void Announce(uint32_t rawBytes) {
         announcement = AnnounceStream(g_track);
     }
     g_track.displayText = announcement.displayText;
+    ShowTrackBalloon(announcement.balloonTitle, announcement.balloonText);
 }
 
 void NothingLoaded() {

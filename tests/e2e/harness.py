@@ -51,6 +51,16 @@ def wintool(*args):
     return result.returncode, result.stdout
 
 
+def text_appears_after(action, title, control, text, timeout_ms=5000):
+    """Runs action() while the Windows helper watches a control's text; true when the text
+    appeared (a text that stands only briefly is seen too)."""
+    watcher = subprocess.Popen(["wine", WINTOOL, "wait-text", title, str(control), text, str(timeout_ms)],
+                               stdout=subprocess.PIPE)
+    watcher.stdout.readline()  # "polling"
+    action()
+    return watcher.wait(timeout=timeout_ms / 1000 + 30) == 0
+
+
 def screen():
     """The whole screen as (width, height, rgb bytes)."""
     geometry = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,

@@ -23,10 +23,6 @@ def list_rows():
     return [row.split("\t") for row in out.decode("latin-1").splitlines()] if code == 0 else None
 
 
-def time_label():
-    return h.wintool("child-text", h.MAIN_TITLE, 11)[1].decode("latin-1")
-
-
 class LoadedTrack(unittest.TestCase):
     def setUp(self):
         h.kill_leftover_players()
@@ -68,24 +64,24 @@ class LoadedTrack(unittest.TestCase):
         self.assertEqual(list_rows(), [["1", "K\u00fcnstler - Lied", "03:12"]])
 
     def test_wheel_steps_the_volume_and_middle_button_mutes(self):
-        h.xdotool("mousemove", "--window", self.window, 100, 60, "click", 5)
+        wheel_down = lambda: h.xdotool("mousemove", "--window", self.window, 100, 60, "click", 5)
+        self.assertTrue(h.text_appears_after(wheel_down, h.MAIN_TITLE, 11, "95%"), "the volume text")
         self.run_.wait_log(lambda l: l.startswith("FMOD_Channel_SetVolume(channel1, 0.47"), what="a step down")
-        h.wait_until(lambda: time_label() == "95%", what="the volume text")
-        h.xdotool("click", 2)
+        self.assertTrue(h.text_appears_after(lambda: h.xdotool("click", 2), h.MAIN_TITLE, 11, "0%"), "the muted text")
         self.run_.wait_log(lambda l: l == "FMOD_Channel_SetVolume(channel1, 0) = 0", what="the mute")
-        h.wait_until(lambda: time_label() == "0%", what="the muted text")
-        h.xdotool("click", 2)
+        self.assertTrue(h.text_appears_after(lambda: h.xdotool("click", 2), h.MAIN_TITLE, 11, "95%"),
+                        "the unmuted text")
         # Unmuting brings back 95 %, scaled by the track's replay gain.
         h.wait_until(lambda: h.calls(self.run_.log(), "FMOD_Channel_SetVolume")[-1].startswith(
             "FMOD_Channel_SetVolume(channel1, 0.47"), what="the unmute")
-        h.wait_until(lambda: time_label() == "95%", what="the unmuted text")
 
     def test_wheel_over_the_playlist_leaves_the_volume(self):
         h.xdotool("mousemove", "--window", self.window, 100, 230)
         h.xdotool("mousemove", "--window", self.window, 101, 231, "click", 4, "click", 5)
         h.xdotool("mousemove", "--window", self.window, 100, 60)
-        h.xdotool("click", 4)  # over the oscilloscope: a step up, already at 100
-        h.wait_until(lambda: time_label() == "100%", what="the wheel over the oscilloscope")
+        # Over the oscilloscope: a step up, already at 100.
+        self.assertTrue(h.text_appears_after(lambda: h.xdotool("click", 4), h.MAIN_TITLE, 11, "100%"),
+                        "the wheel over the oscilloscope")
         volumes = h.calls(self.run_.log(), "FMOD_Channel_SetVolume")
         self.assertEqual(len(volumes), 3, volumes)  # start-up (no channel yet), load, the one step
 

@@ -162,6 +162,23 @@ int TempFolder() {
     return 0;
 }
 
+// Waits until a child shows the text (polling every few milliseconds, so a text that stands
+// only for half a second is seen too); 0 when it did within the time-out.
+int WaitChildText(const char* title, int id, const char* expected, DWORD timeoutMs) {
+    std::printf("polling\n"); // the caller acts once it reads this
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    do {
+        HWND parent = FindTitled(title);
+        HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+        char text[1024] = {};
+        if (child) GetWindowTextA(child, text, sizeof text);
+        if (std::strcmp(text, expected) == 0) return 0;
+        Sleep(5);
+    } while (GetTickCount() - start < timeoutMs);
+    return 1;
+}
+
 int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = FindTitled(title);
     return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
@@ -193,6 +210,8 @@ int main(int argc, char** argv) {
     if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
     if (command == "list-rows" && argc > 3) return ListRows(argv[2], static_cast<int>(number(3)));
     if (command == "temp-folder") return TempFolder();
+    if (command == "wait-text" && argc > 5)
+        return WaitChildText(argv[2], static_cast<int>(number(3)), argv[4], static_cast<DWORD>(number(5)));
     if (command == "post" && argc > 3)
         return Post(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
                     static_cast<LPARAM>(number(5)));
