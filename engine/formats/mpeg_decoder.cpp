@@ -18,6 +18,8 @@ namespace engine {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
+// Enough for a Xing, Info or VBRI frame behind some garbage.
+constexpr size_t kHeaderBytes = 8 * 1024;
 // Enough for the first 64 frames at any bitrate, which the length estimate uses.
 constexpr size_t kInfoBytes = 128 * 1024;
 // Streams up to this size are counted frame by frame when opened: their length is exact.
@@ -226,17 +228,28 @@ FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     const bool sizeKnown = region.audioEnd != std::numeric_limits<uint64_t>::max();
     const uint64_t total = sizeKnown ? region.audioEnd - region.audioStart : 0;
 
-    std::vector<uint8_t> head(sizeKnown && total <= kCountWholeBytes ? static_cast<size_t>(total) : kInfoBytes);
+    // A Xing or VBRI header in the first frame says everything: most files need only a
+    // few kilobytes. Without one, more frames make the estimate.
+    std::vector<uint8_t> head;
     if (!in.Seek(region.audioStart)) return FMOD_ERR_FILE_COULDNOTSEEK;
     size_t got = 0;
-    while (got < head.size()) {
-        const int64_t n = in.Read(head.data() + got, head.size() - got);
-        if (n < 0) return FMOD_ERR_FILE_BAD;
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
     mpeg::StreamInfo info;
-    if (!mpeg::ReadStreamInfo(head.data(), got, sizeKnown ? total : got, info)) return FMOD_ERR_FORMAT;
+    bool found = false;
+    for (size_t want : {kHeaderBytes, sizeKnown && total <= kCountWholeBytes ? static_cast<size_t>(total) : kInfoBytes}) {
+        if (want <= got) continue;
+        head.resize(want);
+        while (got < head.size()) {
+            const int64_t n = in.Read(head.data() + got, head.size() - got);
+            if (n < 0) return FMOD_ERR_FILE_BAD;
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
+        }
+        const bool whole = sizeKnown && got == total;
+        found = mpeg::ReadStreamInfo(head.data(), got, sizeKnown ? total : got, info);
+        if (found && (info.exact || whole)) break;
+        if (got < want) break;  // nothing more to read
+    }
+    if (!found) return FMOD_ERR_FORMAT;
     // Audio must begin close to where the tags end; far-off sync words are chance.
     if (info.firstFrameOffset > 64 * 1024) return FMOD_ERR_FORMAT;
 
