@@ -1,5 +1,4 @@
 /* The one translation unit that compiles the single-header Vorbis decoder (libstb-dev);
    everyone else includes it with STB_VORBIS_HEADER_ONLY. Files are handed to it in memory. */
 #define STB_VORBIS_NO_STDIO
-#define STB_VORBIS_NO_PUSHDATA_API
 #include <stb_vorbis.h>
