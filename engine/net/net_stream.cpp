@@ -53,7 +53,9 @@ void NetStream::WaitForBuffered(size_t bytes, int timeoutMs) {
 
 int64_t NetStream::Take(void* out, size_t count, int waitMs) {
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait_for(hold, std::chrono::milliseconds(waitMs), [this] { return filled_ > 0 || ended_ || cancel_; });
+    const size_t wanted = wholeReads_ ? std::min(count, kNetBufferBytes) : 1;
+    changed_.wait_for(hold, std::chrono::milliseconds(waitMs),
+                      [&] { return filled_ >= wanted || ended_ || cancel_; });
     if (cancel_) return -1;
     if (filled_ == 0) return ended_ ? (failed_ ? -1 : 0) : -2;
     size_t done = 0;

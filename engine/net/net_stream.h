@@ -43,20 +43,25 @@ public:
     // Up to count bytes; waits at most waitMs for the first. 0: the stream ended,
     // -1: it failed or was cancelled, -2: nothing arrived in time.
     int64_t Take(void* buffer, size_t count, int waitMs);
+    // A new title from any thread (in-band metadata, or an Ogg link's comments).
+    void ApplyTitle(const StreamTitle& title);
     // Stops the thread's work; waiting readers return at once.
     void Cancel();
+    // From now on Take waits for all it asks for (or the end): for decoders that
+    // take a short read of whole sample frames as the end of the audio.
+    void SetWholeReads() { wholeReads_ = true; }
 
 private:
     void Run(Url url, bool streamBody);
     void Stream(struct HttpAnswer& answer);
     // Appends audio, waiting for room; false when cancelled.
     bool Put(const std::vector<uint8_t>& audio);
-    void ApplyTitle(const StreamTitle& title);
     void Finish(bool failed);
 
     std::mutex lock_;
     std::condition_variable changed_;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> wholeReads_{false};
     bool headDone_ = false;
     FMOD_RESULT headResult_ = FMOD_OK;
     ResponseHead head_;

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/ogg_probe.h"
+#include "io/head_replay_reader.h"
 #include "net/net_decoder.h"
 #include "net/net_reader.h"
+#include "net/ogg_stream_decoder.h"
 #include "net/timeouts.h"
 #include "playback/position.h"
 #include "text/utf8.h"
@@ -34,6 +37,27 @@ size_t PrebufferBytes(unsigned int size, FMOD_TIMEUNIT unit, const ResponseHead&
     if (format.sampleRate == 0 || !UnitToFrames(size, unit, format, &frames)) return 0;
     const uint64_t bytes = frames * BytesPerSecond(head, format) / format.sampleRate;
     return static_cast<size_t>(std::min(bytes, cap));
+}
+
+// Live Ogg Vorbis goes to the page-by-page decoder; everything else is recognised
+// by content like a file.
+FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& tags, OpenedSound& out) {
+    std::unique_ptr<Reader> reader =
+        std::make_unique<HeadReplayReader>(std::make_unique<NetReader>(stream), kProbeBytes);
+    uint8_t head[64];
+    const int64_t got = reader->Read(head, sizeof head);
+    if (got <= 0 || !reader->Seek(0)) return got < 0 ? FMOD_ERR_FILE_BAD : FMOD_ERR_FORMAT;
+    if (OggFirstPacketStartsWith(head, static_cast<size_t>(got), "\x01vorbis", 7)) {
+        NetStream* titles = stream.get();  // outlives the decoder: NetDecoder holds it
+        const FMOD_RESULT r = OpenOggStream(std::move(reader), [titles](const StreamTitle& t) { titles->ApplyTitle(t); },
+                                            &out.decoder);
+        if (r == FMOD_OK) out.format = out.decoder->Format();
+        return r;
+    }
+    const FMOD_RESULT r = OpenByContent(std::move(reader), tags, out);
+    if (r != FMOD_OK) return r;
+    if (!out.decoder) return FMOD_ERR_FORMAT;  // a playlist sent as a stream
+    return FMOD_OK;
 }
 
 }  // namespace
@@ -76,9 +100,8 @@ FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, F
     // The container's own tags first, the headers last: the last tag of a fresh stream marks it as one.
     TagList containerTags;
     OpenedSound opened;
-    if (FMOD_RESULT r = OpenByContent(std::make_unique<NetReader>(stream), containerTags, opened); r != FMOD_OK)
-        return r;
-    if (!opened.decoder) return FMOD_ERR_FORMAT;  // a playlist sent as a stream
+    if (FMOD_RESULT r = OpenStreamFormat(stream, containerTags, opened); r != FMOD_OK) return r;
+    if (opened.format.type == FMOD_SOUND_TYPE_WAV || opened.format.type == FMOD_SOUND_TYPE_AIFF) stream->SetWholeReads();
     for (const Tag& tag : *containerTags.Snapshot()) sound.tags->Add(tag.type, tag.name, tag.data);
     AddHeaderTags(head, *sound.tags);
     stream->AttachTags(sound.tags, type);
