@@ -1,0 +1,83 @@
+// Internet radio on loopback: time from CreateStream to audible output (with the
+// stream buffer the player uses, 2000 ms), for a server that sends a burst first
+// and for one that sends in real time only; then the CPU share of one core while
+// a stream plays. Needs the scripted server: run through
+//   tests/net/run_with_icy_server.sh build/<tree>/bench/net/net_stream_bench
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fmodex.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+bool Audible(FMOD_CHANNEL* channel) {
+    std::vector<float> wave(256);
+    if (FMOD_Channel_GetWaveData(channel, wave.data(), 256, 0) != FMOD_OK) return false;
+    for (float v : wave)
+        if (std::fabs(v) > 0.1f) return true;
+    return false;
+}
+
+// Milliseconds from CreateStream until the tone is heard; -1 when it never is.
+double TimeToAudible(FMOD_SYSTEM* system, const std::string& url, FMOD_SOUND** sound, FMOD_CHANNEL** channel) {
+    const auto start = Clock::now();
+    if (FMOD_System_CreateStream(system, url.c_str(), 0xC9, nullptr, sound) != FMOD_OK) return -1;
+    FMOD_System_PlaySound(system, 0, *sound, 0, channel);
+    while (!Audible(*channel)) {
+        if (Clock::now() - start > std::chrono::seconds(20)) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main() {
+    const char* port = std::getenv("QUENDRA_ICY_PORT");
+    if (!port) {
+        std::fprintf(stderr, "run through tests/net/run_with_icy_server.sh\n");
+        return 1;
+    }
+    const std::string base = std::string("http://127.0.0.1:") + port + "/stream";
+    FMOD_SYSTEM* system = nullptr;
+    FMOD_System_Create(&system);
+    FMOD_System_Init(system, 2, FMOD_INIT_NORMAL, nullptr);
+    FMOD_System_SetStreamBufferSize(system, 2000, FMOD_TIMEUNIT_MS);
+
+    FMOD_SOUND* sound = nullptr;
+    FMOD_CHANNEL* channel = nullptr;
+    const double burst = TimeToAudible(system, base + "?burst=64000", &sound, &channel);
+    FMOD_Sound_Release(sound);
+    const double realTime = TimeToAudible(system, base + "?burst=0", &sound, &channel);
+
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double cpu0 = ProcessCpuSeconds();
+    const auto wall0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double wall = std::chrono::duration<double>(Clock::now() - wall0).count();
+    const double share = (ProcessCpuSeconds() - cpu0) / wall;
+    unsigned int ms = 0;
+    FMOD_Channel_GetPosition(channel, &ms, FMOD_TIMEUNIT_MS);
+    FMOD_Sound_Release(sound);
+    FMOD_System_Release(system);
+
+    std::printf("CreateStream to audible, server bursts 4 s first: %.0f ms\n", burst);
+    std::printf("CreateStream to audible, server sends in real time: %.0f ms (2000 ms prebuffered)\n", realTime);
+    std::printf("CPU while streaming (8 kHz mono WAV over ICY, null output): %.2f %% of one core, position %u ms\n",
+                share * 100, ms);
+    return 0;
+}
