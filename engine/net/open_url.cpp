@@ -64,10 +64,10 @@ FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& 
 
 void AddHeaderTags(const ResponseHead& head, TagList& tags) {
     const FMOD_TAGTYPE type = head.icy ? FMOD_TAGTYPE_SHOUTCAST : FMOD_TAGTYPE_ICECAST;
-    for (const auto& [name, value] : head.headers) {
-        if (std::find_if(std::begin(kHeaderTags), std::end(kHeaderTags),
-                         [&](const char* wanted) { return name == wanted; }) != std::end(kHeaderTags))
-            tags.Add(type, name, AnyTextToUtf8(value));
+    for (const auto& header : head.headers) {
+        for (const char* wanted : kHeaderTags) {
+            if (header.first == wanted) tags.Add(type, header.first, AnyTextToUtf8(header.second));
+        }
     }
 }
 
