@@ -23,7 +23,6 @@ NetDecoder::NetDecoder(std::unique_ptr<Decoder> inner, std::shared_ptr<NetStream
     channels_ = static_cast<size_t>(std::max(format_.channels, 1));
     capacity_ = std::max<size_t>(kChunkFrames * 2, format_.sampleRate * kPcmBufferMs / 1000);
     pcm_.assign(capacity_ * channels_, 0.0f);
-    lastAudio_ = Clock::now();
     worker_ = std::thread([this] { Run(); });
 }
 
@@ -71,13 +70,21 @@ int64_t NetDecoder::ReadFrames(float* out, size_t maxFrames) {
             readAt_ = (readAt_ + 1) % capacity_;
         }
         filled_ -= frames;
-        lastAudio_ = Clock::now();
         hold.unlock();
         changed_.notify_all();
+        // A few frames now and then do not make a live stream: half a second does.
+        starvedFrames_ += frames;
+        if (starving_ && starvedFrames_ >= format_.sampleRate / 2) starving_ = false;
         return static_cast<int64_t>(frames);
     }
     if (ended_) return 0;
-    if (Clock::now() - lastAudio_ > std::chrono::milliseconds(kStarvedTimeoutMs)) return 0;
+    if (!starving_) {
+        starving_ = true;
+        starvedSince_ = Clock::now();
+        starvedFrames_ = 0;
+    } else if (Clock::now() - starvedSince_ > std::chrono::milliseconds(kStarvedTimeoutMs)) {
+        return 0;
+    }
     // The network is late. One silent frame gives the decode thread back without
     // adding an audible gap; once the ring runs dry the mixer plays silence and
     // carries on when audio comes again.

@@ -3,8 +3,9 @@
 // the engine's decode thread wait for the network: a worker thread of this
 // stream runs the inner decoder into a small PCM buffer, and ReadFrames only
 // copies from there, waiting at most kUnderrunWaitMs. A late network lets the
-// ring run dry (the mixer plays silence and carries on); a stream without audio
-// for kStarvedTimeoutMs, or whose decoder ended, ends. No seeking, no length.
+// ring run dry (the mixer plays silence and carries on); a stream that brings
+// less than half a second of audio in kStarvedTimeoutMs of running empty, or
+// whose decoder ended, ends. No seeking, no length.
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -40,7 +41,11 @@ private:
     std::vector<float> pcm_;  // ring of capacity_ frames
     size_t capacity_ = 0, readAt_ = 0, filled_ = 0;
     bool ended_ = false, stop_ = false;
-    Clock::time_point lastAudio_;  // ReadFrames' thread only
+    // ReadFrames' thread only: since when the buffer keeps running empty, and the
+    // frames that came meanwhile.
+    bool starving_ = false;
+    Clock::time_point starvedSince_;
+    uint64_t starvedFrames_ = 0;
 
     std::thread worker_;
 };
