@@ -1,9 +1,11 @@
 // MPEG audio through the engine's decoder: against libmpg123, lengths, chunking, seeking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "codec_support.h"
+#include "mpeg/layer1_writer.h"
 #include "mpeg/reference_decoder.h"
 
 using namespace codectest;
@@ -81,6 +83,35 @@ INSTANTIATE_TEST_SUITE_P(Files, MpegFixture, ::testing::ValuesIn(kCases),
                              for (char& ch : name) if (ch == '.') ch = '_';
                              return name;
                          });
+
+// No common encoder writes layer I: the MPEG tests' small writer makes the streams.
+TEST(MpegLayer1, MatchesLibmpg123InStereoJointAndMono) {
+    Layer1Options stereo, joint, mono;
+    joint.mode = mpeg::ChannelMode::JointStereo;
+    joint.modeExtension = 1;
+    mono.mode = mpeg::ChannelMode::Mono;
+    mono.rateIndex = 1;
+    mono.bitrateIndex = 8;
+    for (const Layer1Options* options : {&stereo, &joint, &mono}) {
+        const Bytes bytes = WriteLayer1(*options);
+        const ReferencePcm reference = DecodeWithReference(bytes, false);  // no LAME tag: nothing to trim
+        ASSERT_TRUE(reference.ok);
+        auto opened = OpenBytes(bytes);
+        ASSERT_EQ(opened->result, FMOD_OK);
+        EXPECT_EQ(opened->sound.format.channels, reference.channels);
+        EXPECT_EQ(opened->sound.format.sampleRate, uint32_t(reference.sampleRate));
+        const std::vector<float> ours = DecodeRest(*opened->sound.decoder, 300);
+        EXPECT_EQ(ours.size(), reference.samples.size());
+        // The writer's tones peak near 2; the engine hands out full scale at most.
+        std::vector<float> clipped = reference.samples;
+        for (float& v : clipped) v = std::clamp(v, -1.0f, 1.0f);
+        EXPECT_GT(*std::max_element(reference.samples.begin(), reference.samples.end()), 1.0f);
+        const double snr = SnrDb(clipped, ours);
+        std::printf("[ figures  ] layer I %-6s SNR %6.1f dB vs libmpg123\n",
+                    options == &stereo ? "stereo" : options == &joint ? "joint" : "mono", snr);
+        EXPECT_GE(snr, 96.0);
+    }
+}
 
 TEST(MpegLength, TenSecondLameFileLastsExactlyTenSeconds) {
     for (const char* file : {"l3_cbr128.mp3", "l3_vbr.mp3", "tag_lame.mp3"}) {
