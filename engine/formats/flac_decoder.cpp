@@ -179,6 +179,11 @@ FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     if (!in.Seek(0)) return FMOD_ERR_FILE_COULDNOTSEEK;
     const int64_t headBytes = in.Read(head, sizeof head);
     if (headBytes < 0) return FMOD_ERR_FILE_BAD;
+    // A stream is replayed from a kept head for each candidate: FLAC behind an ID3v2 tag
+    // longer than the head (rare in streams, common with MP3) is left to the others.
+    if (!in.CanSeek() && headBytes >= static_cast<int64_t>(kId3v2HeaderSize) &&
+        Id3v2TagSize(head) + 4 > static_cast<uint64_t>(headBytes))
+        return FMOD_ERR_FORMAT;
     const bool ogg = OggFirstPacketStartsWith(head, static_cast<size_t>(headBytes), "\x7F" "FLAC", 5);
     auto frames = std::make_unique<FlacFrames>(ogg);
     frames->Feed(head, static_cast<size_t>(headBytes));

@@ -27,8 +27,17 @@ struct TagSpan {
     uint64_t size;
 };
 
-// Finds the ID3v2 tags at the start without parsing them; `pos` ends after the last.
-bool FindLeadingId3v2(Reader& in, uint64_t fileSize, bool sizeKnown, std::vector<TagSpan>& spans, uint64_t& pos) {
+bool ParseId3v2(Reader& in, const TagSpan& span, TagList& tags) {
+    std::vector<uint8_t> tag(static_cast<size_t>(std::min(span.size, kMaxParsedId3v2)));
+    if (!in.Seek(span.offset) || !ReadExact(in, tag.data(), tag.size())) return false;
+    ReadId3v2(tag.data(), tag.size(), tags);
+    return true;
+}
+
+// Finds the ID3v2 tags at the start, parsing them only for streams (files parse them
+// after the tags at the end); `pos` ends after the last.
+bool FindLeadingId3v2(Reader& in, uint64_t fileSize, bool sizeKnown, TagList& tags, std::vector<TagSpan>& spans,
+                      uint64_t& pos) {
     for (int i = 0; i < kMaxLeadingTags; ++i) {
         uint8_t header[kId3v2HeaderSize];
         if (!in.Seek(pos)) return false;
@@ -38,16 +47,19 @@ bool FindLeadingId3v2(Reader& in, uint64_t fileSize, bool sizeKnown, std::vector
         const uint64_t size = Id3v2TagSize(header);
         if (size == 0) return true;
         if (sizeKnown && size > fileSize - pos) return false;  // a tag that lies about its size
-        spans.push_back({pos, size});
+        if (!sizeKnown) {
+            // A stream goes forward only: the tag is read now, straight after its header.
+            std::vector<uint8_t> tag(static_cast<size_t>(std::min(size, kMaxParsedId3v2)));
+            std::memcpy(tag.data(), header, sizeof header);
+            if (!ReadExact(in, tag.data() + sizeof header, tag.size() - sizeof header)) return false;
+            ReadId3v2(tag.data(), tag.size(), tags);
+            pos += size;
+            return SkipBytes(in, size - tag.size());  // looking for another would mean going back
+        } else {
+            spans.push_back({pos, size});
+        }
         pos += size;
     }
-    return true;
-}
-
-bool ParseId3v2(Reader& in, const TagSpan& span, TagList& tags) {
-    std::vector<uint8_t> tag(static_cast<size_t>(std::min(span.size, kMaxParsedId3v2)));
-    if (!in.Seek(span.offset) || !ReadExact(in, tag.data(), tag.size())) return false;
-    ReadId3v2(tag.data(), tag.size(), tags);
     return true;
 }
 
@@ -97,7 +109,7 @@ bool ReadMpegSurroundings(Reader& in, TagList& tags, MpegRegion& region) {
     const bool sizeKnown = size >= 0 && in.CanSeek();
     std::vector<TagSpan> leading;
     uint64_t pos = 0;
-    if (!FindLeadingId3v2(in, static_cast<uint64_t>(size), sizeKnown, leading, pos)) return false;
+    if (!FindLeadingId3v2(in, static_cast<uint64_t>(size), sizeKnown, tags, leading, pos)) return false;
     region.audioStart = pos;
     region.audioEnd = std::numeric_limits<uint64_t>::max();
     if (sizeKnown) {

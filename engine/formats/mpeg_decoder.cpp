@@ -31,13 +31,18 @@ constexpr uint64_t kMaxIndexedBytes = 1ull << 30;
 
 class MpegDecoder : public Decoder {
 public:
+    // `head` holds the first bytes of the audio, already read from the reader, which
+    // stands right after them: a stream cannot go back for them.
     MpegDecoder(std::unique_ptr<Reader> reader, const MpegRegion& region, const mpeg::StreamInfo& info,
-                const StreamFormat& format)
+                const StreamFormat& format, std::vector<uint8_t> head)
         : reader_(std::move(reader)), region_(region), info_(info), format_(format),
           codec_(mpeg::CreateDecoder()) {
         // An exact frame count makes the length a promise: the padding after it is dropped.
         limitToLength_ = info_.exact;
         Restart(0, info_.skipStart);
+        readOffset_ = region_.audioStart + head.size();
+        needSeek_ = false;
+        input_ = std::move(head);
     }
 
     const StreamFormat& Format() const override { return format_; }
@@ -235,7 +240,14 @@ FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     size_t got = 0;
     mpeg::StreamInfo info;
     bool found = false;
-    for (size_t want : {kHeaderBytes, sizeKnown && total <= kCountWholeBytes ? static_cast<size_t>(total) : kInfoBytes}) {
+    // A first look, then enough for the estimate: all of a short file, never past the
+    // audio into the tags behind it.
+    size_t steps[2] = {kHeaderBytes, kInfoBytes};
+    if (sizeKnown) {
+        if (total <= kCountWholeBytes) steps[1] = static_cast<size_t>(total);
+        steps[0] = static_cast<size_t>(std::min<uint64_t>(steps[0], total));
+    }
+    for (size_t want : steps) {
         if (want <= got) continue;
         head.resize(want);
         while (got < head.size()) {
@@ -263,7 +275,8 @@ FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     format.rawBytes = total;
     if (!sizeKnown) info.exact = false;
     out.format = format;
-    out.decoder = std::make_unique<MpegDecoder>(std::move(reader), region, info, format);
+    head.resize(got);
+    out.decoder = std::make_unique<MpegDecoder>(std::move(reader), region, info, format, std::move(head));
     return FMOD_OK;
 }
 

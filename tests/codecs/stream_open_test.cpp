@@ -41,6 +41,29 @@ TEST(StreamOpen, MpegAndFlacPlayTheSameSamplesFromAStream) {
     }
 }
 
+TEST(StreamOpen, Id3v2TagLargerThanTheReplayedHeadIsRead) {
+    // 200 KB of picture behind the text frames: more than a stream's head is kept.
+    Bytes tag{'I', 'D', '3', 3, 0, 0};
+    const Bytes title{'T', 'I', 'T', '2', 0, 0, 0, 6, 0, 0, 0, 'R', 'a', 'd', 'i', 'o'};
+    const uint32_t pictureSize = 200000;
+    const uint32_t body = uint32_t(title.size()) + 10 + pictureSize;
+    for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(uint8_t((body >> shift) & 0x7F));
+    tag.insert(tag.end(), title.begin(), title.end());
+    const Bytes pictureHeader{'A', 'P', 'I', 'C', uint8_t(pictureSize >> 24), uint8_t(pictureSize >> 16),
+                              uint8_t(pictureSize >> 8), uint8_t(pictureSize), 0, 0};
+    tag.insert(tag.end(), pictureHeader.begin(), pictureHeader.end());
+    tag.resize(tag.size() + pictureSize, 0x11);
+    const Bytes audio = ReadFixture("l3_noinfo.mp3");
+    tag.insert(tag.end(), audio.begin(), audio.end());
+
+    engine::TagList tags;
+    engine::OpenedSound stream;
+    ASSERT_EQ(engine::OpenByContent(std::make_unique<ForwardOnlyReader>(tag), tags, stream), FMOD_OK);
+    EXPECT_EQ(TagValue(tags, FMOD_TAGTYPE_ID3V2, "TITLE"), "Radio");
+    auto file = OpenFixture("l3_noinfo.mp3");
+    EXPECT_EQ(DecodeRest(*stream.decoder, 4096), DecodeRest(*file->sound.decoder, 4096));
+}
+
 TEST(StreamOpen, OggVorbisStreamIsRefusedWithoutAHalfOpenSound) {
     engine::TagList tags;
     engine::OpenedSound stream;
