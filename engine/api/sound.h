@@ -1,6 +1,7 @@
 #pragma once
 // A sound as the API knows it: format facts, tags and, once it streams, the
 // decode job. Guarded by its system's API lock.
+#include <functional>
 #include <memory>
 
 #include "formats/format_open.h"
@@ -24,6 +25,9 @@ struct Sound {
     // The tags that FMOD_Sound_GetTag hands out; kept until the next refresh.
     TagSnapshot apiTags;
     uint64_t tagChangesSeen = 0;
+
+    // Network streams: stops the connection, so that nothing still waits for it.
+    std::function<void()> abandon;
 };
 
 // Where a stream's buffer is concerned: how much a network stream prebuffers.

@@ -141,6 +141,7 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
 }
 
 void System::ReleaseSound(Sound& sound) {
+    if (sound.abandon) sound.abandon();  // before anything waits for the decode thread
     std::lock_guard<std::mutex> api(apiLock_);
     std::unique_ptr<ChannelState> stopped;
     if (mixer_) {

@@ -105,6 +105,7 @@ FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, F
     for (const Tag& tag : *containerTags.Snapshot()) sound.tags->Add(tag.type, tag.name, tag.data);
     AddHeaderTags(head, *sound.tags);
     stream->AttachTags(sound.tags, type);
+    sound.abandon = [stream] { stream->Cancel(); };
     stream->WaitForBuffered(PrebufferBytes(bufferSize, bufferUnit, head, opened.format), kOpenTimeoutMs);
     sound.idleDecoder = std::make_unique<NetDecoder>(std::move(opened.decoder), stream);
     sound.format = sound.idleDecoder->Format();
