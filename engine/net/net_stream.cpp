@@ -51,6 +51,13 @@ void NetStream::WaitForBuffered(size_t bytes, int timeoutMs) {
                       [&] { return filled_ >= bytes || ended_ || cancel_; });
 }
 
+size_t NetStream::Peek(void* out, size_t count) {
+    std::lock_guard<std::mutex> hold(lock_);
+    const size_t n = std::min(count, filled_);
+    for (size_t i = 0; i < n; ++i) static_cast<uint8_t*>(out)[i] = buffer_[(readAt_ + i) % kNetBufferBytes];
+    return n;
+}
+
 int64_t NetStream::Take(void* out, size_t count, int waitMs) {
     std::unique_lock<std::mutex> hold(lock_);
     const size_t wanted = wholeReads_ ? std::min(count, kNetBufferBytes) : 1;

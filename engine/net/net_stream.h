@@ -40,6 +40,8 @@ public:
     // Waits until at least `bytes` are buffered, the stream ended or the time-out passed.
     void WaitForBuffered(size_t bytes, int timeoutMs);
 
+    // Copies up to count buffered bytes without taking them.
+    size_t Peek(void* buffer, size_t count);
     // Up to count bytes; waits at most waitMs for the first. 0: the stream ended,
     // -1: it failed or was cancelled, -2: nothing arrived in time.
     int64_t Take(void* buffer, size_t count, int waitMs);

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "formats/ogg_probe.h"
-#include "io/head_replay_reader.h"
 #include "net/net_decoder.h"
 #include "net/net_reader.h"
 #include "net/ogg_stream_decoder.h"
@@ -40,21 +39,20 @@ size_t PrebufferBytes(unsigned int size, FMOD_TIMEUNIT unit, const ResponseHead&
 }
 
 // Live Ogg Vorbis goes to the page-by-page decoder; everything else is recognised
-// by content like a file.
+// by content like a file. The first bytes are waited for, so that recognition
+// sees as much as it would of a file.
 FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& tags, OpenedSound& out) {
-    std::unique_ptr<Reader> reader =
-        std::make_unique<HeadReplayReader>(std::make_unique<NetReader>(stream), kProbeBytes);
+    stream->WaitForBuffered(kProbeBytes, kOpenTimeoutMs);
     uint8_t head[64];
-    const int64_t got = reader->Read(head, sizeof head);
-    if (got <= 0 || !reader->Seek(0)) return got < 0 ? FMOD_ERR_FILE_BAD : FMOD_ERR_FORMAT;
-    if (OggFirstPacketStartsWith(head, static_cast<size_t>(got), "\x01vorbis", 7)) {
+    const size_t got = stream->Peek(head, sizeof head);
+    if (OggFirstPacketStartsWith(head, got, "\x01vorbis", 7)) {
         NetStream* titles = stream.get();  // outlives the decoder: NetDecoder holds it
-        const FMOD_RESULT r = OpenOggStream(std::move(reader), [titles](const StreamTitle& t) { titles->ApplyTitle(t); },
-                                            &out.decoder);
+        const FMOD_RESULT r = OpenOggStream(std::make_unique<NetReader>(stream),
+                                            [titles](const StreamTitle& t) { titles->ApplyTitle(t); }, &out.decoder);
         if (r == FMOD_OK) out.format = out.decoder->Format();
         return r;
     }
-    const FMOD_RESULT r = OpenByContent(std::move(reader), tags, out);
+    const FMOD_RESULT r = OpenByContent(std::make_unique<NetReader>(stream), tags, out);
     if (r != FMOD_OK) return r;
     if (!out.decoder) return FMOD_ERR_FORMAT;  // a playlist sent as a stream
     return FMOD_OK;

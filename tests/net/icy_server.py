@@ -17,6 +17,8 @@ request path picks the behaviour; the query tunes it:
             badmeta=1       metadata blocks whose length byte points past what is sent
             garbage=1       random bytes instead of audio
             burst=BYTES     sent at once before real-time pacing (default 32000)
+            format=mp3      the 128 kbit/s MP3 tone.mp3 of the folder given as second argument,
+                            looped, instead of the WAV (the same 16000 bytes/s)
   /ogg      chained Ogg Vorbis: the files a.ogg and b.ogg (2 s each) of the folder given as
             second argument, in turn, each a link with its own title comments
   /redirect?hops=N&then=QUERY  N redirects, then /stream?QUERY
@@ -55,11 +57,12 @@ TONE = tone()
 
 
 class Audio:
-    """Endless audio bytes: the WAV header once, then the tone (or garbage)."""
+    """Endless audio bytes: the WAV header once, then the tone (or garbage, or a looped file)."""
 
-    def __init__(self, garbage):
-        self.pending = os.urandom(4096) if garbage else wav_header()
+    def __init__(self, garbage, looped=None):
+        self.pending = os.urandom(4096) if garbage else (looped or wav_header())
         self.garbage = garbage
+        self.looped = looped
         self.at = 0
 
     def take(self, n):
@@ -68,6 +71,8 @@ class Audio:
             if not self.pending:
                 if self.garbage:
                     self.pending = os.urandom(4096)
+                elif self.looped:
+                    self.pending = self.looped
                 else:
                     self.pending = TONE[self.at:] + TONE[:self.at]
                     self.at = 0
@@ -166,7 +171,8 @@ class Handler(socketserver.BaseRequestHandler):
         status = "ICY 200 OK" if style == "icy" else ("HTTP/1.1 200 OK" if chunked else "HTTP/1.0 200 OK")
         head = [status, "icy-name: " + query.get("name", "Test Radio"), "icy-br: 128",
                 "icy-genre: Tests", "icy-url: http://127.0.0.1/", "icy-pub: 0",
-                "icy-description: A scripted server", "Content-Type: audio/wav", "Server: test"]
+                "icy-description: A scripted server",
+                "Content-Type: " + ("audio/mpeg" if query.get("format") == "mp3" else "audio/wav"), "Server: test"]
         if "metaint_header" in query:
             head.append("icy-metaint: " + query["metaint_header"])
             metaint = 0
@@ -178,7 +184,11 @@ class Handler(socketserver.BaseRequestHandler):
         self.stream(query, metaint, latin1, chunked)
 
     def stream(self, query, metaint, latin1, chunked):
-        audio = Audio(query.get("garbage") == "1")
+        looped = None
+        if query.get("format") == "mp3":
+            with open(os.path.join(sys.argv[2], "tone.mp3"), "rb") as f:
+                looped = f.read()
+        audio = Audio(query.get("garbage") == "1", looped)
         title = query.get("title", "First Artist - First Song")
         every = int(query.get("every", "0")) / 1000.0
         die = int(query.get("die", "-1"))

@@ -130,6 +130,17 @@ TEST_F(Radio, IcyStreamPlaysWithHeaderTagsAndTheLastTagMarksAStream) {
     }
 }
 
+TEST_F(Radio, Mp3StreamWithTitlesPlaysOnPastManyMetadataBlocks) {
+    Play("/stream?format=mp3&metaint=8000&every=1000");
+    FMOD_SOUND_TYPE type = FMOD_SOUND_TYPE_UNKNOWN;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+    EXPECT_EQ(type, FMOD_SOUND_TYPE_MPEG);
+    ASSERT_TRUE(WaitUntil([&] { return PositionMs() > 6000; }, 30s)) << PositionMs();
+    EXPECT_TRUE(Playing());
+    EXPECT_TRUE(WaitUntil([&] { return HearsTone(); }));
+    EXPECT_EQ(Tag("ARTIST"), "Clock");
+}
+
 TEST_F(Radio, HttpAnswerGivesIcecastTagsAndChunkedBodiesPlay) {
     Play("/stream?style=http&chunked=1&title=Only%20a%20title");
     EXPECT_EQ(Tags().back().type, FMOD_TAGTYPE_ICECAST);
