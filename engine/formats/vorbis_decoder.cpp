@@ -22,7 +22,6 @@ namespace {
 
 // stb_vorbis takes an int for the size of its input.
 constexpr uint64_t kMaxFileBytes = 1ull << 30;
-constexpr size_t kMaxFramesPerCall = 1 << 16;
 constexpr uint64_t kMaxResumeSkip = 1 << 18;
 // Typical streams need about 100 KB of decoder state; large codebooks more.
 constexpr size_t kFirstArenaBytes = 256 * 1024;
@@ -42,28 +41,26 @@ public:
 
     int64_t ReadFrames(float* out, size_t maxFrames) override {
         if (!Load()) return -1;
-        const int channels = format_.channels;
         size_t written = 0;
         while (written < maxFrames && link_ < layout_.links.size()) {
             if (!current_ && !OpenLink()) {
                 NextLink();
                 continue;
             }
-            const uint64_t left = layout_.links[link_].samples - linkPlayed_;
-            const size_t want = static_cast<size_t>(std::min<uint64_t>({maxFrames - written, left, kMaxFramesPerCall}));
-            const int n = want == 0 ? 0
-                                    : stb_vorbis_get_samples_float_interleaved(
-                                          current_.get(), channels, out + written * channels,
-                                          static_cast<int>(want) * channels);
-            if (n <= 0) {
-                if (!ResumeAfterDamage()) NextLink();
+            if (framePos_ == frameLength_) {
+                if (!NextFrame() && !ResumeAfterDamage()) NextLink();
                 continue;
             }
-            // Loud passages (and damaged packets) decode beyond full scale.
-            float* fresh = out + written * channels;
-            for (size_t i = 0; i < static_cast<size_t>(n) * channels; ++i) fresh[i] = ToSampleRange(fresh[i]);
-            written += static_cast<size_t>(n);
-            linkPlayed_ += static_cast<uint64_t>(n);
+            const uint64_t left = layout_.links[link_].samples - linkPlayed_;
+            const size_t n = static_cast<size_t>(std::min<uint64_t>({maxFrames - written, left, frameLength_ - framePos_}));
+            if (n == 0) {
+                NextLink();
+                continue;
+            }
+            CopyFrame(out + written * format_.channels, n);
+            written += n;
+            framePos_ += n;
+            linkPlayed_ += n;
         }
         return static_cast<int64_t>(written);
     }
@@ -79,10 +76,15 @@ public:
             link_ = index;
         }
         linkPlayed_ = 0;
+        frameLength_ = framePos_ = 0;
         if (link_ >= layout_.links.size()) return true;  // at the end
         if (!current_ && !OpenLink()) return false;
-        if (!stb_vorbis_seek(current_.get(), static_cast<unsigned>(frame - linkStart))) return false;
-        linkPlayed_ = frame - linkStart;
+        const uint64_t target = frame - linkStart;
+        if (!stb_vorbis_seek_frame(current_.get(), static_cast<unsigned>(target))) return false;
+        // The next frame holds the target; the samples before it are dropped.
+        const int frameStart = stb_vorbis_get_sample_offset(current_.get());
+        discard_ = frameStart >= 0 && static_cast<uint64_t>(frameStart) <= target ? target - frameStart : 0;
+        linkPlayed_ = target;
         return true;
     }
 
@@ -108,6 +110,7 @@ private:
     bool OpenLink() {
         current_.reset();
         linkPlayed_ = 0;
+        frameLength_ = framePos_ = 0;
         const OggLink& link = layout_.links[link_];
         if (link.end > file_.size() || link.end <= link.start) return false;
         // Room for the comments at the first try: the library cannot recover from
@@ -125,13 +128,44 @@ private:
         return false;
     }
 
+    // Decodes the next frame of the current link, dropping what a seek asked to skip.
+    // The library's own interleaving helper can write past its buffer on damaged
+    // streams, so frames are taken one by one and copied here.
+    bool NextFrame() {
+        for (;;) {
+            int channels = 0;
+            float** outputs = nullptr;
+            const int n = stb_vorbis_get_frame_float(current_.get(), &channels, &outputs);
+            if (n <= 0 || channels < 1 || !outputs) return false;
+            frameOutputs_ = outputs;
+            frameChannels_ = channels;
+            frameLength_ = static_cast<size_t>(n);
+            framePos_ = static_cast<size_t>(std::min<uint64_t>(discard_, frameLength_));
+            discard_ -= framePos_;
+            if (framePos_ < frameLength_) return true;
+        }
+    }
+
+    // Links with other channel counts: mono is spread, extra channels are dropped.
+    void CopyFrame(float* out, size_t frames) {
+        const int channels = format_.channels;
+        for (size_t i = 0; i < frames; ++i) {
+            for (int c = 0; c < channels; ++c) {
+                const int from = frameChannels_ == 1 ? 0 : c;
+                out[i * channels + c] = from < frameChannels_ ? ToSampleRange(frameOutputs_[from][framePos_ + i]) : 0.0f;
+            }
+        }
+    }
+
     // The decoder stops at a damaged page; the audio after it is found by seeking a little
     // further each time, so a broken page costs a short gap rather than the rest.
     bool ResumeAfterDamage() {
         const uint64_t samples = layout_.links[link_].samples;
         for (uint64_t skip = 1024; skip <= kMaxResumeSkip && linkPlayed_ + skip < samples; skip *= 2) {
-            if (stb_vorbis_seek(current_.get(), static_cast<unsigned>(linkPlayed_ + skip))) {
+            if (stb_vorbis_seek_frame(current_.get(), static_cast<unsigned>(linkPlayed_ + skip))) {
+                const int frameStart = stb_vorbis_get_sample_offset(current_.get());
                 linkPlayed_ += skip;
+                discard_ = frameStart >= 0 && static_cast<uint64_t>(frameStart) <= linkPlayed_ ? linkPlayed_ - frameStart : 0;
                 return true;
             }
         }
@@ -142,6 +176,8 @@ private:
         current_.reset();
         ++link_;
         linkPlayed_ = 0;
+        frameLength_ = framePos_ = 0;
+        discard_ = 0;
     }
 
     std::unique_ptr<Reader> reader_;
@@ -152,6 +188,11 @@ private:
     bool loadFailed_ = false;
     size_t link_ = 0;
     uint64_t linkPlayed_ = 0;
+    float** frameOutputs_ = nullptr;  // the decoder's buffers for the frame being handed out
+    int frameChannels_ = 0;
+    size_t frameLength_ = 0;
+    size_t framePos_ = 0;
+    uint64_t discard_ = 0;
     std::vector<char> arena_;
     StbPtr current_;  // declared after its arena, so it goes first
 };
