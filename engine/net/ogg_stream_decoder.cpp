@@ -10,6 +10,7 @@
 
 #include "formats/ogg_probe.h"
 #include "formats/sample_range.h"
+#include "tags/vorbis_comment.h"
 #include "text/utf8.h"
 
 namespace engine {
@@ -17,6 +18,10 @@ namespace {
 
 // Headers with large codebooks are tens of KB; a link whose headers need more is refused.
 constexpr size_t kMaxPendingBytes = 1 << 20;
+// The decoder lives in an arena of ours: damaged headers then cannot ask for
+// gigabytes, and nothing is left behind when they fail half-way.
+constexpr size_t kFirstArenaBytes = 256 * 1024;
+constexpr size_t kMaxArenaBytes = 16 << 20;
 
 struct StbCloser {
     void operator()(stb_vorbis* v) const { stb_vorbis_close(v); }
@@ -91,14 +96,30 @@ private:
         vorbis_.reset();
         serial_ = first.header.serial;
         pending_ = std::move(first.bytes);
+        // The decoder trusts the lengths in the comment header; they are checked first.
+        std::vector<uint8_t> commentPacket;
+        for (;;) {
+            const CommentState state = CommentPacket(commentPacket);
+            if (state == CommentState::kBroken) return false;
+            if (state == CommentState::kWhole) break;
+            OggPage page;
+            if (pending_.size() > kMaxPendingBytes || !ReadPage(*reader_, page)) return false;
+            pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
+        }
+        if (arena_.empty()) arena_.resize(kFirstArenaBytes);
         for (;;) {
             int used = 0, error = 0;
+            const stb_vorbis_alloc alloc{arena_.data(), static_cast<int>(arena_.size())};
             stb_vorbis* v = stb_vorbis_open_pushdata(pending_.data(), static_cast<int>(pending_.size()), &used,
-                                                     &error, nullptr);
+                                                     &error, &alloc);
             if (v) {
                 vorbis_.reset(v);
                 pending_.erase(pending_.begin(), pending_.begin() + used);
                 break;
+            }
+            if (error == VORBIS_outofmem && arena_.size() < kMaxArenaBytes) {
+                arena_.resize(arena_.size() * 2);
+                continue;
             }
             if (error != VORBIS_need_more_data || pending_.size() > kMaxPendingBytes) return false;
             OggPage page;
@@ -111,6 +132,36 @@ private:
         StreamTitle title;
         if (onTitle_ && TitleFromComments(fields, title)) onTitle_(title);
         return true;
+    }
+
+    enum class CommentState { kIncomplete, kWhole, kBroken };
+
+    // The second packet of the link in pending_ (whole pages of it, the first page
+    // holding the identification header alone), and whether it is a sound comment header.
+    CommentState CommentPacket(std::vector<uint8_t>& packet) const {
+        packet.clear();
+        size_t at = 0;
+        for (int page = 0; at + kOggPageHeaderSize <= pending_.size(); ++page) {
+            OggPageHeader header;
+            if (!ParseOggPageHeader(&pending_[at], header)) return CommentState::kBroken;
+            const uint8_t* lacing = &pending_[at + kOggPageHeaderSize];
+            size_t body = at + kOggPageHeaderSize + static_cast<size_t>(header.segments);
+            for (int i = 0; i < header.segments; ++i) {
+                if (page > 0) {
+                    packet.insert(packet.end(), pending_.begin() + static_cast<long>(body),
+                                  pending_.begin() + static_cast<long>(body + lacing[i]));
+                    if (lacing[i] < 255) {
+                        if (packet.size() < 7 || std::memcmp(packet.data(), "\x03vorbis", 7) != 0)
+                            return CommentState::kBroken;
+                        return VorbisCommentBlockIsWhole(packet.data() + 7, packet.size() - 7) ? CommentState::kWhole
+                                                                                                : CommentState::kBroken;
+                    }
+                }
+                body += lacing[i];
+            }
+            at = body;
+        }
+        return CommentState::kIncomplete;
     }
 
     // One step: 1 decoded (maybe nothing audible yet), 0 the end, -1 broken.
@@ -149,7 +200,8 @@ private:
     std::unique_ptr<Reader> reader_;
     TitleCallback onTitle_;
     StreamFormat format_;
-    std::unique_ptr<stb_vorbis, StbCloser> vorbis_;
+    std::vector<char> arena_;
+    std::unique_ptr<stb_vorbis, StbCloser> vorbis_;  // declared after its arena, so it goes first
     uint32_t serial_ = 0;
     std::vector<uint8_t> pending_;  // bytes of this link not yet decoded
     std::vector<float> decoded_;    // the last frame, interleaved

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "net/icy_metadata.h"
+#include "net/ogg_stream_decoder.h"
 
 using engine::MetadataSplitter;
 using engine::StreamTitle;
@@ -117,4 +118,16 @@ TEST(MetadataSplitter, IntervalZeroPassesEverythingAsAudio) {
     splitter.Feed(bytes, sizeof bytes, audio, blocks);
     EXPECT_EQ(audio.size(), 5u);
     EXPECT_TRUE(blocks.empty());
+}
+
+TEST(OggComments, ArtistAndTitleInAnyLetterCaseMakeTheTitle) {
+    StreamTitle t{"old", "old"};
+    ASSERT_TRUE(engine::TitleFromComments({"encoder=x", "title=Song", "Artist=Band"}, t));
+    EXPECT_EQ(t.artist, "Band");
+    EXPECT_EQ(t.title, "Song");
+    ASSERT_TRUE(engine::TitleFromComments({"TITLE=Sch\xF6n"}, t));
+    EXPECT_EQ(t.artist, "");
+    EXPECT_EQ(t.title, "Sch\xC3\xB6n");
+    EXPECT_FALSE(engine::TitleFromComments({"ALBUM=x", "no separator"}, t));
+    EXPECT_EQ(t.title, "Sch\xC3\xB6n");  // untouched
 }
