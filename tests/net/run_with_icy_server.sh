@@ -3,11 +3,12 @@
 # server's port in QUENDRA_ICY_PORT, stops the server. Usage: script PROGRAM [ARGS...]
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
-# Two links of a chained Ogg stream, each with its own title, and an MP3 tone.
+# Two links of a chained Ogg stream, each with its own title, and an MP3 tone that
+# starts with its Info frame, as a server playing a file from its start sends it.
 sox -q -n -r 44100 -c 2 -b 16 "$dir/a.wav" synth 2 sine 440 vol 0.5 &&
     oggenc -Q -a "Ogg Artist" -t "First Link" -o "$dir/a.ogg" "$dir/a.wav" &&
     oggenc -Q -t "Second Link" -o "$dir/b.ogg" "$dir/a.wav" &&
-    lame --quiet -t -b 128 "$dir/a.wav" "$dir/tone.mp3" ||
+    lame --quiet -b 128 "$dir/a.wav" "$dir/tone.mp3" ||
     echo "sox, oggenc or lame missing: no Ogg or MP3 stream" >&2
 python3 "$here/icy_server.py" "$dir/port" "$dir" &
 server=$!
