@@ -8,9 +8,8 @@
 #define STB_VORBIS_NO_STDIO
 #include <stb_vorbis.h>
 
-#include "formats/ogg_probe.h"
 #include "formats/sample_range.h"
-#include "tags/vorbis_comment.h"
+#include "net/ogg_pages.h"
 #include "text/utf8.h"
 
 namespace engine {
@@ -27,26 +26,6 @@ struct StbCloser {
     void operator()(stb_vorbis* v) const { stb_vorbis_close(v); }
 };
 
-struct OggPage {
-    OggPageHeader header;
-    std::vector<uint8_t> bytes;  // the whole page, header included
-};
-
-bool ReadPage(Reader& in, OggPage& page) {
-    uint8_t fixed[kOggPageHeaderSize];
-    if (!ReadExact(in, fixed, sizeof fixed) || !ParseOggPageHeader(fixed, page.header)) return false;
-    uint8_t lacing[255];
-    const size_t segments = static_cast<size_t>(page.header.segments);
-    if (!ReadExact(in, lacing, segments)) return false;
-    size_t body = 0;
-    for (size_t i = 0; i < segments; ++i) body += lacing[i];
-    page.bytes.assign(fixed, fixed + sizeof fixed);
-    page.bytes.insert(page.bytes.end(), lacing, lacing + segments);
-    const size_t at = page.bytes.size();
-    page.bytes.resize(at + body);
-    return ReadExact(in, page.bytes.data() + at, body);
-}
-
 class OggStreamDecoder : public Decoder {
 public:
     OggStreamDecoder(std::unique_ptr<Reader> reader, TitleCallback onTitle)
@@ -55,7 +34,7 @@ public:
     // The first link: its headers decide the format.
     bool Start() {
         OggPage page;
-        if (!ReadPage(*reader_, page) || !(page.header.flags & 0x02)) return false;
+        if (!ReadOggPage(*reader_, page) || !(page.header.flags & 0x02)) return false;
         if (!StartLink(page)) return false;
         const stb_vorbis_info info = stb_vorbis_get_info(vorbis_.get());
         if (!PlausibleLayout(info.channels, info.sample_rate)) return false;
@@ -97,13 +76,12 @@ private:
         serial_ = first.header.serial;
         pending_ = std::move(first.bytes);
         // The decoder trusts the lengths in the comment header; they are checked first.
-        std::vector<uint8_t> commentPacket;
         for (;;) {
-            const CommentState state = CommentPacket(commentPacket);
-            if (state == CommentState::kBroken) return false;
-            if (state == CommentState::kWhole) break;
+            const CommentHeader state = CheckCommentHeader(pending_);
+            if (state == CommentHeader::kBroken) return false;
+            if (state == CommentHeader::kSound) break;
             OggPage page;
-            if (pending_.size() > kMaxPendingBytes || !ReadPage(*reader_, page)) return false;
+            if (pending_.size() > kMaxPendingBytes || !ReadOggPage(*reader_, page)) return false;
             pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
         }
         if (arena_.empty()) arena_.resize(kFirstArenaBytes);
@@ -123,7 +101,7 @@ private:
             }
             if (error != VORBIS_need_more_data || pending_.size() > kMaxPendingBytes) return false;
             OggPage page;
-            if (!ReadPage(*reader_, page)) return false;
+            if (!ReadOggPage(*reader_, page)) return false;
             pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
         }
         const stb_vorbis_comment comment = stb_vorbis_get_comment(vorbis_.get());
@@ -132,36 +110,6 @@ private:
         StreamTitle title;
         if (onTitle_ && TitleFromComments(fields, title)) onTitle_(title);
         return true;
-    }
-
-    enum class CommentState { kIncomplete, kWhole, kBroken };
-
-    // The second packet of the link in pending_ (whole pages of it, the first page
-    // holding the identification header alone), and whether it is a sound comment header.
-    CommentState CommentPacket(std::vector<uint8_t>& packet) const {
-        packet.clear();
-        size_t at = 0;
-        for (int page = 0; at + kOggPageHeaderSize <= pending_.size(); ++page) {
-            OggPageHeader header;
-            if (!ParseOggPageHeader(&pending_[at], header)) return CommentState::kBroken;
-            const uint8_t* lacing = &pending_[at + kOggPageHeaderSize];
-            size_t body = at + kOggPageHeaderSize + static_cast<size_t>(header.segments);
-            for (int i = 0; i < header.segments; ++i) {
-                if (page > 0) {
-                    packet.insert(packet.end(), pending_.begin() + static_cast<long>(body),
-                                  pending_.begin() + static_cast<long>(body + lacing[i]));
-                    if (lacing[i] < 255) {
-                        if (packet.size() < 7 || std::memcmp(packet.data(), "\x03vorbis", 7) != 0)
-                            return CommentState::kBroken;
-                        return VorbisCommentBlockIsWhole(packet.data() + 7, packet.size() - 7) ? CommentState::kWhole
-                                                                                                : CommentState::kBroken;
-                    }
-                }
-                body += lacing[i];
-            }
-            at = body;
-        }
-        return CommentState::kIncomplete;
     }
 
     // One step: 1 decoded (maybe nothing audible yet), 0 the end, -1 broken.
@@ -184,7 +132,7 @@ private:
             return 1;
         }
         OggPage page;
-        if (!ReadPage(*reader_, page)) return 0;
+        if (!ReadOggPage(*reader_, page)) return 0;
         if (page.header.flags & 0x02) {
             // A new link: same layout, or the stream cannot go on.
             if (!StartLink(page)) return -1;
