@@ -78,8 +78,8 @@ FMOD_RESULT ReadHead(Connection& connection, Clock::time_point deadline, const s
 
 }  // namespace
 
-std::string BuildRequest(const Url& url) {
-    std::string request = "GET " + url.target + " HTTP/1.1\r\n";
+std::string BuildRequest(const Url& url, bool http10) {
+    std::string request = "GET " + url.target + (http10 ? " HTTP/1.0\r\n" : " HTTP/1.1\r\n");
     request += "Host: " + HostHeader(url) + "\r\n";
     request += "User-Agent: Quendra/1.0\r\n";
     request += "Accept: */*\r\n";
@@ -92,14 +92,16 @@ std::string BuildRequest(const Url& url) {
 FMOD_RESULT RequestStream(const Url& start, Clock::time_point deadline, const std::atomic<bool>& cancel,
                           HttpAnswer& out) {
     Url url = start;
-    for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    bool http10 = false;
+    int redirects = 0;
+    for (;;) {
         // TLS is not built in: an https address fails here rather than talking plain text to port 443.
         if (url.scheme != "http") return FMOD_ERR_NET_URL;
         HttpAnswer answer;
         const NetStatus connected = Connect(url.host, url.port, deadline, cancel, &answer.connection);
         if (connected != NetStatus::kOk)
             return connected == NetStatus::kTimedOut ? FMOD_ERR_HTTP_TIMEOUT : FMOD_ERR_NET_CONNECT;
-        const std::string request = BuildRequest(url);
+        const std::string request = BuildRequest(url, http10);
         const NetStatus sent = answer.connection->SendAll(request.data(), request.size(), deadline, cancel);
         if (sent != NetStatus::kOk) return ResultFor(sent);
         if (FMOD_RESULT r = ReadHead(*answer.connection, deadline, cancel, answer); r != FMOD_OK) return r;
@@ -108,13 +110,17 @@ FMOD_RESULT RequestStream(const Url& start, Clock::time_point deadline, const st
             out = std::move(answer);
             return FMOD_OK;
         }
+        if (status == 505 && !http10) {
+            http10 = true;  // an old server: the same address once more, as HTTP/1.0
+            continue;
+        }
         if (!IsRedirect(status)) return ResultForStatus(status);
         const std::string* location = FindHeader(answer.head, "location");
         Url next;
         if (!location || !ResolveLocation(url, *location, next)) return FMOD_ERR_HTTP;
+        if (++redirects > kMaxRedirects) return FMOD_ERR_HTTP;
         url = std::move(next);
     }
-    return FMOD_ERR_HTTP;  // too many redirects
 }
 
 }  // namespace engine

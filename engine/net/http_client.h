@@ -18,8 +18,9 @@ struct HttpAnswer {
     std::vector<uint8_t> bodyStart;  // bytes that came with the head
 };
 
-// The request text for url (HTTP/1.1, Connection: close; Basic authorisation from the user info).
-std::string BuildRequest(const Url& url);
+// The request text for url (HTTP/1.1, or 1.0 for servers that refuse 1.1; Connection:
+// close; Basic authorisation from the user info).
+std::string BuildRequest(const Url& url, bool http10 = false);
 // Connects, asks and reads the head of a 200 answer, all before the deadline.
 FMOD_RESULT RequestStream(const Url& url, Clock::time_point deadline, const std::atomic<bool>& cancel,
                           HttpAnswer& out);

@@ -23,6 +23,7 @@ request path picks the behaviour; the query tunes it:
             second argument, in turn, each a link with its own title comments
   /redirect?hops=N&then=QUERY  N redirects, then /stream?QUERY
   /loop                 redirects to itself for ever
+  /old                  answers 505 to anything but HTTP/1.0 requests, else like /stream
   /silent               accepts and never answers
   /hugehead             an endless head
   /slowhead             the head at one byte per second
@@ -98,7 +99,9 @@ class Handler(socketserver.BaseRequestHandler):
                 break
             data += chunk
         lines = data.decode("latin-1").split("\r\n")
-        target = lines[0].split(" ")[1] if len(lines[0].split(" ")) > 1 else "/"
+        words = lines[0].split(" ")
+        target = words[1] if len(words) > 1 else "/"
+        self.version = words[2] if len(words) > 2 else ""
         headers = {}
         for line in lines[1:]:
             if ":" in line:
@@ -135,6 +138,12 @@ class Handler(socketserver.BaseRequestHandler):
                     time.sleep(delay)
                 self.request.sendall(link[at:at + 1024])
                 sent += 1024
+
+    def route_old(self, query, headers):
+        if self.version != "HTTP/1.0":
+            self.request.sendall(b"HTTP/1.1 505 HTTP Version Not Supported\r\nContent-Length: 0\r\n\r\n")
+            return
+        self.route_stream(dict(query, name="Old Server"), headers)
 
     def route_missing(self, query, headers):
         self.request.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")

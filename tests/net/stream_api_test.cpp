@@ -206,6 +206,12 @@ TEST_F(Radio, RedirectsAreFollowedUpToFive) {
     EXPECT_NE(Open("/loop"), FMOD_OK);
 }
 
+TEST_F(Radio, ServersRefusingHttp11AreAskedAgainWithHttp10) {
+    Play("/old");
+    EXPECT_EQ(Tag("icy-name"), "Old Server");
+    ASSERT_TRUE(WaitUntil([&] { return PositionMs() > 300 && HearsTone(); }));
+}
+
 TEST_F(Radio, ADyingServerEndsTheChannelWithItsPositionKept) {
     Play("/stream?die=48000");  // three seconds of audio
     ASSERT_TRUE(WaitUntil([&] { return !Playing(); }, 30s));
