@@ -14,6 +14,7 @@ request path picks the behaviour; the query tunes it:
             die=BYTES       close the connection after this many audio bytes
             stall=BYTES     stop sending after this many audio bytes, keep the connection
             trickle=1       after a short burst, one byte per second
+            pause=BYTES&pause_ms=MS  after this many audio bytes, nothing for MS ms, then on
             badmeta=1       metadata blocks whose length byte points past what is sent
             garbage=1       random bytes instead of audio
             burst=BYTES     sent at once before real-time pacing (default 32000)
@@ -205,6 +206,8 @@ class Handler(socketserver.BaseRequestHandler):
         trickle = query.get("trickle") == "1"
         badmeta = query.get("badmeta") == "1"
         burst = int(query.get("burst", "32000"))
+        pause = int(query.get("pause", "-1"))
+        pause_ms = int(query.get("pause_ms", "0"))
         sent_audio = 0
         sent_title = None
         start = time.time()
@@ -225,6 +228,10 @@ class Handler(socketserver.BaseRequestHandler):
             if stall >= 0 and sent_audio >= stall:
                 time.sleep(60)
                 return
+            if pause >= 0 and sent_audio >= pause:
+                time.sleep(pause_ms / 1000.0)
+                start += pause_ms / 1000.0  # the pacing carries on from where it stopped
+                pause = -1
             if trickle and sent_audio >= 2000:
                 step = 1
             else:
@@ -234,6 +241,8 @@ class Handler(socketserver.BaseRequestHandler):
                 step = min(step, die - sent_audio)
             if stall >= 0:
                 step = min(step, stall - sent_audio)
+            if pause >= 0:
+                step = min(step, pause - sent_audio)
             if metaint:
                 step = min(step, until_meta)
             if step > 0:

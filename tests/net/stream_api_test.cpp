@@ -218,6 +218,20 @@ TEST_F(Radio, ADyingServerEndsTheChannelWithItsPositionKept) {
     EXPECT_GT(PositionMs(), 1000u);
 }
 
+TEST_F(Radio, AnUnderrunPlaysSilenceAndTheStreamCarriesOn) {
+    // Three seconds of audio, four seconds of nothing (the 2 s buffer runs dry), then more.
+    const auto start = std::chrono::steady_clock::now();
+    Play("/stream?burst=48000&pause=48000&pause_ms=4000");
+    bool stopped = false;
+    ASSERT_TRUE(WaitUntil([&] {
+        stopped = stopped || !Playing();
+        return PositionMs() > 4500 && HearsTone();
+    }, 30s)) << PositionMs();
+    EXPECT_FALSE(stopped);
+    // The silence of the underrun is not counted as played time.
+    EXPECT_GT(std::chrono::steady_clock::now() - start, 5000ms);
+}
+
 TEST_F(Radio, AStallingServerEndsTheChannel) {
     Play("/stream?stall=40000&burst=40000");
     ASSERT_TRUE(WaitUntil([&] { return !Playing(); }, 40s));
