@@ -19,16 +19,30 @@ export WINEARCH=win64
 # gives programs the ANSI code page 1252 with it, and tools see UTF-8 arguments.
 export LANG=C.UTF-8
 
-# An Xvfb display of our own, unless one is set already.
+# An Xvfb display of our own, unless one is set already. The display started for a build
+# tree is noted there and reused, so repeated test runs do not pile up X servers.
 ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    for n in 91 92 93 94 95 96 97 98 99; do
+    noted="$BUILD/xvfb-display"
+    if [ -f "$noted" ]; then
+        DISPLAY=$(cat "$noted")
+        export DISPLAY
+        xdpyinfo >/dev/null 2>&1 && return 0
+    fi
+    mkdir -p "$BUILD"
+    for n in $(seq 90 199); do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
             Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
             export DISPLAY=":$n"
-            for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+            for _ in $(seq 100); do
+                if xdpyinfo >/dev/null 2>&1; then
+                    echo "$DISPLAY" > "$noted"
+                    return 0
+                fi
+                sleep 0.1
+            done
         fi
     done
     echo "no X display could be started" >&2
