@@ -7,12 +7,13 @@
 
 #include "formats/compressed_formats.h"
 #include "formats/format_open.h"
-#include "formats/sample_range.h"
 #include "formats/mpeg_container.h"
-#include "tags/id3v2.h"
+#include "formats/mpeg_frame_index.h"
+#include "formats/sample_range.h"
 #include "frame_scan.h"
 #include "mpeg.h"
 #include "mpeg_stream.h"
+#include "tags/id3v2.h"
 
 namespace engine {
 namespace {
@@ -24,10 +25,6 @@ constexpr size_t kHeaderBytes = 8 * 1024;
 constexpr size_t kInfoBytes = 128 * 1024;
 // Streams up to this size are counted frame by frame when opened: their length is exact.
 constexpr uint64_t kCountWholeBytes = 1 << 20;
-// The frame index is built in windows of this size (plus room for a frame across the edge).
-constexpr uint64_t kIndexWindow = 1 << 20;
-constexpr uint64_t kIndexOverlap = 64 * 1024;
-constexpr uint64_t kMaxIndexedBytes = 1ull << 30;
 
 class MpegDecoder : public Decoder {
 public:
@@ -75,7 +72,10 @@ public:
             played_ = info_.length;
             return true;
         }
-        if (!indexTried_) BuildIndex();
+        if (!indexTried_) {
+            indexTried_ = true;
+            index_ = IndexMpegFrames(*reader_, region_, info_);  // seeks fall back to the tables when empty
+        }
         const mpeg::SeekPlan plan = mpeg::PlanSeek(info_, index_.empty() ? nullptr : &index_, frame);
         Restart(plan.byteOffset, plan.discardSamples);
         played_ = frame;
@@ -156,38 +156,6 @@ private:
         } else {
             for (int i = 0; i < count; ++i) out[i] = ToSampleRange(0.5f * (in[2 * i] + in[2 * i + 1]));
         }
-    }
-
-    // The offset of every frame, so that seeks land on the right frame. Read window by
-    // window; the decode position is restored by the seek that follows.
-    void BuildIndex() {
-        indexTried_ = true;
-        const uint64_t total = region_.audioEnd - region_.audioStart;
-        if (total > kMaxIndexedBytes) return;
-        std::vector<uint64_t> offsets;
-        std::vector<uint8_t> window;
-        uint64_t pos = info_.audioOffset;
-        mpeg::StreamInfo local = info_;
-        local.audioOffset = 0;
-        while (pos < total) {
-            const uint64_t length = std::min(total - pos, kIndexWindow + kIndexOverlap);
-            window.resize(static_cast<size_t>(length));
-            if (!reader_->Seek(region_.audioStart + pos) || !ReadExact(*reader_, window.data(), window.size())) {
-                return;  // seeks fall back to the headers' tables
-            }
-            const bool last = pos + length == total;
-            uint64_t next = pos + kIndexWindow;
-            for (uint64_t found : mpeg::ScanFrames(window.data(), window.size(), local)) {
-                if (!last && found >= kIndexWindow) {
-                    next = pos + found;
-                    break;
-                }
-                offsets.push_back(pos + found);
-            }
-            if (last) break;
-            pos = next;
-        }
-        index_ = std::move(offsets);
     }
 
     std::unique_ptr<Reader> reader_;
