@@ -56,9 +56,10 @@ def text_appears_after(action, title, control, text, timeout_ms=5000):
     appeared (a text that stands only briefly is seen too)."""
     watcher = subprocess.Popen(["wine", WINTOOL, "wait-text", title, str(control), text, str(timeout_ms)],
                                stdout=subprocess.PIPE)
-    watcher.stdout.readline()  # "polling"
-    action()
-    return watcher.wait(timeout=timeout_ms / 1000 + 30) == 0
+    with watcher:
+        watcher.stdout.readline()  # "polling"
+        action()
+        return watcher.wait(timeout=timeout_ms / 1000 + 30) == 0
 
 
 def screen():
