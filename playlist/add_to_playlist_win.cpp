@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "playback/audio_engine.h"
 #include "playback/load_track_win.h"
@@ -25,6 +26,15 @@ constexpr int kMaxPlaylistDepth = 8;
 constexpr long kMaxPlaylistBytes = 16 * 1024 * 1024;
 
 int g_depth = 0;
+// The playlist files being expanded right now, outermost first: one that lists itself,
+// directly or through others, is not expanded a second time.
+std::vector<std::string> g_expanding;
+
+bool IsBeingExpanded(const std::string& path) {
+    for (const std::string& outer : g_expanding)
+        if (PathsEqual(outer, path)) return true;
+    return false;
+}
 
 std::string TemporaryCopyPath() {
     char folder[MAX_PATH + 1] = {};
@@ -144,9 +154,11 @@ std::string ConvertPlaylistFile(const std::string& path) {
 
 std::string AddToPlaylist(const std::string& path, int32_t startup) {
     if (LastIndexOfPath(g_playlist, path) >= 0) return path;
-    if (g_depth >= kMaxPlaylistDepth) return path;
+    if (g_depth >= kMaxPlaylistDepth || IsBeingExpanded(path)) return path;
     ++g_depth;
+    g_expanding.push_back(path);
     const std::string result = AddScanned(path, startup);
+    g_expanding.pop_back();
     --g_depth;
     return result;
 }

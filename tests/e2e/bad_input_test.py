@@ -1,0 +1,50 @@
+"""Bad input on the command line with the real library: a path too long for Windows, a
+missing file, a server that does not answer, a playlist that lists itself. Each is listed or
+skipped as the player's rules say; nothing crashes or hangs."""
+import os
+import shutil
+import subprocess
+import unittest
+
+import harness as h
+
+
+def rows():
+    out = h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1")
+    return [line.split("\t") for line in out.splitlines()]
+
+
+class BadInput(unittest.TestCase):
+    def setUp(self):
+        h.kill_leftover_players()
+        self.run_ = h.PlayerRun(self.id().split(".")[-1], real=True)
+
+    def tearDown(self):
+        self.run_.stop()
+
+    def test_long_missing_and_unanswered_paths_are_listed_with_zero_length(self):
+        long_path = "C:\\" + "\\".join(["Verzeichnis%02d" % i for i in range(20)]) + "\\Lied.mp3"
+        self.assertGreater(len(long_path), 260)
+        self.run_.start(long_path, "C:\\fehlt\\M\u00fcll.mp3", "http://127.0.0.1:9/radio")
+        self.run_.wait_main_window()
+        listed = h.wait_until(lambda: (lambda r: r if len(r) == 3 else None)(rows()), timeout=60, what="three rows")
+        self.assertEqual([r[1] for r in listed], ["Lied.mp3", "M\u00fcll.mp3", "http://127.0.0.1:9/radio"])
+        self.assertEqual([r[2] for r in listed], ["00:00", "00:00", ""])
+        self.assertIsNone(self.run_.process.poll())
+
+    @unittest.skipUnless(shutil.which("sox"), "sox missing")
+    def test_a_playlist_that_lists_itself_ends(self):
+        folder = self.run_.folder
+        subprocess.run(["sox", "-n", "-r", "44100", "-c", "1", "-b", "16", os.path.join(folder, "kurz.wav"),
+                        "synth", "3", "sine", "440"], check=True)
+        with open(os.path.join(folder, "selbst.m3u"), "w") as f:
+            f.write("kurz.wav\r\nselbst.m3u\r\n")
+        self.run_.start("selbst.m3u")
+        self.run_.wait_main_window()
+        # The list is not expanded a second time inside itself: its own entry stays and plays.
+        h.wait_until(lambda: [r[1] for r in rows()][:1] == ["kurz.wav"], timeout=60, what="the entry of the list")
+        self.assertIsNone(self.run_.process.poll())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
