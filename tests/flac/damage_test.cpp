@@ -19,22 +19,7 @@ struct Checked {
 Checked DecodeAndCheckFrames(const std::vector<uint8_t>& file, const ReferenceAudio& ref, size_t chunk) {
     Checked c;
     flac::StreamDecoder decoder;
-    size_t fed = 0;
-    for (int guard = 0; guard < 10000000; ++guard) {
-        flac::Result r = decoder.NextFrame();
-        if (r == flac::Result::NeedMoreData) {
-            size_t n = std::min(chunk, file.size() - fed);
-            decoder.Feed(file.data() + fed, n);
-            fed += n;
-            if (fed == file.size())
-                decoder.FinishInput();
-            continue;
-        }
-        if (r != flac::Result::Ok) {
-            c.result = r;
-            break;
-        }
-        const flac::DecodedFrame& f = decoder.frame();
+    c.result = FeedInChunks(decoder, file, chunk, [&](const flac::DecodedFrame& f) {
         size_t at = size_t(f.header.firstSample) * ref.channels;
         EXPECT_LE(at + f.samples.size(), ref.samples.size());
         if (at + f.samples.size() <= ref.samples.size()) {
@@ -42,7 +27,7 @@ Checked DecodeAndCheckFrames(const std::vector<uint8_t>& file, const ReferenceAu
                 << "frame at sample " << f.header.firstSample;
         }
         c.samplesOut += f.header.blockSize;
-    }
+    });
     c.skipped = decoder.skippedFrames();
     return c;
 }

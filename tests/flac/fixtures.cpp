@@ -24,25 +24,10 @@ const std::vector<std::string>& AllFixtureNames() {
 OurDecode DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunkBytes) {
     OurDecode out;
     flac::StreamDecoder decoder;
-    size_t fed = 0;
-    for (;;) {
-        flac::Result r = decoder.NextFrame();
-        if (r == flac::Result::NeedMoreData) {
-            size_t n = std::min(chunkBytes, file.size() - fed);
-            decoder.Feed(file.data() + fed, n);
-            fed += n;
-            if (fed == file.size())
-                decoder.FinishInput();
-            continue;
-        }
-        if (r != flac::Result::Ok) {
-            out.result = r;
-            break;
-        }
+    out.result = FeedInChunks(decoder, file, chunkBytes, [&](const flac::DecodedFrame& frame) {
         ++out.frames;
-        const auto& s = decoder.frame().samples;
-        out.samples.insert(out.samples.end(), s.begin(), s.end());
-    }
+        out.samples.insert(out.samples.end(), frame.samples.begin(), frame.samples.end());
+    });
     out.meta = decoder.metadata();
     out.skippedFrames = decoder.skippedFrames();
     return out;

@@ -11,6 +11,26 @@ std::vector<uint8_t> ReadFixture(const std::string& name);
 std::vector<uint8_t> ReadFixtureFile(const std::string& fileName);
 const std::vector<std::string>& AllFixtureNames();
 
+// Feeds `file` to a push decoder (StreamDecoder or OggFlacDecoder) `chunk` bytes at a time
+// and hands every decoded frame to `onFrame`; returns the result that ended decoding
+// (EndOfStream at the end, or the error).
+template <typename Decoder, typename OnFrame>
+flac::Result FeedInChunks(Decoder& decoder, const std::vector<uint8_t>& file, size_t chunk, OnFrame onFrame) {
+    size_t fed = 0;
+    for (;;) {
+        const flac::Result r = decoder.NextFrame();
+        if (r == flac::Result::NeedMoreData) {
+            const size_t n = chunk < file.size() - fed ? chunk : file.size() - fed;
+            decoder.Feed(file.data() + fed, n);
+            fed += n;
+            if (fed == file.size()) decoder.FinishInput();
+            continue;
+        }
+        if (r != flac::Result::Ok) return r;
+        onFrame(decoder.frame());
+    }
+}
+
 // Everything our push decoder gives for a file fed in pieces of `chunkBytes`.
 struct OurDecode {
     flac::Result result = flac::Result::Ok;  // EndOfStream when it ran to the end

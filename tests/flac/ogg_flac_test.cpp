@@ -22,22 +22,7 @@ struct OggDecode {
 OggDecode DecodeOgg(const std::vector<uint8_t>& file, size_t chunk, const ReferenceAudio* ref = nullptr) {
     OggDecode out;
     flac::OggFlacDecoder decoder;
-    size_t fed = 0;
-    for (;;) {
-        flac::Result r = decoder.NextFrame();
-        if (r == flac::Result::NeedMoreData) {
-            size_t n = std::min(chunk, file.size() - fed);
-            decoder.Feed(file.data() + fed, n);
-            fed += n;
-            if (fed == file.size())
-                decoder.FinishInput();
-            continue;
-        }
-        if (r != flac::Result::Ok) {
-            out.result = r;
-            break;
-        }
-        const flac::DecodedFrame& f = decoder.frame();
+    out.result = FeedInChunks(decoder, file, chunk, [&](const flac::DecodedFrame& f) {
         if (ref) {
             size_t at = size_t(f.header.firstSample) * ref->channels;
             EXPECT_TRUE(at + f.samples.size() <= ref->samples.size() &&
@@ -45,7 +30,7 @@ OggDecode DecodeOgg(const std::vector<uint8_t>& file, size_t chunk, const Refere
                 << "frame at " << f.header.firstSample;
         }
         out.samples.insert(out.samples.end(), f.samples.begin(), f.samples.end());
-    }
+    });
     out.meta = decoder.metadata();
     out.skipped = decoder.skippedFrames();
     return out;
