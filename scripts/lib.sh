@@ -18,6 +18,11 @@ export WINEARCH=win64
 # C.UTF-8 exists on every Debian machine (en_US.UTF-8 needs generating); Wine still
 # gives programs the ANSI code page 1252 with it, and tools see UTF-8 arguments.
 export LANG=C.UTF-8
+# Rebuilds of the three trees and of parallel work trees share compiled objects when
+# ccache is on the machine; nothing needs it.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 
 # An Xvfb display of our own, unless one is set already. The display started for a build
 # tree is noted there and reused, so repeated test runs do not pile up X servers.
