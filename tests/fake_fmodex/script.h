@@ -1,64 +1,55 @@
 #pragma once
-// The fake sound library's script: what its calls answer, where they fail, crash or hang.
+// The fake sound library's script: what its calls answer and where they fail or crash.
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum class RuleKind { Result, Crash, Sleep };
-enum class CrashKind { Access, Divide, Illegal, Breakpoint, Stack, Raise };
+enum class Fault { Access, Divide, Raise };
 
-// One `result`, `crash` or `sleep` line.
-struct CallRule {
-    RuleKind kind = RuleKind::Result;
-    std::string name;       // entry point
-    int callNumber = 0;     // 0: every call; N: only the N-th call
-    int code = 0;           // RuleKind::Result
-    CrashKind crash = CrashKind::Access;
-    unsigned raiseCode = 0; // CrashKind::Raise
-    unsigned sleepMs = 0;   // RuleKind::Sleep
+// One `result` or `crash` line.
+struct Rule {
+    std::string name;         // entry point
+    unsigned callNumber = 0;  // 0: every call; N: only the N-th call
+    bool crash = false;
+    unsigned code = 0;        // `result`
+    Fault fault = Fault::Access;
+    unsigned raiseCode = 0;   // Fault::Raise
 };
 
 struct ScriptTag {
-    int type = 0;
+    unsigned type = 0;
     std::string name;
-    std::string data; // raw bytes, may hold zero bytes
+    std::string data; // raw bytes
 };
 
 // What a sound and the channels playing it answer.
 struct SoundScript {
     unsigned lengthMs = 0;
     unsigned lengthRawBytes = 0;
-    int soundType = 0;
-    int soundFormat = 0;
-    int channels = 0;
-    int bits = 0;
-    std::vector<ScriptTag> tags;
-    bool playing = true;
-    bool paused = false;
+    unsigned type = 0;
+    unsigned format = 0;
+    unsigned channels = 0;
+    unsigned bits = 0;
+    unsigned playing = 1;
     unsigned positionMs = 0;
+    std::vector<ScriptTag> tags;
     std::vector<float> wave; // empty: silence
 };
 
-// Lines after `file PATH`: they start from the defaults and apply only to sounds of PATH.
-struct FileSection {
+// Section 0 holds the lines before the first `file`: its rules hit every call and its sound
+// is where every file section starts from. Section N > 0 holds the lines after `file PATH`.
+struct Section {
     std::string path;
     SoundScript sound;
-    std::vector<CallRule> rules;
+    std::vector<Rule> rules;
 };
 
 struct Script {
-    SoundScript defaults;
-    std::vector<CallRule> rules; // lines before the first `file`: every call
-    std::vector<FileSection> files;
-    std::vector<std::string> notes; // "# ..." lines for the log about lines that were ignored
+    std::vector<Section> sections;
+    std::vector<std::string> notes; // log lines about script lines that were not understood
 };
 
 Script ParseScript(std::string_view text);
 
-// Index into script.files of the section for exactly this path, or -1.
-int FindFileSection(const Script& script, std::string_view path);
-
-bool IsEntryPointName(std::string_view name);
-
-// Turns the escapes of tag data (\xNN \\ \n \t \s \0) into bytes; false for a broken escape.
-bool DecodeTagData(std::string_view escaped, std::string& bytes);
+// The file section for exactly this path, or 0.
+int FindSection(const Script& script, std::string_view path);
