@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "resources/skin.h"
+#include "tests/resources/image_checks.h"
+
+namespace {
+
+const Rgb kMagenta{255, 0, 152};
+const Rgb kRings[8] = {{7, 50, 7},    {11, 78, 11},  {15, 110, 15}, {20, 142, 20},
+                       {24, 170, 24}, {27, 192, 27}, {29, 207, 29}, {31, 216, 31}};
+
+// The window outline as the documents give it: header (its size, rectangle type, count,
+// bytes of rectangles, bounding box), then the rectangles (left, top, right, bottom).
+const std::vector<int32_t> kRegionWords = {
+    32, 1, 7, 112, 2, 2, 219, 269,
+    5, 2, 216, 3, 4, 3, 217, 4, 3, 4, 218, 5, 2, 5, 219, 266,
+    3, 266, 218, 267, 4, 267, 217, 268, 5, 268, 216, 269,
+};
+
+// Reads region data as little-endian 32-bit words, as ExtCreateRgn does.
+std::vector<int32_t> Words(const std::vector<uint8_t>& bytes) {
+    std::vector<int32_t> words;
+    for (size_t at = 0; at + 4 <= bytes.size(); at += 4)
+        words.push_back(static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                             static_cast<uint32_t>(bytes[at + 3]) << 24));
+    return words;
+}
+
+bool InRegion(int x, int y) {
+    for (size_t at = 8; at < kRegionWords.size(); at += 4)
+        if (x >= kRegionWords[at] && y >= kRegionWords[at + 1] && x < kRegionWords[at + 2] && y < kRegionWords[at + 3])
+            return true;
+    return false;
+}
+
+// 1 to 8 for a ring colour, 9 for anything else.
+int RingOf(Rgb c) {
+    return static_cast<int>(std::find(kRings, kRings + 8, c) - kRings) + 1;
+}
+
+}  // namespace
+
+TEST(Skin, RegionDataAndColoursAreTheDocumentedOnes) {
+    EXPECT_EQ(SkinRegionData().size(), 144u);
+    EXPECT_EQ(Words(SkinRegionData()), kRegionWords);
+    Image skin = SkinBackground();
+    ASSERT_TRUE(HasSize(skin, 220, 270));
+    struct Check { int x, y; Rgb colour; };
+    // The frame meets the black interior square at its corners; the rings along the four sides.
+    std::vector<Check> checks = {{9, 10, kRings[7]}, {10, 9, kRings[7]}, {211, 260, kRings[7]}, {210, 261, kRings[7]}};
+    for (int ring = 0; ring < 8; ++ring)
+        for (int along : {20, 110, 200}) {
+            checks.push_back({2 + ring, along, kRings[ring]});
+            checks.push_back({218 - ring, along, kRings[ring]});
+            checks.push_back({along, 2 + ring, kRings[ring]});
+            checks.push_back({along, 268 - ring, kRings[ring]});
+        }
+    for (const Check& c : checks)
+        EXPECT_EQ(PixelAt(skin, c.x, c.y), c.colour) << c.x << ", " << c.y;
+}
+
+// Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
+// one of the rings, the outermost along the outline, never jumping a ring to a neighbour,
+// the same in all four corners.
+TEST(Skin, FrameFollowsTheOutlineIntoTheCutCorners) {
+    Image skin = SkinBackground();
+    for (int y = 0; y < 270; ++y)
+        for (int x = 0; x < 220; ++x) {
+            Rgb c = PixelAt(skin, x, y);
+            ASSERT_EQ(c == kMagenta, !InRegion(x, y)) << x << ", " << y;
+            if (c == kMagenta)
+                continue;
+            bool interior = x >= 10 && x <= 210 && y >= 10 && y <= 260;
+            ASSERT_EQ(IsBlack(c), interior) << x << ", " << y;
+            ASSERT_EQ(c, PixelAt(skin, 220 - x, y)) << x << ", " << y;
+            ASSERT_EQ(c, PixelAt(skin, x, 270 - y)) << x << ", " << y;
+            if (interior)
+                continue;
+            int ring = RingOf(c);
+            ASSERT_LE(ring, 8) << x << ", " << y;
+            bool onOutline = !InRegion(x - 1, y) || !InRegion(x + 1, y) || !InRegion(x, y - 1) || !InRegion(x, y + 1);
+            ASSERT_EQ(onOutline, ring == 1) << x << ", " << y;
+            for (Rgb next : {PixelAt(skin, x + 1, y), PixelAt(skin, x, y + 1)})
+                ASSERT_TRUE(RingOf(next) > 8 || std::abs(ring - RingOf(next)) <= 1) << x << ", " << y;
+        }
+}
+
+// Greens on a mostly black field, at tray size.
+TEST(Skin, TrayIconIsGreenOnBlack) {
+    Image icon = TrayIconImage();
+    ASSERT_TRUE(HasSize(icon, 32, 32));
+    int black = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            Rgb c = PixelAt(icon, x, y);
+            ASSERT_TRUE(IsGreenFamily(c)) << x << ", " << y;
+            black += IsBlack(c);
+        }
+    EXPECT_TRUE(black > 32 * 32 / 4 && black < 32 * 32) << black << " black pixels";
+}
