@@ -43,9 +43,11 @@ struct Side {
 struct Options {
     int runs = 9;       // timed runs per side, at least 7
     std::string only;   // "ours" or "reference": one checked decode of that side, no timing
+    std::string match;  // only the files whose label holds this
 };
 
-// Takes --runs N and --only ours|reference; false (after a usage line) on anything else.
+// Takes --runs N, --only ours|reference and --match TEXT; false (after a usage line) on
+// anything else.
 bool ParseOptions(int argc, char** argv, Options& options);
 
 // The processor (from /proc/cpuinfo) and the compiler flags our side was built with.
