@@ -24,26 +24,29 @@ void ReadRicePartition(BitReader& reader, unsigned parameter, int32_t* out, uint
     const unsigned lowShift = 63 - parameter;
     const uint32_t stopBit = 1u << parameter;
     while (out < outEnd) {
-        if (bits < 32) {
+        // The unary zeros, the stop bit and the low bits, taken from the cache in one go
+        // when they fit; the cache is refilled only when they do not. (cache | 1: an
+        // all-zero cache counts 63 zeros and goes the careful way.)
+        unsigned zeros = unsigned(__builtin_clzll(cache | 1));
+        unsigned total = zeros + stopAndLow;
+        if (total > bits) {
             if (reader.end_ - next < 8)
                 break;  // the fast refill loads 8 bytes at once
             cache |= LoadBigEndian64(next) >> bits;
             next += (63 - bits) >> 3;
             bits |= 56;
-        }
-        // The unary zeros, the stop bit and the low bits, taken from the cache in one go
-        // when they fit. (cache | 1: an all-zero cache counts 63 zeros and goes the careful way.)
-        unsigned zeros = unsigned(__builtin_clzll(cache | 1));
-        unsigned total = zeros + stopAndLow;
-        if (total > bits) {
-            reader.cache_ = cache;
-            reader.bits_ = bits;
-            reader.next_ = next;
-            *out++ = ReadRiceSlow(reader, parameter);
-            cache = reader.cache_;
-            bits = reader.bits_;
-            next = reader.next_;
-            continue;
+            zeros = unsigned(__builtin_clzll(cache | 1));
+            total = zeros + stopAndLow;
+            if (total > bits) {
+                reader.cache_ = cache;
+                reader.bits_ = bits;
+                reader.next_ = next;
+                *out++ = ReadRiceSlow(reader, parameter);
+                cache = reader.cache_;
+                bits = reader.bits_;
+                next = reader.next_;
+                continue;
+            }
         }
         // The stop bit lands at the top; it and the low bits come down together.
         uint32_t stopAndLowBits = uint32_t((cache << zeros) >> lowShift);
