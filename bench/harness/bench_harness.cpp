@@ -64,7 +64,7 @@ Times Summarise(std::vector<double> seconds) {
 }
 
 void PrintSide(const std::string& name, const Checksum& check, const Times& t, double audioSeconds) {
-    std::printf("  %-12s %9llu frames  %-40s best %8.2f ms (%5.0fx real time)  median %8.2f ms\n", name.c_str(),
+    std::printf("  %-14s %9llu frames  %-40s best %8.2f ms (%5.0fx real time)  median %8.2f ms\n", name.c_str(),
                 static_cast<unsigned long long>(check.frames), Describe(check).c_str(), t.best * 1e3,
                 audioSeconds / t.best, t.median * 1e3);
 }
