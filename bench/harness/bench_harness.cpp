@@ -141,51 +141,69 @@ void PrintMachine() {
     std::printf("our side built with: %s\n", BENCH_BUILD_FLAGS);
 }
 
+namespace {
+
+// --only: one checked decode of one side, for instruction counts.
+bool DecodeOneSide(const std::string& label, uint64_t minFrames, const Side& side) {
+    Checksum check;
+    const bool ok = side.decode(check);
+    std::printf("%-24s %s: %llu frames, %s%s\n", label.c_str(), side.name.c_str(),
+                static_cast<unsigned long long>(check.frames), Describe(check).c_str(), ok ? "" : "  FAILED");
+    return ok && check.frames >= minFrames;
+}
+
+void PrintCheck(const Side& side, const Checksum& check, bool ok) {
+    std::printf("  %-14s %9llu frames  %s%s\n", side.name.c_str(), static_cast<unsigned long long>(check.frames),
+                Describe(check).c_str(), ok ? "" : "  (decoding failed)");
+}
+
+// Both sides' counts and checksums, which must agree and cover the material.
+bool CheckBoth(const Side& ours, const Side& reference, uint64_t minFrames, Checksum& oursCheck,
+               Checksum& referenceCheck) {
+    const bool oursOk = ours.decode(oursCheck);
+    const bool referenceOk = reference.decode(referenceCheck);
+    if (oursOk && referenceOk && SameOutput(oursCheck, referenceCheck) && oursCheck.frames >= minFrames)
+        return true;
+    PrintCheck(ours, oursCheck, oursOk);
+    PrintCheck(reference, referenceCheck, referenceOk);
+    std::printf("  FAILED: %s\n", !oursOk || !referenceOk ? "a decoder failed"
+                                   : !SameOutput(oursCheck, referenceCheck) ? "the outputs differ"
+                                                                             : "shorter than the material");
+    return false;
+}
+
+}  // namespace
+
 bool Compare(const Options& options, const std::string& label, uint32_t sampleRate, uint64_t minFrames,
              const Side& ours, const Side& reference) {
     if (label.find(options.match) == std::string::npos) return true;
+    if (!options.only.empty())
+        return DecodeOneSide(label, minFrames, options.only == "ours" ? ours : reference);
+    std::printf("%s (%.1f s of audio, %d runs each, taking turns; thread CPU time)\n", label.c_str(),
+                static_cast<double>(minFrames) / sampleRate, options.runs);
     Checksum oursCheck, referenceCheck;
-    const bool oursOk = options.only != "reference" && ours.decode(oursCheck);
-    const bool referenceOk = options.only != "ours" && reference.decode(referenceCheck);
-    if (!options.only.empty()) {
-        const Checksum& check = options.only == "ours" ? oursCheck : referenceCheck;
-        std::printf("%-24s %s: %llu frames, %s\n", label.c_str(), options.only == "ours" ? ours.name.c_str()
-                    : reference.name.c_str(), static_cast<unsigned long long>(check.frames), Describe(check).c_str());
-        return (oursOk || referenceOk) && check.frames >= minFrames;
-    }
-    const double audioSeconds = static_cast<double>(oursCheck.frames) / sampleRate;
-    std::printf("%s (%.1f s of audio, %d runs each, taking turns; thread CPU time)\n", label.c_str(), audioSeconds, options.runs);
-    if (!oursOk || !referenceOk) {
-        std::printf("  FAILED: %s could not decode the file\n", !oursOk ? ours.name.c_str() : reference.name.c_str());
-        return false;
-    }
+    if (!CheckBoth(ours, reference, minFrames, oursCheck, referenceCheck)) return false;
     std::vector<double> oursSeconds, referenceSeconds;
     for (int run = 0; run < options.runs; ++run) {
         // Who goes first changes every round, so that neither always finds the caches warm.
         const bool oursFirst = run % 2 == 0;
-        const double first = TimedRun(oursFirst ? ours : reference, oursFirst ? oursCheck.frames : referenceCheck.frames);
-        const double second = TimedRun(oursFirst ? reference : ours, oursFirst ? referenceCheck.frames : oursCheck.frames);
-        if (first < 0 || second < 0) {
+        const Side& first = oursFirst ? ours : reference;
+        const Side& second = oursFirst ? reference : ours;
+        const double firstSeconds = TimedRun(first, oursCheck.frames);
+        const double secondSeconds = TimedRun(second, oursCheck.frames);
+        if (firstSeconds < 0 || secondSeconds < 0) {
             std::printf("  FAILED: a timed run failed or gave another length than the checked one\n");
             return false;
         }
-        oursSeconds.push_back(oursFirst ? first : second);
-        referenceSeconds.push_back(oursFirst ? second : first);
+        oursSeconds.push_back(oursFirst ? firstSeconds : secondSeconds);
+        referenceSeconds.push_back(oursFirst ? secondSeconds : firstSeconds);
     }
+    const double audioSeconds = static_cast<double>(oursCheck.frames) / sampleRate;
     const Times o = Summarise(oursSeconds), r = Summarise(referenceSeconds);
     PrintSide(ours.name, oursCheck, o, audioSeconds);
     PrintSide(reference.name, referenceCheck, r, audioSeconds);
     std::printf("  ratio = reference time / our time: %.2f (best), %.2f (median)\n", r.best / o.best,
                 r.median / o.median);
-    if (!SameOutput(oursCheck, referenceCheck)) {
-        std::printf("  FAILED: the outputs differ\n");
-        return false;
-    }
-    if (oursCheck.frames < minFrames) {
-        std::printf("  FAILED: %llu frames, the material has %llu\n", static_cast<unsigned long long>(oursCheck.frames),
-                    static_cast<unsigned long long>(minFrames));
-        return false;
-    }
     return true;
 }
 
