@@ -53,9 +53,9 @@ bool ParseOptions(int argc, char** argv, Options& options);
 // The processor (from /proc/cpuinfo) and the compiler flags our side was built with.
 void PrintMachine();
 
-// One checked decode per side, their counts and checksums printed and compared, then
-// `options.runs` timed runs of each, alternating; prints best and median of each and
-// ratio = reference time / our time. `minFrames`: the length of the bench material;
+// One checked decode per side, their counts and checksums compared (and printed when they
+// disagree), then `options.runs` timed runs of each, alternating, timed in the thread's
+// processor time; prints best and median of each and ratio = reference time / our time. `minFrames`: the length of the bench material;
 // fewer frames from either side fail. Returns false on any failure.
 bool Compare(const Options& options, const std::string& label, uint32_t sampleRate, uint64_t minFrames,
              const Side& ours, const Side& reference);
