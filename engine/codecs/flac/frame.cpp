@@ -26,6 +26,15 @@ void Grow(std::vector<int32_t>& v, size_t n) {
 void Interleave(const FrameHeader& h, FrameScratch& scratch, const int64_t* wideSide, int32_t* out) {
     uint32_t n = h.blockSize;
     unsigned channels = h.channels;
+    if (h.channelAssignment < 8 && channels == 2) {
+        const int32_t* left = scratch.channels[0].data();
+        const int32_t* right = scratch.channels[1].data();
+        for (uint32_t i = 0; i < n; ++i) {
+            out[2 * i] = left[i];
+            out[2 * i + 1] = right[i];
+        }
+        return;
+    }
     if (h.channelAssignment < 8) {
         for (unsigned c = 0; c < channels; ++c) {
             const int32_t* src = scratch.channels[c].data();

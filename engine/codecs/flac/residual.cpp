@@ -7,7 +7,8 @@ namespace {
 inline int32_t Unfold(uint32_t v) { return int32_t(v >> 1) ^ -int32_t(v & 1); }
 
 // One Rice-coded value the careful way: near the end of the buffer or with long unary runs.
-inline int32_t ReadRiceSlow(BitReader& reader, unsigned parameter) {
+// Kept out of line, so that the fast loop keeps its state in registers.
+__attribute__((noinline)) int32_t ReadRiceSlow(BitReader& reader, unsigned parameter) {
     uint32_t high = reader.ReadUnary();
     uint32_t low = reader.ReadBits(parameter);
     return Unfold((high << parameter) | low);
@@ -18,34 +19,40 @@ void ReadRicePartition(BitReader& reader, unsigned parameter, int32_t* out, uint
     uint64_t cache = reader.cache_;
     unsigned bits = reader.bits_;
     const uint8_t* next = reader.next_;
-    const uint8_t* const end = reader.end_;
     int32_t* const outEnd = out + count;
-    const uint32_t lowMask = (1u << parameter) - 1;
-    // The fast path loads 8 bytes at once, so it stops 8 bytes before the end.
-    while (out < outEnd && end - next >= 8) {
-        if (bits < 32) {
+    const unsigned stopAndLow = parameter + 1;
+    const unsigned lowShift = 63 - parameter;
+    const uint32_t stopBit = 1u << parameter;
+    while (out < outEnd) {
+        // The unary zeros, the stop bit and the low bits, taken from the cache in one go
+        // when they fit; the cache is refilled only when they do not. (cache | 1: an
+        // all-zero cache counts 63 zeros and goes the careful way.)
+        unsigned zeros = unsigned(__builtin_clzll(cache | 1));
+        unsigned total = zeros + stopAndLow;
+        if (total > bits) {
+            if (reader.end_ - next < 8)
+                break;  // the fast refill loads 8 bytes at once
             cache |= LoadBigEndian64(next) >> bits;
             next += (63 - bits) >> 3;
             bits |= 56;
+            zeros = unsigned(__builtin_clzll(cache | 1));
+            total = zeros + stopAndLow;
+            if (total > bits) {
+                reader.cache_ = cache;
+                reader.bits_ = bits;
+                reader.next_ = next;
+                *out++ = ReadRiceSlow(reader, parameter);
+                cache = reader.cache_;
+                bits = reader.bits_;
+                next = reader.next_;
+                continue;
+            }
         }
-        // The unary zeros, the stop bit and the low bits, taken in one shift when they fit.
-        // (cache | 1: an all-zero cache counts 63 zeros and goes the careful way.)
-        unsigned zeros = unsigned(__builtin_clzll(cache | 1));
-        unsigned total = zeros + 1 + parameter;
-        if (total <= bits) {
-            uint32_t low = uint32_t(cache >> (64 - total)) & lowMask;
-            cache <<= total;  // total <= bits <= 63
-            bits -= total;
-            *out++ = Unfold((zeros << parameter) | low);
-            continue;
-        }
-        reader.cache_ = cache;
-        reader.bits_ = bits;
-        reader.next_ = next;
-        *out++ = ReadRiceSlow(reader, parameter);
-        cache = reader.cache_;
-        bits = reader.bits_;
-        next = reader.next_;
+        // The stop bit lands at the top; it and the low bits come down together.
+        uint32_t stopAndLowBits = uint32_t((cache << zeros) >> lowShift);
+        cache <<= total;  // total <= bits <= 63
+        bits -= total;
+        *out++ = Unfold((zeros << parameter) + stopAndLowBits - stopBit);
     }
     reader.cache_ = cache;
     reader.bits_ = bits;
