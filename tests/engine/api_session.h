@@ -61,7 +61,9 @@ protected:
     }
     void TearDown() override {
         if (sound) api.FMOD_Sound_Release(sound);  // may be stale already
-        if (system) EXPECT_EQ(api.FMOD_System_Release(system), FMOD_OK);
+        if (system) {
+            EXPECT_EQ(api.FMOD_System_Release(system), FMOD_OK);
+        }
     }
 
     FMOD_RESULT Open(const std::string& path, FMOD_MODE mode = kPlayMode) {
