@@ -1,9 +1,7 @@
-// Playlist detection and the PLS, M3U and ASX readers, plus detection of every
-// format by content, from memory and as a stream that cannot seek.
-#include "fuzz_decode.h"
+// Playlist detection and the PLS, M3U and ASX readers, plus detection of every format by
+// content, from memory and as a stream that cannot seek.
+#include "fuzz_codec_decode.h"
 #include "playlists/playlist_readers.h"
-
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzOpenAndDecode(engine::OpenPlaylist, data, size);
@@ -11,18 +9,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine::ReadPls(text);
     engine::ReadM3u(text);
     engine::ReadAsx(text);
-
-    engine::TagList tags;
-    engine::OpenedSound sound;
-    engine::OpenByContent(std::make_unique<engine::MemoryReader>(data, size), tags, sound);
-
-    // The same input as a stream that cannot seek.
-    engine::TagList streamTags;
-    engine::OpenedSound streamed;
-    if (engine::OpenByContent(std::make_unique<ForwardOnlyReader>(data, size), streamTags, streamed) == FMOD_OK &&
-        streamed.decoder) {
-        std::vector<float> out(static_cast<size_t>(64) * streamed.decoder->Format().channels);
-        while (streamed.decoder->ReadFrames(out.data(), 64) > 0) {
+    for (bool stream : {false, true}) {
+        engine::TagList tags;
+        engine::OpenedSound sound;
+        std::unique_ptr<engine::Reader> reader;
+        if (stream) reader = std::make_unique<ForwardOnlyReader>(data, size);
+        else reader = std::make_unique<engine::MemoryReader>(data, size);
+        if (engine::OpenByContent(std::move(reader), tags, sound) != FMOD_OK || !sound.decoder) continue;
+        std::vector<float> out(static_cast<size_t>(64) * sound.decoder->Format().channels);
+        while (sound.decoder->ReadFrames(out.data(), 64) > 0) {
         }
     }
     return 0;

@@ -1,7 +1,7 @@
 // WAV container and PCM decoding from memory: open, decode all, seek, decode again.
-#include "fuzz_decode.h"
+#include "fuzz_codec_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzOpenAndDecode(engine::OpenWav, data, size);
+    FuzzOpenAndDecode(engine::OpenWav, data, size, true);
     return 0;
 }

@@ -1,10 +1,13 @@
 #include "audio_builders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -195,6 +198,27 @@ std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
         std::fclose(f);
     }
     return path;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+double SnrDb(const std::vector<float>& reference, const std::vector<float>& test) {
+    double signal = 0, noise = 0;
+    for (size_t i = 0; i < std::min(reference.size(), test.size()); ++i) {
+        signal += double(reference[i]) * reference[i];
+        noise += (double(reference[i]) - test[i]) * (double(reference[i]) - test[i]);
+    }
+    return noise == 0 ? 200.0 : 10.0 * std::log10(signal / noise);
+}
+
+double MaxDifference(const std::vector<float>& a, const std::vector<float>& b, size_t offset) {
+    double worst = 0;
+    for (size_t i = 0; i < b.size() && offset + i < a.size(); ++i)
+        worst = std::max(worst, std::fabs(double(a[offset + i]) - b[i]));
+    return worst;
 }
 
 }  // namespace enginetest

@@ -1,6 +1,6 @@
 #pragma once
-// Small generators for test input: WAV and AIFF files byte by byte, so each
-// test states exactly which header fields it bends.
+// Small generators for test input (WAV and AIFF files byte by byte, so each test states
+// exactly which header fields it bends), files, and sample comparisons.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -57,5 +57,16 @@ Bytes MakeId3v23(const std::vector<std::pair<std::string, Bytes>>& frames);
 // Writes bytes to a file in a fresh temporary folder; returns the path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
 std::string TempFolder();
+// A whole file; empty when it cannot be read.
+Bytes ReadFile(const std::string& path);
+#ifdef QUENDRA_FIXTURES
+inline std::string FixturePath(const std::string& name) { return std::string(QUENDRA_FIXTURES) + "/" + name; }
+inline Bytes ReadFixture(const std::string& name) { return ReadFile(FixturePath(name)); }
+#endif
+
+// Signal-to-noise ratio of `test` against `reference` over their common length, in dB.
+double SnrDb(const std::vector<float>& reference, const std::vector<float>& test);
+// Largest absolute difference of `b` against `a` from `offset` on.
+double MaxDifference(const std::vector<float>& a, const std::vector<float>& b, size_t offset = 0);
 
 }  // namespace enginetest

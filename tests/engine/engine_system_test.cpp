@@ -49,30 +49,23 @@ uint64_t RingFillOf(Sound& sound) {
 
 }  // namespace
 
-TEST(EngineSystem, WithoutADeviceTheNullOutputRuns) {
-    System silent(kSilent);
+TEST(EngineSystem, WithoutADeviceTheNullOutputRunsAndOpenOnlyNeedsNoThreads) {
+    System silent(kSilent), device(kHandDriven), none(kSilent), fresh(kSilent);
     EXPECT_EQ(silent.OutputName(), std::string("none"));
     ASSERT_EQ(silent.Init(2), FMOD_OK);
     EXPECT_EQ(silent.OutputName(), std::string("null"));
-    System device(kHandDriven);
     ASSERT_EQ(device.Init(2), FMOD_OK);
     EXPECT_EQ(device.OutputName(), std::string("by hand"));
     EXPECT_EQ(device.Init(2), FMOD_ERR_INITIALIZED);
-    System none(kSilent);
     EXPECT_EQ(none.Init(0), FMOD_ERR_INVALID_PARAM);
-}
-
-TEST(EngineSystem, OpenOnlyNeitherDecodesNorBuffers) {
-    System system(kSilent);
-    ASSERT_EQ(system.Init(2), FMOD_OK);
+    // Open-only neither decodes nor buffers, and works before Init.
     std::shared_ptr<Sound> sound;
-    ASSERT_EQ(system.CreateStream(RampFile(44100).c_str(), FMOD_OPENONLY, &sound), FMOD_OK);
-    EXPECT_EQ(sound->job, nullptr);
-    EXPECT_NE(sound->idleDecoder, nullptr);
-    EXPECT_EQ(sound->format.lengthFrames, 44100u);
-    // Open-only works before Init too: it needs no threads.
-    System fresh(kSilent);
-    EXPECT_EQ(fresh.CreateStream(RampFile(44100).c_str(), FMOD_OPENONLY, &sound), FMOD_OK);
+    for (System* system : {&silent, &fresh}) {
+        ASSERT_EQ(system->CreateStream(RampFile(44100).c_str(), FMOD_OPENONLY, &sound), FMOD_OK);
+        EXPECT_EQ(sound->job, nullptr);
+        EXPECT_NE(sound->idleDecoder, nullptr);
+        EXPECT_EQ(sound->format.lengthFrames, 44100u);
+    }
     EXPECT_EQ(fresh.CreateStream(RampFile(44100).c_str(), 0xC9, &sound), FMOD_ERR_UNINITIALIZED);
 }
 

@@ -49,40 +49,28 @@ struct Rig {
 
 }  // namespace
 
-TEST(Mixer, VolumeScalesAndOutputClipsAboveFullScale) {
-    Rig rig;
-    auto job = Job(2, 44100, 1000);
-    Fill(*job, std::vector<float>(2000, 0.25f), true);
-    ChannelState& ch = rig.Play(0, job, 2.0f);
-    rig.Render(10);
-    EXPECT_FLOAT_EQ(rig.out[0], 0.5f);
-    EXPECT_FLOAT_EQ(rig.out[19], 0.5f);
-    ch.volume = 8.0f;  // 2.0 before the output clips
-    rig.Render(10);
-    EXPECT_FLOAT_EQ(rig.out[0], 1.0f);
-    ch.volume = -1.0f;  // negative counts as silence
-    rig.Render(10);
-    EXPECT_FLOAT_EQ(rig.out[0], 0.0f);
-}
-
-TEST(Mixer, ChannelsAddUpAndClipAtTheOutput) {
-    Rig rig;
-    auto a = Job(2, 44100, 100), b = Job(2, 44100, 100);
-    Fill(*a, std::vector<float>(200, 0.7f), true);
-    Fill(*b, std::vector<float>(200, -0.2f), true);
-    rig.Play(0, a);
-    rig.Play(1, b);
-    rig.Render(5);
-    EXPECT_NEAR(rig.out[0], 0.5f, 1e-6);
-
-    Rig loud;
-    auto c = Job(2, 44100, 100), d = Job(2, 44100, 100);
-    Fill(*c, std::vector<float>(200, 0.7f), true);
-    Fill(*d, std::vector<float>(200, 0.7f), true);
-    loud.Play(0, c);
-    loud.Play(1, d);
-    loud.Render(5);
-    EXPECT_FLOAT_EQ(loud.out[0], 1.0f);
+TEST(Mixer, VolumesScaleChannelsAddUpAndTheOutputClips) {
+    struct Case {
+        std::vector<std::pair<float, float>> channels;  // sample value, volume
+        float out;
+    } const cases[] = {
+        {{{0.25f, 2.0f}}, 0.5f},
+        {{{0.25f, 8.0f}}, 1.0f},   // clipped at the output
+        {{{0.25f, -1.0f}}, 0.0f},  // negative volume is silence
+        {{{0.7f, 1.0f}, {-0.2f, 1.0f}}, 0.5f},
+        {{{0.7f, 1.0f}, {0.7f, 1.0f}}, 1.0f},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        for (size_t i = 0; i < c.channels.size(); ++i) {
+            auto job = Job(2, 44100, 100);
+            Fill(*job, std::vector<float>(200, c.channels[i].first), true);
+            rig.Play(static_cast<int>(i), job, c.channels[i].second);
+        }
+        rig.Render(10);
+        EXPECT_NEAR(rig.out[0], c.out, 1e-6);
+        EXPECT_NEAR(rig.out[19], c.out, 1e-6);
+    }
 }
 
 TEST(Mixer, MonoReachesBothSidesAndFiveOneIsFoldedDown) {
@@ -105,36 +93,31 @@ TEST(Mixer, MonoReachesBothSidesAndFiveOneIsFoldedDown) {
     EXPECT_GT(gains[5 * 2 + 1], 0.5f);
 }
 
-TEST(Mixer, PositionFollowsWhatTheDevicePlayedNotWhatWasMixed) {
+TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
     Rig rig;
     auto job = Job(2, 44100, 1000);
     Fill(*job, std::vector<float>(2000, 0.1f), true);
     ChannelState& ch = rig.Play(0, job);
-    rig.Render(100, 60);  // 60 of the 100 mixed frames still wait in the device
-    EXPECT_EQ(ch.consumedFrame, 100u);
-    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 40u);
-    rig.Render(100, 150);
-    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 50u);
-    ch.paused = true;  // what was queued before the pause still plays out
-    rig.Render(100, 150);
-    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 150u);
-    rig.Render(100, 0);
-    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 200u);
-}
-
-TEST(Mixer, TrackEndsOnlyWhenItsLastFrameWasPlayed) {
-    Rig rig;
-    auto job = Job(2, 44100, 150);
-    Fill(*job, std::vector<float>(300, 0.1f), true);
-    ChannelState& ch = rig.Play(0, job);
-    rig.Render(100, 100);
-    EXPECT_FALSE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
-    rig.Render(100, 120);  // the last 50 frames are mixed, but 20 of them are still queued
-    EXPECT_TRUE(ch.drained);
-    EXPECT_FALSE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
-    rig.Render(100, 60);
-    EXPECT_TRUE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
-    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 150u);
+    // Frames mixed and still queued in the device -> the audible position.
+    const struct { uint32_t mixed, queued; uint64_t audible; bool paused; } steps[] = {
+        {100, 60, 40, false}, {100, 150, 50, false},
+        {100, 150, 150, true},  // what was queued before the pause still plays out
+        {100, 0, 200, true},
+    };
+    for (const auto& s : steps) {
+        ch.paused = s.paused;
+        rig.Render(s.mixed, s.queued);
+        EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), s.audible);
+    }
+    Rig end;
+    auto last = Job(2, 44100, 150);
+    Fill(*last, std::vector<float>(300, 0.1f), true);
+    ChannelState& track = end.Play(0, last);
+    for (auto [queued, ended] : {std::pair{100u, false}, {120u, false}, {60u, true}}) {  // 20 of the last frames wait
+        end.Render(100, queued);
+        EXPECT_EQ(ChannelEnded(track, end.mixer.PlayedFrames()), ended) << queued;
+    }
+    EXPECT_EQ(AudibleFrame(track, end.mixer.PlayedFrames()), 150u);
 }
 
 TEST(Mixer, AnEmptyRingBeforeTheEndIsAnUnderrunNotAnEnd) {

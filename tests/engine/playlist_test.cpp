@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "open_helpers.h"
+#include "engine_support.h"
 #include "playlists/playlist_readers.h"
 
 using namespace engine;
@@ -43,7 +43,6 @@ TEST(PlsReader, FollowsFileOrderAndAnyLetterCase) {
     EXPECT_EQ(EntriesOf("[Playlist]\nfile2=second.mp3\nFILE1 = first.mp3 \nFileX=no\nFile=no\n"),
               (Entries{"second.mp3", "first.mp3"}));
     EXPECT_EQ(EntriesOf("\xEF\xBB\xBF[playlist]\rFile1=a.wav\r"), (Entries{"a.wav"}));
-    EXPECT_EQ(EntriesOf("[playlist]\nNumberOfEntries=0\n"), Entries{});
 }
 
 TEST(M3uReader, PlainExtendedAndByteOrderMarked) {

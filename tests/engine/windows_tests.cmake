@@ -1,16 +1,18 @@
 # fmodex.dll under Wine, reached only through LoadLibraryA and GetProcAddress.
-add_executable(engine_dll_tests api_playback_test.cpp fmodex_api_dll_win.cpp audio_builders.cpp)
-target_include_directories(engine_dll_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(engine_dll_tests PRIVATE fmodex_headers gtest_main)
-add_dependencies(engine_dll_tests fmodex)
+add_library(engine_dll_support STATIC fmodex_api.cpp audio_builders.cpp)
+target_include_directories(engine_dll_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(engine_dll_support PUBLIC QUENDRA_FIXTURES="${QUENDRA_FIXTURES}")
+target_link_libraries(engine_dll_support PUBLIC fmodex_headers gtest)
+add_dependencies(engine_dll_support fmodex fixtures)
+
+add_executable(engine_dll_tests api_playback_test.cpp format_table_test.cpp)
+target_link_libraries(engine_dll_tests PRIVATE engine_dll_support gtest_main)
 add_test(NAME engine_dll_tests COMMAND engine_dll_tests)
 set_tests_properties(engine_dll_tests PROPERTIES TIMEOUT 300)
 
 # The tone recorded from a PulseAudio null sink: the output really reaches the sound server.
-add_executable(engine_pulse_tests pulse_recording_test_win.cpp fmodex_api_dll_win.cpp audio_builders.cpp)
-target_include_directories(engine_pulse_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(engine_pulse_tests PRIVATE fmodex_headers gtest_main)
-add_dependencies(engine_pulse_tests fmodex)
+add_executable(engine_pulse_tests pulse_recording_test_win.cpp)
+target_link_libraries(engine_pulse_tests PRIVATE engine_dll_support gtest_main)
 add_test(NAME engine_pulse_recording
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
           ${PROJECT_SOURCE_DIR}/scripts/wine-exec)

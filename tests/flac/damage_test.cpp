@@ -48,7 +48,7 @@ protected:
 TEST_F(FlacDamage, CutOffFileGivesAShorterTrack) {
     std::mt19937 random(7);
     std::vector<size_t> cuts = {size_t(meta.audioOffset), size_t(meta.audioOffset) + 1, file.size() - 1, file.size() - 2};
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 12; ++i)
         cuts.push_back(size_t(meta.audioOffset) + random() % (file.size() - meta.audioOffset));
     for (size_t cut : cuts) {
         std::vector<uint8_t> part(file.begin(), file.begin() + ptrdiff_t(cut));
@@ -75,7 +75,7 @@ TEST_F(FlacDamage, CutInsideTheHeadersIsAnError) {
 
 TEST_F(FlacDamage, FlippedBitsCostOnlyTheFramesTheyHit) {
     std::mt19937 random(11);
-    for (int trial = 0; trial < 40; ++trial) {
+    for (int trial = 0; trial < 20; ++trial) {
         std::vector<uint8_t> damaged = file;
         int flips = 1 + trial % 5;
         for (int i = 0; i < flips; ++i) {
@@ -125,34 +125,10 @@ TEST_F(FlacDamage, FrameChecksumsAreChecked) {
     EXPECT_EQ(flac::DecodeFrame(first, 3, meta.info, scratch, frame), flac::Result::NeedMoreData);
 }
 
-TEST_F(FlacDamage, FramesWalkedOneByOneEndExactlyAtTheEndOfTheFile) {
-    flac::FrameScratch scratch;
-    flac::DecodedFrame frame;
-    size_t at = size_t(meta.audioOffset);
-    uint64_t samples = 0;
-    while (at < file.size()) {
-        ASSERT_EQ(flac::DecodeFrame(&file[at], file.size() - at, meta.info, scratch, frame), flac::Result::Ok) << at;
-        ASSERT_EQ(frame.header.firstSample, samples);
-        samples += frame.header.blockSize;
-        at += frame.frameBytes;
-    }
-    EXPECT_EQ(at, file.size());
-    EXPECT_EQ(samples, meta.info.totalSamples);
-}
-
-TEST(FlacBadInput, OtherDataIsNotFlac) {
+TEST(FlacBadInput, OtherDataIsNotFlacAndNoiseAfterTheMarkerGivesNoFrames) {
     std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     wav.resize(2000, 0xFF);
     EXPECT_EQ(DecodeWithOurs(wav, 64).result, flac::Result::NotFlac);
-    std::mt19937 random(3);
-    std::vector<uint8_t> noise(100000);
-    for (uint8_t& b : noise)
-        b = uint8_t(random());
-    noise[0] = 'x';
-    EXPECT_EQ(DecodeWithOurs(noise, 4096).result, flac::Result::NotFlac);
-}
-
-TEST(FlacBadInput, MarkerFollowedByNoiseEndsWithoutFrames) {
     std::vector<uint8_t> file = ReadFixture("s8_mono");
     flac::Metadata meta;
     ASSERT_EQ(flac::ReadMetadata(file.data(), file.size(), meta), flac::Result::Ok);
@@ -163,6 +139,8 @@ TEST(FlacBadInput, MarkerFollowedByNoiseEndsWithoutFrames) {
     OurDecode d = DecodeWithOurs(file, 10000);
     EXPECT_EQ(d.result, flac::Result::EndOfStream);
     EXPECT_TRUE(d.samples.empty());
+    file[0] = 'x';
+    EXPECT_EQ(DecodeWithOurs(file, 4096).result, flac::Result::NotFlac);
 }
 
 }  // namespace

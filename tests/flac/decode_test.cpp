@@ -43,21 +43,4 @@ TEST_P(FixtureDecode, SmallAndOddPiecesGiveTheSameSamples) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureDecode, testing::ValuesIn(AllFixtureNames()),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
-TEST(FixtureDecode, FramesReportTheirFormatAndPosition) {
-    std::vector<uint8_t> file = ReadFixture("s24_96k");
-    flac::StreamDecoder decoder;
-    decoder.Feed(file.data(), file.size());
-    decoder.FinishInput();
-    uint64_t expectedFirst = 0;
-    while (decoder.NextFrame() == flac::Result::Ok) {
-        const flac::FrameHeader& h = decoder.frame().header;
-        EXPECT_EQ(h.sampleRate, 96000u);
-        EXPECT_EQ(h.bitsPerSample, 24u);
-        EXPECT_EQ(h.channels, 2u);
-        EXPECT_EQ(h.firstSample, expectedFirst);
-        expectedFirst += h.blockSize;
-    }
-    EXPECT_EQ(expectedFirst, decoder.metadata().info.totalSamples);
-}
-
 }  // namespace

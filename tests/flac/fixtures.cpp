@@ -5,7 +5,7 @@
 #include <iterator>
 
 std::vector<uint8_t> ReadFixtureFile(const std::string& fileName) {
-    std::ifstream in(std::string(FLAC_FIXTURE_DIR) + "/" + fileName, std::ios::binary);
+    std::ifstream in(std::string(QUENDRA_FIXTURES) + "/" + fileName, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

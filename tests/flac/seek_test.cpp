@@ -95,21 +95,16 @@ void ExpectSeeksMatch(const std::string& name) {
     std::vector<uint64_t> targets = {0, 1, block - 1, block, block + 1, 5 * block, total - block, total - 1, total,
                                      total + 12345};
     std::mt19937_64 random(std::hash<std::string>()(name));
-    for (int i = 0; i < 25; ++i)
+    for (int i = 0; i < 10; ++i)
         targets.push_back(random() % total);
     for (uint64_t target : targets)
         ExpectSeekMatches(c, target, 3000);
 }
 
-TEST(FlacSeek, WithSeekTableLandsOnTheExactSample) { ExpectSeeksMatch("s16_stereo_44k"); }
-TEST(FlacSeek, WithoutSeekTableBisectionLandsOnTheExactSample) { ExpectSeeksMatch("s16_no_seektable"); }
-TEST(FlacSeek, TinyFramesWithoutSeekTable) { ExpectSeeksMatch("s8_mono_no_seektable"); }
-TEST(FlacSeek, ManySmallFrames) { ExpectSeeksMatch("s16_block192"); }
-TEST(FlacSeek, LargeFrames) { ExpectSeeksMatch("s16_block16384"); }
-TEST(FlacSeek, HighResolutionAndSixChannels) {
-    ExpectSeeksMatch("s24_96k");
-    ExpectSeeksMatch("six_channels");
-    ExpectSeeksMatch("s32_stereo");
+TEST(FlacSeek, EveryLayoutLandsOnTheExactSampleWithOrWithoutSeekTable) {
+    for (const char* name : {"s16_stereo_44k", "s16_no_seektable", "s8_mono_no_seektable", "s16_block192", "s16_block16384",
+                             "s24_96k", "six_channels", "s32_stereo"})
+        ExpectSeeksMatch(name);
 }
 
 TEST(FlacSeek, LyingSeekTableStillGivesTheExactSample) {
@@ -131,22 +126,6 @@ TEST(FlacSeek, LyingSeekTableStillGivesTheExactSample) {
     ASSERT_EQ(flac::ReadMetadata(c.file.data(), c.file.size(), c.meta), flac::Result::Ok);
     for (uint64_t target : {uint64_t(0), uint64_t(100000), uint64_t(200001), c.meta.info.totalSamples - 1})
         ExpectSeekMatches(c, target, 2000);
-}
-
-TEST(FlacSeek, TableAndBisectionAgreeOnTheFrame) {
-    SeekCase withTable = Load("s16_stereo_44k");
-    SeekCase without = Load("s16_no_seektable");
-    int64_t headerDifference = int64_t(withTable.meta.audioOffset) - int64_t(without.meta.audioOffset);
-    for (uint64_t target : {uint64_t(4095), uint64_t(4096), uint64_t(131072), uint64_t(264599)}) {
-        flac::MemorySource a(withTable.file.data(), withTable.file.size());
-        flac::MemorySource b(without.file.data(), without.file.size());
-        flac::SeekTarget ta, tb;
-        ASSERT_EQ(flac::FindSeekTarget(a, withTable.meta, target, ta), flac::Result::Ok);
-        ASSERT_EQ(flac::FindSeekTarget(b, without.meta, target, tb), flac::Result::Ok);
-        EXPECT_EQ(ta.frameSample, tb.frameSample);
-        EXPECT_EQ(int64_t(ta.byteOffset) - int64_t(tb.byteOffset), headerDifference);
-        EXPECT_EQ(ta.frameSample, target / 4096 * 4096);
-    }
 }
 
 // Reads fail from the n-th on, as a file on a vanished drive would.

@@ -36,11 +36,11 @@ void ExpectExactLength(const char* file, uint64_t expected) {
     EXPECT_GE(SnrDb(gapless.samples, trimmed), 90.0);
 }
 
-TEST(Length, InfoFrameWithLameTagGivesExactlyTenSeconds) { ExpectExactLength("l3_cbr128.mp3", 441000); }
-
-TEST(Length, XingWithLameTagGivesExactlyTenSeconds) { ExpectExactLength("l3_vbr.mp3", 441000); }
-
-TEST(Length, ResampledMpeg2KeepsTenSeconds) { ExpectExactLength("l3_mpeg2.mp3", 220500); }
+TEST(Length, InfoOrXingFrameWithLameTagGivesTheExactLength) {
+    ExpectExactLength("l3_cbr128.mp3", 441000);
+    ExpectExactLength("l3_vbr.mp3", 441000);
+    ExpectExactLength("l3_mpeg2.mp3", 220500);  // resampled, still ten seconds
+}
 
 // Without a header the length comes from the first frames and the size: within one frame
 // of what the reference decodes.
@@ -59,14 +59,10 @@ void ExpectEstimateWithinOneFrame(const char* file) {
     EXPECT_LE(std::llabs(difference), info.header.samplesPerFrame) << file;
 }
 
-TEST(Length, CbrWithoutInfoFrameIsEstimatedWithinOneFrame) { ExpectEstimateWithinOneFrame("l3_notag.mp3"); }
-
-TEST(Length, Layer2IsEstimatedWithinOneFrame) { ExpectEstimateWithinOneFrame("l2_192.mp2"); }
-
-TEST(Length, Mpeg2Layer2IsEstimatedWithinOneFrame) { ExpectEstimateWithinOneFrame("l2_mpeg2.mp2"); }
-
-// Frames of 144 bytes leave no room for an Info frame: the length is estimated.
-TEST(Length, Mpeg25WithoutInfoFrameIsEstimatedWithinOneFrame) { ExpectEstimateWithinOneFrame("l3_mpeg25.mp3"); }
+TEST(Length, WithoutInfoFrameTheLengthIsEstimatedWithinOneFrame) {
+    // MPEG-2.5 frames of 144 bytes leave no room for an Info frame.
+    for (const char* file : {"l3_notag.mp3", "l2_192.mp2", "l2_mpeg2.mp2", "l3_mpeg25.mp3"}) ExpectEstimateWithinOneFrame(file);
+}
 
 TEST(Length, WholeFileWithoutHeaderIsCountedExactly) {
     const std::vector<uint8_t> data = LoadFixture("l3_notag.mp3");

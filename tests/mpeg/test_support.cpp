@@ -1,13 +1,6 @@
 #include "test_support.h"
 
-#include <cmath>
-#include <fstream>
-#include <iterator>
-
-std::vector<uint8_t> LoadFixture(const std::string& name) {
-    std::ifstream in(std::string(MPEG_FIXTURE_DIR) + "/" + name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+#include <algorithm>
 
 OurPcm DecodeWithOurs(const std::vector<uint8_t>& data, size_t chunk) {
     OurPcm pcm;
@@ -37,23 +30,8 @@ OurPcm DecodeWithOurs(const std::vector<uint8_t>& data, size_t chunk) {
         pcm.channels = out.channels;
         pcm.sampleRate = out.sampleRate;
         ++pcm.frames;
-        if (out.damaged) {
-            ++pcm.damagedFrames;
-            pcm.damaged.push_back(pcm.frames - 1);
-        }
+        if (out.damaged) pcm.damaged.push_back(pcm.frames - 1);
         pcm.samples.insert(pcm.samples.end(), frame.begin(), frame.begin() + out.samples * out.channels);
     }
     return pcm;
-}
-
-double SnrDb(const std::vector<float>& reference, const std::vector<float>& test) {
-    const size_t n = std::min(reference.size(), test.size());
-    double signal = 0.0, noise = 0.0;
-    for (size_t i = 0; i < n; ++i) {
-        signal += static_cast<double>(reference[i]) * reference[i];
-        const double d = static_cast<double>(reference[i]) - test[i];
-        noise += d * d;
-    }
-    if (noise == 0.0) return 200.0;
-    return 10.0 * std::log10(signal / noise);
 }

@@ -16,29 +16,29 @@ HeadParse Parse(const std::string& text, ResponseHead& head, size_t* used) {
 
 }  // namespace
 
-TEST(HttpResponse, IcyStatusLineAndHeadersWithLowerCaseNames) {
-    ResponseHead head;
-    size_t used = 0;
-    const std::string text = "ICY 200 OK\r\nicy-name: Radio X \r\nIcy-BR:128\r\n\r\nAUDIO";
-    ASSERT_EQ(Parse(text, head, &used), HeadParse::kComplete);
-    EXPECT_TRUE(head.icy);
-    EXPECT_EQ(head.status, 200);
-    EXPECT_EQ(text.substr(used), "AUDIO");
-    ASSERT_NE(engine::FindHeader(head, "icy-name"), nullptr);
-    EXPECT_EQ(*engine::FindHeader(head, "icy-name"), "Radio X");
-    EXPECT_EQ(*engine::FindHeader(head, "icy-br"), "128");
-    EXPECT_EQ(engine::FindHeader(head, "content-type"), nullptr);
-}
-
-TEST(HttpResponse, HttpStatusLinesOfBothVersionsAndBareLineFeeds) {
-    ResponseHead head;
-    size_t used = 0;
-    ASSERT_EQ(Parse("HTTP/1.0 200 OK\nContent-Type: audio/mpeg\n\n", head, &used), HeadParse::kComplete);
-    EXPECT_FALSE(head.icy);
-    EXPECT_EQ(head.status, 200);
-    ASSERT_EQ(Parse("HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n", head, &used), HeadParse::kComplete);
-    EXPECT_EQ(head.status, 302);
-    EXPECT_EQ(*engine::FindHeader(head, "location"), "/x");
+TEST(HttpResponse, StatusLinesOfEveryKindAndHeadersByLowerCaseName) {
+    struct Case {
+        std::string text;
+        bool icy;
+        int status;
+        const char *header, *value, *rest;
+    } const cases[] = {
+        {"ICY 200 OK\r\nicy-name: Radio X \r\nIcy-BR:128\r\n\r\nAUDIO", true, 200, "icy-br", "128", "AUDIO"},
+        {"ICY 200 OK\r\nicy-name: Radio X \r\n\r\n", true, 200, "icy-name", "Radio X", ""},
+        {"HTTP/1.0 200 OK\nContent-Type: audio/mpeg\n\n", false, 200, "content-type", "audio/mpeg", ""},
+        {"HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n", false, 302, "location", "/x", ""},
+    };
+    for (const Case& c : cases) {
+        ResponseHead head;
+        size_t used = 0;
+        ASSERT_EQ(Parse(c.text, head, &used), HeadParse::kComplete) << c.text;
+        EXPECT_EQ(head.icy, c.icy);
+        EXPECT_EQ(head.status, c.status);
+        EXPECT_EQ(c.text.substr(used), c.rest);
+        ASSERT_NE(engine::FindHeader(head, c.header), nullptr) << c.text;
+        EXPECT_EQ(*engine::FindHeader(head, c.header), c.value);
+        EXPECT_EQ(engine::FindHeader(head, "server"), nullptr);
+    }
 }
 
 TEST(HttpResponse, AHeadArrivingInPiecesIsIncompleteUntilItsEmptyLine) {

@@ -9,55 +9,34 @@
 using engine::MetadataSplitter;
 using engine::StreamTitle;
 
-TEST(StreamTitleText, SplitsAtTheFirstSeparatorOnly) {
-    StreamTitle t;
-    ASSERT_TRUE(engine::ParseStreamTitle(std::string("StreamTitle='A - B - C';StreamUrl='';\0\0\0", 39), t));
-    EXPECT_EQ(t.artist, "A");
-    EXPECT_EQ(t.title, "B - C");
-}
-
-TEST(StreamTitleText, WithoutSeparatorTheWholeTextIsTheTitle) {
-    StreamTitle t{"old", "old"};
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='News at nine';", t));
-    EXPECT_EQ(t.artist, "");
-    EXPECT_EQ(t.title, "News at nine");
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='';", t));
-    EXPECT_EQ(t.title, "");
-}
-
-TEST(StreamTitleText, ApostrophesInsideTheTitleSurvive) {
-    StreamTitle t;
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='Guns N' Roses - Don't Cry';", t));
-    EXPECT_EQ(t.artist, "Guns N' Roses");
-    EXPECT_EQ(t.title, "Don't Cry");
-}
-
-TEST(StreamTitleText, Latin1BytesBecomeUtf8AndUtf8StaysAsItIs) {
-    StreamTitle t;
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='Die \xC4rzte - Sch\xF6n';", t));
-    EXPECT_EQ(t.artist, "Die \xC3\x84rzte");
-    EXPECT_EQ(t.title, "Sch\xC3\xB6n");
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='Die \xC3\x84rzte - Sch\xC3\xB6n';", t));
-    EXPECT_EQ(t.artist, "Die \xC3\x84rzte");
-    EXPECT_EQ(t.title, "Sch\xC3\xB6n");
-}
-
-TEST(StreamTitleText, BlocksWithoutTitleOrCutShortAreHandled) {
-    StreamTitle t;
-    EXPECT_FALSE(engine::ParseStreamTitle("StreamUrl='http://x';", t));
-    EXPECT_FALSE(engine::ParseStreamTitle(std::string("\0StreamTitle='x';", 17), t));  // after the padding
-    ASSERT_TRUE(engine::ParseStreamTitle("StreamTitle='cut sho", t));
-    EXPECT_EQ(t.title, "cut sho");
+TEST(StreamTitleText, ArtistAndTitleSplitAtTheFirstSeparatorAsUtf8) {
+    struct Case {
+        std::string block;
+        bool found;
+        const char *artist, *title;
+    } const cases[] = {
+        {std::string("StreamTitle='A - B - C';StreamUrl='';\0\0\0", 39), true, "A", "B - C"},
+        {"StreamTitle='News at nine';", true, "", "News at nine"},
+        {"StreamTitle='';", true, "", ""},
+        {"StreamTitle='Guns N' Roses - Don't Cry';", true, "Guns N' Roses", "Don't Cry"},
+        {"StreamTitle='Die \xC4rzte - Sch\xF6n';", true, "Die \xC3\x84rzte", "Sch\xC3\xB6n"},
+        {"StreamTitle='Die \xC3\x84rzte - Sch\xC3\xB6n';", true, "Die \xC3\x84rzte", "Sch\xC3\xB6n"},
+        {"StreamTitle='cut sho", true, "", "cut sho"},
+        {"StreamUrl='http://x';", false, "old", "old"},
+        {std::string("\0StreamTitle='x';", 17), false, "old", "old"},  // after the padding
+    };
+    for (const Case& c : cases) {
+        StreamTitle t{"old", "old"};
+        EXPECT_EQ(engine::ParseStreamTitle(c.block, t), c.found) << c.block;
+        EXPECT_EQ(t.artist, c.artist) << c.block;
+        EXPECT_EQ(t.title, c.title) << c.block;
+    }
 }
 
 TEST(MetaInterval, OnlyPlausibleNumbersCount) {
-    const std::string good = "8192", zero = "0", huge = "99999999999", text = "12ab", big = "2000000";
-    EXPECT_EQ(engine::ParseMetaInterval(&good), 8192u);
     EXPECT_EQ(engine::ParseMetaInterval(nullptr), 0u);
-    EXPECT_EQ(engine::ParseMetaInterval(&zero), 0u);
-    EXPECT_EQ(engine::ParseMetaInterval(&huge), 0u);
-    EXPECT_EQ(engine::ParseMetaInterval(&text), 0u);
-    EXPECT_EQ(engine::ParseMetaInterval(&big), 0u);
+    for (const std::string text : {"8192", "0", "99999999999", "12ab", "2000000"})
+        EXPECT_EQ(engine::ParseMetaInterval(&text), text == "8192" ? 8192u : 0u) << text;
 }
 
 namespace {

@@ -1,0 +1,54 @@
+#pragma once
+// The one harness of the format fuzzers: the input as a memory reader (or, forward only,
+// as a stream) opened with one format; when it opens, every frame is decoded into a
+// bounded buffer, then a seek chosen by the input and a little more. Tags are touched.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "formats/compressed_formats.h"
+#include "formats/format_open.h"
+#include "io/memory_reader.h"
+
+// Memory that behaves like a network stream: forward only, size unknown.
+class ForwardOnlyReader : public engine::MemoryReader {
+public:
+    using MemoryReader::MemoryReader;
+    bool Seek(uint64_t) override { return false; }
+    int64_t Size() const override { return -1; }
+    bool CanSeek() const override { return false; }
+};
+
+// `pcm`: samples come from the file as they are, so they are not range-checked, but there
+// must not be more frames than announced.
+inline void FuzzDecoder(engine::OpenedSound& sound, const uint8_t* data, size_t size, bool pcm) {
+    engine::Decoder& decoder = *sound.decoder;
+    const int channels = decoder.Format().channels;
+    if (channels < 1 || channels > engine::kMaxChannels) __builtin_trap();
+    std::vector<float> out(static_cast<size_t>(509) * channels);
+    uint64_t total = 0;
+    for (int64_t n; (n = decoder.ReadFrames(out.data(), 509)) > 0;) {
+        if (n > 509) __builtin_trap();
+        for (int64_t i = 0; !pcm && i < n * channels; ++i)
+            if (!(out[i] >= -1.0f && out[i] <= 1.0f)) __builtin_trap();  // NaN or out of range
+        total += static_cast<uint64_t>(n);
+    }
+    if (pcm && total > decoder.Format().lengthFrames) __builtin_trap();
+    const uint64_t target = size > 0 ? data[size / 2] * (total / 256 + 1) : 0;
+    if (decoder.SeekToFrame(target)) decoder.ReadFrames(out.data(), 300);
+    if (decoder.SeekToFrame(0)) decoder.ReadFrames(out.data(), 300);
+}
+
+inline void FuzzOpenAndDecode(engine::OpenFormatFn open, const uint8_t* data, size_t size, bool pcm = false) {
+    std::unique_ptr<engine::Reader> reader = std::make_unique<engine::MemoryReader>(data, size);
+    engine::TagList tags;
+    engine::OpenedSound sound;
+    if (open(reader, tags, sound) != FMOD_OK) {
+        if (sound.decoder) __builtin_trap();  // a failed open leaves no decoder
+        return;
+    }
+    size_t textBytes = 0;
+    for (const engine::Tag& tag : *tags.Snapshot()) textBytes += std::strlen(tag.name.c_str()) + tag.data.size();
+    (void)textBytes;
+    if (sound.decoder) FuzzDecoder(sound, data, size, pcm);
+}

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Sorts the fixtures (made short for fuzzing) into a seed folder per fuzz target, and adds
+# the seeds no encoder makes: playlists, bare ID3v2 tags, a Vorbis comment block.
+#   make_seeds.sh FIXTURES OUT
+set -eu
+in=$1 out=$2
+for d in wav aiff playlist mpeg flac ogg id3 comments; do mkdir -p "$out/$d"; done
+cp "$in"/*.wav "$out/wav/"
+cp "$in"/*.aiff "$out/aiff/"
+cp "$in"/*.mp3 "$in"/*.mp2 "$out/mpeg/"
+cp "$in"/*.flac "$in"/*.oga "$out/flac/"
+cp "$in"/*.ogg "$in"/*.oga "$out/ogg/"
+for f in "$in"/tag_lame.mp3 "$in"/tag_v23_utf16.mp3 "$in"/tag_v24_utf8.mp3; do
+    python3 -c "import sys; d=open(sys.argv[1],'rb').read(); n=((d[6]&127)<<21|(d[7]&127)<<14|(d[8]&127)<<7|(d[9]&127))+10; open(sys.argv[2],'wb').write(d[:n])" \
+        "$f" "$out/id3/$(basename "$f" .mp3).id3"
+done
+printf '\003\000\000\000vnd\002\000\000\000\012\000\000\000TITLE=Eins\007\000\000\000ARTIST=' > "$out/comments/block.bin"
+printf '[playlist]\r\nFile1=C:\\a.mp3\r\nTitle1=A\r\nLength1=1\r\nNumberOfEntries=1\r\nVersion=2\r\n' > "$out/playlist/player.pls"
+printf '#EXTM3U\n#EXTINF:10,A - B\nhttp://host/x.mp3\nb.flac\n' > "$out/playlist/ext.m3u"
+printf '\357\273\277a.mp3\r\nsub\\b.ogg\r\n' > "$out/playlist/plain.m3u"
+printf '<asx version="3.0"><!-- c --><entry><ref href="a&amp;b.wma"/></entry><Entry><REF HREF='"'"'x.mp3'"'"'></Entry></asx>' \
+    > "$out/playlist/list.asx"

@@ -1,0 +1,176 @@
+// Every compressed format through the engine's decoder interface, one table: the length
+// that plays, any chunk size, exact seeks, streams that cannot seek, what opening reads,
+// failing reads and damage. The codecs' own tests compare against the reference decoders.
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+
+using namespace enginetest;
+
+namespace {
+
+struct FileCase {
+    const char* file;
+    bool streams;  // plays from a source that cannot seek (Vorbis is decoded from memory)
+};
+const FileCase kFiles[] = {
+    {"tone440.mp3", true}, {"l3_vbr.mp3", true}, {"tag_v24_utf8.mp3", true}, {"l2_192.mp2", true},
+    {"tone440.flac", true}, {"s24_96k.flac", true}, {"tone440.oga", true}, {"tone440.ogg", false}, {"v_chained.ogg", false},
+};
+
+int64_t Distance(uint64_t a, uint64_t b) { return a > b ? int64_t(a - b) : int64_t(b - a); }
+
+// Opens, decodes everything and seeks around; the frames decoded, or -1 if it did not open.
+int64_t Exercise(const Bytes& bytes) {
+    auto opened = OpenBytes(bytes);
+    if (opened->result != FMOD_OK) {
+        EXPECT_EQ(opened->sound.decoder, nullptr);
+        return -1;
+    }
+    engine::Decoder& d = *opened->sound.decoder;
+    const int64_t frames = int64_t(DecodeAll(d, 4096).size() / d.Format().channels);
+    for (uint64_t target : {uint64_t{0}, uint64_t(frames / 2), uint64_t(frames + 100000)})
+        if (d.SeekToFrame(target)) DecodeFrames(d, 2000);
+    return frames;
+}
+
+}  // namespace
+
+TEST(EngineDecoding, LengthChunksSeeksAndStreamsAgreeWithAWholeDecode) {
+    for (const FileCase& c : kFiles) {
+        SCOPED_TRACE(c.file);
+        const Bytes bytes = ReadFixture(c.file);
+        auto opened = OpenBytes(bytes);
+        ASSERT_EQ(opened->result, FMOD_OK);
+        engine::Decoder& d = *opened->sound.decoder;
+        const size_t channels = size_t(d.Format().channels);
+        const std::vector<float> all = DecodeAll(d, 4096);
+        const uint64_t total = all.size() / channels;
+        EXPECT_EQ(total, opened->sound.format.lengthFrames);
+        EXPECT_EQ(DecodeAll(*OpenBytes(bytes)->sound.decoder, 37), all);
+        for (uint64_t target : {total / 2, uint64_t{0}, uint64_t{1}, total / 3, uint64_t{12345}, total - 2000}) {
+            ASSERT_TRUE(d.SeekToFrame(target)) << target;
+            const std::vector<float> part = DecodeFrames(d, 1500);
+            ASSERT_EQ(part.size(), std::min<uint64_t>(1500, total - target) * channels) << target;
+            EXPECT_LT(MaxDifference(all, part, target * channels), 1e-5) << target;
+        }
+        ASSERT_TRUE(d.SeekToFrame(total));
+        EXPECT_TRUE(DecodeFrames(d, 16).empty());
+
+        auto stream = OpenReader(std::make_unique<TestReader>(bytes, TestReaderOptions{true}));
+        if (!c.streams) {
+            EXPECT_NE(stream->result, FMOD_OK);
+            EXPECT_EQ(stream->sound.decoder, nullptr);
+            continue;
+        }
+        ASSERT_EQ(stream->result, FMOD_OK);
+        EXPECT_EQ(TagValue(stream->tags, "TITLE"), TagValue(opened->tags, "TITLE"));  // an ID3v1 tag at the end stays unread
+        // A LAME tag's padding is only known when the length is: a stream may play a frame more.
+        const std::vector<float> streamed = DecodeAll(*stream->sound.decoder, 4096);
+        ASSERT_GE(streamed.size(), all.size());
+        EXPECT_LE(streamed.size() - all.size(), 2 * 1152 * channels);
+        EXPECT_TRUE(std::equal(all.begin(), all.end(), streamed.begin()));
+    }
+}
+
+TEST(EngineDecoding, OpeningReadsHeadersAndTagsNotTheAudio) {
+    // Long files (eight times the fixture) so that nothing is counted whole; without an Info
+    // frame the MPEG length is estimated from a bounded head; Ogg is walked page by page.
+    struct Case {
+        const char* file;
+        uint64_t limit;
+    } const cases[] = {{"l3_vbr.mp3", 24 * 1024}, {"tag_v23_utf16.mp3", 24 * 1024}, {"l3_notag.mp3", 160 * 1024},
+                       {"s16_stereo_44k.flac", 72 * 1024}, {"v_stereo.ogg", 0}};
+    for (const Case& c : cases) {
+        Bytes bytes = ReadFixture(c.file);
+        const Bytes once = bytes;
+        for (int i = 0; c.limit > 0 && i < 7; ++i) bytes.insert(bytes.end(), once.begin(), once.end());
+        auto reader = std::make_unique<TestReader>(bytes, TestReaderOptions{});
+        TestReader& counted = *reader;
+        auto opened = OpenReader(std::move(reader));
+        ASSERT_EQ(opened->result, FMOD_OK) << c.file;
+        EXPECT_LE(counted.bytesRead, c.limit > 0 ? c.limit : bytes.size() / 10) << c.file;
+        // Without an Info frame the length is estimated from the first frames: within one frame.
+        if (std::string(c.file) == "l3_notag.mp3") {
+            EXPECT_LE(Distance(opened->sound.format.lengthFrames, DecodeAll(*opened->sound.decoder, 4096).size() / 2), 1152);
+        }
+    }
+}
+
+TEST(EngineDecoding, EveryReadFailingOnceLeavesNothingBehind) {
+    for (const char* file : {"tag_v23_utf16.mp3", "tone440.flac", "tone440.oga", "v_chained.ogg"}) {
+        const Bytes bytes = ReadFixture(file);
+        bool reachedTheEnd = false;
+        for (int failAt = 1; failAt < 2000 && !reachedTheEnd; ++failAt) {
+            auto reader = std::make_unique<TestReader>(bytes, TestReaderOptions{false, 0, failAt});
+            TestReader& failing = *reader;
+            auto opened = OpenReader(std::move(reader));
+            if (opened->result != FMOD_OK) {
+                EXPECT_EQ(opened->sound.decoder, nullptr) << file << " failing at read " << failAt;
+            } else {
+                engine::Decoder& d = *opened->sound.decoder;
+                DecodeAll(d, 4096);
+                if (d.SeekToFrame(d.Format().lengthFrames / 2)) DecodeFrames(d, 4096);
+                reachedTheEnd = failing.reads < failAt;
+            }
+            opened.reset();
+            ASSERT_EQ(TestReader::live, 0) << file << " failing at read " << failAt;
+        }
+        EXPECT_TRUE(reachedTheEnd) << file;
+    }
+}
+
+TEST(EngineDecoding, CutAndDamagedFilesGiveShorterTracksOrErrors) {
+    for (const char* file : {"l3_cbr128.mp3", "l2_192.mp2", "s16_stereo_44k.flac", "ogg_s16.oga", "v_stereo.ogg", "v_chained.ogg"}) {
+        SCOPED_TRACE(file);
+        Bytes bytes = ReadFixture(file);
+        const int64_t full = Exercise(bytes);
+        ASSERT_GT(full, 0);
+        for (size_t keep : {size_t{10}, size_t{100}, size_t{3000}, bytes.size() / 3, bytes.size() - 1})
+            EXPECT_LE(Exercise(Bytes(bytes.begin(), bytes.begin() + keep)), full) << "cut at " << keep;
+        EXPECT_GT(Exercise(Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2)), full / 4);
+        // Bad CRCs, broken frames and page checksums in the middle: the rest plays on.
+        for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; i += 7) bytes[i] ^= 0x5A;
+        const int64_t damaged = Exercise(bytes);
+        EXPECT_GT(damaged, full / 2);
+        EXPECT_LE(damaged, full + 1152);
+    }
+}
+
+TEST(EngineDecoding, MisleadingInputIsNotTakenForAudio) {
+    const std::string text = "Dies ist keine Musik, nur ein wenig Text.\n";
+    Bytes hugeId3 = {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F};  // 256 MB claimed
+    const Bytes mp3 = ReadFixture("l3_cbr128.mp3"), ogg = ReadFixture("v_stereo.ogg");
+    hugeId3.insert(hugeId3.end(), mp3.begin(), mp3.end());
+    for (const Bytes& bytes : {Bytes(text.begin(), text.end()), Bytes{'f', 'L', 'a', 'C'}, Bytes(ogg.begin(), ogg.begin() + 60), hugeId3})
+        EXPECT_NE(OpenBytes(bytes)->result, FMOD_OK);
+    Bytes noise(20000);
+    uint32_t x = 12345;
+    for (uint8_t& b : noise) b = uint8_t((x = x * 1103515245 + 12345) >> 24);
+    EXPECT_LT(Exercise(noise), 44100);  // at worst a short burst of noise
+}
+
+TEST(EngineDecoding, TagsAroundMpegAudioAreNeitherPlayedNorCounted) {
+    const Bytes plain = ReadFixture("l3_cbr128.mp3");
+    const std::vector<float> audio = DecodeAll(*OpenBytes(plain)->sound.decoder, 4096);
+    for (const char* file : {"tag_v23_utf16.mp3", "tag_v24_utf8.mp3", "tag_v1_ape.mp3"}) {
+        auto tagged = OpenBytes(ReadFixture(file));
+        ASSERT_EQ(tagged->result, FMOD_OK) << file;
+        EXPECT_EQ(tagged->sound.format.rawBytes, plain.size()) << file;
+        EXPECT_EQ(DecodeAll(*tagged->sound.decoder, 4096), audio) << file;
+    }
+    // A stream whose ID3v2 tag (a 200 KB picture) is larger than the head a stream keeps.
+    Bytes tag{'I', 'D', '3', 3, 0, 0, 0, 0x0C, 0x1A, 0x5A};  // 200000 + 26 bytes, sync-safe
+    const Bytes title{'T', 'I', 'T', '2', 0, 0, 0, 6, 0, 0, 0, 'R', 'a', 'd', 'i', 'o'};
+    const Bytes picture{'A', 'P', 'I', 'C', 0, 0x03, 0x0D, 0x40, 0, 0};
+    tag.insert(tag.end(), title.begin(), title.end());
+    tag.insert(tag.end(), picture.begin(), picture.end());
+    tag.resize(tag.size() + 200000, 0x11);
+    tag.insert(tag.end(), plain.begin(), plain.end());
+    auto stream = OpenReader(std::make_unique<TestReader>(tag, TestReaderOptions{true}));
+    ASSERT_EQ(stream->result, FMOD_OK);
+    EXPECT_EQ(TagValue(stream->tags, "TITLE"), "Radio");
+    const std::vector<float> streamed = DecodeAll(*stream->sound.decoder, 4096);
+    ASSERT_GE(streamed.size(), audio.size());
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), streamed.begin()));
+}

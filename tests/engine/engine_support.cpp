@@ -1,0 +1,63 @@
+#include "engine_support.h"
+
+#include <algorithm>
+
+namespace enginetest {
+
+std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader) {
+    auto opened = std::make_unique<Opened>();
+    opened->result = engine::OpenByContent(std::move(reader), opened->tags, opened->sound);
+    return opened;
+}
+
+std::unique_ptr<Opened> OpenBytes(const Bytes& bytes) { return OpenReader(std::make_unique<engine::MemoryReader>(bytes)); }
+
+std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk) {
+    const size_t channels = static_cast<size_t>(decoder.Format().channels);
+    std::vector<float> all, part(chunk * channels);
+    for (int64_t n; (n = decoder.ReadFrames(part.data(), chunk)) > 0;)
+        all.insert(all.end(), part.begin(), part.begin() + n * static_cast<int64_t>(channels));
+    return all;
+}
+
+std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames) {
+    const size_t channels = static_cast<size_t>(decoder.Format().channels);
+    std::vector<float> out(frames * channels);
+    size_t got = 0;
+    for (int64_t n; got < frames && (n = decoder.ReadFrames(out.data() + got * channels, frames - got)) > 0;)
+        got += static_cast<size_t>(n);
+    out.resize(got * channels);
+    return out;
+}
+
+std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type) {
+    for (const engine::Tag& tag : *tags.Snapshot())
+        if (tag.name == name && (type == FMOD_TAGTYPE_UNKNOWN || tag.type == type)) return tag.data;
+    return "<none>";
+}
+
+std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name) {
+    std::vector<std::string> values;
+    for (const engine::Tag& tag : *tags.Snapshot())
+        if (tag.name == name) values.push_back(tag.data);
+    return values;
+}
+
+int TestReader::live = 0;
+
+TestReader::TestReader(Bytes bytes, TestReaderOptions options)
+    : bytes_(std::move(bytes)), memory_(bytes_.data(), bytes_.size()), options_(options) {
+    ++live;
+}
+
+TestReader::~TestReader() { --live; }
+
+int64_t TestReader::Read(void* buffer, size_t count) {
+    if (++reads == options_.failAt) return -1;
+    if (options_.piece > 0) count = std::min(count, options_.piece);
+    const int64_t n = memory_.Read(buffer, count);
+    if (n > 0) bytesRead += static_cast<uint64_t>(n);
+    return n;
+}
+
+}  // namespace enginetest

@@ -1,0 +1,59 @@
+#pragma once
+// Engine-level helpers: opening bytes through content detection as the library does,
+// decoding in chunks, tags, and a reader that streams, counts or fails on purpose.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio_builders.h"
+#include "formats/format_open.h"
+#include "io/memory_reader.h"
+#include "tags/tag_list.h"
+
+namespace enginetest {
+
+struct Opened {
+    FMOD_RESULT result = FMOD_ERR_INTERNAL;
+    engine::OpenedSound sound;
+    engine::TagList tags;
+};
+std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader);
+std::unique_ptr<Opened> OpenBytes(const Bytes& bytes);
+
+// Every frame from the decoder's position on, read in chunks of `chunk` frames.
+std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk = 1000);
+// `frames` frames from the decoder's position (fewer at the end).
+std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames);
+
+// The first value of that name (and type, unless UNKNOWN), or "<none>".
+std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN);
+std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name);
+
+// Memory read like a test needs it: forward only with unknown size (a network stream,
+// arriving in pieces of `piece` bytes), or failing at the n-th read. Counts what it gives.
+struct TestReaderOptions {
+    bool forwardOnly = false;
+    size_t piece = 0;  // 0: as much as asked for
+    int failAt = 0;    // 0: never
+};
+class TestReader : public engine::Reader {
+public:
+    TestReader(Bytes bytes, TestReaderOptions options);
+    ~TestReader() override;
+    int64_t Read(void* buffer, size_t count) override;
+    bool Seek(uint64_t offset) override { return !options_.forwardOnly && memory_.Seek(offset); }
+    uint64_t Tell() const override { return memory_.Tell(); }
+    int64_t Size() const override { return options_.forwardOnly ? -1 : memory_.Size(); }
+    bool CanSeek() const override { return !options_.forwardOnly; }
+
+    int reads = 0;
+    uint64_t bytesRead = 0;
+    static int live;  // readers not yet destroyed
+
+private:
+    Bytes bytes_;
+    engine::MemoryReader memory_;
+    TestReaderOptions options_;
+};
+
+}  // namespace enginetest

@@ -1,0 +1,85 @@
+// One case per format through the C interface, as the player's tag scan (open-only) and
+// track load use it: format, length and title, then the 440 Hz tone heard, a seek and the
+// end. Runs natively (linked, null output) and under Wine against fmodex.dll.
+#include "api_session.h"
+#include "audio_builders.h"
+
+using namespace enginetest;
+
+namespace {
+
+struct FormatCase {
+    const char* file;
+    FMOD_SOUND_TYPE type;
+    FMOD_SOUND_FORMAT format;
+    const char* title;
+    FMOD_TAGTYPE titleType;
+};
+
+const FormatCase kFormats[] = {
+    {"tone440.wav", FMOD_SOUND_TYPE_WAV, FMOD_SOUND_FORMAT_PCM16, "<none>", FMOD_TAGTYPE_UNKNOWN},
+    {"tone440.aiff", FMOD_SOUND_TYPE_AIFF, FMOD_SOUND_FORMAT_PCM16, "<none>", FMOD_TAGTYPE_UNKNOWN},
+    {"tone440.mp3", FMOD_SOUND_TYPE_MPEG, FMOD_SOUND_FORMAT_PCM16, "Ton MP3", FMOD_TAGTYPE_ID3V2},
+    {"tone440.flac", FMOD_SOUND_TYPE_FLAC, FMOD_SOUND_FORMAT_PCM16, "Ton FLAC", FMOD_TAGTYPE_VORBISCOMMENT},
+    {"tone440.oga", FMOD_SOUND_TYPE_FLAC, FMOD_SOUND_FORMAT_PCM16, "Ton Ogg FLAC", FMOD_TAGTYPE_VORBISCOMMENT},
+    {"tone440.ogg", FMOD_SOUND_TYPE_OGGVORBIS, FMOD_SOUND_FORMAT_PCM16, "Ton Vorbis", FMOD_TAGTYPE_VORBISCOMMENT},
+};
+
+class Formats : public ApiSession, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(Formats, OpenOnlyThenPlaySeekAndEnd) {
+    const FormatCase& c = GetParam();
+    const std::string path = Fixture(c.file);
+    ASSERT_EQ(Open(path, FMOD_OPENONLY), FMOD_OK) << path;
+    FMOD_SOUND_TYPE type;
+    FMOD_SOUND_FORMAT format;
+    int channels = 0, bits = 0;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, &format, &channels, &bits), FMOD_OK);
+    EXPECT_EQ(type, c.type);
+    EXPECT_EQ(format, c.format);
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(bits, 16);
+    EXPECT_EQ(Length(), 10000u);
+    EXPECT_EQ(Length(FMOD_TIMEUNIT_PCM), 441000u);
+    EXPECT_GT(Length(FMOD_TIMEUNIT_RAWBYTES), 10000u);
+    FMOD_TAGTYPE titleType = FMOD_TAGTYPE_UNKNOWN;
+    EXPECT_EQ(Tag("TITLE", &titleType), c.title);
+    EXPECT_EQ(titleType, c.titleType);
+    Release();
+
+    Load(path, false);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 400; }));
+    const std::vector<float> wave = Wave(8192);
+    EXPECT_NEAR(Peak(wave), 0.5f, 0.03f);
+    EXPECT_NEAR(ZeroCrossingFrequency(wave, 44100), 440.0, 2.0);
+    ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 9000, FMOD_TIMEUNIT_MS), FMOD_OK);
+    EXPECT_GE(Position(), 9000u);
+    EXPECT_LT(Position(), 9300u);
+    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+    EXPECT_EQ(Position(FMOD_TIMEUNIT_PCM), 441000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Formats, ::testing::ValuesIn(kFormats), [](const auto& info) {
+    return std::string(info.param.file).replace(7, 1, "_");
+});
+
+using Playlists = ApiSession;
+
+TEST_F(Playlists, OpenOnlyGivesTheEntriesAndNothingToPlay) {
+    ASSERT_EQ(api.FMOD_System_SetStreamBufferSize(system, 1, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
+    const std::string pls = "[playlist]\r\nFile1=a.mp3\r\nFile2=http://x/\r\nNumberOfEntries=2\r\nVersion=2\r\n";
+    ASSERT_EQ(Open(WriteTempFile("Quendralistformated.tmp", Bytes(pls.begin(), pls.end())), FMOD_OPENONLY), FMOD_OK);
+    FMOD_SOUND_TYPE type;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+    EXPECT_EQ(type, FMOD_SOUND_TYPE_PLAYLIST);
+    const std::vector<TagView> tags = Tags();
+    ASSERT_EQ(tags.size(), 2u);
+    EXPECT_EQ(tags[1].type, FMOD_TAGTYPE_PLAYLIST);
+    EXPECT_EQ(tags[1].name, "FILE");
+    EXPECT_EQ(tags[1].value, "http://x/");
+    FMOD_TAG tag;
+    EXPECT_EQ(api.FMOD_Sound_GetTag(sound, nullptr, 2, &tag), FMOD_ERR_TAGNOTFOUND);
+    EXPECT_NE(api.FMOD_System_PlaySound(system, 0, sound, 1, &channel), FMOD_OK);
+}
+
+}  // namespace

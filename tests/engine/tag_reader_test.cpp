@@ -1,0 +1,191 @@
+// The tag readers on tags built byte by byte: ID3v1, every ID3v2 version and its corners,
+// the Vorbis comment block and the APE footer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "audio_builders.h"
+#include "tags/ape_tag.h"
+#include "tags/id3v1.h"
+#include "tags/id3v2.h"
+#include "tags/vorbis_comment.h"
+
+using namespace engine;
+using namespace enginetest;
+
+namespace {
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(uint8_t encoding, const Bytes& payload) {
+    Bytes b{encoding};
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+}
+void PutSyncSafe(Bytes& b, uint32_t v) {
+    for (int shift = 21; shift >= 0; shift -= 7) b.push_back(uint8_t((v >> shift) & 0x7F));
+}
+// A version 3 or 4 frame with the given flags.
+Bytes Frame(int version, const std::string& id, const Bytes& body, uint16_t flags = 0) {
+    Bytes f = Str(id);
+    if (version == 4) PutSyncSafe(f, uint32_t(body.size()));
+    else PutBe32(f, uint32_t(body.size()));
+    PutBe16(f, flags);
+    f.insert(f.end(), body.begin(), body.end());
+    return f;
+}
+Bytes Id3(int version, uint8_t flags, const std::vector<Bytes>& parts, bool footer = false) {
+    Bytes body;
+    for (const Bytes& p : parts) body.insert(body.end(), p.begin(), p.end());
+    Bytes t{'I', 'D', '3', uint8_t(version), 0, flags};
+    PutSyncSafe(t, uint32_t(body.size()));
+    t.insert(t.end(), body.begin(), body.end());
+    if (footer) {
+        t.insert(t.end(), {'3', 'D', 'I', uint8_t(version), 0, flags});
+        PutSyncSafe(t, uint32_t(body.size()));
+    }
+    return t;
+}
+Fields Read(const Bytes& tag) {
+    TagList list;
+    ReadId3v2(tag.data(), tag.size(), list);
+    Fields out;
+    for (const engine::Tag& t : *list.Snapshot()) {
+        EXPECT_EQ(t.type, FMOD_TAGTYPE_ID3V2);
+        out.emplace_back(t.name, t.data);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
+    Bytes txxx = Text(0, Str("replaygain_track_gain"));
+    txxx.push_back(0);
+    txxx.insert(txxx.end(), {'-', '6', ' ', 'd', 'B'});
+    Bytes comm = Text(0, Str("eng"));
+    comm.insert(comm.end(), {0, 'n', 'i', 'c', 'e'});  // empty description
+    Bytes lyingSize = Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("ok"))), Frame(3, "TPE1", Text(0, Str("cut")))});
+    lyingSize[10 + 13 + 6] = 0x03;  // the second frame claims 1000 bytes
+    lyingSize[10 + 13 + 7] = 0xE8;
+    Bytes extended3{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, extended4;
+    PutSyncSafe(extended4, 6);
+    extended4.insert(extended4.end(), {1, 0});
+    const Bytes v22 = {'I', 'D', '3', 2, 0, 0, 0, 0, 0, 10, 'T', 'T', '2', 0, 0, 4, 0, 'a', 'b', 'c'};
+    Bytes v22Compressed = v22;
+    v22Compressed[5] = 0x40;
+    Bytes unsynchronised = Id3(3, 0x80, {Frame(3, "TIT2", Bytes{0, 0xFF, 0x00, 'z'})});
+    unsynchronised[17] = 3;  // the frame size counts the restored bytes
+    struct Case {
+        const char* what;
+        Bytes tag;
+        Fields expected;
+    } const cases[] = {
+        {"encodings and names",
+         Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("Caf\xE9"))), Frame(3, "TPE1", Text(1, {0xFF, 0xFE, 'B', 0, 0xFC, 0, 0})),
+                    Frame(3, "TALB", Text(2, {0, 'X', 0, 'Y'})), Frame(3, "TCON", Text(3, Str("(31)"))),
+                    Frame(3, "TPE2", Text(0, Str("Band"))), Frame(3, "APIC", Str("binary picture"))}),
+         {{"TITLE", "Caf\xC3\xA9"}, {"ARTIST", "B\xC3\xBC"}, {"ALBUM", "XY"}, {"GENRE", "Trance"}, {"TPE2", "Band"}}},
+        {"user text and comment", Id3(3, 0, {Frame(3, "TXXX", txxx), Frame(3, "COMM", comm)}),
+         {{"replaygain_track_gain", "-6 dB"}, {"COMMENT", "nice"}}},
+        {"links", Id3(3, 0, {Frame(3, "WOAR", Str("http://a")), Frame(3, "WXXX", Bytes{0, 'h', 0, 'h', 't'})}),
+         {{"WOAR", "http://a"}, {"h", "ht"}}},
+        {"UTF-16 without mark, UTF-16BE beyond the basic plane",
+         Id3(4, 0, {Frame(4, "TIT2", Text(1, {0xFC, 0, 'b', 0})), Frame(4, "TPE1", Text(2, {0xD8, 0x3D, 0xDE, 0x00}))}),
+         {{"TITLE", "\xC3\xBC" "b"}, {"ARTIST", "\xF0\x9F\x98\x80"}}},
+        {"several values: the first counts", Id3(4, 0, {Frame(4, "TPE1", Text(3, {'A', 0, 'B', 'B'}))}), {{"ARTIST", "A"}}},
+        {"frame size past the tag", lyingSize, {{"TITLE", "ok"}}},
+        {"header past the buffer", Bytes(lyingSize.begin(), lyingSize.begin() + 15), {}},
+        {"extended header v3", Id3(3, 0x40, {extended3, Frame(3, "TIT2", Text(0, Str("Three")))}), {{"TITLE", "Three"}}},
+        {"extended header v4", Id3(4, 0x40, {extended4, Frame(4, "TIT2", Text(0, Str("Four")))}), {{"TITLE", "Four"}}},
+        {"footer", Id3(4, 0x10, {Frame(4, "TPE1", Text(0, Str("A")))}, true), {{"ARTIST", "A"}}},
+        {"compressed and encrypted skipped",
+         Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("zlib")), 0x0080), Frame(3, "TALB", Text(0, Str("secret")), 0x0040),
+                    Frame(3, "TPE1", Text(0, Str("Visible")))}),
+         {{"ARTIST", "Visible"}}},
+        {"v4 compressed skipped", Id3(4, 0, {Frame(4, "TIT2", Text(0, Str("z")), 0x0009), Frame(4, "TPE1", Text(0, Str("V")))}),
+         {{"ARTIST", "V"}}},
+        {"v4 frame unsynchronisation with data length",
+         Id3(4, 0, {Frame(4, "TIT2", Bytes{0, 0, 0, 3, 0, 'a', 0xFF, 0x00, 'b'}, 0x0003)}), {{"TITLE", "a\xC3\xBF" "b"}}},
+        {"whole-tag unsynchronisation", unsynchronised, {{"TITLE", "\xC3\xBF" "z"}}},
+        {"v2.2", v22, {{"TITLE", "abc"}}},
+        {"v2.2 compression makes it unreadable", v22Compressed, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Read(c.tag), c.expected) << c.what;
+}
+
+TEST(Id3v2, TagSizeNeedsSyncSafeDigitsAndCountsTheFooter) {
+    Bytes h = {'I', 'D', '3', 4, 0, 0x10, 0, 0, 1, 0};
+    EXPECT_EQ(Id3v2TagSize(h.data()), 10u + 128u + 10u);
+    h[8] = 0x80;
+    EXPECT_EQ(Id3v2TagSize(h.data()), 0u);
+    const Bytes notId3 = {'I', 'D', '4', 3, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Id3v2TagSize(notId3.data()), 0u);
+}
+
+TEST(Id3v1, FieldsTrackGenreAndVersionOneComments) {
+    auto tag = [](const char* comment, int track, int genre) {
+        Bytes t(128, 0);
+        std::memcpy(t.data(), "TAGTr\xE4umerei", 12);
+        std::memcpy(&t[33], "Art  ", 5);
+        std::memcpy(&t[93], "1999", 4);
+        std::memcpy(&t[97], comment, std::strlen(comment));
+        if (track >= 0) t[126] = uint8_t(track);
+        t[127] = uint8_t(genre);
+        return t;
+    };
+    const std::pair<Bytes, Fields> cases[] = {
+        {tag("nice", 7, 17),
+         {{"TITLE", "Tr\xC3\xA4umerei"}, {"ARTIST", "Art"}, {"YEAR", "1999"}, {"COMMENT", "nice"}, {"TRACK", "7"}, {"GENRE", "Rock"}}},
+        {tag("abcdefghijklmnopqrstuvwxyz0123", -1, 255),  // no room for a track number
+         {{"TITLE", "Tr\xC3\xA4umerei"}, {"ARTIST", "Art"}, {"YEAR", "1999"}, {"COMMENT", "abcdefghijklmnopqrstuvwxyz0123"}}},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        TagList tags;
+        ASSERT_TRUE(ReadId3v1(bytes.data(), tags));
+        Fields got;
+        for (const engine::Tag& t : *tags.Snapshot()) got.emplace_back(t.name, t.data);
+        EXPECT_EQ(got, expected);
+    }
+    TagList tags;
+    EXPECT_FALSE(ReadId3v1(Bytes(128, 'x').data(), tags));
+}
+
+TEST(Id3v1, NumberedGenresAreNamed) {
+    const std::pair<const char*, const char*> cases[] = {{"(17)", "Rock"}, {"8", "Jazz"}, {"(9)Heavy", "Heavy"},
+                                                         {"(200)", "(200)"}, {"Synthwave", "Synthwave"}, {"(12", "(12"}, {"", ""}};
+    for (const auto& [in, out] : cases) EXPECT_EQ(ResolveId3Genre(in), out) << in;
+}
+
+TEST(VorbisCommentBlock, FieldsByNameAndDamageKeepsWhatCameBefore) {
+    Bytes block;
+    PutLe32(block, 3);
+    PutText(block, "ven");
+    PutLe32(block, 4);  // claims four fields
+    for (const std::string field : {"TITLE=Eins", "noequals", "=empty name"}) {
+        PutLe32(block, uint32_t(field.size()));
+        PutText(block, field);
+    }
+    PutLe32(block, 1000);  // the fourth runs past the end
+    PutText(block, "A=b");
+    TagList tags;
+    EXPECT_TRUE(ReadVorbisCommentBlock(block.data(), block.size(), tags));
+    ASSERT_EQ(tags.Count(), 1u);
+    EXPECT_EQ((*tags.Snapshot())[0].data, "Eins");
+    Bytes vendorTooLong;
+    PutLe32(vendorTooLong, 50);
+    EXPECT_FALSE(ReadVorbisCommentBlock(vendorTooLong.data(), vendorTooLong.size(), tags));
+}
+
+TEST(ApeTag, SizeWithAndWithoutHeaderAndRefusedWhenLarger) {
+    Bytes footer = Str("APETAGEX");
+    for (uint32_t v : {2000u, 100u, 1u, 0x80000000u}) PutLe32(footer, v);  // version, size, items, has a header
+    footer.resize(32, 0);
+    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 132u);
+    EXPECT_EQ(ApeTagSize(footer.data(), 131), 0u);
+    footer[23] = 0;
+    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 100u);
+    footer[8] = 1;  // unknown version
+    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 0u);
+}
