@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "playback/position.h"
+#include "formats/time_units.h"
 
 using namespace engine;
 
