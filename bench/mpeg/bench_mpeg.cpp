@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace {
 

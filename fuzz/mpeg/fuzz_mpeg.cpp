@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "mpeg.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Frame headers: the fields, the frame size they imply, and what is no header.
 #include <gtest/gtest.h>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 std::vector<uint8_t> LoadFixture(const std::string& name);
 
