@@ -33,16 +33,13 @@ Io StartConnect(const Address& address, SocketId* socketOut) {
     if (fd < 0) return Io::kFailed;
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     const auto* to = reinterpret_cast<const sockaddr*>(address.bytes.data());
-    if (connect(fd, to, static_cast<socklen_t>(address.bytes.size())) == 0) {
-        *socketOut = fd;
-        return Io::kDone;
+    const bool done = connect(fd, to, static_cast<socklen_t>(address.bytes.size())) == 0;
+    if (!done && errno != EINPROGRESS) {
+        close(fd);
+        return Io::kFailed;
     }
-    if (errno == EINPROGRESS) {
-        *socketOut = fd;
-        return Io::kWouldBlock;
-    }
-    close(fd);
-    return Io::kFailed;
+    *socketOut = fd;
+    return done ? Io::kDone : Io::kWouldBlock;
 }
 
 bool Connected(SocketId socket) {

@@ -51,16 +51,13 @@ Io StartConnect(const Address& address, SocketId* socketOut) {
     u_long nonBlocking = 1;
     ioctlsocket(s, FIONBIO, &nonBlocking);
     const auto* to = reinterpret_cast<const sockaddr*>(address.bytes.data());
-    if (connect(s, to, static_cast<int>(address.bytes.size())) != SOCKET_ERROR) {
-        *socketOut = static_cast<SocketId>(s);
-        return Io::kDone;
+    const bool done = connect(s, to, static_cast<int>(address.bytes.size())) != SOCKET_ERROR;
+    if (!done && WSAGetLastError() != WSAEWOULDBLOCK) {
+        closesocket(s);
+        return Io::kFailed;
     }
-    if (WSAGetLastError() == WSAEWOULDBLOCK) {
-        *socketOut = static_cast<SocketId>(s);
-        return Io::kWouldBlock;
-    }
-    closesocket(s);
-    return Io::kFailed;
+    *socketOut = static_cast<SocketId>(s);
+    return done ? Io::kDone : Io::kWouldBlock;
 }
 
 bool Connected(SocketId socket) {
