@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench_harness.h"
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 #include "simd.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "api/handles.h"
-#include "playback/position.h"
+#include "formats/time_units.h"
 
 using namespace engine;
 

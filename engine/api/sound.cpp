@@ -6,11 +6,26 @@
 #include "net/url.h"
 
 namespace engine {
+namespace {
+
+FMOD_RESULT OpenNetworkSound(const char* url, FMOD_MODE mode, StreamBufferSize buffer, Sound& sound) {
+    OpenedUrl opened;
+    const FMOD_RESULT result = OpenUrl(url, mode, buffer.size, buffer.unit, opened);
+    if (result != FMOD_OK) return result;
+    sound.mode = mode;
+    sound.format = opened.opened.format;
+    sound.idleDecoder = std::move(opened.opened.decoder);
+    sound.tags = std::move(opened.tags);
+    sound.abandon = std::move(opened.cancel);
+    return FMOD_OK;
+}
+
+}  // namespace
 
 FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
                       std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), StreamBufferSize buffer,
                       Sound& sound) {
-    if (IsNetworkUrl(path)) return OpenUrl(path, mode, buffer.size, buffer.unit, sound);
+    if (IsNetworkUrl(path)) return OpenNetworkSound(path, mode, buffer, sound);
     if (std::strstr(path, "://") && std::strncmp(path, "file://", 7) != 0) return FMOD_ERR_NET_URL;
     FMOD_RESULT result = FMOD_OK;
     std::unique_ptr<Reader> reader = openFile(path, &result);

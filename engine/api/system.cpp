@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "playback/position.h"
+#include "formats/time_units.h"
 
 namespace engine {
 namespace {

@@ -10,9 +10,9 @@
 #include "formats/mpeg_container.h"
 #include "formats/mpeg_frame_index.h"
 #include "formats/sample_range.h"
-#include "frame_scan.h"
-#include "mpeg.h"
-#include "mpeg_stream.h"
+#include "mpeg/frame_scan.h"
+#include "mpeg/mpeg.h"
+#include "mpeg/mpeg_stream.h"
 #include "tags/id3v2.h"
 
 namespace engine {

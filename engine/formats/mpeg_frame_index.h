@@ -6,7 +6,7 @@
 
 #include "formats/mpeg_container.h"
 #include "io/reader.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace engine {
 

@@ -4,11 +4,11 @@
 #include <cctype>
 
 #include "formats/ogg_probe.h"
+#include "formats/time_units.h"
 #include "net/net_decoder.h"
 #include "net/net_reader.h"
 #include "net/ogg_stream_decoder.h"
 #include "net/timeouts.h"
-#include "playback/position.h"
 #include "text/utf8.h"
 
 namespace engine {
@@ -80,7 +80,7 @@ FMOD_SOUND_TYPE SoundTypeForContent(const std::string* contentType) {
 }
 
 FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, FMOD_TIMEUNIT bufferUnit,
-                    Sound& sound) {
+                    OpenedUrl& out) {
     Url url;
     if (!ParseUrl(text, url)) return FMOD_ERR_NET_URL;
     const bool openOnly = (mode & FMOD_OPENONLY) != 0;
@@ -88,11 +88,10 @@ FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, F
     ResponseHead head;
     if (FMOD_RESULT r = stream->WaitForHead(&head); r != FMOD_OK) return r;
     const FMOD_TAGTYPE type = head.icy ? FMOD_TAGTYPE_SHOUTCAST : FMOD_TAGTYPE_ICECAST;
-    sound.mode = mode;
     if (openOnly) {
         // One connection for the headers; it closes when `stream` goes.
-        AddHeaderTags(head, *sound.tags);
-        sound.format.type = SoundTypeForContent(FindHeader(head, "content-type"));
+        AddHeaderTags(head, *out.tags);
+        out.opened.format.type = SoundTypeForContent(FindHeader(head, "content-type"));
         return FMOD_OK;
     }
     // The container's own tags first, the headers last: the last tag of a fresh stream marks it as one.
@@ -100,13 +99,13 @@ FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, F
     OpenedSound opened;
     if (FMOD_RESULT r = OpenStreamFormat(stream, containerTags, opened); r != FMOD_OK) return r;
     if (opened.format.type == FMOD_SOUND_TYPE_WAV || opened.format.type == FMOD_SOUND_TYPE_AIFF) stream->SetWholeReads();
-    for (const Tag& tag : *containerTags.Snapshot()) sound.tags->Add(tag.type, tag.name, tag.data);
-    AddHeaderTags(head, *sound.tags);
-    stream->AttachTags(sound.tags, type);
-    sound.abandon = [stream] { stream->Cancel(); };
+    for (const Tag& tag : *containerTags.Snapshot()) out.tags->Add(tag.type, tag.name, tag.data);
+    AddHeaderTags(head, *out.tags);
+    stream->AttachTags(out.tags, type);
+    out.cancel = [stream] { stream->Cancel(); };
     stream->WaitForBuffered(PrebufferBytes(bufferSize, bufferUnit, head, opened.format), kOpenTimeoutMs);
-    sound.idleDecoder = std::make_unique<NetDecoder>(std::move(opened.decoder), stream);
-    sound.format = sound.idleDecoder->Format();
+    out.opened.decoder = std::make_unique<NetDecoder>(std::move(opened.decoder), stream);
+    out.opened.format = out.opened.decoder->Format();
     return FMOD_OK;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "playback/position.h"
+#include "formats/time_units.h"
 
 namespace engine {
 namespace {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fuzz_codec_decode.h"
-#include "mpeg.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "api/system.h"
 #include "audio_builders.h"
+#include "formats/time_units.h"
 #include "io/file_reader.h"
-#include "playback/position.h"
 #include "wait_until.h"
 
 using namespace engine;

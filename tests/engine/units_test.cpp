@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "playback/device_samples.h"
-#include "playback/position.h"
+#include "formats/time_units.h"
 #include "text/utf8.h"
 
 using namespace engine;

@@ -2,7 +2,7 @@
 // sizes of every layer and version show in the comparisons with libmpg123.)
 #include <gtest/gtest.h>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 TEST(FrameHeader, ForbiddenFieldsAreNoHeaderAndStreamsAgreeExceptInBitrate) {
     const uint8_t refused[][4] = {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 struct Layer1Options {
     int rateIndex = 0;         // 0: 44.1 kHz, 1: 48 kHz, 2: 32 kHz

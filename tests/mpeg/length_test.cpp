@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 #include "reference_decoder.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 #include "test_support.h"
 
 namespace {

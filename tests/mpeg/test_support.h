@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio_builders.h"
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 using enginetest::SnrDb;
 

@@ -1,7 +1,7 @@
 // The Xing/Info frame with the LAME tag, and the VBRI header with its seek table.
 #include <gtest/gtest.h>
 
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 #include "test_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // A whole frame: header, one subframe per channel, stereo decorrelation, CRC-16.
 #include "crc.h"
-#include "flac.h"
+#include "flac/flac.h"
 #include "subframe.h"
 
 namespace flac {

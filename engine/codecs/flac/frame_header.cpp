@@ -1,7 +1,7 @@
 // Frame header: sync code, coded block size and rate, channel layout, sample size,
 // frame or sample number, CRC-8.
 #include "crc.h"
-#include "flac.h"
+#include "flac/flac.h"
 
 namespace flac {
 namespace {

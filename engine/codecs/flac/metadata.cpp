@@ -1,5 +1,5 @@
 // The part of a FLAC file before the first frame: ID3v2 (skipped), "fLaC", metadata blocks.
-#include "flac.h"
+#include "flac/flac.h"
 
 namespace flac {
 namespace {

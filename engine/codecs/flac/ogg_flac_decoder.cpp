@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "frame_limits.h"
-#include "ogg_flac.h"
+#include "flac/ogg_flac.h"
 #include "ogg_page.h"
 
 namespace flac {

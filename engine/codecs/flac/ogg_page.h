@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "flac.h"
+#include "flac/flac.h"
 
 namespace flac {
 

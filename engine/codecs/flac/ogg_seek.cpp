@@ -2,7 +2,7 @@
 // end of the last packet completed on the page).
 #include <algorithm>
 
-#include "ogg_flac.h"
+#include "flac/ogg_flac.h"
 #include "ogg_page.h"
 
 namespace flac {

@@ -1,4 +1,4 @@
-#include "flac.h"
+#include "flac/flac.h"
 
 namespace flac {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "flac.h"
+#include "flac/flac.h"
 #include "frame_limits.h"
 
 namespace flac {

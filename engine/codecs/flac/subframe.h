@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "bit_reader.h"
-#include "flac.h"
+#include "flac/flac.h"
 
 namespace flac {
 

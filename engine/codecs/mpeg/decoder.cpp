@@ -4,9 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "frame_scan.h"
+#include "mpeg/frame_scan.h"
 #include "layers.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace mpeg {
 

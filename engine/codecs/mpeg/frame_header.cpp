@@ -1,5 +1,5 @@
 // The four-byte frame header and the frame size it implies.
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 namespace {

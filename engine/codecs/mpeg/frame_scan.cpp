@@ -1,4 +1,4 @@
-#include "frame_scan.h"
+#include "mpeg/frame_scan.h"
 
 namespace mpeg {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Layer III side information: how each granule and channel is coded.
 #include "bit_reader.h"
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 

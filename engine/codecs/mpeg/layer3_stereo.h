@@ -3,7 +3,7 @@
 #include "layer3_scalefactors.h"
 #include "layer3_side_info.h"
 #include "layer3_tables.h"
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 

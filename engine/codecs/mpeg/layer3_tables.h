@@ -2,7 +2,7 @@
 // Fixed facts of layer III that depend on the sample rate: where the scalefactor bands start.
 #include <cstdint>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 

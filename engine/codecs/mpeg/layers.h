@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "layer3_state.h"
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 #include "synthesis.h"
 
 namespace mpeg {

@@ -2,10 +2,10 @@
 // target sample.
 #include <cmath>
 
-#include "frame_scan.h"
+#include "mpeg/frame_scan.h"
 #include "layer3_side_info.h"
 #include "layers.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace mpeg {
 namespace {

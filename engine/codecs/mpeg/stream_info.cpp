@@ -1,8 +1,8 @@
 // Length of a stream from its Xing/Info or VBRI header, or estimated from its first frames.
 #include <cstring>
 
-#include "frame_scan.h"
-#include "mpeg_stream.h"
+#include "mpeg/frame_scan.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace mpeg {
 namespace {

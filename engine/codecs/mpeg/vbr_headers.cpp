@@ -4,7 +4,7 @@
 
 #include "layer3_side_info.h"
 #include "layers.h"
-#include "mpeg_stream.h"
+#include "mpeg/mpeg_stream.h"
 
 namespace mpeg {
 namespace {

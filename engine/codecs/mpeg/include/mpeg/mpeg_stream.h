@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 

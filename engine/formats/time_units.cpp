@@ -1,4 +1,4 @@
-#include "playback/position.h"
+#include "formats/time_units.h"
 
 namespace engine {
 namespace {

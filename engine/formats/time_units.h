@@ -1,5 +1,6 @@
 #pragma once
-// Conversions between source frames and the API's time units.
+// Conversions between source frames and the API's time units: what positions, lengths
+// and stream buffer sizes are measured in.
 #include <cstdint>
 
 #include "fmodex.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "mpeg.h"
+#include "mpeg/mpeg.h"
 
 namespace mpeg {
 
