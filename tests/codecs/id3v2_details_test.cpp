@@ -76,7 +76,7 @@ TEST(Id3v2Details, ExtendedHeadersAreSkippedInBothVersions) {
 
 TEST(Id3v2Details, FooterCountsInTheTagSize) {
     const Bytes tag = Tag(4, 0x10, Frame(4, "TPE1", Latin1("A")), true);
-    EXPECT_EQ(engine::Id3v2TagSize(tag.data()), tag.size());
+    EXPECT_EQ(container::Id3v2TagSize(tag.data(), tag.size()), tag.size());
     EXPECT_EQ(TagValue(*Read(tag), FMOD_TAGTYPE_ID3V2, "ARTIST"), "A");
 }
 

@@ -103,12 +103,3 @@ TEST(Id3v2, UnsynchronisedTagIsRestored) {
     ASSERT_EQ(tags.size(), 1u);
     EXPECT_EQ(tags[0].data, "\xC3\xBFz");  // Latin-1 0xFF then 'z'
 }
-
-TEST(Id3v2, HeaderSizeRecognition) {
-    Bytes h = {'I', 'D', '3', 4, 0, 0x10, 0, 0, 1, 0};
-    EXPECT_EQ(Id3v2TagSize(h.data()), 10u + 128u + 10u);  // with footer
-    h[8] = 0x80;  // not sync-safe
-    EXPECT_EQ(Id3v2TagSize(h.data()), 0u);
-    Bytes notId3 = {'I', 'D', '4', 3, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Id3v2TagSize(notId3.data()), 0u);
-}
