@@ -50,7 +50,11 @@ OggParse ParseOggPage(const uint8_t* data, size_t size, OggPage& page) {
     const OggParse header = ParseOggPageHeader(data, size, page);
     if (header != OggParse::kOk) return header;
     if (size < page.totalBytes) return OggParse::kNeedMoreData;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    return OggParse::kOk;
+#else
     return OggPageCrcMatches(data, page.totalBytes) ? OggParse::kOk : OggParse::kBad;
+#endif
 }
 
 bool OggPageCrcMatches(const uint8_t* data, size_t totalBytes) {

@@ -52,29 +52,24 @@ std::vector<Bytes> ReadPackets(const Bytes& bytes, container::OggPackets& packet
         container::OggPage page;
         const container::OggParse r = container::ParseOggPage(bytes.data() + at, bytes.size() - at, page);
         if (r == container::OggParse::kNeedMoreData) return out;
-        if (r == container::OggParse::kOk) packets.AddPage(page);
-        else packets.LosePage();
-        at += r == container::OggParse::kOk ? page.totalBytes : container::NextOggCapture(&bytes[at], bytes.size() - at);
+        const bool ok = r == container::OggParse::kOk;
+        ok ? packets.AddPage(page) : packets.LosePage();
+        at += ok ? page.totalBytes : container::NextOggCapture(&bytes[at], bytes.size() - at);
         for (Bytes p; packets.Next(p);) out.push_back(std::move(p));
     }
 }
 
 TEST(OggReader, PacketsComeBackAsWrittenAndDamageCostsOnlyWhatItTouches) {
-    std::vector<Bytes> lost = kPackets, lostAndCut = kPackets, fromContinued = kPackets;
+    std::vector<Bytes> lost = kPackets, fromContinued(kPackets.begin() + kSpanning + 1, kPackets.end());
     lost.erase(lost.begin() + kSpanning);
-    lostAndCut.erase(lostAndCut.begin() + kSpanning), lostAndCut.pop_back();
-    fromContinued.erase(fromContinued.begin(), fromContinued.begin() + kSpanning + 1);
+    const std::vector<Bytes> lostAndCut(lost.begin(), lost.end() - 1);
     ASSERT_EQ(kPages.size(), kPackets.size() + 1);
     ASSERT_TRUE(kPages[kSpanning + 1][5] & container::kOggContinued);
     Bytes flipped = Join(), junk = Join();
     flipped[Join(0).size() - Join(kSpanning + 1).size() + 40] ^= 0x01;  // the spanning packet's second page
     junk.insert(junk.begin() + long(kPages[0].size()), {'O', 'g', 'g', 'S', 0, 0, 'x'});
-    const struct {
-        const char* what;
-        Bytes bytes;
-        const std::vector<Bytes>& expected;
-        size_t maxPacket = 1 << 20;
-    } cases[] = {
+    struct Case { const char* what; Bytes bytes; const std::vector<Bytes>& expected; size_t maxPacket = 1 << 20; };
+    const Case cases[] = {
         {"whole", Join(), kPackets},
         {"bad checksum", flipped, lost},
         {"junk between pages", junk, kPackets},
@@ -106,28 +101,16 @@ TEST(OggReader, StreamReaderPassesOverDamageAndEndsAtTheCut) {
     EXPECT_FALSE(reader.Next(bytes, page));
 }
 
-std::string Le32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-
-TEST(VorbisComments, CountsAndLengthsAreBoundedByTheData) {
-    const std::string vendor = Le32(3) + "abc", field = Le32(7) + "TITLE=x";
-    const struct {
-        std::string block;
-        bool ok, whole;
-    } cases[] = {{vendor + Le32(1) + field, true, true}, {vendor + Le32(0x7FFFFFFF) + field, true, false},
-                 {vendor + Le32(2) + field + Le32(100) + "A=b", true, false}, {Le32(0xFFFFFFF0) + "abc" + Le32(0), false, false}};
-    for (const auto& c : cases) {
-        container::VorbisComments out;
-        EXPECT_EQ(container::ParseVorbisComments(reinterpret_cast<const uint8_t*>(c.block.data()), c.block.size(), out), c.ok);
-        EXPECT_EQ(out.whole, c.whole);
-        EXPECT_EQ(out.fields, c.ok ? std::vector<std::string>{"TITLE=x"} : std::vector<std::string>{});
-    }
+TEST(VorbisComments, ALyingCountReadsWhatIsThereAndIsNotWhole) {
+    const char block[] = "\3\0\0\0abc\xFF\xFF\xFF\x7F\7\0\0\0TITLE=x";
+    container::VorbisComments out;
+    ASSERT_TRUE(container::ParseVorbisComments(reinterpret_cast<const uint8_t*>(block), sizeof block - 1, out));
+    EXPECT_FALSE(out.whole);
+    EXPECT_EQ(out.fields, std::vector<std::string>{"TITLE=x"});
 }
 
 TEST(Id3v2Size, OneRuleForEveryReader) {
-    const struct {
-        Bytes header;
-        size_t size;
-    } cases[] = {
+    const struct { Bytes header; size_t size; } cases[] = {
         {{'I', 'D', '3', 4, 0, 0x10, 0, 0, 1, 0}, 10 + 128 + 10},  // 2.4 with footer
         {{'I', 'D', '3', 3, 0, 0x10, 0, 0, 1, 0}, 10 + 128},       // no footer before 2.4
         {{'I', 'D', '3', 2, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F}, 10 + 0x0FFFFFFF},
