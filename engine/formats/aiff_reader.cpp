@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "containers/endian.h"
 #include "formats/extended_float.h"
 #include "formats/format_open.h"
 #include "formats/pcm_decoder.h"
@@ -16,8 +17,8 @@ namespace {
 constexpr uint32_t kMaxMetadataChunk = 1 << 20;
 constexpr int kMaxChunks = 100000;
 
-uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-uint16_t Be16(const uint8_t* p) { return uint16_t(p[0] << 8 | p[1]); }
+using container::Be16;
+using container::Be32;
 
 struct Comm {
     int channels = 0;

@@ -158,7 +158,7 @@ FMOD_SOUND_FORMAT FormatForBits(uint32_t bits) {
 
 // FLAC behind an ID3v2 tag: "fLaC" right after it, if the head reaches that far.
 int ProbeBehindId3(const uint8_t* head, size_t size) {
-    const size_t tag = Id3v2TagSize(head);
+    const size_t tag = container::Id3v2TagSize(head, size);
     if (tag == 0) return 0;
     if (tag + 4 > size) return 65;  // unseen: try before MPEG, which accepts any ID3v2 start
     return std::memcmp(head + tag, "fLaC", 4) == 0 ? 100 : 0;
@@ -169,7 +169,7 @@ int ProbeBehindId3(const uint8_t* head, size_t size) {
 int ProbeFlac(const uint8_t* head, size_t size) {
     if (size >= 4 && std::memcmp(head, "fLaC", 4) == 0) return 100;
     if (OggFirstPacketStartsWith(head, size, "\x7F" "FLAC", 5)) return 100;
-    if (size >= kId3v2HeaderSize && std::memcmp(head, "ID3", 3) == 0) return ProbeBehindId3(head, size);
+    if (size >= container::kId3v2HeaderSize && std::memcmp(head, "ID3", 3) == 0) return ProbeBehindId3(head, size);
     return 0;
 }
 
@@ -181,8 +181,8 @@ FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     if (headBytes < 0) return FMOD_ERR_FILE_BAD;
     // A stream is replayed from a kept head for each candidate: FLAC behind an ID3v2 tag
     // longer than the head (rare in streams, common with MP3) is left to the others.
-    if (!in.CanSeek() && headBytes >= static_cast<int64_t>(kId3v2HeaderSize) &&
-        Id3v2TagSize(head) + 4 > static_cast<uint64_t>(headBytes))
+    if (!in.CanSeek() && headBytes >= static_cast<int64_t>(container::kId3v2HeaderSize) &&
+        container::Id3v2TagSize(head, static_cast<size_t>(headBytes)) + 4 > static_cast<uint64_t>(headBytes))
         return FMOD_ERR_FORMAT;
     const bool ogg = OggFirstPacketStartsWith(head, static_cast<size_t>(headBytes), "\x7F" "FLAC", 5);
     auto frames = std::make_unique<FlacFrames>(ogg);

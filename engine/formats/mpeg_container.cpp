@@ -39,12 +39,12 @@ bool ParseId3v2(Reader& in, const TagSpan& span, TagList& tags) {
 bool FindLeadingId3v2(Reader& in, uint64_t fileSize, bool sizeKnown, TagList& tags, std::vector<TagSpan>& spans,
                       uint64_t& pos) {
     for (int i = 0; i < kMaxLeadingTags; ++i) {
-        uint8_t header[kId3v2HeaderSize];
+        uint8_t header[container::kId3v2HeaderSize];
         if (!in.Seek(pos)) return false;
         const int64_t got = in.Read(header, sizeof header);
         if (got < 0) return false;
         if (got < static_cast<int64_t>(sizeof header)) return true;
-        const uint64_t size = Id3v2TagSize(header);
+        const uint64_t size = container::Id3v2TagSize(header, sizeof header);
         if (size == 0) return true;
         if (sizeKnown && size > fileSize - pos) return false;  // a tag that lies about its size
         if (!sizeKnown) {
@@ -85,12 +85,12 @@ bool TrimTrailingTags(Reader& in, uint64_t start, uint64_t& end, TagList& tags) 
                 continue;
             }
         }
-        if (available >= kId3v2HeaderSize) {
-            uint8_t footer[kId3v2HeaderSize];
-            if (!ReadAt(in, end - kId3v2HeaderSize, footer, sizeof footer)) return false;
+        if (available >= container::kId3v2HeaderSize) {
+            uint8_t footer[container::kId3v2HeaderSize];
+            if (!ReadAt(in, end - container::kId3v2HeaderSize, footer, sizeof footer)) return false;
             if (std::memcmp(footer, "3DI", 3) == 0) {
                 footer[0] = 'I', footer[1] = 'D', footer[2] = '3';
-                const uint64_t size = Id3v2TagSize(footer);  // footer included
+                const uint64_t size = container::Id3v2TagSize(footer, sizeof footer);  // footer included
                 if (size != 0 && size <= available) {
                     end -= size;
                     continue;

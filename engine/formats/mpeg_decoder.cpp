@@ -186,7 +186,7 @@ private:
 
 int ProbeMpeg(const uint8_t* head, size_t size) {
     // An ID3v2 tag may be longer than the head: the audio behind it is checked on opening.
-    if (size >= kId3v2HeaderSize && std::memcmp(head, "ID3", 3) == 0) return 60;
+    if (size >= container::kId3v2HeaderSize && std::memcmp(head, "ID3", 3) == 0) return 60;
     mpeg::FrameHeader header;
     int bytes = 0;
     const size_t at = mpeg::FindFrame(head, size, 0, nullptr, header, bytes);

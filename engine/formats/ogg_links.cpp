@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "formats/ogg_probe.h"
-#include "tags/vorbis_comment.h"
+#include "containers/endian.h"
+#include "containers/ogg_packets.h"
+#include "containers/ogg_page.h"
+#include "containers/vorbis_comment.h"
 
 namespace engine {
 namespace {
@@ -14,33 +16,24 @@ constexpr size_t kResyncChunk = 64 * 1024;
 constexpr char kIdentMagic[] = "\x01vorbis";
 constexpr char kCommentMagic[] = "\x03vorbis";
 
-uint32_t Le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // Collects the first two packets (identification and comments) of one stream.
 struct HeaderPackets {
+    container::OggPackets assembler{kMaxCommentPacket};
     std::vector<uint8_t> packets[2];
     int complete = 0;
-    bool tooLarge = false;
 
-    void Take(const uint8_t* lacing, int segments, const uint8_t* body) {
-        size_t offset = 0;
-        for (int i = 0; i < segments && complete < 2; ++i) {
-            std::vector<uint8_t>& packet = packets[complete];
-            if (packet.size() + lacing[i] > kMaxCommentPacket) tooLarge = true;
-            else packet.insert(packet.end(), body + offset, body + offset + lacing[i]);
-            offset += lacing[i];
-            if (lacing[i] < 255) ++complete;
-        }
+    void Take(const container::OggPage& page) {
+        assembler.AddPage(page);
+        while (complete < 2 && assembler.DroppedPackets() == 0 && assembler.Next(packets[complete])) ++complete;
     }
 
-    // Both headers complete, and the comment fields inside their packet.
+    // Both headers complete, none lost before them, and the comment fields inside their packet.
     bool Sound() const {
-        if (complete < 2 || tooLarge || packets[0].size() < 16) return false;
+        if (complete < 2 || packets[0].size() < 16) return false;
         const std::vector<uint8_t>& c = packets[1];
+        container::VorbisComments comments;
         return c.size() >= 7 && std::memcmp(c.data(), kCommentMagic, 7) == 0 &&
-               VorbisCommentBlockIsWhole(c.data() + 7, c.size() - 7);
+               container::ParseVorbisComments(c.data() + 7, c.size() - 7, comments) && comments.whole;
     }
 };
 
@@ -56,6 +49,38 @@ int64_t NextCapture(Reader& in, uint64_t pos, uint64_t size) {
     return static_cast<int64_t>(size);
 }
 
+// Reads the whole page at `pos` into `bytes` and parses it, checksum included.
+container::OggParse ReadWholePage(Reader& in, uint64_t pos, size_t totalBytes, std::vector<uint8_t>& bytes,
+                                  container::OggPage& page) {
+    bytes.resize(totalBytes);
+    if (!in.Seek(pos) || !ReadExact(in, bytes.data(), totalBytes)) return container::OggParse::kNeedMoreData;
+    return container::ParseOggPage(bytes.data(), bytes.size(), page);
+}
+
+struct GranulePage {
+    uint64_t offset = 0;
+    size_t totalBytes = 0;
+    uint64_t granule = 0;
+};
+
+// The link's length: the granule of its last page with a sound checksum. Only the header
+// pages are read whole while walking; the audio pages' checksums are checked here, from
+// the last one back, so opening reads a page or two rather than the whole file.
+bool LastSoundGranule(Reader& in, const std::vector<GranulePage>& pages, uint64_t& samples) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = pages.size(); i-- > 0;) {
+        container::OggPage page;
+        const container::OggParse r = ReadWholePage(in, pages[i].offset, pages[i].totalBytes, bytes, page);
+        if (r == container::OggParse::kNeedMoreData) return false;
+        if (r == container::OggParse::kOk) {
+            samples = pages[i].granule;
+            return true;
+        }
+    }
+    samples = 0;
+    return true;
+}
+
 }  // namespace
 
 bool ScanOggVorbis(Reader& in, OggVorbisLayout& out) {
@@ -68,64 +93,72 @@ bool ScanOggVorbis(Reader& in, OggVorbisLayout& out) {
     uint32_t serial = 0;
     OggLink link;
     HeaderPackets headers;
+    std::vector<GranulePage> granulePages;
     // Closes the link being walked: kept when its headers are sound and it has audio.
     auto finishLink = [&](uint64_t end) {
-        if (!inLink || !linkIsVorbis || !headers.Sound() || link.samples == 0) return;
+        if (!inLink || !linkIsVorbis || !headers.Sound()) return true;
+        if (!LastSoundGranule(in, granulePages, link.samples)) return false;
+        if (link.samples == 0) return true;
         link.end = end;
         link.commentBytes = headers.packets[1].size();
         if (out.links.empty()) {
             const std::vector<uint8_t>& ident = headers.packets[0];
             out.channels = ident[11];
-            out.sampleRate = Le32(ident.data() + 12);
+            out.sampleRate = container::Le32(ident.data() + 12);
             out.commentPacket.assign(headers.packets[1].begin() + 7, headers.packets[1].end());
         }
         out.links.push_back(link);
+        return true;
     };
 
-    std::vector<uint8_t> body;
+    std::vector<uint8_t> whole;
     uint64_t pos = 0;
-    while (pos + kOggPageHeaderSize <= size) {
-        uint8_t raw[kOggPageHeaderSize + 255];
-        OggPageHeader page;
-        if (!in.Seek(pos) || !ReadExact(in, raw, kOggPageHeaderSize)) return false;
-        if (!ParseOggPageHeader(raw, page) || !ReadExact(in, raw + kOggPageHeaderSize, page.segments)) {
-            const int64_t next = NextCapture(in, pos, size);
-            if (next < 0) return false;
-            pos = static_cast<uint64_t>(next);
+    while (pos + container::kOggHeaderBytes <= size) {
+        uint8_t raw[container::kOggHeaderBytes + 255];
+        container::OggPage page;
+        if (!in.Seek(pos) || !ReadExact(in, raw, container::kOggHeaderBytes)) return false;
+        bool damaged = container::ParseOggPageHeader(raw, container::kOggHeaderBytes, page) == container::OggParse::kBad ||
+                       !ReadExact(in, raw + container::kOggHeaderBytes, page.segments);
+        if (!damaged) container::ParseOggPageHeader(raw, sizeof raw, page);
+        const uint64_t next = pos + page.totalBytes;
+        if (!damaged && next > size) break;  // a cut-off last page
+
+        const bool first = page.flags & container::kOggFirst;
+        const bool ours = linkIsVorbis && page.serial == serial;
+        // First pages and header pages are read whole, and checked.
+        if (!damaged && (first || (ours && headers.complete < 2))) {
+            const container::OggParse r = ReadWholePage(in, pos, page.totalBytes, whole, page);
+            if (r == container::OggParse::kNeedMoreData) return false;
+            damaged = r == container::OggParse::kBad;
+        }
+        if (damaged) {
+            const int64_t capture = NextCapture(in, pos, size);
+            if (capture < 0) return false;
+            pos = static_cast<uint64_t>(capture);
             continue;
         }
-        const uint8_t* lacing = raw + kOggPageHeaderSize;
-        size_t bodySize = 0;
-        for (int i = 0; i < page.segments; ++i) bodySize += lacing[i];
-        const uint64_t next = pos + kOggPageHeaderSize + page.segments + bodySize;
-        if (next > size) break;  // a cut-off last page
 
-        const bool first = page.flags & 0x02;
         if (first && (!inLink || linkHasData)) {  // a new link of the chain
-            finishLink(pos);
+            if (!finishLink(pos)) return false;
             link = OggLink{};
             link.start = pos;
             headers = HeaderPackets{};
+            granulePages.clear();
             inLink = true;
             linkHasData = linkIsVorbis = false;
         }
-        const bool ours = linkIsVorbis && page.serial == serial;
-        if (first || (ours && headers.complete < 2)) {
-            body.resize(bodySize);
-            if (!ReadExact(in, body.data(), bodySize)) return false;
-        }
-        if (first && !linkIsVorbis && bodySize >= 7 && std::memcmp(body.data(), kIdentMagic, 7) == 0) {
+        if (first && !linkIsVorbis && page.bodyBytes >= 7 && std::memcmp(page.body, kIdentMagic, 7) == 0) {
             linkIsVorbis = true;
             serial = page.serial;
         }
         if (!first) linkHasData = true;
         if (linkIsVorbis && page.serial == serial) {
-            if (page.granuleKnown) link.samples = page.granule;
-            if (headers.complete < 2) headers.Take(lacing, page.segments, body.data());
+            if (page.granule != container::kOggNoGranule) granulePages.push_back({pos, page.totalBytes, page.granule});
+            if (headers.complete < 2) headers.Take(page);
         }
         pos = next;
     }
-    finishLink(pos);
+    if (!finishLink(pos)) return false;
     return !out.links.empty();
 }
 

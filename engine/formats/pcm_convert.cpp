@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "containers/endian.h"
+
 namespace engine {
 namespace {
 
@@ -47,7 +49,7 @@ void PcmToFloat(const uint8_t* in, float* out, size_t samples, const PcmLayout& 
     }
     if (n == 2 && !layout.bigEndian) {
         for (size_t i = 0; i < samples; ++i, in += 2)
-            out[i] = static_cast<int16_t>(in[0] | in[1] << 8) / 32768.0f;
+            out[i] = static_cast<int16_t>(container::Le16(in)) / 32768.0f;
         return;
     }
     const double scale = 1.0 / 2147483648.0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "containers/ogg_page.h"
 #include "formats/compressed_formats.h"
 #include "formats/format_open.h"
 #include "formats/sample_range.h"
@@ -100,9 +101,35 @@ private:
             file_.clear();
             return false;
         }
+        DropDamagedPages();
         loaded_ = true;
         loadFailed_ = false;
         return true;
+    }
+
+    // The decoder takes whatever bytes it is given; pages whose checksum fails (and bytes
+    // between pages) are taken out first, as every other Ogg reader here passes them over.
+    // The links' bounds move with the bytes that stay.
+    void DropDamagedPages() {
+        std::vector<uint64_t*> bounds;
+        for (OggLink& link : layout_.links) bounds.insert(bounds.end(), {&link.start, &link.end});
+        std::vector<uint64_t> moved(bounds.size());
+        size_t kept = 0;
+        for (size_t at = 0; at < file_.size();) {
+            container::OggPage page;
+            const container::OggParse r = container::ParseOggPage(file_.data() + at, file_.size() - at, page);
+            const bool keep = r != container::OggParse::kBad;  // a cut-off last page stays as it was
+            const size_t n = r == container::OggParse::kOk   ? page.totalBytes
+                             : keep                          ? file_.size() - at
+                                                             : container::NextOggCapture(file_.data() + at, file_.size() - at);
+            for (size_t i = 0; i < bounds.size(); ++i)
+                if (*bounds[i] >= at && *bounds[i] - at < n) moved[i] = keep ? kept + (*bounds[i] - at) : kept;
+            if (keep) std::memmove(file_.data() + kept, file_.data() + at, n);
+            kept += keep ? n : 0;
+            at += n;
+        }
+        for (size_t i = 0; i < bounds.size(); ++i) *bounds[i] = *bounds[i] >= file_.size() ? kept : moved[i];
+        file_.resize(kept);
     }
 
     // The decoder works in an arena of ours rather than on the heap: it does not free

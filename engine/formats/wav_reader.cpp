@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "containers/endian.h"
 #include "formats/format_open.h"
 #include "formats/pcm_decoder.h"
 #include "tags/id3v2.h"
@@ -17,8 +18,8 @@ constexpr uint16_t kTagExtensible = 0xFFFE;
 constexpr uint32_t kMaxMetadataChunk = 1 << 20;
 constexpr int kMaxChunks = 100000;
 
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+using container::Le16;
+using container::Le32;
 
 // The 12 bytes that follow the first two of the KSDATAFORMAT_SUBTYPE_* GUIDs.
 constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,

@@ -2,51 +2,51 @@
 
 #include <cstring>
 
-#include "tags/vorbis_comment.h"
+#include "containers/vorbis_comment.h"
 
 namespace engine {
 
-bool ReadOggPage(Reader& in, OggPage& page) {
-    uint8_t fixed[kOggPageHeaderSize];
-    if (!ReadExact(in, fixed, sizeof fixed) || !ParseOggPageHeader(fixed, page.header)) return false;
-    uint8_t lacing[255];
-    const size_t segments = static_cast<size_t>(page.header.segments);
-    if (!ReadExact(in, lacing, segments)) return false;
-    size_t body = 0;
-    for (size_t i = 0; i < segments; ++i) body += lacing[i];
-    page.bytes.assign(fixed, fixed + sizeof fixed);
-    page.bytes.insert(page.bytes.end(), lacing, lacing + segments);
-    const size_t at = page.bytes.size();
-    page.bytes.resize(at + body);
-    return ReadExact(in, page.bytes.data() + at, body);
+bool OggPageReader::Next(std::vector<uint8_t>& bytes, container::OggPage& page) {
+    skipped_ = 0;
+    for (;;) {
+        page = container::OggPage{};
+        const container::OggParse r = container::ParseOggPage(buffer_.data(), buffer_.size(), page);
+        if (r == container::OggParse::kOk) {
+            bytes.assign(buffer_.begin(), buffer_.begin() + static_cast<long>(page.totalBytes));
+            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(page.totalBytes));
+            container::ParseOggPage(bytes.data(), bytes.size(), page);
+            return true;
+        }
+        if (r == container::OggParse::kBad) {
+            const size_t skip = container::NextOggCapture(buffer_.data(), buffer_.size());
+            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(skip));
+            skipped_ += skip;
+            if (skipped_ > kMaxSkipBytes) return false;
+            continue;
+        }
+        // Exactly what the page still lacks, so nothing past it is waited for.
+        size_t want = container::kOggHeaderBytes;
+        if (buffer_.size() >= container::kOggHeaderBytes)
+            want = page.lacing ? page.totalBytes : container::kOggHeaderBytes + page.segments;
+        if (want <= buffer_.size()) want = buffer_.size() + 1;
+        const size_t have = buffer_.size();
+        buffer_.resize(want);
+        if (!ReadExact(in_, buffer_.data() + have, want - have)) return false;
+    }
 }
 
-CommentHeader CheckCommentHeader(const std::vector<uint8_t>& pages) {
+CommentHeader CommentHeaderCheck::AddPage(const container::OggPage& page) {
+    packets_.AddPage(page);
     std::vector<uint8_t> packet;
-    size_t at = 0;
-    for (int page = 0; at + kOggPageHeaderSize <= pages.size(); ++page) {
-        OggPageHeader header;
-        if (!ParseOggPageHeader(&pages[at], header)) return CommentHeader::kBroken;
-        const size_t segments = static_cast<size_t>(header.segments);
-        if (at + kOggPageHeaderSize + segments > pages.size()) return CommentHeader::kIncomplete;
-        const uint8_t* lacing = &pages[at + kOggPageHeaderSize];
-        size_t body = at + kOggPageHeaderSize + segments;
-        for (size_t i = 0; i < segments; ++i) {
-            if (body + lacing[i] > pages.size()) return CommentHeader::kIncomplete;
-            if (page > 0) {
-                packet.insert(packet.end(), pages.begin() + static_cast<long>(body),
-                              pages.begin() + static_cast<long>(body + lacing[i]));
-                if (lacing[i] < 255) {
-                    const bool sound = packet.size() >= 7 && std::memcmp(packet.data(), "\x03vorbis", 7) == 0 &&
-                                       VorbisCommentBlockIsWhole(packet.data() + 7, packet.size() - 7);
-                    return sound ? CommentHeader::kSound : CommentHeader::kBroken;
-                }
-            }
-            body += lacing[i];
-        }
-        at = body;
+    while (packets_.Next(packet)) {
+        if (++seen_ < 2) continue;
+        container::VorbisComments comments;
+        const bool sound = packet.size() >= 7 && std::memcmp(packet.data(), "\x03vorbis", 7) == 0 &&
+                           container::ParseVorbisComments(packet.data() + 7, packet.size() - 7, comments) &&
+                           comments.whole;
+        return sound ? CommentHeader::kSound : CommentHeader::kBroken;
     }
-    return CommentHeader::kIncomplete;
+    return packets_.DroppedPackets() > 0 ? CommentHeader::kBroken : CommentHeader::kIncomplete;
 }
 
 }  // namespace engine

@@ -1,26 +1,45 @@
 #pragma once
-// Whole Ogg pages off a stream, and the check that a link's comment header can
-// be handed to the Vorbis decoder (which trusts the lengths inside it).
+// Whole Ogg pages off a stream that cannot seek, and the check that a link's comment
+// header can be handed to the Vorbis decoder (which trusts the lengths inside it).
 #include <cstdint>
 #include <vector>
 
-#include "formats/ogg_probe.h"
+#include "containers/ogg_packets.h"
+#include "containers/ogg_page.h"
 #include "io/reader.h"
 
 namespace engine {
 
-struct OggPage {
-    OggPageHeader header;
-    std::vector<uint8_t> bytes;  // the whole page, header included
-};
+class OggPageReader {
+public:
+    explicit OggPageReader(Reader& in) : in_(in) {}
 
-// False at the end of the stream or where no page starts.
-bool ReadOggPage(Reader& in, OggPage& page);
+    // The next page with a sound checksum, its bytes in `bytes` and `page` pointing into
+    // them. Damaged pages and bytes between pages are passed over; false at the end of the
+    // stream, or when kMaxSkipBytes in a row hold no page.
+    bool Next(std::vector<uint8_t>& bytes, container::OggPage& page);
+    // Bytes passed over before the page read last.
+    uint64_t SkippedBytes() const { return skipped_; }
+
+    static constexpr uint64_t kMaxSkipBytes = 256 * 1024;
+
+private:
+    Reader& in_;
+    std::vector<uint8_t> buffer_;  // read but not handed out: never more than one page
+    uint64_t skipped_ = 0;
+};
 
 enum class CommentHeader { kIncomplete, kSound, kBroken };
 
-// `pages` holds whole pages of one link from its first; the first page carries the
-// identification header alone, the comment header is the packet after it.
-CommentHeader CheckCommentHeader(const std::vector<uint8_t>& pages);
+// Takes the pages of one link from its first; the comment header is its second packet.
+class CommentHeaderCheck {
+public:
+    explicit CommentHeaderCheck(size_t maxPacketBytes) : packets_(maxPacketBytes) {}
+    CommentHeader AddPage(const container::OggPage& page);
+
+private:
+    container::OggPackets packets_;
+    int seen_ = 0;
+};
 
 }  // namespace engine

@@ -29,13 +29,15 @@ struct StbCloser {
 class OggStreamDecoder : public Decoder {
 public:
     OggStreamDecoder(std::unique_ptr<Reader> reader, TitleCallback onTitle)
-        : reader_(std::move(reader)), onTitle_(std::move(onTitle)) {}
+        : reader_(std::move(reader)), pages_(*reader_), onTitle_(std::move(onTitle)) {}
 
-    // The first link: its headers decide the format.
+    // The first link: its headers decide the format. The stream starts with its first page.
     bool Start() {
-        OggPage page;
-        if (!ReadOggPage(*reader_, page) || !(page.header.flags & 0x02)) return false;
-        if (!StartLink(page)) return false;
+        std::vector<uint8_t> bytes;
+        container::OggPage page;
+        if (!pages_.Next(bytes, page) || pages_.SkippedBytes() > 0 || !(page.flags & container::kOggFirst))
+            return false;
+        if (!StartLink(bytes, page)) return false;
         const stb_vorbis_info info = stb_vorbis_get_info(vorbis_.get());
         if (!PlausibleLayout(info.channels, info.sample_rate)) return false;
         format_.type = FMOD_SOUND_TYPE_OGGVORBIS;
@@ -71,18 +73,18 @@ public:
 
 private:
     // Opens a link from its first page, reading pages until the three headers are in.
-    bool StartLink(OggPage& first) {
+    bool StartLink(std::vector<uint8_t>& bytes, container::OggPage& page) {
         vorbis_.reset();
-        serial_ = first.header.serial;
-        pending_ = std::move(first.bytes);
+        serial_ = page.serial;
         // The decoder trusts the lengths in the comment header; they are checked first.
-        for (;;) {
-            const CommentHeader state = CheckCommentHeader(pending_);
+        CommentHeaderCheck check(kMaxPendingBytes);
+        CommentHeader state = check.AddPage(page);
+        pending_ = std::move(bytes);
+        while (state != CommentHeader::kSound) {
             if (state == CommentHeader::kBroken) return false;
-            if (state == CommentHeader::kSound) break;
-            OggPage page;
-            if (pending_.size() > kMaxPendingBytes || !ReadOggPage(*reader_, page)) return false;
-            pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
+            if (pending_.size() > kMaxPendingBytes || !pages_.Next(bytes, page)) return false;
+            if (page.serial == serial_) state = check.AddPage(page);
+            pending_.insert(pending_.end(), bytes.begin(), bytes.end());
         }
         if (arena_.empty()) arena_.resize(kFirstArenaBytes);
         for (;;) {
@@ -100,9 +102,10 @@ private:
                 continue;
             }
             if (error != VORBIS_need_more_data || pending_.size() > kMaxPendingBytes) return false;
-            OggPage page;
-            if (!ReadOggPage(*reader_, page)) return false;
-            pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
+            std::vector<uint8_t> more;
+            container::OggPage page;
+            if (!pages_.Next(more, page)) return false;
+            pending_.insert(pending_.end(), more.begin(), more.end());
         }
         const stb_vorbis_comment comment = stb_vorbis_get_comment(vorbis_.get());
         std::vector<std::string> fields;
@@ -131,21 +134,23 @@ private:
                     ToSampleRange(output[c][s]);
             return 1;
         }
-        OggPage page;
-        if (!ReadOggPage(*reader_, page)) return 0;
-        if (page.header.flags & 0x02) {
+        std::vector<uint8_t> bytes;
+        container::OggPage page;
+        if (!pages_.Next(bytes, page)) return 0;
+        if (page.flags & container::kOggFirst) {
             // A new link: same layout, or the stream cannot go on.
-            if (!StartLink(page)) return -1;
+            if (!StartLink(bytes, page)) return -1;
             const stb_vorbis_info info = stb_vorbis_get_info(vorbis_.get());
             return info.channels == format_.channels ? 1 : 0;
         }
-        if (page.header.serial != serial_) return 1;  // another logical stream interleaved: not ours
-        if (pending_.size() + page.bytes.size() > kMaxPendingBytes) return -1;
-        pending_.insert(pending_.end(), page.bytes.begin(), page.bytes.end());
+        if (page.serial != serial_) return 1;  // another logical stream interleaved: not ours
+        if (pending_.size() + bytes.size() > kMaxPendingBytes) return -1;
+        pending_.insert(pending_.end(), bytes.begin(), bytes.end());
         return 1;
     }
 
     std::unique_ptr<Reader> reader_;
+    OggPageReader pages_;  // over reader_
     TitleCallback onTitle_;
     StreamFormat format_;
     std::vector<char> arena_;

@@ -2,14 +2,11 @@
 
 #include <cstring>
 
+#include "containers/endian.h"
+
 namespace engine {
-namespace {
 
-uint32_t Le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-}  // namespace
+using container::Le32;
 
 uint64_t ApeTagSize(const uint8_t* footer, uint64_t available) {
     if (std::memcmp(footer, "APETAGEX", 8) != 0) return 0;

@@ -4,20 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "containers/endian.h"
 #include "tags/id3v1.h"
 #include "text/utf8.h"
 
 namespace engine {
 namespace {
-
-uint32_t SyncSafe(const uint8_t* p) {
-    return (uint32_t(p[0] & 0x7F) << 21) | (uint32_t(p[1] & 0x7F) << 14) | (uint32_t(p[2] & 0x7F) << 7) |
-           uint32_t(p[3] & 0x7F);
-}
-
-uint32_t BigEndian32(const uint8_t* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
 
 // Undoes the 0xFF 0x00 insertion of unsynchronisation.
 std::vector<uint8_t> Resync(const uint8_t* data, size_t size) {
@@ -133,28 +125,20 @@ bool PlausibleId(const uint8_t* p, size_t n) {
 
 }  // namespace
 
-size_t Id3v2TagSize(const uint8_t* h) {
-    if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] < 2 || h[3] > 4 || h[4] == 0xFF) return 0;
-    if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
-    size_t size = kId3v2HeaderSize + SyncSafe(h + 6);
-    if (h[3] == 4 && (h[5] & 0x10)) size += 10;  // footer
-    return size;
-}
-
 void ReadId3v2(const uint8_t* data, size_t size, TagList& tags) {
-    if (size < kId3v2HeaderSize || Id3v2TagSize(data) == 0) return;
+    if (container::Id3v2TagSize(data, size) == 0) return;
     const int version = data[3];
     const uint8_t flags = data[5];
     if (version == 2 && (flags & 0x40)) return;  // 2.2 compression was never defined: unreadable
-    size_t bodySize = SyncSafe(data + 6);
-    if (bodySize > size - kId3v2HeaderSize) bodySize = size - kId3v2HeaderSize;
-    std::vector<uint8_t> body(data + kId3v2HeaderSize, data + kId3v2HeaderSize + bodySize);
+    size_t bodySize = container::SyncSafe32(data + 6);
+    if (bodySize > size - container::kId3v2HeaderSize) bodySize = size - container::kId3v2HeaderSize;
+    std::vector<uint8_t> body(data + container::kId3v2HeaderSize, data + container::kId3v2HeaderSize + bodySize);
     // Before 2.4 unsynchronisation covers the whole tag; in 2.4 it is marked per frame.
     if ((flags & 0x80) && version < 4) body = Resync(body.data(), body.size());
 
     size_t pos = 0;
     if ((flags & 0x40) && version >= 3 && body.size() >= 4) {
-        size_t extended = version == 3 ? BigEndian32(body.data()) + 4 : SyncSafe(body.data());
+        size_t extended = version == 3 ? container::Be32(body.data()) + 4 : container::SyncSafe32(body.data());
         if (extended > body.size()) return;
         pos = extended;
     }
@@ -167,10 +151,10 @@ void ReadId3v2(const uint8_t* data, size_t size, TagList& tags) {
         size_t frameSize;
         uint16_t frameFlags = 0;
         if (version == 2) {
-            frameSize = (size_t(h[3]) << 16) | (size_t(h[4]) << 8) | h[5];
+            frameSize = container::Be24(h + 3);
         } else {
-            frameSize = version == 4 ? SyncSafe(h + 4) : BigEndian32(h + 4);
-            frameFlags = uint16_t(h[8] << 8 | h[9]);
+            frameSize = version == 4 ? container::SyncSafe32(h + 4) : container::Be32(h + 4);
+            frameFlags = container::Be16(h + 8);
         }
         pos += headerLength;
         if (frameSize > body.size() - pos) break;

@@ -7,15 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "containers/id3v2_size.h"
 #include "tags/tag_list.h"
 
 namespace engine {
 
-constexpr size_t kId3v2HeaderSize = 10;
-
-// Whole size of the tag whose 10-byte header is given (footer included), or 0
-// when the bytes are not an ID3v2 header.
-size_t Id3v2TagSize(const uint8_t* header);
 // Adds the tag's frames in file order; damaged frames end the walk, never more.
 void ReadId3v2(const uint8_t* data, size_t size, TagList& tags);
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "containers/endian.h"
 #include "text/utf8.h"
 
 namespace engine {
@@ -35,7 +36,7 @@ void ReadRiffInfo(const uint8_t* data, size_t size, TagList& tags) {
     size_t pos = 0;
     while (size - pos >= 8) {
         const uint8_t* h = data + pos;
-        uint32_t length = uint32_t(h[4]) | uint32_t(h[5]) << 8 | uint32_t(h[6]) << 16 | uint32_t(h[7]) << 24;
+        uint32_t length = container::Le32(h + 4);
         pos += 8;
         if (!PrintableId(h) || length > size - pos) break;
         std::string_view id(reinterpret_cast<const char*>(h), 4);

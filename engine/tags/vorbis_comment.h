@@ -14,11 +14,8 @@ namespace engine {
 // One "NAME=value" field; fields without '=' or with an empty name are dropped.
 void AddVorbisComment(std::string_view field, TagList& tags);
 void AddVorbisComments(const std::vector<std::string>& fields, TagList& tags);
-// The comment structure itself: vendor length and text, field count, then each field
-// with its length (all little-endian). Reads what fits; false when the vendor or the
-// count runs past the data.
+// The comment structure itself (containers/vorbis_comment.h). Reads what fits; false when
+// the vendor or the count runs past the data.
 bool ReadVorbisCommentBlock(const uint8_t* data, size_t size, TagList& tags);
-// True when the vendor, the count and every field the count promises lie within the data.
-bool VorbisCommentBlockIsWhole(const uint8_t* data, size_t size);
 
 }  // namespace engine

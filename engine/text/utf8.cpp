@@ -1,5 +1,7 @@
 #include "text/utf8.h"
 
+#include "containers/endian.h"
+
 namespace engine {
 
 bool IsValidUtf8(std::string_view text) {
@@ -61,8 +63,7 @@ std::string AnyTextToUtf8(std::string_view text) {
 std::string Utf16ToUtf8(const uint8_t* data, size_t byteCount, bool bigEndian) {
     std::string out;
     auto unitAt = [&](size_t i) {
-        return bigEndian ? static_cast<uint32_t>(data[i] << 8 | data[i + 1])
-                         : static_cast<uint32_t>(data[i + 1] << 8 | data[i]);
+        return uint32_t(bigEndian ? container::Be16(data + i) : container::Le16(data + i));
     };
     size_t i = 0;
     while (i + 1 < byteCount) {

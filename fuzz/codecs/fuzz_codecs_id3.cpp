@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine::TagList tags;
-    if (size >= engine::kId3v2HeaderSize) (void)engine::Id3v2TagSize(data);
+    (void)container::Id3v2TagSize(data, size);
     engine::ReadId3v2(data, size, tags);
     if (size >= engine::kId3v1Size) engine::ReadId3v1(data + size - engine::kId3v1Size, tags);
     size_t bytes = 0;

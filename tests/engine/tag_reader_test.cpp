@@ -115,15 +115,6 @@ TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
     for (const Case& c : cases) EXPECT_EQ(Read(c.tag), c.expected) << c.what;
 }
 
-TEST(Id3v2, TagSizeNeedsSyncSafeDigitsAndCountsTheFooter) {
-    Bytes h = {'I', 'D', '3', 4, 0, 0x10, 0, 0, 1, 0};
-    EXPECT_EQ(Id3v2TagSize(h.data()), 10u + 128u + 10u);
-    h[8] = 0x80;
-    EXPECT_EQ(Id3v2TagSize(h.data()), 0u);
-    const Bytes notId3 = {'I', 'D', '4', 3, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(Id3v2TagSize(notId3.data()), 0u);
-}
-
 TEST(Id3v1, FieldsTrackGenreAndVersionOneComments) {
     auto tag = [](const char* comment, int track, int genre) {
         Bytes t(128, 0);

@@ -1,5 +1,6 @@
 // Frame header: sync code, coded block size and rate, channel layout, sample size,
 // frame or sample number, CRC-8.
+#include "containers/endian.h"
 #include "crc.h"
 #include "flac/flac.h"
 
@@ -90,7 +91,7 @@ Result ParseFrameHeader(const uint8_t* data, size_t size, const StreamInfo& info
     else if (blockCode == 6)
         out.blockSize = data[at++] + 1u;
     else if (blockCode == 7) {
-        out.blockSize = ((uint32_t(data[at]) << 8) | data[at + 1]) + 1u;
+        out.blockSize = container::Be16(data + at) + 1u;
         at += 2;
     } else
         out.blockSize = 256u << (blockCode - 8);
@@ -102,7 +103,7 @@ Result ParseFrameHeader(const uint8_t* data, size_t size, const StreamInfo& info
     else if (rateCode == 12)
         out.sampleRate = data[at++] * 1000u;
     else {
-        uint32_t v = (uint32_t(data[at]) << 8) | data[at + 1];
+        uint32_t v = container::Be16(data + at);
         at += 2;
         out.sampleRate = rateCode == 13 ? v : v * 10;
     }

@@ -1,8 +1,15 @@
 // The part of a FLAC file before the first frame: ID3v2 (skipped), "fLaC", metadata blocks.
+#include "containers/endian.h"
+#include "containers/id3v2_size.h"
+#include "containers/vorbis_comment.h"
 #include "flac/flac.h"
 
 namespace flac {
 namespace {
+
+using container::Be16;
+using container::Be24;
+using container::Be64;
 
 enum BlockType : uint8_t {
     kStreamInfo = 0,
@@ -13,41 +20,14 @@ enum BlockType : uint8_t {
 
 constexpr uint64_t kPlaceholderSample = ~uint64_t(0);
 
-uint32_t BigEndian(const uint8_t* p, int bytes) {
-    uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-uint64_t BigEndian64(const uint8_t* p) {
-    return (uint64_t(BigEndian(p, 4)) << 32) | BigEndian(p + 4, 4);
-}
-
-uint32_t LittleEndian32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// Size of an ID3v2 tag at data[0], 0 when there is none.
-uint64_t Id3v2Size(const uint8_t* data, size_t size) {
-    if (size < 10 || data[0] != 'I' || data[1] != 'D' || data[2] != '3')
-        return 0;
-    for (int i = 6; i < 10; ++i)
-        if (data[i] & 0x80)
-            return 0;  // not a sync-safe size: no tag
-    uint64_t body = uint64_t(data[6]) << 21 | uint64_t(data[7]) << 14 | uint64_t(data[8]) << 7 | data[9];
-    bool hasFooter = (data[5] & 0x10) != 0;
-    return 10 + body + (hasFooter ? 10 : 0);
-}
-
 Result ReadStreamInfo(const uint8_t* p, uint32_t length, StreamInfo& info) {
     if (length < 34)
         return Result::BadMetadata;
-    info.minBlockSize = BigEndian(p, 2);
-    info.maxBlockSize = BigEndian(p + 2, 2);
-    info.minFrameSize = BigEndian(p + 4, 3);
-    info.maxFrameSize = BigEndian(p + 7, 3);
-    uint64_t packed = BigEndian64(p + 10);  // rate 20, channels-1 3, bits-1 5, total 36
+    info.minBlockSize = Be16(p);
+    info.maxBlockSize = Be16(p + 2);
+    info.minFrameSize = Be24(p + 4);
+    info.maxFrameSize = Be24(p + 7);
+    uint64_t packed = Be64(p + 10);  // rate 20, channels-1 3, bits-1 5, total 36
     info.sampleRate = uint32_t(packed >> 44);
     info.channels = uint32_t((packed >> 41) & 7) + 1;
     info.bitsPerSample = uint32_t((packed >> 36) & 31) + 1;
@@ -64,9 +44,9 @@ void ReadSeekTable(const uint8_t* p, uint32_t length, std::vector<SeekPoint>& po
     points.clear();
     for (uint32_t at = 0; at + 18 <= length; at += 18) {
         SeekPoint point;
-        point.sample = BigEndian64(p + at);
-        point.byteOffset = BigEndian64(p + at + 8);
-        point.frameSamples = BigEndian(p + at + 16, 2);
+        point.sample = Be64(p + at);
+        point.byteOffset = Be64(p + at + 8);
+        point.frameSamples = Be16(p + at + 16);
         // Points must rise; anything else is a placeholder or damage and is left out.
         if (point.sample == kPlaceholderSample)
             continue;
@@ -77,29 +57,11 @@ void ReadSeekTable(const uint8_t* p, uint32_t length, std::vector<SeekPoint>& po
 }
 
 bool ReadVorbisComment(const uint8_t* p, uint32_t length, Metadata& meta) {
-    uint32_t at = 0;
-    auto readString = [&](std::string& out) {
-        if (length - at < 4)
-            return false;
-        uint32_t n = LittleEndian32(p + at);
-        at += 4;
-        if (n > length - at)
-            return false;
-        out.assign(reinterpret_cast<const char*>(p + at), n);
-        at += n;
-        return true;
-    };
-    if (!readString(meta.vendor) || length - at < 4)
+    container::VorbisComments comments;
+    if (!container::ParseVorbisComments(p, length, comments) || !comments.whole)
         return false;
-    uint32_t count = LittleEndian32(p + at);
-    at += 4;
-    // Each field takes at least 4 bytes, which bounds the count by the block's length.
-    if (count > (length - at) / 4)
-        return false;
-    meta.comments.resize(count);
-    for (std::string& field : meta.comments)
-        if (!readString(field))
-            return false;
+    meta.vendor = std::move(comments.vendor);
+    meta.comments = std::move(comments.fields);
     meta.hasVorbisComment = true;
     return true;
 }
@@ -108,7 +70,7 @@ bool ReadVorbisComment(const uint8_t* p, uint32_t length, Metadata& meta) {
 
 Result ReadMetadata(const uint8_t* data, size_t size, Metadata& out) {
     out = Metadata();
-    uint64_t at = Id3v2Size(data, size);
+    uint64_t at = container::Id3v2TagSize(data, size);
     if (at == 0 && size < 10 && size >= 3 && data[0] == 'I' && data[1] == 'D' && data[2] == '3') {
         out.audioOffset = 10;
         return Result::NeedMoreData;
@@ -129,7 +91,7 @@ Result ReadMetadata(const uint8_t* data, size_t size, Metadata& out) {
         }
         bool last = (data[at] & 0x80) != 0;
         uint8_t type = data[at] & 0x7F;
-        uint32_t length = BigEndian(data + at + 1, 3);
+        uint32_t length = Be24(data + at + 1);
         at += 4;
         if (type == kInvalidType || (first != (type == kStreamInfo)))
             return Result::BadMetadata;

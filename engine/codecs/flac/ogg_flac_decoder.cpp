@@ -1,9 +1,9 @@
 // Ogg pages to packets, packets to FLAC header blocks and frames.
 #include <cstring>
 
+#include "containers/endian.h"
 #include "frame_limits.h"
 #include "flac/ogg_flac.h"
-#include "ogg_page.h"
 
 namespace flac {
 namespace {
@@ -15,6 +15,8 @@ constexpr size_t kMaxHeaderBytes = 64u << 20;
 bool IsFrameStart(const std::vector<uint8_t>& p) { return p.size() >= 2 && p[0] == 0xFF && (p[1] & 0xFE) == 0xF8; }
 
 }  // namespace
+
+OggFlacDecoder::OggFlacDecoder() : packets_(kMaxFrameBytes) {}
 
 void OggFlacDecoder::Feed(const uint8_t* data, size_t size) {
     Compact();
@@ -34,47 +36,8 @@ void OggFlacDecoder::Restart(uint64_t byteOffset) {
     readPos_ = 0;
     bufferStart_ = byteOffset;
     inputFinished_ = false;
-    sequenceKnown_ = false;
     streamEnded_ = false;
-    partial_.clear();
-    partialValid_ = false;  // a page that continues a packet is passed over up to its end
-    ready_.clear();
-    readyPos_ = 0;
-}
-
-void OggFlacDecoder::TakePage(const OggPage& page) {
-    if (page.serial != serial_)
-        return;
-    bool lost = sequenceKnown_ && page.sequence != nextSequence_;
-    sequenceKnown_ = true;
-    nextSequence_ = page.sequence + 1;
-    if (!(page.flags & kOggContinued)) {
-        partial_.clear();  // a packet left open before is lost
-        partialValid_ = true;
-    } else if (lost) {
-        partial_.clear();
-        partialValid_ = false;
-    }
-    const uint8_t* at = page.body;
-    for (unsigned i = 0; i < page.segments; ++i) {
-        uint8_t lace = page.lacing[i];
-        if (partialValid_) {
-            partial_.insert(partial_.end(), at, at + lace);
-            if (partial_.size() > kMaxFrameBytes) {
-                partial_.clear();
-                partialValid_ = false;
-            }
-        }
-        at += lace;
-        if (lace < 255) {
-            if (partialValid_)
-                ready_.push_back(std::move(partial_));
-            partial_.clear();
-            partialValid_ = true;
-        }
-    }
-    if (page.flags & kOggLast)
-        streamEnded_ = true;
+    packets_.Restart();  // a page that continues a packet is passed over up to its end
 }
 
 Result OggFlacDecoder::ReadPage() {
@@ -83,35 +46,35 @@ Result OggFlacDecoder::ReadPage() {
         if (avail == 0)
             return inputFinished_ ? Result::EndOfStream : Result::NeedMoreData;
         const uint8_t* p = buffer_.data() + readPos_;
-        OggPage page;
-        Result r = ParseOggPage(p, avail, page);
-        if (r == Result::Ok) {
+        container::OggPage page;
+        container::OggParse r = container::ParseOggPage(p, avail, page);
+        if (r == container::OggParse::kOk) {
             pageStart_ = bufferStart_ + readPos_;
             readPos_ += page.totalBytes;
-            TakePage(page);
-            return r;
+            if (page.serial == serial_) {
+                packets_.AddPage(page);
+                if (page.flags & container::kOggLast)
+                    streamEnded_ = true;
+            }
+            return Result::Ok;
         }
-        if (r == Result::NeedMoreData)
-            return inputFinished_ ? Result::EndOfStream : r;
+        if (r == container::OggParse::kNeedMoreData)
+            return inputFinished_ ? Result::EndOfStream : Result::NeedMoreData;
         // Not a page, or a damaged one: the packet it carried a part of is lost too.
         ++skipped_;
-        partial_.clear();
-        partialValid_ = false;
-        readPos_ += NextOggCapture(p, avail);
+        packets_.LosePage();
+        readPos_ += container::NextOggCapture(p, avail);
     }
 }
 
 Result OggFlacDecoder::NextPacket() {
-    while (readyPos_ == ready_.size()) {
-        ready_.clear();
-        readyPos_ = 0;
+    while (!packets_.Next(packet_)) {
         if (streamEnded_)
             return Result::EndOfStream;
         Result r = ReadPage();
         if (r != Result::Ok)
             return r;
     }
-    packet_ = std::move(ready_[readyPos_++]);
     return Result::Ok;
 }
 
@@ -121,33 +84,26 @@ Result OggFlacDecoder::ReadHeaders() {
     // The beginning pages: one of them starts the FLAC stream.
     while (!haveSerial_) {
         size_t avail = buffer_.size() - readPos_;
-        OggPage page;
-        Result r = ParseOggPage(buffer_.data() + readPos_, avail, page);
-        if (r == Result::NeedMoreData)
-            return inputFinished_ ? Result::NotFlac : r;
-        if (r != Result::Ok || !(page.flags & kOggFirst))
+        container::OggPage page;
+        container::OggParse r = container::ParseOggPage(buffer_.data() + readPos_, avail, page);
+        if (r == container::OggParse::kNeedMoreData)
+            return inputFinished_ ? Result::NotFlac : Result::NeedMoreData;
+        if (r != container::OggParse::kOk || !(page.flags & container::kOggFirst))
             return Result::NotFlac;
         readPos_ += page.totalBytes;
-        size_t first = 0;
-        for (unsigned i = 0; i < page.segments; ++i) {
-            first += page.lacing[i];
-            if (page.lacing[i] < 255)
-                break;
-        }
-        const uint8_t* b = page.body;
-        if (first < kFirstPacketBytes || std::memcmp(b, "\x7F" "FLAC", 5) != 0 || b[5] != 1 ||
-            std::memcmp(b + 9, "fLaC", 4) != 0)
+        packets_.Restart();
+        packets_.AddPage(page);
+        const std::vector<uint8_t>& b = packet_;
+        if (!packets_.Next(packet_) || b.size() < kFirstPacketBytes || std::memcmp(b.data(), "\x7F" "FLAC", 5) != 0 ||
+            b[5] != 1 || std::memcmp(b.data() + 9, "fLaC", 4) != 0)
             continue;  // another stream's first page
-        headerPackets_ = (unsigned(b[7]) << 8) | b[8];
+        headerPackets_ = container::Be16(b.data() + 7);
         unknownHeaderCount_ = headerPackets_ == 0;
-        headerBytes_.assign(b + 9, b + kFirstPacketBytes);
+        headerBytes_.assign(b.begin() + 9, b.begin() + kFirstPacketBytes);
         lastBlockAt_ = 4;
         haveSerial_ = true;
         serial_ = page.serial;
-        sequenceKnown_ = true;
-        nextSequence_ = page.sequence + 1;
-        partialValid_ = true;
-        if (page.flags & kOggLast)
+        if (page.flags & container::kOggLast)
             streamEnded_ = true;
     }
     // The other header packets, one metadata block each.
@@ -159,7 +115,7 @@ Result OggFlacDecoder::ReadHeaders() {
         if (r != Result::Ok)
             return r;
         if (unknownHeaderCount_ && IsFrameStart(packet_)) {
-            ready_.insert(ready_.begin() + ptrdiff_t(readyPos_), std::move(packet_));
+            packets_.PutBack(std::move(packet_));
             audioStart = pageStart_;
             break;
         }

@@ -2,13 +2,12 @@
 // end of the last packet completed on the page).
 #include <algorithm>
 
+#include "containers/ogg_page.h"
 #include "flac/ogg_flac.h"
-#include "ogg_page.h"
 
 namespace flac {
 namespace {
 
-constexpr size_t kMaxPageBytes = 27 + 255 + 255 * 255;
 constexpr size_t kScanBytes = 64 * 1024;
 constexpr uint64_t kLinearBytes = 64 * 1024;
 
@@ -21,7 +20,7 @@ struct PageSpot {
 // The first page of `serial` with a granule position that starts in [from, limit).
 bool FindPage(ByteSource& source, uint32_t serial, uint64_t from, uint64_t limit, std::vector<uint8_t>& window,
               PageSpot& out) {
-    window.resize(kScanBytes + kMaxPageBytes);  // any page that starts in the scanned part fits
+    window.resize(kScanBytes + container::kOggMaxPageBytes);  // any page that starts in the scanned part fits
     uint64_t pos = from;
     while (pos < limit) {
         size_t n = source.ReadAt(pos, window.data(), window.size());
@@ -30,15 +29,15 @@ bool FindPage(ByteSource& source, uint32_t serial, uint64_t from, uint64_t limit
         size_t scan = std::min(n, kScanBytes);
         size_t i = 0;
         while (i < scan && pos + i < limit) {
-            OggPage page;
-            if (ParseOggPage(&window[i], n - i, page) == Result::Ok) {
-                if (page.serial == serial && page.granule != kOggNoGranule) {
+            container::OggPage page;
+            if (container::ParseOggPage(&window[i], n - i, page) == container::OggParse::kOk) {
+                if (page.serial == serial && page.granule != container::kOggNoGranule) {
                     out = {pos + i, page.totalBytes, page.granule};
                     return true;
                 }
                 i += page.totalBytes;
             } else {
-                i += NextOggCapture(&window[i], n - i);
+                i += container::NextOggCapture(&window[i], n - i);
             }
         }
         if (n < window.size() && i >= scan)

@@ -2,6 +2,8 @@
 // VBRI, and the size of an ID3v2 tag in front of the frames.
 #include <cstring>
 
+#include "containers/endian.h"
+#include "containers/id3v2_size.h"
 #include "layer3_side_info.h"
 #include "layers.h"
 #include "mpeg/mpeg_stream.h"
@@ -9,11 +11,8 @@
 namespace mpeg {
 namespace {
 
-uint32_t BigEndian(const uint8_t* p, int bytes) {
-    uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
-    return v;
-}
+using container::Be16;
+using container::Be32;
 
 constexpr size_t kVbriOffset = 36;
 
@@ -37,18 +36,18 @@ bool ParseXing(const uint8_t* frame, size_t frameBytes, XingInfo& out) {
     const bool xing = std::memcmp(frame + p, "Xing", 4) == 0;
     const bool info = std::memcmp(frame + p, "Info", 4) == 0;
     if (!xing && !info) return false;
-    const uint32_t flags = BigEndian(frame + p + 4, 4);
+    const uint32_t flags = Be32(frame + p + 4);
     p += 8;
     out.present = true;
     out.isInfo = info;
     if (flags & 1) {
         if (p + 4 > frameBytes) return true;
-        out.frames = BigEndian(frame + p, 4);
+        out.frames = Be32(frame + p);
         p += 4;
     }
     if (flags & 2) {
         if (p + 4 > frameBytes) return true;
-        out.bytes = BigEndian(frame + p, 4);
+        out.bytes = Be32(frame + p);
         p += 4;
     }
     if (flags & 4) {
@@ -77,18 +76,18 @@ bool ParseVbri(const uint8_t* frame, size_t frameBytes, VbriInfo& out) {
     const size_t p = kVbriOffset;
     if (p + 26 > frameBytes || std::memcmp(frame + p, "VBRI", 4) != 0) return false;
     out.present = true;
-    out.bytes = BigEndian(frame + p + 10, 4);
-    out.frames = BigEndian(frame + p + 14, 4);
-    const uint32_t entries = BigEndian(frame + p + 18, 2);
-    const uint32_t scale = BigEndian(frame + p + 20, 2);
-    const int entrySize = static_cast<int>(BigEndian(frame + p + 22, 2));
-    out.framesPerEntry = BigEndian(frame + p + 24, 2);
+    out.bytes = Be32(frame + p + 10);
+    out.frames = Be32(frame + p + 14);
+    const uint32_t entries = Be16(frame + p + 18);
+    const uint32_t scale = Be16(frame + p + 20);
+    const int entrySize = static_cast<int>(Be16(frame + p + 22));
+    out.framesPerEntry = Be16(frame + p + 24);
     if (entrySize < 1 || entrySize > 4) return true;
     const size_t tableBytes = static_cast<size_t>(entries) * static_cast<size_t>(entrySize);
     if (p + 26 + tableBytes > frameBytes) return true;
     out.entryBytes.reserve(entries);
     for (uint32_t i = 0; i < entries; ++i)
-        out.entryBytes.push_back(BigEndian(frame + p + 26 + i * static_cast<size_t>(entrySize), entrySize) * scale);
+        out.entryBytes.push_back(container::BeN(frame + p + 26 + i * static_cast<size_t>(entrySize), entrySize) * scale);
     return true;
 }
 
@@ -101,13 +100,6 @@ bool IsVbrInfoFrame(const uint8_t* frame, size_t frameBytes) {
     return kVbriOffset + 4 <= frameBytes && std::memcmp(frame + kVbriOffset, "VBRI", 4) == 0;
 }
 
-size_t Id3v2Size(const uint8_t* data, size_t size) {
-    if (size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
-    if ((data[6] | data[7] | data[8] | data[9]) & 0x80) return 0;
-    const size_t body = (static_cast<size_t>(data[6]) << 21) | (static_cast<size_t>(data[7]) << 14) |
-                        (static_cast<size_t>(data[8]) << 7) | data[9];
-    const bool footer = (data[5] & 0x10) != 0;
-    return 10 + body + (footer ? 10 : 0);
-}
+size_t Id3v2Size(const uint8_t* data, size_t size) { return container::Id3v2TagSize(data, size); }
 
 }  // namespace mpeg

@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "containers/ogg_packets.h"
 #include "flac/flac.h"
 
 namespace flac {
 
 class OggFlacDecoder {
 public:
+    OggFlacDecoder();
+
     void Feed(const uint8_t* data, size_t size);
     void FinishInput() { inputFinished_ = true; }
 
@@ -36,7 +39,6 @@ public:
 private:
     Result NextPacket();
     Result ReadPage();
-    void TakePage(const struct OggPage& page);
     void Compact();
 
     std::vector<uint8_t> buffer_;
@@ -46,15 +48,10 @@ private:
 
     bool haveSerial_ = false;
     uint32_t serial_ = 0;
-    bool sequenceKnown_ = false;
-    uint32_t nextSequence_ = 0;
     bool streamEnded_ = false;
     uint64_t pageStart_ = 0;        // offset of the page read last
 
-    std::vector<uint8_t> partial_;  // a packet that continues on the next page
-    bool partialValid_ = false;     // false after a lost page: drop the rest of that packet
-    std::vector<std::vector<uint8_t>> ready_;  // complete packets, oldest first
-    size_t readyPos_ = 0;
+    container::OggPackets packets_;  // of our stream
     std::vector<uint8_t> packet_;   // the packet NextPacket gave
 
     bool haveMetadata_ = false;
