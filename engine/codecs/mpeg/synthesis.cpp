@@ -121,45 +121,53 @@ void Dct32(const float* in, float* out, const SynthesisTables& t) {
 // fused multiply-adds the plain matrix product is quicker.
 #ifdef MPEG_HAVE_AVX2
 MPEG_AVX2_FUNCTION void DctAvx2(const float* in, float* out, const SynthesisTables& t) {
-    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
-    for (int k = 0; k < 32; ++k) {
+    // Two sets of accumulators (even and odd k) halve the chains of dependent adds.
+    __m256 a[8];
+    for (__m256& v : a) v = _mm256_setzero_ps();
+    for (int k = 0; k < 32; k += 2) {
         const __m256 x = _mm256_set1_ps(in[k]);
+        const __m256 y = _mm256_set1_ps(in[k + 1]);
         const float* row = t.dctMatrix[k];
-        a0 = _mm256_fmadd_ps(_mm256_load_ps(row), x, a0);
-        a1 = _mm256_fmadd_ps(_mm256_load_ps(row + 8), x, a1);
-        a2 = _mm256_fmadd_ps(_mm256_load_ps(row + 16), x, a2);
-        a3 = _mm256_fmadd_ps(_mm256_load_ps(row + 24), x, a3);
+        const float* next = t.dctMatrix[k + 1];
+        for (int i = 0; i < 4; ++i) {
+            a[i] = _mm256_fmadd_ps(_mm256_load_ps(row + 8 * i), x, a[i]);
+            a[4 + i] = _mm256_fmadd_ps(_mm256_load_ps(next + 8 * i), y, a[4 + i]);
+        }
     }
-    _mm256_storeu_ps(out, a0);
-    _mm256_storeu_ps(out + 8, a1);
-    _mm256_storeu_ps(out + 16, a2);
-    _mm256_storeu_ps(out + 24, a3);
+    for (int i = 0; i < 4; ++i) _mm256_storeu_ps(out + 8 * i, _mm256_add_ps(a[i], a[4 + i]));
 }
 #endif
 
 // The windowing: sum[j] over the 16 slots of history, each slot's taps times its samples.
+// Products first, then the sums: in this form the compiler keeps the sums in vector
+// registers (a single multiply-add loop stays scalar).
 void WindowPlain(const float* const* slots, const float* taps, float* sum) {
-    for (int j = 0; j < 32; ++j) sum[j] = 0.0f;
-    for (int age = 0; age < 16; ++age)
-        for (int j = 0; j < 32; ++j) sum[j] += taps[32 * age + j] * slots[age][j];
-}
-
-#ifdef MPEG_HAVE_AVX2
-// The same with eight lanes and fused multiply-adds.
-MPEG_AVX2_FUNCTION void WindowAvx2(const float* const* slots, const float* taps, float* sum) {
-    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps(), a3 = _mm256_setzero_ps();
+    float acc[32] = {};
     for (int age = 0; age < 16; ++age) {
         const float* t = taps + 32 * age;
         const float* v = slots[age];
-        a0 = _mm256_fmadd_ps(_mm256_loadu_ps(t), _mm256_loadu_ps(v), a0);
-        a1 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 8), _mm256_loadu_ps(v + 8), a1);
-        a2 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 16), _mm256_loadu_ps(v + 16), a2);
-        a3 = _mm256_fmadd_ps(_mm256_loadu_ps(t + 24), _mm256_loadu_ps(v + 24), a3);
+        float products[32];
+        for (int j = 0; j < 32; ++j) products[j] = t[j] * v[j];
+        for (int j = 0; j < 32; ++j) acc[j] += products[j];
     }
-    _mm256_storeu_ps(sum, a0);
-    _mm256_storeu_ps(sum + 8, a1);
-    _mm256_storeu_ps(sum + 16, a2);
-    _mm256_storeu_ps(sum + 24, a3);
+    for (int j = 0; j < 32; ++j) sum[j] = acc[j];
+}
+
+#ifdef MPEG_HAVE_AVX2
+// The same with eight lanes and fused multiply-adds, even and odd slots apart.
+MPEG_AVX2_FUNCTION void WindowAvx2(const float* const* slots, const float* taps, float* sum) {
+    __m256 a[8];
+    for (__m256& v : a) v = _mm256_setzero_ps();
+    for (int age = 0; age < 16; age += 2) {
+        const float* t = taps + 32 * age;
+        const float* v = slots[age];
+        const float* w = slots[age + 1];
+        for (int i = 0; i < 4; ++i) {
+            a[i] = _mm256_fmadd_ps(_mm256_loadu_ps(t + 8 * i), _mm256_loadu_ps(v + 8 * i), a[i]);
+            a[4 + i] = _mm256_fmadd_ps(_mm256_loadu_ps(t + 32 + 8 * i), _mm256_loadu_ps(w + 8 * i), a[4 + i]);
+        }
+    }
+    for (int i = 0; i < 4; ++i) _mm256_storeu_ps(sum + 8 * i, _mm256_add_ps(a[i], a[4 + i]));
 }
 #endif
 
