@@ -120,7 +120,7 @@ void Dct32(const float* in, float* out, const SynthesisTables& t) {
 // The fast transform above needs few operations but shuffles a lot; with eight lanes and
 // fused multiply-adds the plain matrix product is quicker.
 #ifdef MPEG_HAVE_AVX2
-MPEG_AVX2_FUNCTION void DctAvx2(const float* in, float* out, const SynthesisTables& t) {
+MPEG_AVX2_FUNCTION void DctAvx2(const float* in, __m256 out[4], const SynthesisTables& t) {
     // Two sets of accumulators (even and odd k) halve the chains of dependent adds.
     __m256 a[8];
     for (__m256& v : a) v = _mm256_setzero_ps();
@@ -134,18 +134,27 @@ MPEG_AVX2_FUNCTION void DctAvx2(const float* in, float* out, const SynthesisTabl
             a[4 + i] = _mm256_fmadd_ps(_mm256_load_ps(next + 8 * i), y, a[4 + i]);
         }
     }
-    for (int i = 0; i < 4; ++i) _mm256_storeu_ps(out + 8 * i, _mm256_add_ps(a[i], a[4 + i]));
+    for (int i = 0; i < 4; ++i) out[i] = _mm256_add_ps(a[i], a[4 + i]);
 }
 #endif
 
-// The windowing: sum[j] over the 16 slots of history, each slot's taps times its samples.
-// Products first, then the sums: in this form the compiler keeps the sums in vector
-// registers (a single multiply-add loop stays scalar).
-void WindowPlain(const float* const* slots, const float* taps, float* sum) {
+// The matrixed slot as the windowing reads it: x[16..31], 0, then x[31..1] and x[0..15]
+// negated. The plain version takes x from the fast transform.
+void FillSlot(const float* x, float* v) {
+    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
+    v[16] = 0.0f;
+    for (int i = 17; i < 48; ++i) v[i] = -x[48 - i];
+    for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
+}
+
+// The windowing: sum[j] over the 16 slots of history from the newest on, even slots
+// read in their first half, odd ones in their second. Products first, then the sums: in
+// this form the compiler keeps the sums in vector registers (inlined, it may not).
+[[gnu::noinline]] void WindowPlain(const float* newest, const float* taps, float* sum) {
     float acc[32] = {};
     for (int age = 0; age < 16; ++age) {
         const float* t = taps + 32 * age;
-        const float* v = slots[age];
+        const float* v = newest + 64 * age + ((age & 1) ? 32 : 0);
         float products[32];
         for (int j = 0; j < 32; ++j) products[j] = t[j] * v[j];
         for (int j = 0; j < 32; ++j) acc[j] += products[j];
@@ -153,37 +162,56 @@ void WindowPlain(const float* const* slots, const float* taps, float* sum) {
     for (int j = 0; j < 32; ++j) sum[j] = acc[j];
 }
 
+void SynthesizePlain(const SynthesisTables& t, const float* subbands, float* newest, float* copy, float* sum) {
+    float x[32];
+    Dct32(subbands, x, t);
+    FillSlot(x, newest);
+    std::memcpy(copy, newest, 64 * sizeof(float));
+    WindowPlain(newest, t.window, sum);
+}
+
 #ifdef MPEG_HAVE_AVX2
-// The same with eight lanes and fused multiply-adds, even and odd slots apart.
-MPEG_AVX2_FUNCTION void WindowAvx2(const float* const* slots, const float* taps, float* sum) {
+MPEG_AVX2_FUNCTION __m256 Reversed(__m256 v) {
+    return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+}
+
+// The same in eight lanes: the matrix product, the slot written with reversing shuffles,
+// and the windowing with even and odd slots summed apart so fewer adds wait on each other.
+MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* subbands, float* newest, float* copy,
+                                       float* sum) {
+    __m256 x[4];
+    DctAvx2(subbands, x, t);
+    const __m256 sign = _mm256_set1_ps(-0.0f);
+    __m256 negated[4];
+    for (int i = 0; i < 4; ++i) negated[i] = _mm256_xor_ps(x[i], sign);
+    float* slots[2] = {newest, copy};
+    for (float* v : slots) {
+        // Stores overlap by one lane at 32 and 48; both writes agree there.
+        _mm256_storeu_ps(v, x[2]);
+        _mm256_storeu_ps(v + 8, x[3]);
+        _mm256_storeu_ps(v + 17, Reversed(negated[3]));
+        _mm256_storeu_ps(v + 25, Reversed(negated[2]));
+        _mm256_storeu_ps(v + 33, Reversed(negated[1]));
+        _mm256_storeu_ps(v + 41, Reversed(negated[0]));
+        _mm256_storeu_ps(v + 48, negated[0]);
+        _mm256_storeu_ps(v + 56, negated[1]);
+        v[16] = 0.0f;
+    }
+
     __m256 a[8];
-    for (__m256& v : a) v = _mm256_setzero_ps();
+    for (__m256& acc : a) acc = _mm256_setzero_ps();
     for (int age = 0; age < 16; age += 2) {
-        const float* t = taps + 32 * age;
-        const float* v = slots[age];
-        const float* w = slots[age + 1];
+        const float* taps = t.window + 32 * age;
+        const float* v = newest + 64 * age;
+        const float* w = v + 64 + 32;
         for (int i = 0; i < 4; ++i) {
-            a[i] = _mm256_fmadd_ps(_mm256_loadu_ps(t + 8 * i), _mm256_loadu_ps(v + 8 * i), a[i]);
-            a[4 + i] = _mm256_fmadd_ps(_mm256_loadu_ps(t + 32 + 8 * i), _mm256_loadu_ps(w + 8 * i), a[4 + i]);
+            a[i] = _mm256_fmadd_ps(_mm256_loadu_ps(taps + 8 * i), _mm256_loadu_ps(v + 8 * i), a[i]);
+            a[4 + i] = _mm256_fmadd_ps(_mm256_loadu_ps(taps + 32 + 8 * i), _mm256_loadu_ps(w + 8 * i), a[4 + i]);
         }
     }
     for (int i = 0; i < 4; ++i) _mm256_storeu_ps(sum + 8 * i, _mm256_add_ps(a[i], a[4 + i]));
 }
 #endif
-
-void Matrix(const float* in, float* out, const SynthesisTables& t) {
-#ifdef MPEG_HAVE_AVX2
-    if (HasAvx2Fma()) return DctAvx2(in, out, t);
-#endif
-    Dct32(in, out, t);
-}
-
-void Window(const float* const* slots, const float* taps, float* sum) {
-#ifdef MPEG_HAVE_AVX2
-    if (HasAvx2Fma()) return WindowAvx2(slots, taps, sum);
-#endif
-    WindowPlain(slots, taps, sum);
-}
 
 }  // namespace
 
@@ -194,20 +222,18 @@ void ResetSynthesis(SynthesisState& state) {
 
 void Synthesize(SynthesisState& state, const float* subbands, float* out, int stride) {
     const SynthesisTables& t = Tables();
-    float x[32];
-    Matrix(subbands, x, t);
-
     state.newest = (state.newest + 15) & 15;
-    float* v = state.blocks[state.newest];
-    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
-    v[16] = 0.0f;
-    for (int i = 17; i < 48; ++i) v[i] = -x[48 - i];
-    for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
-
-    const float* slots[16];
-    for (int age = 0; age < 16; ++age) slots[age] = state.blocks[(state.newest + age) & 15] + (age & 1) * 32;
+    float* newest = state.blocks[state.newest];
+    float* copy = state.blocks[state.newest + 16];
     float sum[32];
-    Window(slots, t.window, sum);
+#ifdef MPEG_HAVE_AVX2
+    if (HasAvx2Fma())
+        SynthesizeAvx2(t, subbands, newest, copy, sum);
+    else
+        SynthesizePlain(t, subbands, newest, copy, sum);
+#else
+    SynthesizePlain(t, subbands, newest, copy, sum);
+#endif
     if (stride == 1) {
         std::memcpy(out, sum, sizeof(sum));
     } else if (stride == 2) {

@@ -6,7 +6,9 @@
 namespace mpeg {
 
 struct SynthesisState {
-    float blocks[16][64];  // the last 16 matrixed slots; `newest` is the latest
+    // The last 16 matrixed slots, each kept twice (at `newest` and 16 further on), so that
+    // the 16 slots from `newest` lie side by side and the windowing needs no wrap-around.
+    float blocks[32][64];
     int newest = 0;
 };
 
