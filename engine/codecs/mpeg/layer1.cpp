@@ -58,7 +58,7 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
             }
         }
         for (int ch = 0; ch < channels; ++ch)
-            Synthesize(synthesis[ch], subbands[ch], pcm + slot * 32 * channels + ch, channels);
+            Synthesize(synthesis[ch], subbands[ch], 1, pcm + slot * 32 * channels + ch, channels);
     }
     return valid && !bits.Overrun();
 }

@@ -181,7 +181,7 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
         }
         for (int i = 0; i < 3; ++i) {
             float* out = pcm + (group * 3 + i) * 32 * channels;
-            for (int ch = 0; ch < channels; ++ch) Synthesize(synthesis[ch], subbands[ch][i], out + ch, channels);
+            for (int ch = 0; ch < channels; ++ch) Synthesize(synthesis[ch], subbands[ch][i], 1, out + ch, channels);
         }
     }
     return !bits.Overrun();

@@ -154,7 +154,7 @@ bool DecodeLayer3(Layer3State& state, const FrameHeader& header, const uint8_t* 
             SpectrumToSubbands(side.gr[gr][ch], layout, xr[ch], nonzeroEnd[ch], state.overlap[ch], subbands);
             float* out = pcm + gr * 576 * channels + ch;
             for (int slot = 0; slot < 18; ++slot)
-                Synthesize(synthesis[ch], subbands + slot * 32, out + slot * 32 * channels, channels);
+                Synthesize(synthesis[ch], subbands + slot, 18, out + slot * 32 * channels, channels);
         }
     }
     return valid && haveData && !bits.Overrun();

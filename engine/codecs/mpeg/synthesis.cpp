@@ -109,9 +109,14 @@ void Dct16(const float* in, float* out, const SynthesisTables& t) {
     Merge<16>(e, o, out);
 }
 
-void Dct32(const float* in, float* out, const SynthesisTables& t) {
+// The input may be spread out: in[0], in[inStride], ...
+void Dct32(const float* in, int inStride, float* out, const SynthesisTables& t) {
     float s[16], d[16], e[16], o[16];
-    Split<32>(in, s, d, t.dctFactors[5]);
+    for (int k = 0; k < 16; ++k) {
+        const float low = in[k * inStride], high = in[(31 - k) * inStride];
+        s[k] = low + high;
+        d[k] = (low - high) * t.dctFactors[5][k];
+    }
     Dct16(s, e, t);
     Dct16(d, o, t);
     Merge<32>(e, o, out);
@@ -120,13 +125,13 @@ void Dct32(const float* in, float* out, const SynthesisTables& t) {
 // The fast transform above needs few operations but shuffles a lot; with eight lanes and
 // fused multiply-adds the plain matrix product is quicker.
 #ifdef MPEG_HAVE_AVX2
-MPEG_AVX2_FUNCTION void DctAvx2(const float* in, __m256 out[4], const SynthesisTables& t) {
+MPEG_AVX2_FUNCTION void DctAvx2(const float* in, int inStride, __m256 out[4], const SynthesisTables& t) {
     // Two sets of accumulators (even and odd k) halve the chains of dependent adds.
     __m256 a[8];
     for (__m256& v : a) v = _mm256_setzero_ps();
     for (int k = 0; k < 32; k += 2) {
-        const __m256 x = _mm256_set1_ps(in[k]);
-        const __m256 y = _mm256_set1_ps(in[k + 1]);
+        const __m256 x = _mm256_broadcast_ss(in + k * inStride);
+        const __m256 y = _mm256_broadcast_ss(in + (k + 1) * inStride);
         const float* row = t.dctMatrix[k];
         const float* next = t.dctMatrix[k + 1];
         for (int i = 0; i < 4; ++i) {
@@ -162,9 +167,10 @@ void FillSlot(const float* x, float* v) {
     for (int j = 0; j < 32; ++j) sum[j] = acc[j];
 }
 
-void SynthesizePlain(const SynthesisTables& t, const float* subbands, float* newest, float* copy, float* sum) {
+void SynthesizePlain(const SynthesisTables& t, const float* subbands, int inStride, float* newest, float* copy,
+                     float* sum) {
     float x[32];
-    Dct32(subbands, x, t);
+    Dct32(subbands, inStride, x, t);
     FillSlot(x, newest);
     std::memcpy(copy, newest, 64 * sizeof(float));
     WindowPlain(newest, t.window, sum);
@@ -177,10 +183,10 @@ MPEG_AVX2_FUNCTION __m256 Reversed(__m256 v) {
 
 // The same in eight lanes: the matrix product, the slot written with reversing shuffles,
 // and the windowing with even and odd slots summed apart so fewer adds wait on each other.
-MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* subbands, float* newest, float* copy,
-                                       float* sum) {
+MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* subbands, int inStride, float* newest,
+                                       float* copy, float* sum) {
     __m256 x[4];
-    DctAvx2(subbands, x, t);
+    DctAvx2(subbands, inStride, x, t);
     const __m256 sign = _mm256_set1_ps(-0.0f);
     __m256 negated[4];
     for (int i = 0; i < 4; ++i) negated[i] = _mm256_xor_ps(x[i], sign);
@@ -220,7 +226,7 @@ void ResetSynthesis(SynthesisState& state) {
     state.newest = 0;
 }
 
-void Synthesize(SynthesisState& state, const float* subbands, float* out, int stride) {
+void Synthesize(SynthesisState& state, const float* subbands, int inStride, float* out, int stride) {
     const SynthesisTables& t = Tables();
     state.newest = (state.newest + 15) & 15;
     float* newest = state.blocks[state.newest];
@@ -228,11 +234,11 @@ void Synthesize(SynthesisState& state, const float* subbands, float* out, int st
     float sum[32];
 #ifdef MPEG_HAVE_AVX2
     if (HasAvx2Fma())
-        SynthesizeAvx2(t, subbands, newest, copy, sum);
+        SynthesizeAvx2(t, subbands, inStride, newest, copy, sum);
     else
-        SynthesizePlain(t, subbands, newest, copy, sum);
+        SynthesizePlain(t, subbands, inStride, newest, copy, sum);
 #else
-    SynthesizePlain(t, subbands, newest, copy, sum);
+    SynthesizePlain(t, subbands, inStride, newest, copy, sum);
 #endif
     if (stride == 1) {
         std::memcpy(out, sum, sizeof(sum));

@@ -14,7 +14,8 @@ struct SynthesisState {
 
 void ResetSynthesis(SynthesisState& state);
 
-// Writes 32 samples to out[0], out[stride], ... out[31 * stride].
-void Synthesize(SynthesisState& state, const float* subbands, float* out, int stride);
+// Reads the 32 subband samples at subbands[0], subbands[inStride], ... and writes 32
+// samples to out[0], out[stride], ... out[31 * stride].
+void Synthesize(SynthesisState& state, const float* subbands, int inStride, float* out, int stride);
 
 }  // namespace mpeg
