@@ -88,12 +88,12 @@ void Merge(const float* evens, const float* odds, float* out) {
     out[N - 1] = odds[N / 2 - 1];
 }
 
-void Dct2(const float* in, float* out, const SynthesisTables& t) {
+[[gnu::always_inline]] inline void Dct2(const float* in, float* out, const SynthesisTables& t) {
     out[0] = in[0] + in[1];
     out[1] = (in[0] - in[1]) * t.dctFactors[1][0];
 }
 
-void Dct4(const float* in, float* out, const SynthesisTables& t) {
+[[gnu::always_inline]] inline void Dct4(const float* in, float* out, const SynthesisTables& t) {
     float s[2], d[2], e[2], o[2];
     Split<4>(in, s, d, t.dctFactors[2]);
     Dct2(s, e, t);
@@ -101,7 +101,7 @@ void Dct4(const float* in, float* out, const SynthesisTables& t) {
     Merge<4>(e, o, out);
 }
 
-void Dct8(const float* in, float* out, const SynthesisTables& t) {
+[[gnu::always_inline]] inline void Dct8(const float* in, float* out, const SynthesisTables& t) {
     float s[4], d[4], e[4], o[4];
     Split<8>(in, s, d, t.dctFactors[3]);
     Dct4(s, e, t);
@@ -109,7 +109,7 @@ void Dct8(const float* in, float* out, const SynthesisTables& t) {
     Merge<8>(e, o, out);
 }
 
-void Dct16(const float* in, float* out, const SynthesisTables& t) {
+[[gnu::always_inline]] inline void Dct16(const float* in, float* out, const SynthesisTables& t) {
     float s[8], d[8], e[8], o[8];
     Split<16>(in, s, d, t.dctFactors[4]);
     Dct8(s, e, t);
