@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace mpeg {
@@ -132,14 +133,28 @@ PairTable PairTableFor(int select, const Decoding& d) {
     return {&d.pairs[24], kLinbits24[select - 24], true};
 }
 
+// The sign bit of a value, taken only when the value is nonzero; no branch, as the signs
+// of audio are a coin toss for a predictor.
+inline uint32_t TakeSign(BitReader& bits, bool nonzero) {
+    const uint32_t sign = bits.PeekUnchecked(1) & static_cast<uint32_t>(nonzero);
+    bits.SkipUnchecked(static_cast<int>(nonzero));
+    return sign;
+}
+
+inline float WithSign(float value, uint32_t sign) {
+    uint32_t word;
+    std::memcpy(&word, &value, sizeof(word));
+    word ^= sign << 31;
+    std::memcpy(&value, &word, sizeof(word));
+    return value;
+}
+
 float GainAt(const GainRun* runs, int& run, int line) {
     while (line >= runs[run].end) ++run;
     return runs[run].gain;
 }
 
-}  // namespace
-
-int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const GainRun* runs,
+int ReadValues(BitReader& bits, size_t endBit, const GranuleChannel& g, const GainRun* runs,
                  float* xr, bool* valid) {
     const Decoding& d = Tables();
     const float* pow43 = d.pow43;
@@ -163,17 +178,12 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
             int x = symbol >> 4;
             int y = symbol & 15;
             const float gain = GainAt(runs, run, line);
-            float vx = 0.0f, vy = 0.0f;
-            if (x != 0) {
-                if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
-                vx = bits.TakeUnchecked(1) ? -pow43[x] * gain : pow43[x] * gain;
-            }
-            if (y != 0) {
-                if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
-                vy = bits.TakeUnchecked(1) ? -pow43[y] * gain : pow43[y] * gain;
-            }
-            xr[line] = vx;
-            xr[line + 1] = vy;
+            if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
+            const uint32_t signX = TakeSign(bits, x != 0);
+            if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
+            const uint32_t signY = TakeSign(bits, y != 0);
+            xr[line] = WithSign(pow43[x] * gain, signX);
+            xr[line + 1] = WithSign(pow43[y] * gain, signY);
             if ((x | y) != 0) nonzeroEnd = line + 2;
         }
     }
@@ -190,21 +200,29 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
         const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool.data(), d.quad)
                                               : 15 - static_cast<int>(bits.TakeUnchecked(4));
         float values[4];
-        bool any = false;
         for (int i = 0; i < 4; ++i) {
-            values[i] = 0.0f;
-            if ((symbol >> (3 - i)) & 1) {
-                const float gain = GainAt(runs, run, line + i);
-                values[i] = bits.TakeUnchecked(1) ? -gain : gain;
-                any = true;
-            }
+            const bool nonzero = (symbol >> (3 - i)) & 1;
+            const float gain = GainAt(runs, run, line + i);
+            values[i] = WithSign(nonzero ? gain : 0.0f, TakeSign(bits, nonzero));
         }
+        const bool any = symbol != 0;
         if (bits.BitPosition() > endBit) break;  // the last quad ran past the data: dropped
         for (int i = 0; i < 4; ++i) xr[line + i] = values[i];
         line += 4;
         if (any) nonzeroEnd = line;
     }
     for (int i = line; i < 576; ++i) xr[i] = 0.0f;
+    return nonzeroEnd;
+}
+
+}  // namespace
+
+int ReadSpectrum(BitReader& reader, size_t endBit, const GranuleChannel& g, const GainRun* runs,
+                 float* xr, bool* valid) {
+    // A local copy keeps the reader's state in registers.
+    BitReader bits = reader;
+    const int nonzeroEnd = ReadValues(bits, endBit, g, runs, xr, valid);
+    reader = bits;
     return nonzeroEnd;
 }
 
