@@ -117,11 +117,12 @@ void ReduceAliasing(float* xr, int boundaries) {
 }
 
 // g[j] = sum over k of in[k] * cos36[k][j] (six entries of padding at the end).
+// The plain version stops at 20 columns, the next multiple of four.
 void LongKernelPlain(const float* in, float* g, const HybridTables& t) {
-    for (int j = 0; j < 24; ++j) g[j] = 0.0f;
+    for (int j = 0; j < 20; ++j) g[j] = 0.0f;
     for (int k = 0; k < 18; ++k) {
         const float x = in[k];
-        for (int j = 0; j < 24; ++j) g[j] += x * t.cos36[k][j];
+        for (int j = 0; j < 20; ++j) g[j] += x * t.cos36[k][j];
     }
 }
 
