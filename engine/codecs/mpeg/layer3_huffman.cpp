@@ -171,20 +171,24 @@ int ReadValues(BitReader& bits, size_t endBit, const GranuleChannel& g, const Ga
             continue;
         }
         const uint32_t* pool = d.pool.data();
-        for (; line < regionEnd[region]; line += 2) {
-            // A pair takes at most 19 + 2 * (13 + 1) bits.
-            bits.EnsureBits(47);
-            const int symbol = DecodeSymbol(bits, pool, *table.lookup);
-            int x = symbol >> 4;
-            int y = symbol & 15;
+        // Stretches of pairs that share a gain: runs and regions start on even lines.
+        while (line < regionEnd[region]) {
             const float gain = GainAt(runs, run, line);
-            if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
-            const uint32_t signX = TakeSign(bits, x != 0);
-            if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
-            const uint32_t signY = TakeSign(bits, y != 0);
-            xr[line] = WithSign(pow43[x] * gain, signX);
-            xr[line + 1] = WithSign(pow43[y] * gain, signY);
-            if ((x | y) != 0) nonzeroEnd = line + 2;
+            const int stretchEnd = std::min(regionEnd[region], runs[run].end);
+            for (; line < stretchEnd; line += 2) {
+                // A pair takes at most 19 + 2 * (13 + 1) bits.
+                bits.EnsureBits(47);
+                const int symbol = DecodeSymbol(bits, pool, *table.lookup);
+                int x = symbol >> 4;
+                int y = symbol & 15;
+                if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
+                const uint32_t signX = TakeSign(bits, x != 0);
+                if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
+                const uint32_t signY = TakeSign(bits, y != 0);
+                xr[line] = WithSign(pow43[x] * gain, signX);
+                xr[line + 1] = WithSign(pow43[y] * gain, signY);
+                if ((x | y) != 0) nonzeroEnd = line + 2;
+            }
         }
     }
 
@@ -199,10 +203,14 @@ int ReadValues(BitReader& bits, size_t endBit, const GranuleChannel& g, const Ga
         bits.EnsureBits(10);  // a quad takes at most 6 + 4 bits
         const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool.data(), d.quad)
                                               : 15 - static_cast<int>(bits.TakeUnchecked(4));
+        // Most quads lie within one gain run; those that straddle two look each line up.
+        const float first = GainAt(runs, run, line);
+        const bool oneGain = line + 4 <= runs[run].end;
         float values[4];
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             const bool nonzero = (symbol >> (3 - i)) & 1;
-            const float gain = GainAt(runs, run, line + i);
+            const float gain = oneGain ? first : GainAt(runs, run, line + i);
             values[i] = WithSign(nonzero ? gain : 0.0f, TakeSign(bits, nonzero));
         }
         const bool any = symbol != 0;
