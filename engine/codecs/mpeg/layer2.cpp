@@ -105,15 +105,26 @@ Quantizer QuantizerFor(int steps) {
 }
 
 // Three samples take at most 3 x 16 bits.
-void ReadTriple(BitReader& bits, const Quantizer& q, float out[3]) {
+void ReadTriple(BitReader& bits, const Quantizer& q, uint32_t codes[3]) {
     bits.EnsureBits(48);
     if (q.groups != nullptr) {
         const uint8_t* values = q.groups[bits.TakeUnchecked(q.bits)];
-        for (int i = 0; i < 3; ++i) out[i] = q.requantize(values[i]);
+        for (int i = 0; i < 3; ++i) codes[i] = values[i];
     } else {
-        for (int i = 0; i < 3; ++i) out[i] = q.requantize(bits.TakeUnchecked(q.bits));
+        for (int i = 0; i < 3; ++i) codes[i] = bits.TakeUnchecked(q.bits);
     }
 }
+
+// A coded subband of one channel (or of both, above the joint bound), in bit stream order,
+// with its code-to-sample factors for the current part: sample = code * scale + shift.
+struct CodedSubband {
+    int sb;
+    int ch;
+    bool shared;  // also gives channel 1's sample (with channel 1's scalefactor)
+    const Quantizer* quantizer;
+    float scale[2];
+    float shift[2];
+};
 
 }  // namespace
 
@@ -164,20 +175,38 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
         }
     }
 
+    CodedSubband coded[64];
+    int codedCount = 0;
+    for (int sb = 0; sb < limit; ++sb) {
+        const int perSubband = sb < bound ? channels : 1;
+        for (int ch = 0; ch < perSubband; ++ch) {
+            if (quantizer[ch][sb].levels == 0) continue;
+            coded[codedCount++] = {sb, ch, perSubband == 1 && channels == 2, &quantizer[ch][sb], {}, {}};
+        }
+    }
+
     // Subbands without allocation are never written and stay silent.
     float subbands[2][3][32] = {};
     for (int group = 0; group < 12; ++group) {
         const int part = group / 4;
-        for (int sb = 0; sb < limit; ++sb) {
-            const int coded = sb < bound ? channels : 1;
-            for (int ch = 0; ch < coded; ++ch) {
-                if (quantizer[ch][sb].levels == 0) continue;
-                float fractions[3];
-                ReadTriple(bits, quantizer[ch][sb], fractions);
-                for (int i = 0; i < 3; ++i) subbands[ch][i][sb] = fractions[i] * scale[ch][sb][part];
-                if (coded == 1 && channels == 2)
-                    for (int i = 0; i < 3; ++i) subbands[1][i][sb] = fractions[i] * scale[1][sb][part];
+        if (group % 4 == 0) {
+            for (int e = 0; e < codedCount; ++e) {
+                CodedSubband& c = coded[e];
+                const Requantizer& r = c.quantizer->requantize;
+                for (int ch = c.ch; ch <= (c.shared ? 1 : c.ch); ++ch) {
+                    c.scale[ch - c.ch] = r.step * scale[ch][c.sb][part];
+                    c.shift[ch - c.ch] = -r.offset * scale[ch][c.sb][part];
+                }
             }
+        }
+        for (int e = 0; e < codedCount; ++e) {
+            const CodedSubband& c = coded[e];
+            uint32_t codes[3];
+            ReadTriple(bits, *c.quantizer, codes);
+            for (int i = 0; i < 3; ++i)
+                subbands[c.ch][i][c.sb] = static_cast<float>(codes[i]) * c.scale[0] + c.shift[0];
+            if (c.shared)
+                for (int i = 0; i < 3; ++i) subbands[1][i][c.sb] = static_cast<float>(codes[i]) * c.scale[1] + c.shift[1];
         }
         for (int i = 0; i < 3; ++i) {
             float* out = pcm + (group * 3 + i) * 32 * channels;
