@@ -175,6 +175,7 @@ void FillSlot(const float* x, float* v) {
 // this form the compiler keeps the sums in vector registers (inlined, it may not).
 [[gnu::noinline]] void WindowPlain(const float* newest, const float* taps, float* sum) {
     float acc[32] = {};
+#pragma GCC unroll 16
     for (int age = 0; age < 16; ++age) {
         const float* t = taps + 32 * age;
         const float* v = newest + 64 * age + ((age & 1) ? 32 : 0);
