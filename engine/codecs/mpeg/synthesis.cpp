@@ -196,32 +196,35 @@ void SynthesizePlain(const SynthesisTables& t, const float* subbands, int inStri
 }
 
 #ifdef MPEG_HAVE_AVX2
-MPEG_AVX2_FUNCTION __m256 Reversed(__m256 v) {
-    return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+// A group of eight outputs negated and turned around behind its first lane.
+MPEG_AVX2_FUNCTION __m256 Turned(__m256 x, __m256 sign) {
+    return _mm256_permutevar8x32_ps(_mm256_xor_ps(x, sign), _mm256_setr_epi32(0, 7, 6, 5, 4, 3, 2, 1));
 }
 
-// The same in eight lanes: the matrix product, the slot written with reversing shuffles,
+MPEG_AVX2_FUNCTION void StoreTwice(float* newest, float* copy, int group, __m256 row) {
+    _mm256_storeu_ps(newest + 8 * group, row);
+    _mm256_storeu_ps(copy + 8 * group, row);
+}
+
+// The same in eight lanes: the matrix product, the slot written with shuffles,
 // and the windowing with even and odd slots summed apart so fewer adds wait on each other.
 MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* subbands, int inStride, float* newest,
                                        float* copy, float* sum) {
     __m256 x[4];
     DctAvx2(subbands, inStride, x, t);
     const __m256 sign = _mm256_set1_ps(-0.0f);
-    __m256 negated[4];
-    for (int i = 0; i < 4; ++i) negated[i] = _mm256_xor_ps(x[i], sign);
-    float* slots[2] = {newest, copy};
-    for (float* v : slots) {
-        // Stores overlap by one lane at 32 and 48; both writes agree there.
-        _mm256_storeu_ps(v, x[2]);
-        _mm256_storeu_ps(v + 8, x[3]);
-        _mm256_storeu_ps(v + 17, Reversed(negated[3]));
-        _mm256_storeu_ps(v + 25, Reversed(negated[2]));
-        _mm256_storeu_ps(v + 33, Reversed(negated[1]));
-        _mm256_storeu_ps(v + 41, Reversed(negated[0]));
-        _mm256_storeu_ps(v + 48, negated[0]);
-        _mm256_storeu_ps(v + 56, negated[1]);
-        v[16] = 0.0f;
-    }
+    // Each lane group of x negated and turned around behind its first lane; a blend then
+    // moves that first lane to the group above, so all stores fall on whole groups of
+    // eight, where the windowing's loads find them.
+    const __m256 t3 = Turned(x[3], sign), t2 = Turned(x[2], sign), t1 = Turned(x[1], sign), t0 = Turned(x[0], sign);
+    StoreTwice(newest, copy, 0, x[2]);
+    StoreTwice(newest, copy, 1, x[3]);
+    StoreTwice(newest, copy, 2, _mm256_blend_ps(t3, _mm256_setzero_ps(), 1));  // 0, -x31 .. -x25
+    StoreTwice(newest, copy, 3, _mm256_blend_ps(t2, t3, 1));                   // -x24 .. -x17
+    StoreTwice(newest, copy, 4, _mm256_blend_ps(t1, t2, 1));                   // -x16 .. -x9
+    StoreTwice(newest, copy, 5, _mm256_blend_ps(t0, t1, 1));                   // -x8 .. -x1
+    StoreTwice(newest, copy, 6, _mm256_xor_ps(x[0], sign));                    // -x0 .. -x7
+    StoreTwice(newest, copy, 7, _mm256_xor_ps(x[1], sign));                    // -x8 .. -x15
 
     __m256 a[8];
     for (__m256& acc : a) acc = _mm256_setzero_ps();
