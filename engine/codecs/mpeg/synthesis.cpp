@@ -213,9 +213,8 @@ MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* su
     __m256 x[4];
     DctAvx2(subbands, inStride, x, t);
     const __m256 sign = _mm256_set1_ps(-0.0f);
-    // Each lane group of x negated and turned around behind its first lane; a blend then
-    // moves that first lane to the group above, so all stores fall on whole groups of
-    // eight, where the windowing's loads find them.
+    // A blend moves each turned group's first lane to the group above, so all stores fall
+    // on whole groups of eight, where the windowing's loads find them.
     const __m256 t3 = Turned(x[3], sign), t2 = Turned(x[2], sign), t1 = Turned(x[1], sign), t0 = Turned(x[0], sign);
     StoreTwice(newest, copy, 0, x[2]);
     StoreTwice(newest, copy, 1, x[3]);
