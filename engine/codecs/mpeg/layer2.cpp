@@ -210,7 +210,8 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
         }
         for (int i = 0; i < 3; ++i) {
             float* out = pcm + (group * 3 + i) * 32 * channels;
-            for (int ch = 0; ch < channels; ++ch) Synthesize(synthesis[ch], subbands[ch][i], 1, out + ch, channels);
+            const float* const slots[2] = {subbands[0][i], subbands[1][i]};
+            SynthesizeSlot(synthesis, channels, slots, 1, out);
         }
     }
     return !bits.Overrun();

@@ -253,20 +253,29 @@ void Synthesize(SynthesisState& state, const float* subbands, int inStride, floa
     float* newest = state.blocks[state.newest];
     float* copy = state.blocks[state.newest + 16];
     float sum[32];
+    float* target = stride == 1 ? out : sum;
 #ifdef MPEG_HAVE_AVX2
     if (HasAvx2Fma())
-        SynthesizeAvx2(t, subbands, inStride, newest, copy, sum);
+        SynthesizeAvx2(t, subbands, inStride, newest, copy, target);
     else
-        SynthesizePlain(t, subbands, inStride, newest, copy, sum);
+        SynthesizePlain(t, subbands, inStride, newest, copy, target);
 #else
-    SynthesizePlain(t, subbands, inStride, newest, copy, sum);
+    SynthesizePlain(t, subbands, inStride, newest, copy, target);
 #endif
-    if (stride == 1) {
-        std::memcpy(out, sum, sizeof(sum));
-    } else if (stride == 2) {
-        for (int j = 0; j < 32; ++j) out[2 * j] = sum[j];
-    } else {
+    if (stride != 1)
         for (int j = 0; j < 32; ++j) out[j * stride] = sum[j];
+}
+
+void SynthesizeSlot(SynthesisState* states, int channels, const float* const subbands[2], int inStride,
+                    float* out) {
+    if (channels == 1) return Synthesize(states[0], subbands[0], inStride, out, 1);
+    // Each channel whole, then one interleaving pass: cheaper than scattered stores.
+    float left[32], right[32];
+    Synthesize(states[0], subbands[0], inStride, left, 1);
+    Synthesize(states[1], subbands[1], inStride, right, 1);
+    for (int j = 0; j < 32; ++j) {
+        out[2 * j] = left[j];
+        out[2 * j + 1] = right[j];
     }
 }
 

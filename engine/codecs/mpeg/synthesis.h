@@ -18,4 +18,8 @@ void ResetSynthesis(SynthesisState& state);
 // samples to out[0], out[stride], ... out[31 * stride].
 void Synthesize(SynthesisState& state, const float* subbands, int inStride, float* out, int stride);
 
+// One time slot of each channel (subbands[ch] read as above), the samples interleaved in out.
+void SynthesizeSlot(SynthesisState* states, int channels, const float* const subbands[2], int inStride,
+                    float* out);
+
 }  // namespace mpeg
