@@ -25,9 +25,8 @@ public:
     }
     uint32_t Read(int n) {
         if (n == 0) return 0;
-        const uint32_t value = Peek(n);
-        Skip(n);
-        return value;
+        if (count_ < n) Refill();
+        return TakeUnchecked(n);
     }
     bool ReadBit() { return Read(1) != 0; }
 

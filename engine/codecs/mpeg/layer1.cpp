@@ -57,8 +57,8 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
                 if (coded == 1 && channels == 2) subbands[1][sb] = fraction * scale[1][sb];
             }
         }
-        for (int ch = 0; ch < channels; ++ch)
-            Synthesize(synthesis[ch], subbands[ch], pcm + slot * 32 * channels + ch, channels);
+        const float* const slots[2] = {subbands[0], subbands[1]};
+        SynthesizeSlot(synthesis, channels, slots, 1, pcm + slot * 32 * channels);
     }
     return valid && !bits.Overrun();
 }

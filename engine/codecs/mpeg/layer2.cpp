@@ -64,15 +64,39 @@ Selection SelectRows(const FrameHeader& header, int frameBytes) {
 struct Quantizer {
     int levels = 0;  // 0: subband not coded
     int bits = 0;    // per sample, or per group of three
-    bool grouped = false;
+    const uint8_t (*groups)[3] = nullptr;  // grouped codes: the three values of each code
     Requantizer requantize;
 };
+
+// The three values a grouped code stands for, lowest first, by code; codes past the last
+// group read like the others (the top value wraps), as a plain division would.
+void FillGroups(uint8_t (*values)[3], int codes, int levels) {
+    for (int code = 0; code < codes; ++code)
+        for (int i = 0, rest = code; i < 3; ++i, rest /= levels) values[code][i] = static_cast<uint8_t>(rest % levels);
+}
+
+struct GroupTables {
+    uint8_t threes[32][3], fives[128][3], nines[1024][3];
+    GroupTables() {
+        FillGroups(threes, 32, 3);
+        FillGroups(fives, 128, 5);
+        FillGroups(nines, 1024, 9);
+    }
+};
+
+const uint8_t (*GroupsFor(int levels))[3] {
+    static const GroupTables tables;
+    if (levels == 3) return tables.threes;
+    if (levels == 5) return tables.fives;
+    if (levels == 9) return tables.nines;
+    return nullptr;
+}
 
 Quantizer QuantizerFor(int steps) {
     Quantizer q;
     q.levels = steps;
     q.requantize = Requantizer(steps);
-    q.grouped = steps == 3 || steps == 5 || steps == 9;
+    q.groups = GroupsFor(steps);
     if (steps == 3) q.bits = 5;
     else if (steps == 5) q.bits = 7;
     else if (steps == 9) q.bits = 10;
@@ -80,19 +104,27 @@ Quantizer QuantizerFor(int steps) {
     return q;
 }
 
-void ReadTriple(BitReader& bits, const Quantizer& q, float out[3]) {
-    uint32_t values[3];
-    if (q.grouped) {
-        uint32_t code = bits.Read(q.bits);
-        for (uint32_t& v : values) {
-            v = code % static_cast<uint32_t>(q.levels);
-            code /= static_cast<uint32_t>(q.levels);
-        }
+// Three samples take at most 3 x 16 bits.
+void ReadTriple(BitReader& bits, const Quantizer& q, uint32_t codes[3]) {
+    bits.EnsureBits(48);
+    if (q.groups != nullptr) {
+        const uint8_t* values = q.groups[bits.TakeUnchecked(q.bits)];
+        for (int i = 0; i < 3; ++i) codes[i] = values[i];
     } else {
-        for (uint32_t& v : values) v = bits.Read(q.bits);
+        for (int i = 0; i < 3; ++i) codes[i] = bits.TakeUnchecked(q.bits);
     }
-    for (int i = 0; i < 3; ++i) out[i] = q.requantize(values[i]);
 }
+
+// A coded subband of one channel (or of both, above the joint bound), in bit stream order,
+// with its code-to-sample factors for the current part: sample = code * scale + shift.
+struct CodedSubband {
+    int sb;
+    int ch;
+    bool shared;  // also gives channel 1's sample (with channel 1's scalefactor)
+    const Quantizer* quantizer;
+    float scale[2];
+    float shift[2];
+};
 
 }  // namespace
 
@@ -143,23 +175,43 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
         }
     }
 
+    CodedSubband coded[64];
+    int codedCount = 0;
+    for (int sb = 0; sb < limit; ++sb) {
+        const int perSubband = sb < bound ? channels : 1;
+        for (int ch = 0; ch < perSubband; ++ch) {
+            if (quantizer[ch][sb].levels == 0) continue;
+            coded[codedCount++] = {sb, ch, perSubband == 1 && channels == 2, &quantizer[ch][sb], {}, {}};
+        }
+    }
+
+    // Subbands without allocation are never written and stay silent.
     float subbands[2][3][32] = {};
     for (int group = 0; group < 12; ++group) {
         const int part = group / 4;
-        for (int sb = 0; sb < limit; ++sb) {
-            const int coded = sb < bound ? channels : 1;
-            for (int ch = 0; ch < coded; ++ch) {
-                float fractions[3] = {0.0f, 0.0f, 0.0f};
-                if (quantizer[ch][sb].levels != 0) ReadTriple(bits, quantizer[ch][sb], fractions);
-                for (int i = 0; i < 3; ++i) {
-                    subbands[ch][i][sb] = fractions[i] * scale[ch][sb][part];
-                    if (coded == 1 && channels == 2) subbands[1][i][sb] = fractions[i] * scale[1][sb][part];
+        if (group % 4 == 0) {
+            for (int e = 0; e < codedCount; ++e) {
+                CodedSubband& c = coded[e];
+                const Requantizer& r = c.quantizer->requantize;
+                for (int ch = c.ch; ch <= (c.shared ? 1 : c.ch); ++ch) {
+                    c.scale[ch - c.ch] = r.step * scale[ch][c.sb][part];
+                    c.shift[ch - c.ch] = -r.offset * scale[ch][c.sb][part];
                 }
             }
         }
+        for (int e = 0; e < codedCount; ++e) {
+            const CodedSubband& c = coded[e];
+            uint32_t codes[3];
+            ReadTriple(bits, *c.quantizer, codes);
+            for (int i = 0; i < 3; ++i)
+                subbands[c.ch][i][c.sb] = static_cast<float>(codes[i]) * c.scale[0] + c.shift[0];
+            if (c.shared)
+                for (int i = 0; i < 3; ++i) subbands[1][i][c.sb] = static_cast<float>(codes[i]) * c.scale[1] + c.shift[1];
+        }
         for (int i = 0; i < 3; ++i) {
             float* out = pcm + (group * 3 + i) * 32 * channels;
-            for (int ch = 0; ch < channels; ++ch) Synthesize(synthesis[ch], subbands[ch][i], out + ch, channels);
+            const float* const slots[2] = {subbands[0][i], subbands[1][i]};
+            SynthesizeSlot(synthesis, channels, slots, 1, out);
         }
     }
     return !bits.Overrun();

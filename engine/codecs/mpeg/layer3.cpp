@@ -122,7 +122,7 @@ bool DecodeLayer3(Layer3State& state, const FrameHeader& header, const uint8_t* 
     const bool intensity = jointStereo && (header.modeExtension & 1);
     Scalefactors scalefactors[2];
     float xr[2][576];
-    float subbands[18 * 32];
+    float subbands[2][18 * 32];
     for (int gr = 0; gr < side.granules; ++gr) {
         int nonzeroEnd[2] = {0, 0};
         for (int ch = 0; ch < channels; ++ch) {
@@ -150,11 +150,11 @@ bool DecodeLayer3(Layer3State& state, const FrameHeader& header, const uint8_t* 
         }
         if (jointStereo && haveData)
             ApplyJointStereo(header, layout, side.gr[gr][1], scalefactors[1], xr[0], xr[1], nonzeroEnd);
-        for (int ch = 0; ch < channels; ++ch) {
-            SpectrumToSubbands(side.gr[gr][ch], layout, xr[ch], nonzeroEnd[ch], state.overlap[ch], subbands);
-            float* out = pcm + gr * 576 * channels + ch;
-            for (int slot = 0; slot < 18; ++slot)
-                Synthesize(synthesis[ch], subbands + slot * 32, out + slot * 32 * channels, channels);
+        for (int ch = 0; ch < channels; ++ch)
+            SpectrumToSubbands(side.gr[gr][ch], layout, xr[ch], nonzeroEnd[ch], state.overlap[ch], subbands[ch]);
+        for (int slot = 0; slot < 18; ++slot) {
+            const float* const slots[2] = {subbands[0] + slot, subbands[1] + slot};
+            SynthesizeSlot(synthesis, channels, slots, 18, pcm + (gr * 18 + slot) * 32 * channels);
         }
     }
     return valid && haveData && !bits.Overrun();

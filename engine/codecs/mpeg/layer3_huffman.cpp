@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace mpeg {
@@ -132,14 +133,28 @@ PairTable PairTableFor(int select, const Decoding& d) {
     return {&d.pairs[24], kLinbits24[select - 24], true};
 }
 
+// The sign bit of a value, taken only when the value is nonzero; no branch, as the signs
+// of audio are a coin toss for a predictor.
+inline uint32_t TakeSign(BitReader& bits, bool nonzero) {
+    const uint32_t sign = bits.PeekUnchecked(1) & static_cast<uint32_t>(nonzero);
+    bits.SkipUnchecked(static_cast<int>(nonzero));
+    return sign;
+}
+
+inline float WithSign(float value, uint32_t sign) {
+    uint32_t word;
+    std::memcpy(&word, &value, sizeof(word));
+    word ^= sign << 31;
+    std::memcpy(&value, &word, sizeof(word));
+    return value;
+}
+
 float GainAt(const GainRun* runs, int& run, int line) {
     while (line >= runs[run].end) ++run;
     return runs[run].gain;
 }
 
-}  // namespace
-
-int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const GainRun* runs,
+int ReadValues(BitReader& bits, size_t endBit, const GranuleChannel& g, const GainRun* runs,
                  float* xr, bool* valid) {
     const Decoding& d = Tables();
     const float* pow43 = d.pow43;
@@ -156,25 +171,24 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
             continue;
         }
         const uint32_t* pool = d.pool.data();
-        for (; line < regionEnd[region]; line += 2) {
-            // A pair takes at most 19 + 2 * (13 + 1) bits.
-            bits.EnsureBits(47);
-            const int symbol = DecodeSymbol(bits, pool, *table.lookup);
-            int x = symbol >> 4;
-            int y = symbol & 15;
+        // Stretches of pairs that share a gain: runs and regions start on even lines.
+        while (line < regionEnd[region]) {
             const float gain = GainAt(runs, run, line);
-            float vx = 0.0f, vy = 0.0f;
-            if (x != 0) {
+            const int stretchEnd = std::min(regionEnd[region], runs[run].end);
+            for (; line < stretchEnd; line += 2) {
+                // A pair takes at most 19 + 2 * (13 + 1) bits.
+                bits.EnsureBits(47);
+                const int symbol = DecodeSymbol(bits, pool, *table.lookup);
+                int x = symbol >> 4;
+                int y = symbol & 15;
                 if (x == 15 && table.linbits != 0) x += static_cast<int>(bits.TakeUnchecked(table.linbits));
-                vx = bits.TakeUnchecked(1) ? -pow43[x] * gain : pow43[x] * gain;
-            }
-            if (y != 0) {
+                const uint32_t signX = TakeSign(bits, x != 0);
                 if (y == 15 && table.linbits != 0) y += static_cast<int>(bits.TakeUnchecked(table.linbits));
-                vy = bits.TakeUnchecked(1) ? -pow43[y] * gain : pow43[y] * gain;
+                const uint32_t signY = TakeSign(bits, y != 0);
+                xr[line] = WithSign(pow43[x] * gain, signX);
+                xr[line + 1] = WithSign(pow43[y] * gain, signY);
+                if ((x | y) != 0) nonzeroEnd = line + 2;
             }
-            xr[line] = vx;
-            xr[line + 1] = vy;
-            if ((x | y) != 0) nonzeroEnd = line + 2;
         }
     }
 
@@ -189,22 +203,34 @@ int ReadSpectrum(BitReader& bits, size_t endBit, const GranuleChannel& g, const 
         bits.EnsureBits(10);  // a quad takes at most 6 + 4 bits
         const int symbol = g.count1Table == 0 ? DecodeSymbol(bits, d.pool.data(), d.quad)
                                               : 15 - static_cast<int>(bits.TakeUnchecked(4));
+        // Most quads lie within one gain run; those that straddle two look each line up.
+        const float first = GainAt(runs, run, line);
+        const bool oneGain = line + 4 <= runs[run].end;
         float values[4];
-        bool any = false;
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
-            values[i] = 0.0f;
-            if ((symbol >> (3 - i)) & 1) {
-                const float gain = GainAt(runs, run, line + i);
-                values[i] = bits.TakeUnchecked(1) ? -gain : gain;
-                any = true;
-            }
+            const bool nonzero = (symbol >> (3 - i)) & 1;
+            const float gain = oneGain ? first : GainAt(runs, run, line + i);
+            values[i] = WithSign(nonzero ? gain : 0.0f, TakeSign(bits, nonzero));
         }
+        const bool any = symbol != 0;
         if (bits.BitPosition() > endBit) break;  // the last quad ran past the data: dropped
         for (int i = 0; i < 4; ++i) xr[line + i] = values[i];
         line += 4;
         if (any) nonzeroEnd = line;
     }
     for (int i = line; i < 576; ++i) xr[i] = 0.0f;
+    return nonzeroEnd;
+}
+
+}  // namespace
+
+int ReadSpectrum(BitReader& reader, size_t endBit, const GranuleChannel& g, const GainRun* runs,
+                 float* xr, bool* valid) {
+    // A local copy keeps the reader's state in registers.
+    BitReader bits = reader;
+    const int nonzeroEnd = ReadValues(bits, endBit, g, runs, xr, valid);
+    reader = bits;
     return nonzeroEnd;
 }
 

@@ -76,8 +76,9 @@ int ReorderShort(const BandLayout& layout, int firstBand, float* xr, int nonzero
     return end > nonzeroEnd ? end : nonzeroEnd;
 }
 
-void ReduceAliasing(float* xr, int boundaries) {
-    const HybridTables& t = Tables();
+// Butterflies across each subband boundary: the 8 lines below it (read downwards) with
+// the 8 above.
+void ReduceAliasingPlain(float* xr, int boundaries, const HybridTables& t) {
     for (int sb = 1; sb <= boundaries; ++sb) {
         float* lower = xr + 18 * sb - 1;
         float* upper = xr + 18 * sb;
@@ -89,27 +90,56 @@ void ReduceAliasing(float* xr, int boundaries) {
     }
 }
 
+#ifdef MPEG_HAVE_AVX2
+// The same with the eight butterflies of a boundary side by side.
+MPEG_AVX2_FUNCTION void ReduceAliasingAvx2(float* xr, int boundaries, const HybridTables& t) {
+    const __m256 cs = _mm256_loadu_ps(t.cs), ca = _mm256_loadu_ps(t.ca);
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    for (int sb = 1; sb <= boundaries; ++sb) {
+        float* lower = xr + 18 * sb - 8;
+        float* upper = xr + 18 * sb;
+        const __m256 a = _mm256_permutevar8x32_ps(_mm256_loadu_ps(lower), reverse);
+        const __m256 b = _mm256_loadu_ps(upper);
+        const __m256 newLower = _mm256_fmsub_ps(a, cs, _mm256_mul_ps(b, ca));
+        const __m256 newUpper = _mm256_fmadd_ps(b, cs, _mm256_mul_ps(a, ca));
+        _mm256_storeu_ps(lower, _mm256_permutevar8x32_ps(newLower, reverse));
+        _mm256_storeu_ps(upper, newUpper);
+    }
+}
+#endif
+
+void ReduceAliasing(float* xr, int boundaries) {
+    const HybridTables& t = Tables();
+#ifdef MPEG_HAVE_AVX2
+    if (HasAvx2Fma()) return ReduceAliasingAvx2(xr, boundaries, t);
+#endif
+    ReduceAliasingPlain(xr, boundaries, t);
+}
+
 // g[j] = sum over k of in[k] * cos36[k][j] (six entries of padding at the end).
+// The plain version stops at 20 columns, the next multiple of four.
 void LongKernelPlain(const float* in, float* g, const HybridTables& t) {
-    for (int j = 0; j < 24; ++j) g[j] = 0.0f;
+    for (int j = 0; j < 20; ++j) g[j] = 0.0f;
     for (int k = 0; k < 18; ++k) {
         const float x = in[k];
-        for (int j = 0; j < 24; ++j) g[j] += x * t.cos36[k][j];
+        for (int j = 0; j < 20; ++j) g[j] += x * t.cos36[k][j];
     }
 }
 
 #ifdef MPEG_HAVE_AVX2
 MPEG_AVX2_FUNCTION void LongKernelAvx2(const float* in, float* g, const HybridTables& t) {
-    __m256 a0 = _mm256_setzero_ps(), a1 = _mm256_setzero_ps(), a2 = _mm256_setzero_ps();
-    for (int k = 0; k < 18; ++k) {
-        const __m256 x = _mm256_set1_ps(in[k]);
-        a0 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k]), x, a0);
-        a1 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k] + 8), x, a1);
-        a2 = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k] + 16), x, a2);
+    // Even and odd k summed apart: half as many adds wait on each other.
+    __m256 a[6];
+    for (__m256& v : a) v = _mm256_setzero_ps();
+    for (int k = 0; k < 18; k += 2) {
+        const __m256 x = _mm256_broadcast_ss(in + k);
+        const __m256 y = _mm256_broadcast_ss(in + k + 1);
+        for (int i = 0; i < 3; ++i) {
+            a[i] = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k] + 8 * i), x, a[i]);
+            a[3 + i] = _mm256_fmadd_ps(_mm256_load_ps(t.cos36[k + 1] + 8 * i), y, a[3 + i]);
+        }
     }
-    _mm256_storeu_ps(g, a0);
-    _mm256_storeu_ps(g + 8, a1);
-    _mm256_storeu_ps(g + 16, a2);
+    for (int i = 0; i < 3; ++i) _mm256_storeu_ps(g + 8 * i, _mm256_add_ps(a[i], a[3 + i]));
 }
 #endif
 
@@ -166,7 +196,7 @@ void SpectrumToSubbands(const GranuleChannel& g, const BandLayout& layout, float
         if (sb >= active) {
             // No data: the overlap of the last granule plays out. Odd subbands hold their
             // odd samples already negated.
-            for (int i = 0; i < 18; ++i) out[i * 32 + sb] = keep[i];
+            for (int i = 0; i < 18; ++i) out[sb * 18 + i] = keep[i];
             for (int i = 0; i < 18; ++i) keep[i] = 0.0f;
             continue;
         }
@@ -178,7 +208,7 @@ void SpectrumToSubbands(const GranuleChannel& g, const BandLayout& layout, float
             const int type = g.IsShort() ? 0 : g.blockType;
             LongTransform(xr + 18 * sb, t.window[odd][type], raw);
         }
-        for (int i = 0; i < 18; ++i) out[i * 32 + sb] = raw[i] + keep[i];
+        for (int i = 0; i < 18; ++i) out[sb * 18 + i] = raw[i] + keep[i];
         for (int i = 0; i < 18; ++i) keep[i] = raw[18 + i];
     }
 }

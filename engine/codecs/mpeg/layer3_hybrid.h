@@ -7,7 +7,7 @@
 namespace mpeg {
 
 // xr: 576 lines, of which the first `nonzeroEnd` may be nonzero (it is modified).
-// out: 18 time slots of 32 subband samples, out[slot * 32 + subband].
+// out: 18 time slots of 32 subband samples, out[subband * 18 + slot].
 void SpectrumToSubbands(const GranuleChannel& g, const BandLayout& layout, float* xr, int nonzeroEnd,
                         float overlap[32][18], float* out);
 
