@@ -128,7 +128,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return false;
 }
 
-void PrintMachine() {
+void PrintMachine(const char* libraryOptions) {
     std::ifstream cpuinfo("/proc/cpuinfo");
     std::string line, model = "unknown";
     while (std::getline(cpuinfo, line)) {
@@ -138,7 +138,7 @@ void PrintMachine() {
         }
     }
     std::printf("processor: %s, %u logical cores\n", model.c_str(), std::thread::hardware_concurrency());
-    std::printf("our side built with: %s\n", BENCH_BUILD_FLAGS);
+    std::printf("our side built with: %s %s\n", BENCH_BUILD_FLAGS, libraryOptions);
 }
 
 namespace {

@@ -50,8 +50,9 @@ struct Options {
 // anything else.
 bool ParseOptions(int argc, char** argv, Options& options);
 
-// The processor (from /proc/cpuinfo) and the compiler flags our side was built with.
-void PrintMachine();
+// The processor (from /proc/cpuinfo) and the compiler flags our side was built with:
+// the build type's, plus the decoder library's own (`libraryOptions`).
+void PrintMachine(const char* libraryOptions = "");
 
 // One checked decode per side, their counts and checksums compared (and printed when they
 // disagree), then `options.runs` timed runs of each, alternating, timed in the thread's

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     bench::Options options;
     if (!bench::ParseOptions(argc, argv, options)) return 2;
     mpg123_init();
-    bench::PrintMachine();
+    bench::PrintMachine(MPEG_LIBRARY_OPTIONS);
     std::printf("libmpg123 %s, its synthesis: %s\n", BENCH_MPG123_VERSION, Mpg123DecoderName().c_str());
     std::printf("output: interleaved 32-bit floats, one frame at a time, into a buffer of %d floats each\n\n",
                 mpeg::kMaxFrameFloats);
