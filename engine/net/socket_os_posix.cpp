@@ -1,6 +1,5 @@
 // POSIX sockets for the native build; socket_os_win.cpp is the Windows twin.
 #include <fcntl.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,21 +11,6 @@
 namespace engine::os {
 
 bool StartSockets() { return true; }
-
-std::vector<Address> Resolve(const std::string& host, uint16_t port) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* list = nullptr;
-    std::vector<Address> addresses;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) return addresses;
-    for (addrinfo* a = list; a; a = a->ai_next) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(a->ai_addr);
-        addresses.push_back({a->ai_family, a->ai_socktype, a->ai_protocol, {bytes, bytes + a->ai_addrlen}});
-    }
-    freeaddrinfo(list);
-    return addresses;
-}
 
 Io StartConnect(const Address& address, SocketId* socketOut) {
     const int fd = socket(address.family, address.type | SOCK_CLOEXEC, address.protocol);

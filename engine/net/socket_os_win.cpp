@@ -29,22 +29,6 @@ bool StartSockets() {
     return ready;
 }
 
-std::vector<Address> Resolve(const std::string& host, uint16_t port) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* list = nullptr;
-    std::vector<Address> addresses;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) return addresses;
-    for (addrinfo* a = list; a; a = a->ai_next) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(a->ai_addr);
-        addresses.push_back({a->ai_family, a->ai_socktype, a->ai_protocol, {bytes, bytes + a->ai_addrlen}});
-    }
-    freeaddrinfo(list);
-    return addresses;
-}
-
 Io StartConnect(const Address& address, SocketId* socketOut) {
     const SOCKET s = socket(address.family, address.type, address.protocol);
     if (s == INVALID_SOCKET) return Io::kFailed;
