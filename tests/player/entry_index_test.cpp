@@ -1,4 +1,4 @@
-#include "playback/entry_index.h"
+#include "playlist/entry_index.h"
 
 #include <gtest/gtest.h>
 

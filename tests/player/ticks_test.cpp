@@ -1,4 +1,4 @@
-#include "app/ticks.h"
+#include "ui/ticks.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "app/build_ui_win.h"
-#include "app/elements_win.h"
-#include "display/mini_window_win.h"
+#include "app/mini_window_win.h"
+#include "app/ui_teardown_win.h"
+#include "ui/elements_win.h"
 
 namespace {
 
