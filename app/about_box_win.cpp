@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/version.h"
+#include "ui/version.h"
 
 void ShowAboutBox() {
     const std::string text = std::string("Quendra ") + VersionText() +

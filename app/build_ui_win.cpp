@@ -4,14 +4,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <vector>
 
-#include "app/elements_win.h"
 #include "app/images_win.h"
-#include "app/version.h"
 #include "app/window_procs_win.h"
 #include "resources/skin.h"
+#include "ui/elements_win.h"
+#include "ui/tray_icon_win.h"
 
 namespace {
 
@@ -170,24 +169,6 @@ void CreateContextMenu() {
     g_ui.contextMenu = menu;
 }
 
-NOTIFYICONDATAA TrayIconData() {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = g_ui.windows[kMainWindow];
-    data.uID = kTrayIcon;
-    return data;
-}
-
-void AddTrayIcon() {
-    if (!g_ui.windows[kMainWindow]) return;
-    NOTIFYICONDATAA data = TrayIconData();
-    data.uFlags = NIF_ICON | NIF_MESSAGE;
-    data.uCallbackMessage = kTrayCallbackMessage;
-    data.hIcon = g_ui.trayIcon;
-    g_ui.trayIconAdded = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
-    SetTrayTooltip((std::string("Quendra ") + VersionText()).c_str());
-}
-
 } // namespace
 
 void CreateUserInterfaceResources() {
@@ -212,40 +193,4 @@ void BuildUserInterface() {
     CreateShortcuts();
     CreateContextMenu();
     AddTrayIcon();
-}
-
-void SetTrayTooltip(const char* text) {
-    if (!g_ui.trayIconAdded) return;
-    NOTIFYICONDATAA data = TrayIconData();
-    data.uFlags = NIF_TIP;
-    std::strncpy(data.szTip, text, 63);
-    data.szTip[63] = '\0';
-    Shell_NotifyIconA(NIM_MODIFY, &data);
-}
-
-void RemoveTrayIcon() {
-    if (!g_ui.trayIconAdded) return;
-    NOTIFYICONDATAA data = TrayIconData();
-    Shell_NotifyIconA(NIM_DELETE, &data);
-    g_ui.trayIconAdded = false;
-}
-
-void DestroyUserInterface() {
-    RemoveTrayIcon();
-    for (int n : {kMiniWindow, kMainWindow, kFrameWindow}) {
-        if (g_ui.windows[n]) DestroyWindow(g_ui.windows[n]);
-        g_ui.windows[n] = nullptr;
-    }
-    if (g_ui.contextMenu) DestroyMenu(g_ui.contextMenu);
-    if (g_ui.shortcuts) DestroyAcceleratorTable(g_ui.shortcuts);
-    if (g_ui.timeFont) DeleteObject(g_ui.timeFont);
-    if (g_ui.skinBrush) DeleteObject(g_ui.skinBrush);
-    if (g_ui.skinBitmap) DeleteObject(g_ui.skinBitmap);
-    if (g_ui.trayIcon) DestroyIcon(g_ui.trayIcon);
-    for (HBRUSH& brush : g_ui.backBrush) {
-        if (brush) DeleteObject(brush);
-        brush = nullptr;
-    }
-    DeleteButtonImages();
-    g_ui = UiState{};
 }

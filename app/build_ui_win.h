@@ -7,9 +7,3 @@ void BuildUserInterface();
 
 // The font, images, skin and icon the windows use; made before the windows.
 void CreateUserInterfaceResources();
-
-// Releases whatever BuildUserInterface and CreateUserInterfaceResources made.
-void DestroyUserInterface();
-
-void RemoveTrayIcon();
-void SetTrayTooltip(const char* text); // cut to 63 characters

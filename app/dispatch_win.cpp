@@ -4,23 +4,24 @@
 #include <commctrl.h>
 
 #include "app/about_box_win.h"
-#include "app/elements_win.h"
+#include "app/dropped_files_win.h"
 #include "app/hover_win.h"
 #include "app/input_rules.h"
-#include "app/loop_state.h"
 #include "app/main_window_visibility_win.h"
 #include "app/program_end_win.h"
-#include "app/dropped_files_win.h"
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
+#include "playback/volume_win.h"
+#include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "playlist/pls_writer_win.h"
-#include "playback/volume_win.h"
 #include "settings/priority_on_top_win.h"
 #include "settings/settings.h"
+#include "ui/elements_win.h"
+#include "ui/loop_state.h"
 
 #define LINE_BASE 30000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

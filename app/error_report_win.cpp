@@ -7,8 +7,7 @@
 
 #include "app/error_report_text.h"
 #include "app/program_end_win.h"
-
-volatile int CurrentLine = 0;
+#include "ui/current_line.h"
 
 namespace {
 

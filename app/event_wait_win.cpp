@@ -1,6 +1,6 @@
 #include "app/event_wait_win.h"
 
-#include "app/elements_win.h"
+#include "ui/elements_win.h"
 #include "app/window_procs_win.h"
 
 namespace {

@@ -1,8 +1,9 @@
 #include "app/hover_win.h"
 
-#include "app/elements_win.h"
+#include "ui/elements_win.h"
 #include "app/hover_images.h"
-#include "app/loop_state.h"
+#include "app/input_rules.h"
+#include "ui/loop_state.h"
 
 namespace {
 

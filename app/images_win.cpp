@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/ui_state_win.h"
+#include "ui/ui_state_win.h"
 
 HBITMAP CreateBitmapFromImage(const Image& image) {
     if (image.width <= 0 || image.height <= 0 ||

@@ -1,12 +1,7 @@
 #pragma once
 #include <cstdint>
 
-struct ControlRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
+#include "ui/control_rect.h"
 
 // Strict test: the control's outermost rows and columns count as outside.
 bool CursorInsideControl(int x, int y, const ControlRect& rect);

@@ -5,13 +5,13 @@
 
 #include <cstring>
 
-#include "app/elements_win.h"
 #include "app/main_window_visibility_win.h"
 #include "app/program_end_win.h"
 #include "app/slider_draw_win.h"
+#include "ui/elements_win.h"
 
 #define LINE_BASE 50000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

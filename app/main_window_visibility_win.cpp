@@ -1,6 +1,6 @@
 #include "app/main_window_visibility_win.h"
 
-#include "app/elements_win.h"
+#include "ui/elements_win.h"
 #include "display/oscilloscope_surface_win.h"
 #include "playback/track_info.h"
 #include "settings/settings.h"

@@ -1,14 +1,15 @@
 #include "app/periodic_work_win.h"
 
-#include "app/elements_win.h"
-#include "app/loop_state.h"
+#include "ui/elements_win.h"
 #include "app/main_window_visibility_win.h"
-#include "app/ticks.h"
 #include "display/oscilloscope_win.h"
 #include "display/status_update_win.h"
+#include "playback/track_balloon_win.h"
+#include "ui/loop_state.h"
+#include "ui/ticks.h"
 
 #define LINE_BASE 60000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
 #include "app/program_end_win.h"
 
-#include "app/build_ui_win.h"
-#include "app/elements_win.h"
+#include "app/ui_teardown_win.h"
 #include "playback/audio_engine_win.h"
+#include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playlist/pls_writer_win.h"
 #include "settings/settings_win.h"
+#include "ui/elements_win.h"
+#include "ui/tray_icon_win.h"
 
 #define LINE_BASE 40000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 void EndProgram() {
     AT_LINE(); DestroyUserInterface();
@@ -19,7 +21,7 @@ void EndProgram() {
 void QuitProgram() {
     // Saved while every window still exists: the settings read the window's position.
     AT_LINE(); SaveLastRunPlaylist();
-    AT_LINE(); SaveSettings();
+    AT_LINE(); SaveSettings(g_track.path);
     for (int window : {kMiniWindow, kMainWindow, kFrameWindow}) {
         AT_LINE(); if (g_ui.windows[window]) DestroyWindow(g_ui.windows[window]);
         g_ui.windows[window] = nullptr;

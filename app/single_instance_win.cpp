@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/ui_numbers.h"
+#include "ui/ui_numbers.h"
 
 namespace {
 

@@ -1,25 +1,25 @@
 #include "app/startup_win.h"
 
 #include "app/build_ui_win.h"
-#include "app/elements_win.h"
 #include "app/error_report_win.h"
 #include "app/event_loop_win.h"
-#include "app/exe_folder_win.h"
 #include "app/main_window_visibility_win.h"
+#include "app/mini_window_win.h"
 #include "app/program_end_win.h"
 #include "app/single_instance_win.h"
-#include "display/mini_window_win.h"
 #include "playback/audio_engine_win.h"
 #include "playback/load_track_win.h"
 #include "playback/track_info.h"
-#include "playback/transport_win.h"
 #include "playback/volume_win.h"
 #include "playlist/add_to_playlist_win.h"
+#include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "settings/settings_win.h"
+#include "ui/elements_win.h"
+#include "ui/exe_folder_win.h"
 
 #define LINE_BASE 10000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ void RunPlayer(HINSTANCE instance, int argumentCount, char** arguments) {
     AT_LINE(); BuildUserInterface();
     if (!g_audio.library) LibraryUnavailable();
     StartSoundSystem();
-    AT_LINE(); LoadSettings();
+    AT_LINE(); g_track.path = LoadSettings();
 
     AT_LINE(); ChangeVolume(0);
     FillPlaylistAndStart(argumentCount, arguments);

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/elements_win.h"
 #include "app/main_window_callback_win.h"
+#include "ui/elements_win.h"
 
 Event g_notedEvent;
 

@@ -1,6 +1,6 @@
 # The player: plain logic (both trees, unit-tested natively) and the Win32 program.
 # Files ending in _win.cpp hold the Win32 glue and build only for Windows.
-set(PLAYER_FOLDERS app playback playlist display settings)
+set(PLAYER_FOLDERS app ui text playback playlist display settings)
 
 set(PLAYER_PLAIN_SOURCES)
 set(PLAYER_WIN_SOURCES)

@@ -10,7 +10,7 @@
 #include "playback/track_info.h"
 
 #define LINE_BASE 410000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

@@ -2,45 +2,29 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstring>
 
-#include "app/build_ui_win.h"
-#include "app/elements_win.h"
-#include "app/loop_state.h"
-#include "app/ticks.h"
 #include "display/status_text.h"
 #include "playback/audio_engine.h"
 #include "playback/load_track_win.h"
 #include "playback/tag_text.h"
+#include "playback/track_balloon_win.h"
 #include "playback/track_info.h"
 #include "playback/track_text.h"
-#include "playback/transport_win.h"
-#include "playlist/path_text.h"
+#include "playlist/playlist_transport_win.h"
 #include "settings/settings.h"
+#include "text/path_text.h"
+#include "ui/elements_win.h"
+#include "ui/ticks.h"
+#include "ui/tray_icon_win.h"
 
 #define LINE_BASE 420000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 
-std::string g_lastBalloonTitle;
-std::string g_lastBalloonText;
 uint32_t g_lastTagCheckTick = 0;
-
-void ShowBalloonNow(const std::string& title, const std::string& text) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof data;
-    data.hWnd = WindowHandle(kMainWindow);
-    data.uID = kTrayIcon;
-    data.uFlags = NIF_INFO;
-    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
-    std::strncpy(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle - 1);
-    data.uTimeout = 10000;
-    data.dwInfoFlags = NIIF_USER;
-    Shell_NotifyIconA(NIM_MODIFY, &data);
-}
 
 // Artist and title as the stream reports them now.
 void ReadStreamTitle(std::string* artist, std::string* title) {
@@ -70,20 +54,6 @@ void FollowStreamTitle() {
 }
 
 } // namespace
-
-void ShowTrackBalloon(const std::string& title, const std::string& text) {
-    const bool last = title == "LAST" && text == "LAST";
-    const std::string shownTitle = last ? g_lastBalloonTitle : title;
-    const std::string shownText = last ? g_lastBalloonText : text;
-    if (!IsWindowNumberVisible(kMainWindow) && g_settings.BalloonTipEnable == 1) {
-        AT_LINE(); ShowBalloonNow(shownTitle, shownText);
-        g_loop.BalloonShownTick = GetTickCount();
-    }
-    if (!shownTitle.empty() && !shownText.empty()) {
-        g_lastBalloonTitle = shownTitle;
-        g_lastBalloonText = shownText;
-    }
-}
 
 void UpdateStatus() {
     unsigned int milliseconds = 0;

@@ -5,21 +5,21 @@
 
 #include <cstring>
 
-#include "app/build_ui_win.h"
-#include "app/elements_win.h"
-#include "app/version.h"
-#include "display/status_update_win.h"
 #include "playback/audio_engine.h"
 #include "playback/tag_text.h"
+#include "playback/track_balloon_win.h"
 #include "playback/track_info.h"
 #include "playback/track_text.h"
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
-#include "playlist/path_text.h"
 #include "settings/settings.h"
+#include "text/path_text.h"
+#include "ui/elements_win.h"
+#include "ui/tray_icon_win.h"
+#include "ui/version.h"
 
 #define LINE_BASE 210000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "playback/track_text.h"
 
-#include "playlist/path_text.h"
+#include "text/path_text.h"
 
 std::string FileBitrateText(uint32_t rawBytes, int32_t lengthSeconds) {
     if (lengthSeconds <= 0) return "";

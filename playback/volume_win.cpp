@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "app/elements_win.h"
 #include "playback/audio_engine.h"
 #include "playback/track_info.h"
 #include "playback/volume.h"
 #include "settings/settings.h"
+#include "ui/elements_win.h"
 
 #define LINE_BASE 230000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 int32_t g_savedVolume = 0; // the volume before the last mute; not kept between runs

@@ -11,12 +11,13 @@
 #include "playback/tag_text.h"
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
-#include "playlist/path_text.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_conversion.h"
+#include "playlist/playlist_transport_win.h"
+#include "text/path_text.h"
 
 #define LINE_BASE 320000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "playlist/path_text.h"
+#include "text/path_text.h"
 
 Playlist g_playlist;
 

@@ -6,12 +6,12 @@
 #include <random>
 #include <vector>
 
-#include "app/elements_win.h"
 #include "playback/load_track_win.h"
 #include "playlist/playlist.h"
+#include "ui/elements_win.h"
 
 #define LINE_BASE 310000
-#include "app/current_line.h"
+#include "ui/current_line.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "app/elements_win.h"
-#include "app/exe_folder_win.h"
-#include "app/whole_file_win.h"
 #include "playlist/playlist.h"
 #include "playlist/pls_writer.h"
+#include "ui/elements_win.h"
+#include "ui/exe_folder_win.h"
+#include "ui/whole_file_win.h"
 
 namespace {
 std::string g_lastExportFolder; // for this run only

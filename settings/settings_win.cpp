@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "app/elements_win.h"
-#include "app/exe_folder_win.h"
-#include "app/whole_file_win.h"
-#include "playback/track_info.h"
 #include "settings/priority_on_top_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
+#include "ui/elements_win.h"
+#include "ui/exe_folder_win.h"
+#include "ui/whole_file_win.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ std::string TrimmedRight(std::string text) {
 
 } // namespace
 
-void LoadSettings() {
+std::string LoadSettings() {
     std::string bytes;
     if (!ReadWholeFile(SettingsPath(), &bytes, kMaxSettingsBytes)) bytes.clear();
     const SettingsText text = ParseSettingsBytes(bytes);
@@ -73,12 +72,13 @@ void LoadSettings() {
     s.SongPositonVorweartsEnable = ReadNumber(text, "SongPositonVorweartsEnable", 0);
     s.HauptVolume = ReadNumber(text, "HauptVolume", 100);
     s.BalloonTipEnable = ReadFlag(text, "BalloonTipEnable", 1, kCmdBalloonTips);
-    g_track.path = TrimmedRight(FindSettingValue(text, "PlayListMarkieren").value_or(""));
+    const std::string marked = TrimmedRight(FindSettingValue(text, "PlayListMarkieren").value_or(""));
     s.HohePrioEnable = ReadFlag(text, "HohePrioEnable", 0, kCmdHighPriority);
     ApplyPriority(s.HohePrioEnable);
+    return marked;
 }
 
-void SaveSettings() {
+void SaveSettings(const std::string& markedPath) {
     const POINT corner = WindowTopLeft(kMainWindow);
-    WriteWholeFile(SettingsPath(), SettingsFileText(g_settings, corner.x, corner.y, g_track.path));
+    WriteWholeFile(SettingsPath(), SettingsFileText(g_settings, corner.x, corner.y, markedPath));
 }

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "app/build_ui_win.h"
-#include "app/elements_win.h"
 #include "app/main_window_visibility_win.h"
-#include "display/mini_window_win.h"
+#include "app/mini_window_win.h"
 #include "display/oscilloscope_win.h"
 #include "playback/audio_engine_win.h"
 #include "playback/track_info.h"
 #include "playlist/add_to_playlist_win.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_view_win.h"
+#include "ui/elements_win.h"
 
 namespace {
 

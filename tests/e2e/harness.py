@@ -27,11 +27,30 @@ def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
         time.sleep(step)
 
 
+def own_players():
+    """Process ids of the players in our Wine prefix: other build trees on the machine may be
+    running players of their own, which are not ours to end. Wine names the process after
+    the program file."""
+    ours = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", "")).encode()
+    found = subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split()
+    pids = []
+    for pid in found:
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if ours in f.read().split(b"\0"):
+                    pids.append(int(pid))
+        except OSError:
+            pass  # ended meanwhile, or not ours to read
+    return pids
+
+
 def kill_leftover_players():
-    # Wine names the process after the program file.
-    subprocess.run(["pkill", "-9", "-x", "quendra.exe"], check=False)
-    wait_until(lambda: subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True).returncode != 0,
-               timeout=10, what="old players to end")
+    for pid in own_players():
+        try:
+            os.kill(pid, 9)
+        except OSError:
+            pass
+    wait_until(lambda: not own_players(), timeout=10, what="old players to end")
 
 
 def xdotool(*args):

@@ -2,43 +2,25 @@
 
 #include <gtest/gtest.h>
 
-TEST(PlaylistConversion, EveryLineEndingBecomesCrLf) {
-    EXPECT_EQ(ConvertPlaylistText("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
-    EXPECT_EQ(ConvertPlaylistText(std::string("a\0b", 3)), "a\r\nb\r\n");
-}
-
-TEST(PlaylistConversion, EmptyLinesStayAndNoExtraLineAtTheEnd) {
-    EXPECT_EQ(ConvertPlaylistText("a\n\nb\n"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(ConvertPlaylistText("\r\n"), "\r\n");
-    EXPECT_EQ(ConvertPlaylistText(""), "");
-    EXPECT_EQ(ConvertPlaylistText("\r\r"), "\r\n\r\n");
-}
-
-TEST(PlaylistConversion, Latin1LinesAreEncodedAsUtf8) {
-    EXPECT_EQ(ConvertPlaylistText("File1=C:\\M\xFCsik\\\xC4.mp3"), "File1=C:\\M\xC3\xBCsik\\\xC3\x84.mp3\r\n");
-    EXPECT_EQ(ConvertPlaylistText("\xFF"), "\xC3\xBF\r\n");
-}
-
-TEST(PlaylistConversion, Utf8LinesAreNotEncodedTwice) {
-    EXPECT_EQ(ConvertPlaylistText("C:\\M\xC3\xBCsik\\a.mp3\n"), "C:\\M\xC3\xBCsik\\a.mp3\r\n");
-    EXPECT_EQ(ConvertPlaylistText("\xE2\x82\xAC.mp3"), "\xE2\x82\xAC.mp3\r\n");
-}
-
-TEST(PlaylistConversion, ByteOrderMarkAtTheStartIsDropped) {
-    EXPECT_EQ(ConvertPlaylistText("\xEF\xBB\xBF#EXTM3U\nM\xC3\xBCsik.mp3\n"), "#EXTM3U\r\nM\xC3\xBCsik.mp3\r\n");
-}
-
-TEST(PlaylistConversion, EachLineIsJudgedOnItsOwn) {
-    EXPECT_EQ(ConvertPlaylistText("\xC3\xBC\n\xFC\n"), "\xC3\xBC\r\n\xC3\xBC\r\n");
+TEST(PlaylistConversion, Table) {
+    const std::string cases[][2] = {
+        {"a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd\r\n"},             // every line ending becomes CR LF
+        {std::string("a\0b", 3), "a\r\nb\r\n"},                // so does a zero byte
+        {"a\n\nb\n", "a\r\n\r\nb\r\n"},                        // empty lines stay, none added
+        {"", ""},
+        {"\r\r", "\r\n\r\n"},
+        {"File1=C:\\M\xFCsik\\\xC4.mp3", "File1=C:\\M\xC3\xBCsik\\\xC3\x84.mp3\r\n"}, // Latin-1 to UTF-8
+        {"\xE2\x82\xAC.mp3", "\xE2\x82\xAC.mp3\r\n"},         // UTF-8 is not encoded twice
+        {"\xEF\xBB\xBF#EXTM3U\nM\xC3\xBCsik.mp3\n", "#EXTM3U\r\nM\xC3\xBCsik.mp3\r\n"}, // mark dropped
+        {"\xC3\xBC\n\xFC\n", "\xC3\xBC\r\n\xC3\xBC\r\n"},     // each line judged on its own
+    };
+    for (const auto& c : cases) EXPECT_EQ(ConvertPlaylistText(c[0]), c[1]) << c[0];
 }
 
 TEST(Utf8Validity, RejectsMalformedForms) {
     EXPECT_TRUE(IsValidUtf8("plain"));
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x8E\xB5"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong slash
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));     // overlong, three bytes
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xC3"));             // cut short
-    EXPECT_FALSE(IsValidUtf8("\xBF"));
+    // overlong (two and three bytes), surrogate, past U+10FFFF, cut short, lone continuation
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xBF"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }

@@ -2,84 +2,46 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-std::optional<std::string> Find(const std::string& file, const std::string& key) {
-    return FindSettingValue(ParseSettingsBytes(file), key);
-}
-} // namespace
-
-TEST(SettingsFile, KeysInAnyOrderCaseAndSpacing) {
-    const std::string file = "hauptvolume\t=\t85\r\n  WiederholenEnable=1\nBALLOONTIPENABLE =0\r\n";
-    EXPECT_EQ(Find(file, "HauptVolume"), "85");
-    EXPECT_EQ(Find(file, "WiederholenEnable"), "1");
-    EXPECT_EQ(Find(file, "BalloonTipEnable"), "0");
-    EXPECT_EQ(Find(file, "FensterOnTop"), std::nullopt);
-}
-
-TEST(SettingsFile, FirstMatchingLineWins) {
-    EXPECT_EQ(Find("HauptVolume = 10\r\nHauptVolume = 20\r\n", "HauptVolume"), "10");
-}
-
-TEST(SettingsFile, KeysBelowASectionHeaderAreNotFound) {
-    const std::string file = "HauptVolume = 40\r\n[Andere]\r\nFensterOnTop = 0\r\n";
-    EXPECT_EQ(Find(file, "HauptVolume"), "40");
-    EXPECT_EQ(Find(file, "FensterOnTop"), std::nullopt);
-}
-
-TEST(SettingsFile, CommentsAndLinesWithoutEqualsSign) {
-    const std::string file = "; HauptVolume = 1\r\nWindowX\r\nHauptVolume = 2\r\n";
-    EXPECT_EQ(Find(file, "HauptVolume"), "2");
-    EXPECT_EQ(Find(file, "WindowX"), "");
-}
-
-TEST(SettingsFile, ValueRunsFromTheFirstEqualsSignToTheLineEnd) {
-    EXPECT_EQ(Find("PlayListMarkieren = D:\\a=b\\Lied.mp3\r\n", "PlayListMarkieren"), "D:\\a=b\\Lied.mp3");
-    EXPECT_EQ(Find("PlayListMarkieren = \r\n", "PlayListMarkieren"), "");
-}
-
-TEST(SettingsFile, Utf8FileWithByteOrderMarkGivesLatin1Values) {
-    const std::string file = "\xEF\xBB\xBFPlayListMarkieren = D:\\M\xC3\xBCsik.mp3\r\nHauptVolume = 7\r\n";
-    EXPECT_EQ(Find(file, "PlayListMarkieren"), "D:\\M\xFCsik.mp3");
-    EXPECT_EQ(Find(file, "HauptVolume"), "7");
-    // Without the mark the same bytes are taken as they are.
-    EXPECT_EQ(Find("PlayListMarkieren = M\xC3\xBC", "PlayListMarkieren"), "M\xC3\xBC");
+TEST(SettingsFile, FindsValuesLikeTheWindowsProfileReader) {
+    const std::string file =
+        "\xEF\xBB\xBF; HauptVolume = 1\r\nhauptvolume\t=\t85\r\n  WiederholenEnable=1\nBALLOONTIPENABLE =0\r\n"
+        "HauptVolume = 20\r\nWindowX\r\nPlayListMarkieren = D:\\a=b\\M\xC3\xBCsik.mp3\r\n[Andere]\r\nFensterOnTop = 0\r\n";
+    const SettingsText text = ParseSettingsBytes(file);
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"HauptVolume", "85"},         // any case and spacing; the first of two lines wins
+        {"WiederholenEnable", "1"},
+        {"BalloonTipEnable", "0"},
+        {"WindowX", ""},               // a key without an equals sign
+        {"PlayListMarkieren", "D:\\a=b\\M\xFCsik.mp3"}, // from the first "=", UTF-8 after a mark
+        {"FensterOnTop", std::nullopt}, // below another section
+        {"SongPositonVorweartsEnable", std::nullopt},
+    };
+    for (const auto& [key, value] : cases) EXPECT_EQ(FindSettingValue(text, key), value) << key;
+    // Without the byte order mark the same bytes are taken as they are.
+    EXPECT_EQ(FindSettingValue(ParseSettingsBytes("P = M\xC3\xBC"), "P"), "M\xC3\xBC");
 }
 
 TEST(SettingsNumber, ReadLikeAtoi) {
-    EXPECT_EQ(SettingNumber("85"), 85);
-    EXPECT_EQ(SettingNumber("-412"), -412);
-    EXPECT_EQ(SettingNumber("+3x"), 3);
-    EXPECT_EQ(SettingNumber("abc"), 0);
-    EXPECT_EQ(SettingNumber(""), 0);
-    EXPECT_EQ(SettingNumber("99999999999"), 2147483647);
-    EXPECT_EQ(SettingNumber("-99999999999"), -2147483647 - 1);
+    const std::pair<const char*, int32_t> cases[] = {{"85", 85},   {"-412", -412}, {"+3x", 3},
+                                                     {"abc", 0},   {"", 0},        {"99999999999", 2147483647},
+                                                     {"-99999999999", -2147483647 - 1}};
+    for (const auto& [text, number] : cases) EXPECT_EQ(SettingNumber(text), number) << text;
 }
 
-TEST(SettingsFile, WrittenFileHasTwelveLinesInOrder) {
+TEST(SettingsFile, WrittenFileHasTwelveLinesInOrderAndReadsBack) {
     Settings s;
-    s.WiederholenEnable = 0;
     s.ReplayGainEnable = 1;
     s.FensterOnTop = 1;
     s.HauptVolume = 85;
     s.BalloonTipEnable = 1;
-    s.HohePrioEnable = 0;
     s.MiniFensterEnable = 1;
-    s.MiniFensterScrollTextEnable = 1;
-    s.SongPositonVorweartsEnable = 0;
-    EXPECT_EQ(SettingsFileText(s, 412, -300, "D:\\Musik\\Lied.mp3"),
-              "WindowX = 412\r\nWindowY = -300\r\nWiederholenEnable = 0\r\nReplayGainEnable = 1\r\n"
-              "FensterOnTop = 1\r\nHauptVolume = 85\r\nBalloonTipEnable = 1\r\n"
-              "PlayListMarkieren = D:\\Musik\\Lied.mp3\r\nHohePrioEnable = 0\r\nMiniFensterEnable = 1\r\n"
-              "MiniFensterScrollTextEnable = 1\r\nSongPositonVorweartsEnable = 0\r\n");
-}
-
-TEST(SettingsFile, WrittenFileReadsBack) {
-    Settings s;
-    s.HauptVolume = 35;
     s.SongPositonVorweartsEnable = 1;
-    const SettingsText text = ParseSettingsBytes(SettingsFileText(s, 5, 6, "C:\\a b=c.mp3"));
-    EXPECT_EQ(SettingNumber(*FindSettingValue(text, "HauptVolume")), 35);
-    EXPECT_EQ(SettingNumber(*FindSettingValue(text, "SongPositonVorweartsEnable")), 1);
-    EXPECT_EQ(*FindSettingValue(text, "PlayListMarkieren"), "C:\\a b=c.mp3");
-    EXPECT_EQ(SettingNumber(*FindSettingValue(text, "WindowY")), 6);
+    const std::string written = SettingsFileText(s, 412, -300, "D:\\a b=c.mp3");
+    EXPECT_EQ(written, "WindowX = 412\r\nWindowY = -300\r\nWiederholenEnable = 0\r\nReplayGainEnable = 1\r\n"
+                       "FensterOnTop = 1\r\nHauptVolume = 85\r\nBalloonTipEnable = 1\r\n"
+                       "PlayListMarkieren = D:\\a b=c.mp3\r\nHohePrioEnable = 0\r\nMiniFensterEnable = 1\r\n"
+                       "MiniFensterScrollTextEnable = 0\r\nSongPositonVorweartsEnable = 1\r\n");
+    const SettingsText text = ParseSettingsBytes(written);
+    EXPECT_EQ(FindSettingValue(text, "PlayListMarkieren"), "D:\\a b=c.mp3");
+    EXPECT_EQ(SettingNumber(*FindSettingValue(text, "WindowY")), -300);
 }

@@ -2,25 +2,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(ShortenText, ShortTextsStay) {
+TEST(ShortenText, Table) {
+    const std::string path = "http://radio.example.org/streams/very/long/path\\Sender\\live.mp3";
+    const std::string url = "http://radio.example.org:8000/stream/live-high-quality.mp3";
     EXPECT_EQ(ShortenText("Radio Eins", " ", 40, false, "..."), "Radio Eins");
     EXPECT_EQ(ShortenText(std::string(40, 'x'), " ", 40, false, "..."), std::string(40, 'x'));
-}
-
-TEST(ShortenText, FromTheLeftKeepsTheStart) {
-    const std::string name(41, 'a');
-    EXPECT_EQ(ShortenText(name, " ", 40, false, "..."), std::string(40, 'a') + "...");
-}
-
-TEST(ShortenText, FromTheRightKeepsTheTailFromASeparator) {
-    const std::string path = "http://radio.example.org/streams/very/long/path\\Sender\\live.mp3";
-    const std::string tail = path.substr(path.size() - 40);
-    EXPECT_EQ(ShortenText(path, "\\", 40, true, "..."), "..." + tail.substr(tail.find('\\')));
+    EXPECT_EQ(ShortenText(std::string(41, 'a'), " ", 40, false, "..."), std::string(40, 'a') + "...");
+    // From the right: the tail from a separator, or the last 40 characters without one.
     EXPECT_EQ(ShortenText(path, "\\", 40, true, "..."), "...\\Sender\\live.mp3");
-}
-
-TEST(ShortenText, FromTheRightWithoutSeparatorKeepsTheLastCharacters) {
-    const std::string url = "http://radio.example.org:8000/stream/live-high-quality.mp3";
     EXPECT_EQ(ShortenText(url, "\\", 40, true, "..."), "..." + url.substr(url.size() - 40));
 }
 
@@ -32,14 +21,11 @@ TEST(StreamTitle, NamedStationWithArtistAndTitle) {
     EXPECT_EQ(t.displayText, "Radio Eins - K\xFCnstler - Lied (128 kbps)");
 }
 
-TEST(StreamTitle, OnlyATitleStillJoinsEveryPart) {
+TEST(StreamTitle, MissingPartsStillJoinAndAnUnnamedStationShowsItsAddressTail) {
     const StreamTitleTexts t = StreamTitleAnnouncement("Radio", "", "64", "", "Nachrichten");
     EXPECT_EQ(t.balloonText, " - Nachrichten");
     EXPECT_EQ(t.displayText, "Radio -  - Nachrichten (64 kbps)");
-}
-
-TEST(StreamTitle, UnnamedStationShowsTheTailOfItsAddress) {
     const std::string url = "http://radio.example.org:8000/stream/live-high-quality.mp3";
-    const StreamTitleTexts t = StreamTitleAnnouncement("", url, "192", "A", "B");
-    EXPECT_EQ(t.balloonTitle, "..." + url.substr(url.size() - 40) + " (192 kbps)");
+    EXPECT_EQ(StreamTitleAnnouncement("", url, "192", "A", "B").balloonTitle,
+              "..." + url.substr(url.size() - 40) + " (192 kbps)");
 }

@@ -74,6 +74,14 @@ int WindowInfo(const char* title) {
     return 0;
 }
 
+// Prints 1 when a top-level window stays above all others (WS_EX_TOPMOST), else 0.
+int WindowTopmost(const char* title) {
+    HWND window = FindTitled(title);
+    if (!window) return 1;
+    std::printf("%d\n", (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+    return 0;
+}
+
 int ChildText(const char* title, int id) {
     HWND parent = FindTitled(title);
     HWND child = parent ? GetDlgItem(parent, id) : nullptr;
@@ -203,6 +211,7 @@ int main(int argc, char** argv) {
     if (command == "clip-get") return ClipboardGet();
     if (command == "clip-set" && argc > 2) return ClipboardSet(argv[2]);
     if (command == "window" && argc > 2) return WindowInfo(argv[2]);
+    if (command == "window-topmost" && argc > 2) return WindowTopmost(argv[2]);
     if (command == "child-rect" && argc > 3) return ChildRect(argv[2], static_cast<int>(number(3)));
     if (command == "child-text" && argc > 3) return ChildText(argv[2], static_cast<int>(number(3)));
     if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));

@@ -1,4 +1,4 @@
-#include "app/exe_folder_win.h"
+#include "ui/exe_folder_win.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/ui_numbers.h"
 #include "resources/images.h"
+#include "ui/ui_numbers.h"
 
 // The handles behind the user-interface numbers. Created once at start-up, alive until
 // the program ends; a control that could not be created stays null and every operation

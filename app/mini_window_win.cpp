@@ -1,6 +1,6 @@
-#include "display/mini_window_win.h"
+#include "app/mini_window_win.h"
 
-#include "app/elements_win.h"
+#include "ui/elements_win.h"
 #include "app/window_procs_win.h"
 
 namespace {

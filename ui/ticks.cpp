@@ -1,4 +1,4 @@
-#include "app/ticks.h"
+#include "ui/ticks.h"
 
 int32_t TicksSince(uint32_t then, uint32_t now) {
     return static_cast<int32_t>(now - then);

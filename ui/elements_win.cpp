@@ -1,4 +1,4 @@
-#include "app/elements_win.h"
+#include "ui/elements_win.h"
 
 UiState g_ui;
 

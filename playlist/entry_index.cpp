@@ -1,6 +1,6 @@
-#include "playback/entry_index.h"
+#include "playlist/entry_index.h"
 
-#include "playlist/path_text.h"
+#include "text/path_text.h"
 
 int NextEntryIndex(const Playlist& playlist, const std::string& currentPath, int32_t repeat, int32_t force) {
     const int count = static_cast<int>(playlist.size());

@@ -3,8 +3,8 @@
 // floor includes nothing of the floors above it.
 #include <string>
 
-#include "app/input_rules.h"
-#include "app/ui_state_win.h"
+#include "ui/control_rect.h"
+#include "ui/ui_state_win.h"
 
 HWND WindowHandle(int window);
 HWND ControlHandle(int control);

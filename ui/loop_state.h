@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/ui_numbers.h"
+#include "ui/ui_numbers.h"
 
 // What the event loop remembers between passes; all start at 0.
 struct LoopState {

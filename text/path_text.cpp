@@ -1,4 +1,4 @@
-#include "playlist/path_text.h"
+#include "text/path_text.h"
 
 std::string LowerLatin1(const std::string& text) {
     std::string lower = text;

@@ -1,4 +1,4 @@
-#include "app/whole_file_win.h"
+#include "ui/whole_file_win.h"
 
 #include <windows.h>
 

@@ -1,3 +1,0 @@
-#include "app/loop_state.h"
-
-LoopState g_loop;

@@ -1,0 +1,3 @@
+#include "ui/current_line.h"
+
+volatile int CurrentLine = 0;

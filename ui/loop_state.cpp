@@ -1,0 +1,3 @@
+#include "ui/loop_state.h"
+
+LoopState g_loop;
