@@ -115,17 +115,13 @@ void PutSubframe(BitWriter& w, const SubframePlan& plan, const std::vector<int64
         w.Put(0, plan.wastedBits - 1);
         w.Put(1, 1);
     }
-    if (plan.kind == SubframeKind::Constant) {
-        w.PutSigned(s[0], bits);
-        return;
-    }
-    if (plan.kind == SubframeKind::Verbatim) {
-        for (int64_t v : s)
-            w.PutSigned(v, bits);
-        return;
-    }
-    for (unsigned i = 0; i < plan.order; ++i)
+    // Constant: one value; verbatim: all of them; predictors: their warm-up samples.
+    const bool raw = plan.kind == SubframeKind::Constant || plan.kind == SubframeKind::Verbatim;
+    const size_t count = plan.kind == SubframeKind::Constant ? 1 : raw ? s.size() : plan.order;
+    for (size_t i = 0; i < count; ++i)
         w.PutSigned(s[i], bits);
+    if (raw)
+        return;
     const int32_t* weights = plan.kind == SubframeKind::Fixed ? kFixedWeights[plan.order] : plan.coefs.data();
     const unsigned shift = plan.kind == SubframeKind::Fixed ? 0 : plan.shift;
     if (plan.kind == SubframeKind::Lpc) {
