@@ -142,28 +142,6 @@ Bytes MakeAiff(const AiffLayout& s) {
     return file;
 }
 
-Bytes MakeId3v23(const std::vector<std::pair<std::string, Bytes>>& frames) {
-    Bytes body;
-    for (const auto& [id, data] : frames) {
-        PutText(body, id);
-        PutBe32(body, static_cast<uint32_t>(data.size()));
-        PutBe16(body, 0);
-        body.insert(body.end(), data.begin(), data.end());
-    }
-    Bytes tag;
-    PutText(tag, "ID3");
-    tag.push_back(3);
-    tag.push_back(0);
-    tag.push_back(0);
-    uint32_t n = static_cast<uint32_t>(body.size());
-    tag.push_back((n >> 21) & 0x7F);
-    tag.push_back((n >> 14) & 0x7F);
-    tag.push_back((n >> 7) & 0x7F);
-    tag.push_back(n & 0x7F);
-    tag.insert(tag.end(), body.begin(), body.end());
-    return tag;
-}
-
 namespace {
 
 // One folder per test process, removed when the process ends.

@@ -51,8 +51,6 @@ Bytes MakeAiff(const AiffLayout& layout);
 // The 10-byte big-endian extended float.
 void PutExtended(Bytes& b, double value);
 
-// An ID3v2.3 tag with the given text frames (encoding byte included in each body).
-Bytes MakeId3v23(const std::vector<std::pair<std::string, Bytes>>& frames);
 
 // Writes bytes to a file in a fresh temporary folder; returns the path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);

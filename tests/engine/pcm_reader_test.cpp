@@ -170,7 +170,7 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     wav.info = {{"IART", "M\xFCller"}, {"INAM", "Caf\xC3\xA9"}, {"ICMT", "odd"}, {"IXYZ", "own"}};
     AiffLayout aiff = SineAiff(16, 10);
     aiff.textChunks = {{"NAME", "Night \xE0 Paris"}, {"AUTH", "Someone"}, {"ANNO", "first take"}};
-    aiff.id3 = MakeId3v23({{"TALB", Bytes{3, 'G', 'r', 0xC3, 0xBC, 'n'}}});
+    aiff.id3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 16, 'T', 'A', 'L', 'B', 0, 0, 0, 6, 0, 0, 3, 'G', 'r', 0xC3, 0xBC, 'n'};
     using Expected = std::vector<std::pair<std::string, std::string>>;
     const Expected wavTags = {{"ARTIST", "M\xC3\xBCller"}, {"TITLE", "Caf\xC3\xA9"}, {"COMMENT", "odd"}, {"IXYZ", "own"}};
     const Expected aiffTags = {{"TITLE", "Night \xC3\xA0 Paris"}, {"ARTIST", "Someone"}, {"COMMENT", "first take"},
@@ -188,12 +188,8 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     }
 }
 
-TEST(ExtendedFloat, DecodesCommonRatesAndRejectsSpecialValues) {
-    for (double rate : {8000.0, 11025.0, 44100.0, 192000.0, 0.5}) {
-        Bytes b;
-        PutExtended(b, rate);
-        EXPECT_EQ(ExtendedToDouble(b.data()), rate);
-    }
+// (Ordinary rates show in the AIFF files sox wrote, decoded above.)
+TEST(ExtendedFloat, SpecialValuesGiveNoRate) {
     const uint8_t infinity[10] = {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0};
     const uint8_t negative[10] = {0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(ExtendedToDouble(infinity), 0.0);

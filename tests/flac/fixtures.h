@@ -31,6 +31,27 @@ flac::Result FeedInChunks(Decoder& decoder, const std::vector<uint8_t>& file, si
     }
 }
 
+// After a seek: feeds the file from the target's offset to a decoder that has read the headers,
+// drops the first `drop` samples and returns up to `want` more (interleaved). The first frame
+// must be the one the seek named.
+template <typename Decoder>
+std::vector<int32_t> DecodeAfterSeek(Decoder& decoder, const std::vector<uint8_t>& file, const flac::SeekTarget& where,
+                                     uint64_t drop, size_t want) {
+    decoder.Restart(where.byteOffset);
+    decoder.Feed(file.data() + where.byteOffset, file.size() - size_t(where.byteOffset));
+    decoder.FinishInput();
+    std::vector<int32_t> got;
+    for (bool first = true; got.size() < want && decoder.NextFrame() == flac::Result::Ok; first = false) {
+        if (first && decoder.frame().header.firstSample != where.frameSample) return {};
+        const auto& s = decoder.frame().samples;
+        const size_t skip = size_t(drop < s.size() ? drop : s.size());
+        drop -= skip;
+        got.insert(got.end(), s.begin() + ptrdiff_t(skip), s.end());
+    }
+    if (got.size() > want) got.resize(want);
+    return got;
+}
+
 // Everything our push decoder gives for a file fed in pieces of `chunkBytes`.
 struct OurDecode {
     flac::Result result = flac::Result::Ok;  // EndOfStream when it ran to the end

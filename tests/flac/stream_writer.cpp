@@ -1,6 +1,7 @@
 #include "stream_writer.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -57,20 +58,8 @@ void BitWriter::AlignToByte() {
 
 namespace {
 
-int64_t FixedPrediction(const std::vector<int64_t>& s, size_t i, unsigned order) {
-    switch (order) {
-    case 1:
-        return s[i - 1];
-    case 2:
-        return 2 * s[i - 1] - s[i - 2];
-    case 3:
-        return 3 * s[i - 1] - 3 * s[i - 2] + s[i - 3];
-    case 4:
-        return 4 * s[i - 1] - 6 * s[i - 2] + 4 * s[i - 3] - s[i - 4];
-    default:
-        return 0;
-    }
-}
+// The fixed predictors are LPC with these weights and no shift.
+const int32_t kFixedWeights[5][4] = {{}, {1}, {2, -1}, {3, -3, 1}, {4, -6, 4, -1}};
 
 unsigned SignedBitsNeeded(int64_t v) {
     unsigned bits = 1;
@@ -126,53 +115,37 @@ void PutSubframe(BitWriter& w, const SubframePlan& plan, const std::vector<int64
         w.Put(0, plan.wastedBits - 1);
         w.Put(1, 1);
     }
-    if (plan.kind == SubframeKind::Constant) {
-        w.PutSigned(s[0], bits);
-        return;
-    }
-    if (plan.kind == SubframeKind::Verbatim) {
-        for (int64_t v : s)
-            w.PutSigned(v, bits);
-        return;
-    }
-    for (unsigned i = 0; i < plan.order; ++i)
+    // Constant: one value; verbatim: all of them; predictors: their warm-up samples.
+    const bool raw = plan.kind == SubframeKind::Constant || plan.kind == SubframeKind::Verbatim;
+    const size_t count = plan.kind == SubframeKind::Constant ? 1 : raw ? s.size() : plan.order;
+    for (size_t i = 0; i < count; ++i)
         w.PutSigned(s[i], bits);
-    std::vector<int64_t> residual(s.size());
-    if (plan.kind == SubframeKind::Fixed) {
-        for (size_t i = plan.order; i < s.size(); ++i)
-            residual[i] = s[i] - FixedPrediction(s, i, plan.order);
-    } else {
+    if (raw)
+        return;
+    const int32_t* weights = plan.kind == SubframeKind::Fixed ? kFixedWeights[plan.order] : plan.coefs.data();
+    const unsigned shift = plan.kind == SubframeKind::Fixed ? 0 : plan.shift;
+    if (plan.kind == SubframeKind::Lpc) {
         w.Put(plan.precision - 1, 4);
         w.PutSigned(plan.shift, 5);
         for (unsigned j = 0; j < plan.order; ++j)
             w.PutSigned(plan.coefs[j], plan.precision);
-        for (size_t i = plan.order; i < s.size(); ++i) {
-            int64_t sum = 0;
-            for (unsigned j = 0; j < plan.order; ++j)
-                sum += int64_t(plan.coefs[j]) * s[i - 1 - j];
-            residual[i] = s[i] - (sum >> plan.shift);
-        }
+    }
+    std::vector<int64_t> residual(s.size());
+    for (size_t i = plan.order; i < s.size(); ++i) {
+        int64_t sum = 0;
+        for (unsigned j = 0; j < plan.order; ++j)
+            sum += int64_t(weights[j]) * s[i - 1 - j];
+        residual[i] = s[i] - (sum >> shift);
     }
     PutResidual(w, plan, residual, s.size());
 }
 
 unsigned SampleSizeCode(unsigned bits) {
-    switch (bits) {
-    case 8:
-        return 1;
-    case 12:
-        return 2;
-    case 16:
-        return 4;
-    case 20:
-        return 5;
-    case 24:
-        return 6;
-    case 32:
-        return 7;
-    default:
-        return 0;
-    }
+    const unsigned codes[] = {8, 1, 12, 2, 16, 4, 20, 5, 24, 6, 32, 7};
+    for (size_t i = 0; i < std::size(codes); i += 2)
+        if (codes[i] == bits)
+            return codes[i + 1];
+    return 0;
 }
 
 }  // namespace

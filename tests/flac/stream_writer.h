@@ -23,7 +23,7 @@ enum class SubframeKind { Constant, Verbatim, Fixed, Lpc };
 struct SubframePlan {
     SubframeKind kind = SubframeKind::Verbatim;
     unsigned order = 0;                // Fixed: 0-4, Lpc: 1-32
-    std::vector<int32_t> coefs;        // Lpc, newest past sample first
+    std::vector<int32_t> coefs{};      // Lpc, newest past sample first
     unsigned precision = 15;           // Lpc coefficient bits
     unsigned shift = 0;                // Lpc
     unsigned wastedBits = 0;           // samples must be multiples of 2^wastedBits

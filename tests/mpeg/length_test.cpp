@@ -80,7 +80,6 @@ TEST(Length, Id3v2TagInFrontIsSkipped) {
     tagged.resize(10 + 1000, 0xFF);
     tagged.insert(tagged.end(), data.begin(), data.end());
     const mpeg::StreamInfo info = InfoOf(tagged);
-    EXPECT_EQ(mpeg::Id3v2Size(tagged.data(), tagged.size()), 1010u);
     EXPECT_EQ(info.firstFrameOffset, 1010u);
     EXPECT_EQ(info.length, plain.length);
 }

@@ -60,10 +60,3 @@ TEST_F(Icecast, Mp3TitleSetOnTheServerArrivesAsArtistAndTitle) {
     EXPECT_EQ(type, FMOD_TAGTYPE_ICECAST);
     EXPECT_TRUE(WaitUntil([&] { return PlaysTone(); }));
 }
-
-TEST_F(Icecast, OpenOnlyGivesTheHeadersOfAMount) {
-    ASSERT_EQ(api.FMOD_System_SetStreamBufferSize(system, 1, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
-    ASSERT_EQ(Open(base + "/test.ogg", FMOD_OPENONLY), FMOD_OK);
-    EXPECT_EQ(Tag("icy-name"), "Quendra Ogg Test");
-    EXPECT_EQ(Tags().back().type, FMOD_TAGTYPE_ICECAST);
-}

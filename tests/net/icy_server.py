@@ -9,7 +9,6 @@ request path picks the behaviour; the query tunes it:
             metaint_header=TEXT  sent as icy-metaint without metadata (0, absurd values)
             title=TEXT      the first title (default "First Artist - First Song")
             every=MS        then a new title every MS ms: "Clock - <send time in epoch ms>"
-            latin1=1        titles sent as Latin-1 bytes instead of UTF-8
             chunked=1       HTTP/1.1 with chunked transfer encoding
             die=BYTES       close the connection after this many audio bytes
             stall=BYTES     stop sending after this many audio bytes, keep the connection
@@ -84,8 +83,8 @@ class Audio:
         return bytes(out)
 
 
-def metadata_block(title, latin1):
-    text = ("StreamTitle='%s';" % title).encode("latin-1" if latin1 else "utf-8")
+def metadata_block(title):
+    text = ("StreamTitle='%s';" % title).encode("utf-8")
     blocks = (len(text) + 15) // 16
     return bytes([blocks]) + text.ljust(blocks * 16, b"\0")
 
@@ -177,7 +176,6 @@ class Handler(socketserver.BaseRequestHandler):
         chunked = query.get("chunked") == "1"
         want_meta = headers.get("icy-metadata") == "1"
         metaint = int(query.get("metaint", "4000")) if want_meta else 0
-        latin1 = query.get("latin1") == "1"
         status = "ICY 200 OK" if style == "icy" else ("HTTP/1.1 200 OK" if chunked else "HTTP/1.0 200 OK")
         head = [status, "icy-name: " + query.get("name", "Test Radio"), "icy-br: 128",
                 "icy-genre: Tests", "icy-url: http://127.0.0.1/", "icy-pub: 0",
@@ -191,9 +189,9 @@ class Handler(socketserver.BaseRequestHandler):
         if chunked:
             head.append("Transfer-Encoding: chunked")
         self.request.sendall(("\r\n".join(head) + "\r\n\r\n").encode("utf-8"))
-        self.stream(query, metaint, latin1, chunked)
+        self.stream(query, metaint, chunked)
 
-    def stream(self, query, metaint, latin1, chunked):
+    def stream(self, query, metaint, chunked):
         looped = None
         if query.get("format") == "mp3":
             with open(os.path.join(sys.argv[2], "tone.mp3"), "rb") as f:
@@ -255,7 +253,7 @@ class Handler(socketserver.BaseRequestHandler):
                 if badmeta:
                     send(b"\xff" + b"StreamTitle='cut")
                 elif title != sent_title:
-                    send(metadata_block(title, latin1))
+                    send(metadata_block(title))
                     sent_title = title
                 else:
                     send(b"\0")

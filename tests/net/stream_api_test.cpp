@@ -37,12 +37,9 @@ TEST_F(Radio, StationsPlayWithTheirHeadersAndInBandTitles) {
           {"icy-pub", "0"}, {"icy-description", "A scripted server"}, {"icy-metaint", "4000"},
           {"content-type", "audio/wav"}, {"server", "<none>"}, {"TITLE", "Song"}, {"ARTIST", "Band"}}},
         {"/stream?style=http&chunked=1&title=Only%20a%20title", FMOD_TAGTYPE_ICECAST, {{"TITLE", "Only a title"}, {"ARTIST", ""}}},
-        {"/stream?latin1=1&title=%C4rzte%20-%20Sch%F6n", FMOD_TAGTYPE_SHOUTCAST, {{"TITLE", "Sch\xC3\xB6n"}, {"ARTIST", "\xC3\x84rzte"}}},
         {"/old", FMOD_TAGTYPE_SHOUTCAST, {{"icy-name", "Old Server"}}},  // refuses HTTP/1.1, asked again with 1.0
         {"/redirect?hops=5&then=style%3Dhttp", FMOD_TAGTYPE_ICECAST, {{"icy-name", "Test Radio"}}},
-        {"/stream?metaint_header=0", FMOD_TAGTYPE_SHOUTCAST, {{"TITLE", "<none>"}}},
-        {"/stream?metaint_header=99999999999", FMOD_TAGTYPE_SHOUTCAST, {{"TITLE", "<none>"}}},
-        {"/stream?metaint_header=-5", FMOD_TAGTYPE_SHOUTCAST, {{"TITLE", "<none>"}}},
+        {"/stream?metaint_header=99999999999", FMOD_TAGTYPE_SHOUTCAST, {{"TITLE", "<none>"}}},  // no blocks cut out
     };
     for (const Station& s : stations) {
         SCOPED_TRACE(s.path);
