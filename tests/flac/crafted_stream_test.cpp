@@ -43,7 +43,11 @@ void ExpectBothDecodeTo(const std::vector<uint8_t>& stream, const std::vector<in
     EXPECT_EQ(ref.errors, 0u);
     EXPECT_TRUE(std::equal(ref.samples.begin(), ref.samples.end(), expected.begin(), expected.end()))
         << "libFLAC disagrees with the written signal";
-    for (size_t chunk : {stream.size(), size_t(13)}) {
+    // The decoder first tries a frame with what one piece brought; pieces of every size up
+    // to 64 bytes end that first try inside each field of the frame's first subframe.
+    std::vector<size_t> chunks = {stream.size()};
+    for (size_t chunk = 1; chunk <= 64; ++chunk) chunks.push_back(chunk);
+    for (size_t chunk : chunks) {
         OurDecode ours = DecodeWithOurs(stream, chunk);
         EXPECT_EQ(ours.result, flac::Result::EndOfStream) << flac::ResultName(ours.result);
         EXPECT_EQ(ours.skippedFrames, 0u);

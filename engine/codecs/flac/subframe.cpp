@@ -15,6 +15,9 @@ struct SubframeHeader {
 
 Result ReadSubframeHeader(BitReader& reader, uint32_t blockSize, unsigned bitsPerSample, SubframeHeader& h) {
     uint32_t v = reader.ReadBits(8);
+    // Bits past the buffered input read as zeros: more data is due before any verdict.
+    if (reader.Overrun())
+        return Result::NeedMoreData;
     if (v & 0x80)
         return Result::BadFrame;
     unsigned type = (v >> 1) & 0x3F;
@@ -33,6 +36,8 @@ Result ReadSubframeHeader(BitReader& reader, uint32_t blockSize, unsigned bitsPe
     }
     if (v & 1) {
         h.wastedBits = reader.ReadUnary() + 1;
+        if (reader.Overrun())
+            return Result::NeedMoreData;
         if (h.wastedBits >= bitsPerSample)
             return Result::BadFrame;
     }
