@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_harness.h"
+#include "vorbis_reference.h"
 #include "formats/format_open.h"
 #include "formats/sample_range.h"
 #include "io/memory_reader.h"
@@ -37,35 +38,10 @@ bool DecodeOurs(const bench::Bytes& file, std::vector<float>& buffer, bench::Che
     }
 }
 
-struct Memory {
-    const bench::Bytes* data;
-    size_t pos;
-};
-
-size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
-    auto* m = static_cast<Memory*>(source);
-    const size_t want = size * count, left = m->data->size() - m->pos;
-    const size_t n = want < left ? want : left;
-    std::memcpy(out, m->data->data() + m->pos, n);
-    m->pos += n;
-    return size ? n / size : 0;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-    auto* m = static_cast<Memory*>(source);
-    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(m->pos) : ogg_int64_t(m->data->size());
-    if (base + offset < 0 || base + offset > ogg_int64_t(m->data->size())) return -1;
-    m->pos = size_t(base + offset);
-    return 0;
-}
-
-long TellMemory(void* source) { return long(static_cast<Memory*>(source)->pos); }
-
 bool DecodeVorbisfile(const bench::Bytes& file, std::vector<float>& buffer, bench::Checksum& check) {
-    Memory memory{&file, 0};
+    VorbisfileSource source{&file};
     OggVorbis_File vf;
-    const ov_callbacks callbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
-    if (ov_open_callbacks(&memory, &vf, nullptr, 0, callbacks) != 0) return false;
+    if (OpenVorbisfile(source, vf) != 0) return false;
     const int channels = ov_info(&vf, -1)->channels;
     bool ok = size_t(channels) * kChunkFrames <= buffer.size();
     while (ok) {

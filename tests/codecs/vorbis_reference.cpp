@@ -1,19 +1,12 @@
 #include "vorbis_reference.h"
 
-#include <vorbis/vorbisfile.h>
-
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-struct Memory {
-    const std::vector<uint8_t>* data;
-    size_t pos;
-};
-
 size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
-    auto* m = static_cast<Memory*>(source);
+    auto* m = static_cast<VorbisfileSource*>(source);
     const size_t want = size * count, left = m->data->size() - m->pos;
     const size_t n = want < left ? want : left;
     std::memcpy(out, m->data->data() + m->pos, n);
@@ -22,23 +15,27 @@ size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
 }
 
 int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-    auto* m = static_cast<Memory*>(source);
+    auto* m = static_cast<VorbisfileSource*>(source);
     const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(m->pos) : ogg_int64_t(m->data->size());
     if (base + offset < 0 || base + offset > ogg_int64_t(m->data->size())) return -1;
     m->pos = size_t(base + offset);
     return 0;
 }
 
-long TellMemory(void* source) { return long(static_cast<Memory*>(source)->pos); }
+long TellMemory(void* source) { return long(static_cast<VorbisfileSource*>(source)->pos); }
 
 }  // namespace
 
+int OpenVorbisfile(VorbisfileSource& source, OggVorbis_File& vf) {
+    const ov_callbacks callbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
+    return ov_open_callbacks(&source, &vf, nullptr, 0, callbacks);
+}
+
 VorbisReference DecodeWithVorbisfile(const std::vector<uint8_t>& file) {
     VorbisReference ref;
-    Memory memory{&file, 0};
+    VorbisfileSource source{&file};
     OggVorbis_File vf;
-    const ov_callbacks callbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
-    if (ov_open_callbacks(&memory, &vf, nullptr, 0, callbacks) != 0) return ref;
+    if (OpenVorbisfile(source, vf) != 0) return ref;
     const vorbis_info* info = ov_info(&vf, 0);
     ref.channels = info->channels;
     ref.rate = info->rate;
