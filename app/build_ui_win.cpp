@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/images_win.h"
+#include "app/window_class_win.h"
 #include "app/window_procs_win.h"
 #include "resources/skin.h"
 #include "ui/elements_win.h"
@@ -18,18 +19,6 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 const char kFrameClass[] = "QuendraFrame";
 const char kMainClass[] = "QuendraMain";
-
-void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = g_ui.instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = name;
-    RegisterClassExA(&wc);
-}
 
 void CreateFrameWindow() {
     RegisterWindowClass(kFrameClass, FrameWindowProc, 0);

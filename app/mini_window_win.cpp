@@ -1,6 +1,7 @@
 #include "app/mini_window_win.h"
 
 #include "ui/elements_win.h"
+#include "app/window_class_win.h"
 #include "app/window_procs_win.h"
 
 namespace {
@@ -23,15 +24,7 @@ HWND FindTaskbarBand() {
 }
 
 void CreateMiniWindow() {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = MiniWindowProc;
-    wc.hInstance = g_ui.instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kMiniClass;
-    RegisterClassExA(&wc);
+    RegisterWindowClass(kMiniClass, MiniWindowProc, CS_DBLCLKS);
     // Clipping the children leaves the areas of the visible controls out of the erase.
     HWND mini = CreateWindowExA(0, kMiniClass, "Quendra MiniFenster", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 25,
                                 FindTaskbarBand(), nullptr, g_ui.instance, nullptr);
