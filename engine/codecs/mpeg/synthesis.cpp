@@ -38,7 +38,8 @@ constexpr int32_t kWindowHalf[257] = {
 
 struct SynthesisTables {
     alignas(16) float window[512];
-    float dctFactors[6][16];  // [log2 n][k]: 1 / (2 cos(pi (2k + 1) / (2n)))
+    // [log2 n][k]: 1 / (2 cos(pi (2k + 1) / (2n))), once per lane of the four-slot transform.
+    alignas(16) float dctFactors[6][16][4];
     // For the eight-lane transform, by k < 16: the even outputs' factors (16), then the odd
     // ones' (16), each eight in the order 0 1 4 5 2 3 6 7 that interleaving undoes.
     alignas(32) float halfMatrix[16][32];
@@ -57,8 +58,8 @@ struct SynthesisTables {
         for (int level = 1; level <= 5; ++level) {
             const int n = 1 << level;
             for (int k = 0; k < n / 2; ++k)
-                dctFactors[level][k] =
-                    static_cast<float>(0.5 / std::cos(kPi * (2 * k + 1) / (2.0 * n)));
+                for (float& lane : dctFactors[level][k])
+                    lane = static_cast<float>(0.5 / std::cos(kPi * (2 * k + 1) / (2.0 * n)));
         }
     }
 };
@@ -78,7 +79,7 @@ using Lanes = float[kLanes];
 
 // Splits each group of N rows of in.
 template <int N>
-[[gnu::always_inline]] inline void SplitLanes(const Lanes* in, Lanes* out, const float* factors) {
+[[gnu::always_inline]] inline void SplitLanes(const Lanes* in, Lanes* out, const Lanes* factors) {
 #pragma GCC unroll 16
     for (int g = 0; g < 32; g += N)
 #pragma GCC unroll 16
@@ -86,7 +87,7 @@ template <int N>
             for (int l = 0; l < kLanes; ++l) {
                 const float low = in[g + k][l], high = in[g + N - 1 - k][l];
                 out[g + k][l] = low + high;
-                out[g + N / 2 + k][l] = (low - high) * factors[k];
+                out[g + N / 2 + k][l] = (low - high) * factors[k][l];
             }
 }
 
@@ -112,8 +113,8 @@ template <int N>
 }
 
 // The transform of `slots` (at most four) neighbouring slots: slot s reads in[s],
-// in[s + inStride], ... and its outputs are out[0][s], out[1][s], ...
-[[gnu::noinline]] void Dct32Lanes(const float* in, int inStride, int slots, Lanes* out, const SynthesisTables& t) {
+// in[s + inStride], ... and writes out[s][0..31].
+[[gnu::noinline]] void Dct32Lanes(const float* in, int inStride, int slots, float (*out)[32], const SynthesisTables& t) {
     alignas(16) Lanes a[32], b[32];
     if (slots == kLanes) {
         for (int k = 0; k < 32; ++k)
@@ -130,7 +131,9 @@ template <int N>
     MergeLanes<4>(b, a);
     MergeLanes<8>(a, b);
     MergeLanes<16>(b, a);
-    MergeLanes<32>(a, out);
+    MergeLanes<32>(a, b);
+    for (int i = 0; i < 32; ++i)
+        for (int l = 0; l < kLanes; ++l) out[l][i] = b[i][l];
 }
 
 // The fast transform above needs few operations but shuffles a lot; with eight lanes and
@@ -165,12 +168,12 @@ MPEG_AVX2_FUNCTION void DctAvx2(const float* in, int inStride, __m256 out[4], co
 #endif
 
 // The matrixed slot as the windowing reads it: x[16..31], 0, then x[31..1] and x[0..15]
-// negated. The plain version takes x from one lane of the four-slot transform.
-void FillSlot(const Lanes* x, int lane, float* v) {
-    for (int i = 0; i < 16; ++i) v[i] = x[16 + i][lane];
+// negated. The plain version takes x from the four-slot transform.
+void FillSlot(const float* x, float* v) {
+    for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
     v[16] = 0.0f;
-    for (int i = 17; i < 48; ++i) v[i] = -x[48 - i][lane];
-    for (int i = 48; i < 64; ++i) v[i] = -x[i - 48][lane];
+    for (int i = 17; i < 48; ++i) v[i] = -x[48 - i];
+    for (int i = 48; i < 64; ++i) v[i] = -x[i - 48];
 }
 
 // The windowing: sum[j] over the 16 slots of history from the newest on, even slots
@@ -257,7 +260,7 @@ void SynthesizeSlots(SynthesisState* states, int channels, const float* const su
     const bool simd = HasAvx2Fma();
     for (int first = 0; first < count; first += kLanes) {
         const int slots = count - first < kLanes ? count - first : kLanes;
-        alignas(16) Lanes x[2][32];
+        alignas(16) float x[2][kLanes][32];
         if (!simd)
             for (int ch = 0; ch < channels; ++ch) Dct32Lanes(subbands[ch] + first, inStride, slots, x[ch], t);
         for (int s = 0; s < slots; ++s) {
@@ -274,7 +277,7 @@ void SynthesizeSlots(SynthesisState* states, int channels, const float* const su
                     continue;
                 }
 #endif
-                FillSlot(x[ch], s, newest);
+                FillSlot(x[ch][s], newest);
                 std::memcpy(copy, newest, 64 * sizeof(float));
                 WindowPlain(newest, t.window, sum);
             }
