@@ -77,7 +77,8 @@ const SynthesisTables& Tables() {
 constexpr int kLanes = 4;
 using Lanes = float[kLanes];
 
-// Splits each group of N rows of in.
+// Splits each group of N rows of in. The loops over rows are unrolled whole before the
+// compiler vectorises, so that each row's four lanes become one vector operation.
 template <int N>
 [[gnu::always_inline]] inline void SplitLanes(const Lanes* in, Lanes* out, const Lanes* factors) {
 #pragma GCC unroll 16
@@ -136,8 +137,8 @@ template <int N>
         for (int l = 0; l < kLanes; ++l) out[l][i] = b[i][l];
 }
 
-// The fast transform above needs few operations but shuffles a lot; with eight lanes and
-// fused multiply-adds matrix products are quicker. The first split stays: the even outputs
+// One slot at a time in eight lanes, the fast transform would shuffle a lot; with fused
+// multiply-adds matrix products are quicker. The first split stays: the even outputs
 // take the sums in[k] + in[31 - k], the odd ones the differences, each a 16 x 16 product.
 #ifdef MPEG_HAVE_AVX2
 MPEG_AVX2_FUNCTION void DctAvx2(const float* in, int inStride, __m256 out[4], const SynthesisTables& t) {
