@@ -45,7 +45,8 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
 
     Requantizer requantizers[16];
     for (int nb = 2; nb <= 15; ++nb) requantizers[nb] = Requantizer((1 << nb) - 1);
-    float subbands[2][32];
+    // By channel, subband and slot: the slots of a subband side by side, as synthesis reads them.
+    float subbands[2][32][12];
     for (int slot = 0; slot < 12; ++slot) {
         for (int sb = 0; sb < 32; ++sb) {
             const int coded = sb < bound ? channels : 1;
@@ -53,13 +54,13 @@ bool DecodeLayer1(const FrameHeader& header, const uint8_t* frame, int frameByte
                 const int nb = allocation[ch][sb] + 1;
                 const float fraction =
                     nb == 1 ? 0.0f : requantizers[nb](bits.Read(nb));
-                subbands[ch][sb] = fraction * scale[ch][sb];
-                if (coded == 1 && channels == 2) subbands[1][sb] = fraction * scale[1][sb];
+                subbands[ch][sb][slot] = fraction * scale[ch][sb];
+                if (coded == 1 && channels == 2) subbands[1][sb][slot] = fraction * scale[1][sb];
             }
         }
-        const float* const slots[2] = {subbands[0], subbands[1]};
-        SynthesizeSlot(synthesis, channels, slots, 1, pcm + slot * 32 * channels);
     }
+    const float* const slots[2] = {subbands[0][0], subbands[1][0]};
+    SynthesizeSlots(synthesis, channels, slots, 12, 12, pcm);
     return valid && !bits.Overrun();
 }
 

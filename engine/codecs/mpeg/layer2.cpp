@@ -185,8 +185,9 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
         }
     }
 
-    // Subbands without allocation are never written and stay silent.
-    float subbands[2][3][32] = {};
+    // By channel, subband and slot of the part: the slots of a subband side by side, as
+    // synthesis reads them. Subbands without allocation are never written and stay silent.
+    float subbands[2][32][12] = {};
     for (int group = 0; group < 12; ++group) {
         const int part = group / 4;
         if (group % 4 == 0) {
@@ -203,15 +204,16 @@ bool DecodeLayer2(const FrameHeader& header, const uint8_t* frame, int frameByte
             const CodedSubband& c = coded[e];
             uint32_t codes[3];
             ReadTriple(bits, *c.quantizer, codes);
-            for (int i = 0; i < 3; ++i)
-                subbands[c.ch][i][c.sb] = static_cast<float>(codes[i]) * c.scale[0] + c.shift[0];
-            if (c.shared)
-                for (int i = 0; i < 3; ++i) subbands[1][i][c.sb] = static_cast<float>(codes[i]) * c.scale[1] + c.shift[1];
+            float* slot = subbands[c.ch][c.sb] + 3 * (group % 4);
+            for (int i = 0; i < 3; ++i) slot[i] = static_cast<float>(codes[i]) * c.scale[0] + c.shift[0];
+            if (c.shared) {
+                slot = subbands[1][c.sb] + 3 * (group % 4);
+                for (int i = 0; i < 3; ++i) slot[i] = static_cast<float>(codes[i]) * c.scale[1] + c.shift[1];
+            }
         }
-        for (int i = 0; i < 3; ++i) {
-            float* out = pcm + (group * 3 + i) * 32 * channels;
-            const float* const slots[2] = {subbands[0][i], subbands[1][i]};
-            SynthesizeSlot(synthesis, channels, slots, 1, out);
+        if (group % 4 == 3) {
+            const float* const slots[2] = {subbands[0][0], subbands[1][0]};
+            SynthesizeSlots(synthesis, channels, slots, 12, 12, pcm + part * 12 * 32 * channels);
         }
     }
     return !bits.Overrun();

@@ -152,10 +152,8 @@ bool DecodeLayer3(Layer3State& state, const FrameHeader& header, const uint8_t* 
             ApplyJointStereo(header, layout, side.gr[gr][1], scalefactors[1], xr[0], xr[1], nonzeroEnd);
         for (int ch = 0; ch < channels; ++ch)
             SpectrumToSubbands(side.gr[gr][ch], layout, xr[ch], nonzeroEnd[ch], state.overlap[ch], subbands[ch]);
-        for (int slot = 0; slot < 18; ++slot) {
-            const float* const slots[2] = {subbands[0] + slot, subbands[1] + slot};
-            SynthesizeSlot(synthesis, channels, slots, 18, pcm + (gr * 18 + slot) * 32 * channels);
-        }
+        const float* const slots[2] = {subbands[0], subbands[1]};
+        SynthesizeSlots(synthesis, channels, slots, 18, 18, pcm + gr * 18 * 32 * channels);
     }
     return valid && haveData && !bits.Overrun();
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "simd.h"
 
@@ -36,8 +37,9 @@ constexpr int32_t kWindowHalf[257] = {
 };
 
 struct SynthesisTables {
-    float window[512];
-    float dctFactors[6][16];  // [log2 n][k]: 1 / (2 cos(pi (2k + 1) / (2n)))
+    alignas(16) float window[512];
+    // [log2 n][k]: 1 / (2 cos(pi (2k + 1) / (2n))), once per lane of the four-slot transform.
+    alignas(16) float dctFactors[6][16][4];
     // For the eight-lane transform, by k < 16: the even outputs' factors (16), then the odd
     // ones' (16), each eight in the order 0 1 4 5 2 3 6 7 that interleaving undoes.
     alignas(32) float halfMatrix[16][32];
@@ -56,8 +58,8 @@ struct SynthesisTables {
         for (int level = 1; level <= 5; ++level) {
             const int n = 1 << level;
             for (int k = 0; k < n / 2; ++k)
-                dctFactors[level][k] =
-                    static_cast<float>(0.5 / std::cos(kPi * (2 * k + 1) / (2.0 * n)));
+                for (float& lane : dctFactors[level][k])
+                    lane = static_cast<float>(0.5 / std::cos(kPi * (2 * k + 1) / (2.0 * n)));
         }
     }
 };
@@ -67,71 +69,76 @@ const SynthesisTables& Tables() {
     return tables;
 }
 
-// out[i] = sum over k of in[k] * cos(pi (2k + 1) i / (2n)), for n = 32 down to 2: each size
-// splits into sums (the even outputs) and scaled differences (the odd outputs) of half
-// the size. One function per size keeps every loop's length fixed for the compiler.
+// out[i] = sum over k of in[k] * cos(pi (2k + 1) i / (2n)), for n = 32: each size splits
+// into sums (the even outputs) and scaled differences (the odd outputs) of half the size,
+// down to two points, and the halves' results merge back up. Four slots go side by side,
+// one per lane, so that every step is the same operation on four independent values and
+// the compiler makes vector code of it without shuffles.
+constexpr int kLanes = 4;
+using Lanes = float[kLanes];
+
+// Splits each group of N rows of in. The loops over rows are unrolled whole before the
+// compiler vectorises, so that each row's four lanes become one vector operation.
 template <int N>
-void Split(const float* in, float* sums, float* diffs, const float* factors) {
-    for (int k = 0; k < N / 2; ++k) {
-        sums[k] = in[k] + in[N - 1 - k];
-        diffs[k] = (in[k] - in[N - 1 - k]) * factors[k];
-    }
+[[gnu::always_inline]] inline void SplitLanes(const Lanes* in, Lanes* out, const Lanes* factors) {
+#pragma GCC unroll 16
+    for (int g = 0; g < 32; g += N)
+#pragma GCC unroll 16
+        for (int k = 0; k < N / 2; ++k)
+            for (int l = 0; l < kLanes; ++l) {
+                const float low = in[g + k][l], high = in[g + N - 1 - k][l];
+                out[g + k][l] = low + high;
+                out[g + N / 2 + k][l] = (low - high) * factors[k][l];
+            }
 }
 
+// Merges each group of N rows: the evens (first half) as they are, each odd output the sum
+// of two neighbours of the second half.
 template <int N>
-void Merge(const float* evens, const float* odds, float* out) {
-    for (int r = 0; r < N / 2 - 1; ++r) {
-        out[2 * r] = evens[r];
-        out[2 * r + 1] = odds[r] + odds[r + 1];
+[[gnu::always_inline]] inline void MergeLanes(const Lanes* in, Lanes* out) {
+#pragma GCC unroll 16
+    for (int g = 0; g < 32; g += N) {
+        const Lanes* evens = in + g;
+        const Lanes* odds = in + g + N / 2;
+#pragma GCC unroll 16
+        for (int r = 0; r < N / 2 - 1; ++r)
+            for (int l = 0; l < kLanes; ++l) {
+                out[g + 2 * r][l] = evens[r][l];
+                out[g + 2 * r + 1][l] = odds[r][l] + odds[r + 1][l];
+            }
+        for (int l = 0; l < kLanes; ++l) {
+            out[g + N - 2][l] = evens[N / 2 - 1][l];
+            out[g + N - 1][l] = odds[N / 2 - 1][l];
+        }
     }
-    out[N - 2] = evens[N / 2 - 1];
-    out[N - 1] = odds[N / 2 - 1];
 }
 
-[[gnu::always_inline]] inline void Dct2(const float* in, float* out, const SynthesisTables& t) {
-    out[0] = in[0] + in[1];
-    out[1] = (in[0] - in[1]) * t.dctFactors[1][0];
-}
-
-[[gnu::always_inline]] inline void Dct4(const float* in, float* out, const SynthesisTables& t) {
-    float s[2], d[2], e[2], o[2];
-    Split<4>(in, s, d, t.dctFactors[2]);
-    Dct2(s, e, t);
-    Dct2(d, o, t);
-    Merge<4>(e, o, out);
-}
-
-[[gnu::always_inline]] inline void Dct8(const float* in, float* out, const SynthesisTables& t) {
-    float s[4], d[4], e[4], o[4];
-    Split<8>(in, s, d, t.dctFactors[3]);
-    Dct4(s, e, t);
-    Dct4(d, o, t);
-    Merge<8>(e, o, out);
-}
-
-[[gnu::always_inline]] inline void Dct16(const float* in, float* out, const SynthesisTables& t) {
-    float s[8], d[8], e[8], o[8];
-    Split<16>(in, s, d, t.dctFactors[4]);
-    Dct8(s, e, t);
-    Dct8(d, o, t);
-    Merge<16>(e, o, out);
-}
-
-// The input may be spread out: in[0], in[inStride], ...
-void Dct32(const float* in, int inStride, float* out, const SynthesisTables& t) {
-    float s[16], d[16], e[16], o[16];
-    for (int k = 0; k < 16; ++k) {
-        const float low = in[k * inStride], high = in[(31 - k) * inStride];
-        s[k] = low + high;
-        d[k] = (low - high) * t.dctFactors[5][k];
+// The transform of `slots` (at most four) neighbouring slots: slot s reads in[s],
+// in[s + inStride], ... and writes out[s][0..31].
+[[gnu::noinline]] void Dct32Lanes(const float* in, int inStride, int slots, float (*out)[32], const SynthesisTables& t) {
+    alignas(16) Lanes a[32], b[32];
+    if (slots == kLanes) {
+        for (int k = 0; k < 32; ++k)
+            for (int l = 0; l < kLanes; ++l) a[k][l] = in[k * inStride + l];
+    } else {
+        for (int k = 0; k < 32; ++k)
+            for (int l = 0; l < kLanes; ++l) a[k][l] = l < slots ? in[k * inStride + l] : 0.0f;
     }
-    Dct16(s, e, t);
-    Dct16(d, o, t);
-    Merge<32>(e, o, out);
+    SplitLanes<32>(a, b, t.dctFactors[5]);
+    SplitLanes<16>(b, a, t.dctFactors[4]);
+    SplitLanes<8>(a, b, t.dctFactors[3]);
+    SplitLanes<4>(b, a, t.dctFactors[2]);
+    SplitLanes<2>(a, b, t.dctFactors[1]);
+    MergeLanes<4>(b, a);
+    MergeLanes<8>(a, b);
+    MergeLanes<16>(b, a);
+    MergeLanes<32>(a, b);
+    for (int i = 0; i < 32; ++i)
+        for (int l = 0; l < kLanes; ++l) out[l][i] = b[i][l];
 }
 
-// The fast transform above needs few operations but shuffles a lot; with eight lanes and
-// fused multiply-adds matrix products are quicker. The first split stays: the even outputs
+// One slot at a time in eight lanes, the fast transform would shuffle a lot; with fused
+// multiply-adds matrix products are quicker. The first split stays: the even outputs
 // take the sums in[k] + in[31 - k], the odd ones the differences, each a 16 x 16 product.
 #ifdef MPEG_HAVE_AVX2
 MPEG_AVX2_FUNCTION void DctAvx2(const float* in, int inStride, __m256 out[4], const SynthesisTables& t) {
@@ -162,7 +169,7 @@ MPEG_AVX2_FUNCTION void DctAvx2(const float* in, int inStride, __m256 out[4], co
 #endif
 
 // The matrixed slot as the windowing reads it: x[16..31], 0, then x[31..1] and x[0..15]
-// negated. The plain version takes x from the fast transform.
+// negated. The plain version takes x from the four-slot transform.
 void FillSlot(const float* x, float* v) {
     for (int i = 0; i < 16; ++i) v[i] = x[16 + i];
     v[16] = 0.0f;
@@ -172,8 +179,11 @@ void FillSlot(const float* x, float* v) {
 
 // The windowing: sum[j] over the 16 slots of history from the newest on, even slots
 // read in their first half, odd ones in their second. Products first, then the sums: in
-// this form the compiler keeps the sums in vector registers (inlined, it may not).
-[[gnu::noinline]] void WindowPlain(const float* newest, const float* taps, float* sum) {
+// this form the compiler keeps the sums in vector registers (inlined, it may not). Both
+// arrays are aligned (see SynthesisState), so one operand of each product is read in place.
+[[gnu::noinline]] void WindowPlain(const float* newestSlot, const float* windowTaps, float* sum) {
+    const float* newest = std::assume_aligned<16>(newestSlot);
+    const float* taps = std::assume_aligned<16>(windowTaps);
     float acc[32] = {};
 #pragma GCC unroll 16
     for (int age = 0; age < 16; ++age) {
@@ -184,15 +194,6 @@ void FillSlot(const float* x, float* v) {
         for (int j = 0; j < 32; ++j) acc[j] += products[j];
     }
     for (int j = 0; j < 32; ++j) sum[j] = acc[j];
-}
-
-void SynthesizePlain(const SynthesisTables& t, const float* subbands, int inStride, float* newest, float* copy,
-                     float* sum) {
-    float x[32];
-    Dct32(subbands, inStride, x, t);
-    FillSlot(x, newest);
-    std::memcpy(copy, newest, 64 * sizeof(float));
-    WindowPlain(newest, t.window, sum);
 }
 
 #ifdef MPEG_HAVE_AVX2
@@ -240,6 +241,13 @@ MPEG_AVX2_FUNCTION void SynthesizeAvx2(const SynthesisTables& t, const float* su
 }
 #endif
 
+// Moves the history on by one slot: the newest slot and its copy.
+float* NextSlot(SynthesisState& state, float** copy) {
+    state.newest = (state.newest + 15) & 15;
+    *copy = state.blocks[state.newest + 16];
+    return state.blocks[state.newest];
+}
+
 }  // namespace
 
 void ResetSynthesis(SynthesisState& state) {
@@ -247,35 +255,39 @@ void ResetSynthesis(SynthesisState& state) {
     state.newest = 0;
 }
 
-void Synthesize(SynthesisState& state, const float* subbands, int inStride, float* out, int stride) {
+void SynthesizeSlots(SynthesisState* states, int channels, const float* const subbands[2], int inStride, int count,
+                     float* out) {
     const SynthesisTables& t = Tables();
-    state.newest = (state.newest + 15) & 15;
-    float* newest = state.blocks[state.newest];
-    float* copy = state.blocks[state.newest + 16];
-    float sum[32];
-    float* target = stride == 1 ? out : sum;
+    const bool simd = HasAvx2Fma();
+    for (int first = 0; first < count; first += kLanes) {
+        const int slots = count - first < kLanes ? count - first : kLanes;
+        alignas(16) float x[2][kLanes][32];
+        if (!simd)
+            for (int ch = 0; ch < channels; ++ch) Dct32Lanes(subbands[ch] + first, inStride, slots, x[ch], t);
+        for (int s = 0; s < slots; ++s) {
+            float* pcm = out + (first + s) * 32 * channels;
+            // Each channel whole, then one interleaving pass: cheaper than scattered stores.
+            float channelPcm[2][32];
+            for (int ch = 0; ch < channels; ++ch) {
+                float* copy;
+                float* newest = NextSlot(states[ch], &copy);
+                float* sum = channels == 1 ? pcm : channelPcm[ch];
 #ifdef MPEG_HAVE_AVX2
-    if (HasAvx2Fma())
-        SynthesizeAvx2(t, subbands, inStride, newest, copy, target);
-    else
-        SynthesizePlain(t, subbands, inStride, newest, copy, target);
-#else
-    SynthesizePlain(t, subbands, inStride, newest, copy, target);
+                if (simd) {
+                    SynthesizeAvx2(t, subbands[ch] + first + s, inStride, newest, copy, sum);
+                    continue;
+                }
 #endif
-    if (stride != 1)
-        for (int j = 0; j < 32; ++j) out[j * stride] = sum[j];
-}
-
-void SynthesizeSlot(SynthesisState* states, int channels, const float* const subbands[2], int inStride,
-                    float* out) {
-    if (channels == 1) return Synthesize(states[0], subbands[0], inStride, out, 1);
-    // Each channel whole, then one interleaving pass: cheaper than scattered stores.
-    float left[32], right[32];
-    Synthesize(states[0], subbands[0], inStride, left, 1);
-    Synthesize(states[1], subbands[1], inStride, right, 1);
-    for (int j = 0; j < 32; ++j) {
-        out[2 * j] = left[j];
-        out[2 * j + 1] = right[j];
+                FillSlot(x[ch][s], newest);
+                std::memcpy(copy, newest, 64 * sizeof(float));
+                WindowPlain(newest, t.window, sum);
+            }
+            if (channels == 2)
+                for (int j = 0; j < 32; ++j) {
+                    pcm[2 * j] = channelPcm[0][j];
+                    pcm[2 * j + 1] = channelPcm[1][j];
+                }
+        }
     }
 }
 

@@ -8,18 +8,17 @@ namespace mpeg {
 struct SynthesisState {
     // The last 16 matrixed slots, each kept twice (at `newest` and 16 further on), so that
     // the 16 slots from `newest` lie side by side and the windowing needs no wrap-around.
-    float blocks[32][64];
+    // Aligned for the windowing's vector loads.
+    alignas(16) float blocks[32][64];
     int newest = 0;
 };
 
 void ResetSynthesis(SynthesisState& state);
 
-// Reads the 32 subband samples at subbands[0], subbands[inStride], ... and writes 32
-// samples to out[0], out[stride], ... out[31 * stride].
-void Synthesize(SynthesisState& state, const float* subbands, int inStride, float* out, int stride);
-
-// One time slot of each channel (subbands[ch] read as above), the samples interleaved in out.
-void SynthesizeSlot(SynthesisState* states, int channels, const float* const subbands[2], int inStride,
-                    float* out);
+// `count` time slots of each channel: slot s of channel ch reads its 32 subband samples at
+// subbands[ch][s], subbands[ch][s + inStride], ... The samples go to out interleaved, slot
+// after slot (32 * channels floats each).
+void SynthesizeSlots(SynthesisState* states, int channels, const float* const subbands[2], int inStride, int count,
+                     float* out);
 
 }  // namespace mpeg
