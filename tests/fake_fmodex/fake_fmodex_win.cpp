@@ -17,12 +17,16 @@
 
 namespace {
 
-std::string DllFolder() {
+HMODULE Self() {
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&DllFolder), &module);
+                       reinterpret_cast<LPCSTR>(&Self), &module);
+    return module;
+}
+
+std::string DllFolder() {
     char path[MAX_PATH] = {};
-    std::string folder(path, GetModuleFileNameA(module, path, MAX_PATH));
+    std::string folder(path, GetModuleFileNameA(Self(), path, MAX_PATH));
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
@@ -99,13 +103,17 @@ Fake& TheFake() {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     for (const std::string& note : g_fake->script.notes) WriteLine(note);
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&TheFake), &self);
-    for (const Rule& rule : g_fake->script.rules) {
-        if (!GetProcAddress(self, rule.name.c_str())) WriteLine("# unknown entry point: " + rule.name);
-    }
+    for (const Rule& rule : g_fake->script.rules)
+        if (!GetProcAddress(Self(), rule.name.c_str())) WriteLine("# unknown entry point: " + rule.name);
     return *g_fake;
+}
+
+// snprintf for one value; floats reach it as doubles.
+template <typename Value>
+std::string Printed(const char* format, Value value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 std::string Quoted(const char* text) {
@@ -114,13 +122,7 @@ std::string Quoted(const char* text) {
     for (const char* p = text; *p; p++) {
         unsigned char byte = static_cast<unsigned char>(*p);
         if (byte == '\\' || byte == '"') quoted += '\\';
-        if (byte >= 0x20 && byte <= 0x7E) {
-            quoted += *p;
-            continue;
-        }
-        char escape[8];
-        std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-        quoted += escape;
+        quoted += Printed(byte >= 0x20 && byte <= 0x7E ? "%c" : "\\x%02x", unsigned(byte));
     }
     return quoted + "\"";
 }
@@ -128,18 +130,6 @@ std::string Quoted(const char* text) {
 // Caller-supplied pointers the log does not look into.
 std::string Pointer(const void* pointer) {
     return pointer ? "&" : "null";
-}
-
-std::string Hex(unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
-
-std::string Float(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    return text;
 }
 
 FMOD_SYSTEM* SystemHandle(Fake& fake) {
@@ -189,37 +179,38 @@ struct Call {
     Fake& fake = TheFake();
 };
 
-struct SystemCall : Call {
-    explicit SystemCall(FMOD_SYSTEM* system)
-        : valid(fake.systemCreated && system == SystemHandle(fake)),
-          text(!system ? "null" : system == SystemHandle(fake) ? "system" : "bad") {}
-    // Logs the call with the system first among its arguments.
-    FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven) {
+// A call on a handle: `text` names it in the log, `valid` says whether it is a live one.
+struct HandleCall : Call {
+    // Logs the call with the handle first among its arguments; `otherwise` is the answer
+    // when handle and outputs pass.
+    FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven,
+                    FMOD_RESULT otherwise = FMOD_OK) {
         args.insert(args.begin(), text);
-        return Announce(fake, name, args, Check(valid, outputsGiven));
+        const FMOD_RESULT checked = Check(valid, outputsGiven);
+        return Announce(fake, name, args, checked == FMOD_OK ? otherwise : checked);
     }
-    bool valid;
     std::string text;
+    bool valid = false;
 };
 
-struct SoundCall : Call {
-    explicit SoundCall(FMOD_SOUND* sound) : record(Find(fake.sounds, sound, "sound", text)) {}
-    bool Live() const { return record && !record->released; }
-    FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven) {
-        args.insert(args.begin(), text);
-        return Announce(fake, name, args, Check(Live(), outputsGiven));
+struct SystemCall : HandleCall {
+    explicit SystemCall(FMOD_SYSTEM* system) {
+        valid = fake.systemCreated && system == SystemHandle(fake);
+        text = !system ? "null" : system == SystemHandle(fake) ? "system" : "bad";
     }
-    std::string text;
+};
+
+struct SoundCall : HandleCall {
+    explicit SoundCall(FMOD_SOUND* sound) : record(Find(fake.sounds, sound, "sound", text)) {
+        valid = record && !record->released;
+    }
     SoundRecord* record;
 };
 
-struct ChannelCall : Call {
-    explicit ChannelCall(FMOD_CHANNEL* channel) : record(Find(fake.channels, channel, "channel", text)) {}
-    FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven) {
-        args.insert(args.begin(), text);
-        return Announce(fake, name, args, Check(record, outputsGiven));
+struct ChannelCall : HandleCall {
+    explicit ChannelCall(FMOD_CHANNEL* channel) : record(Find(fake.channels, channel, "channel", text)) {
+        valid = record;
     }
-    std::string text;
     ChannelRecord* record;
 };
 
@@ -240,7 +231,7 @@ extern "C" {
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_Create(FMOD_SYSTEM** system) {
     Call c;
-    FMOD_RESULT result = Announce(c.fake, __func__, {Pointer(system)}, Check(true, system));
+    FMOD_RESULT result = Announce(c.fake, __func__, {Pointer(system)}, system ? FMOD_OK : FMOD_ERR_INVALID_PARAM);
     if (result == FMOD_OK) {
         c.fake.systemCreated = true;
         *system = SystemHandle(c.fake);
@@ -265,10 +256,8 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_Release(FMOD_SYSTEM* system) {
 F_EXPORT FMOD_RESULT F_API FMOD_System_CreateStream(FMOD_SYSTEM* system, const char* name_or_data, FMOD_MODE mode,
                                                     FMOD_CREATESOUNDEXINFO* exinfo, FMOD_SOUND** sound) {
     SystemCall c(system);
-    FMOD_RESULT result = Check(c.valid, sound);
-    if (result == FMOD_OK && (!name_or_data || !*name_or_data)) result = FMOD_ERR_FILE_NOTFOUND;
-    result = Announce(c.fake, __func__, {c.text, Quoted(name_or_data), Hex(mode), Pointer(exinfo), Pointer(sound)},
-                      result);
+    FMOD_RESULT result = c.Say(__func__, {Quoted(name_or_data), Printed("0x%x", unsigned(mode)), Pointer(exinfo), Pointer(sound)}, sound,
+                               name_or_data && *name_or_data ? FMOD_OK : FMOD_ERR_FILE_NOTFOUND);
     if (sound) *sound = nullptr;
     if (result != FMOD_OK) return result;
     SoundRecord& record = c.fake.sounds.emplace_back();
@@ -283,10 +272,8 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANN
     SystemCall c(system);
     std::string soundText;
     SoundRecord* record = Find(c.fake.sounds, sound, "sound", soundText);
-    FMOD_RESULT result = Check(c.valid, sound && channel);
-    if (result == FMOD_OK && (!record || record->released)) result = FMOD_ERR_INVALID_HANDLE;
-    result = Announce(c.fake, __func__,
-                      {c.text, std::to_string(channelid), soundText, std::to_string(paused), Pointer(channel)}, result);
+    FMOD_RESULT result = c.Say(__func__, {std::to_string(channelid), soundText, std::to_string(paused), Pointer(channel)},
+                               sound && channel, record && !record->released ? FMOD_OK : FMOD_ERR_INVALID_HANDLE);
     if (result != FMOD_OK) return result;
     ChannelRecord& created = c.fake.channels.emplace_back();
     created.sound = record;
@@ -342,20 +329,13 @@ F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetNumTags(FMOD_SOUND* sound, int* numtags
 // With a name, the index counts only the tags of that name.
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetTag(FMOD_SOUND* sound, const char* name, int index, FMOD_TAG* tag) {
     SoundCall c(sound);
-    FMOD_RESULT result = Check(c.Live(), tag && index >= 0);
     const ScriptTag* found = nullptr;
+    int seen = 0;
+    for (size_t i = 0; c.valid && !found && i < c.record->tags.size(); i++)
+        if ((!name || c.record->tags[i].name == name) && seen++ == index) found = &c.record->tags[i];
+    FMOD_RESULT result = c.Say(__func__, {Quoted(name), std::to_string(index), Pointer(tag)}, tag && index >= 0,
+                               found ? FMOD_OK : FMOD_ERR_TAGNOTFOUND);
     if (result == FMOD_OK) {
-        int seen = 0;
-        for (const ScriptTag& candidate : c.record->tags) {
-            if ((!name || candidate.name == name) && seen++ == index) {
-                found = &candidate;
-                break;
-            }
-        }
-        if (!found) result = FMOD_ERR_TAGNOTFOUND;
-    }
-    result = Announce(c.fake, __func__, {c.text, Quoted(name), std::to_string(index), Pointer(tag)}, result);
-    if (result == FMOD_OK && found) {
         *tag = {};
         tag->type = static_cast<FMOD_TAGTYPE>(found->type);
         tag->datatype = FMOD_TAGDATATYPE_STRING;
@@ -461,7 +441,7 @@ F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetLoopCount(FMOD_CHANNEL* channel, int 
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetVolume(FMOD_CHANNEL* channel, float volume) {
     ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Float(volume)}, true);
+    FMOD_RESULT result = c.Say(__func__, {Printed("%g", double(volume))}, true);
     if (result == FMOD_OK) c.record->volume = volume;
     return result;
 }

@@ -60,19 +60,17 @@ bool ParseRule(bool crash, std::string_view rest, std::vector<Rule>& rules) {
 // Tag data: \\, \s (a blank) and \xNN stand for bytes; any other backslash is an error.
 bool Unescape(std::string_view text, std::string& bytes) {
     for (size_t i = 0; i < text.size(); i++) {
-        char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        unsigned byte = 0;
-        if (text[i] != '\\') {
-            bytes += text[i];
-        } else if (next == '\\' || next == 's') {
-            bytes += next == 's' ? ' ' : '\\';
-            i++;
-        } else if (next == 'x' && i + 3 < text.size() && Parse(text.substr(i + 2, 2), byte, 16)) {
-            bytes += static_cast<char>(byte);
+        unsigned byte = static_cast<unsigned char>(text[i]);
+        const char code = text[i] == '\\' && i + 1 < text.size() ? text[i + 1] : '\0';
+        if (code == 'x' && i + 3 < text.size() && Parse(text.substr(i + 2, 2), byte, 16)) {
             i += 3;
-        } else {
+        } else if (code == 's' || code == '\\') {
+            byte = code == 's' ? ' ' : '\\';
+            i++;
+        } else if (text[i] == '\\') {
             return false;
         }
+        bytes += static_cast<char>(byte);
     }
     return true;
 }
