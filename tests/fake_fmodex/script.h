@@ -1,5 +1,6 @@
 #pragma once
 // The fake sound library's script: what its calls answer and where they fail or crash.
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,20 +37,20 @@ struct SoundScript {
     std::vector<float> wave; // empty: silence
 };
 
-// Section 0 holds the lines before the first `file`: its rules hit every call and its sound
-// is where every file section starts from. Section N > 0 holds the lines after `file PATH`.
-struct Section {
+// A `file PATH` section: what the sounds made from exactly that path answer.
+struct FileScript {
     std::string path;
     SoundScript sound;
-    std::vector<Rule> rules;
 };
 
 struct Script {
-    std::vector<Section> sections;
+    std::vector<Rule> rules;
+    SoundScript sound;              // the lines before the first `file`
+    std::deque<FileScript> files;   // each starts from `sound` as it stood at its `file` line
     std::vector<std::string> notes; // log lines about script lines that were not understood
 };
 
 Script ParseScript(std::string_view text);
 
-// The file section for exactly this path, or 0.
-int FindSection(const Script& script, std::string_view path);
+// What sounds made from this path answer.
+const SoundScript& SoundFor(const Script& script, const char* path);

@@ -20,15 +20,3 @@ const std::vector<std::string>& AllFixtureNames() {
     };
     return names;
 }
-
-OurDecode DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunkBytes) {
-    OurDecode out;
-    flac::StreamDecoder decoder;
-    out.result = FeedInChunks(decoder, file, chunkBytes, [&](const flac::DecodedFrame& frame) {
-        ++out.frames;
-        out.samples.insert(out.samples.end(), frame.samples.begin(), frame.samples.end());
-    });
-    out.meta = decoder.metadata();
-    out.skippedFrames = decoder.skippedFrames();
-    return out;
-}

@@ -52,12 +52,25 @@ std::vector<int32_t> DecodeAfterSeek(Decoder& decoder, const std::vector<uint8_t
     return got;
 }
 
-// Everything our push decoder gives for a file fed in pieces of `chunkBytes`.
+// Everything our push decoder (StreamDecoder or OggFlacDecoder) gives for a file fed in
+// pieces of `chunkBytes`.
 struct OurDecode {
     flac::Result result = flac::Result::Ok;  // EndOfStream when it ran to the end
     flac::Metadata meta;
     std::vector<int32_t> samples;            // interleaved
-    uint64_t frames = 0;
     uint64_t skippedFrames = 0;
 };
-OurDecode DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunkBytes);
+template <typename Decoder>
+OurDecode DecodeWithOurs(Decoder& decoder, const std::vector<uint8_t>& file, size_t chunkBytes) {
+    OurDecode out;
+    out.result = FeedInChunks(decoder, file, chunkBytes, [&](const flac::DecodedFrame& frame) {
+        out.samples.insert(out.samples.end(), frame.samples.begin(), frame.samples.end());
+    });
+    out.meta = decoder.metadata();
+    out.skippedFrames = decoder.skippedFrames();
+    return out;
+}
+inline OurDecode DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunkBytes) {
+    flac::StreamDecoder decoder;
+    return DecodeWithOurs(decoder, file, chunkBytes);
+}

@@ -5,11 +5,33 @@
 
 namespace {
 
+// Most significant bit first.
+struct BitWriter {
+    std::vector<uint8_t> bytes;
+    unsigned used = 8;  // bits taken in the last byte
+    void Put(uint64_t value, unsigned bits) {
+        while (bits-- > 0) {
+            if (used == 8) {
+                bytes.push_back(0);
+                used = 0;
+            }
+            const uint64_t bit = bits < 64 ? (value >> bits) & 1 : 0;  // long unary runs
+            bytes.back() |= uint8_t(bit << (7 - used++));
+        }
+    }
+    void PutSigned(int64_t value, unsigned bits) { Put(uint64_t(value), bits); }
+    void PutRice(int64_t value, unsigned parameter) {
+        const uint64_t folded = value < 0 ? (uint64_t(-(value + 1)) << 1) | 1 : uint64_t(value) << 1;
+        Put(1, unsigned(folded >> parameter) + 1);  // the quotient in unary
+        Put(folded, parameter);
+    }
+};
+
 // Plain bitwise CRCs, independent of the decoder's table-driven ones.
-unsigned BitwiseCrc(const std::vector<uint8_t>& data, size_t size, unsigned width, unsigned polynomial) {
+unsigned BitwiseCrc(const std::vector<uint8_t>& data, unsigned width, unsigned polynomial) {
     unsigned top = 1u << (width - 1), mask = (1u << width) - 1, crc = 0;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= unsigned(data[i]) << (width - 8);
+    for (uint8_t byte : data) {
+        crc ^= unsigned(byte) << (width - 8);
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc & top) ? ((crc << 1) ^ polynomial) & mask : (crc << 1) & mask;
     }
@@ -29,34 +51,6 @@ void PutCodedNumber(BitWriter& w, uint64_t v) {
     for (int i = bytes - 2; i >= 0; --i)
         w.Put(0x80 | ((v >> (6 * i)) & 0x3F), 8);
 }
-
-}  // namespace
-
-void BitWriter::Put(uint64_t value, unsigned bits) {
-    for (unsigned i = bits; i-- > 0;) {
-        pending_ = (pending_ << 1) | ((value >> i) & 1);
-        if (++pendingBits_ == 8) {
-            bytes.push_back(uint8_t(pending_));
-            pending_ = 0;
-            pendingBits_ = 0;
-        }
-    }
-}
-
-void BitWriter::PutRice(int64_t value, unsigned parameter) {
-    uint64_t folded = value < 0 ? (uint64_t(-(value + 1)) << 1) | 1 : uint64_t(value) << 1;
-    for (uint64_t q = folded >> parameter; q > 0; --q)
-        Put(0, 1);
-    Put(1, 1);
-    Put(folded, parameter);
-}
-
-void BitWriter::AlignToByte() {
-    while (pendingBits_ != 0)
-        Put(0, 1);
-}
-
-namespace {
 
 // The fixed predictors are LPC with these weights and no shift.
 const int32_t kFixedWeights[5][4] = {{}, {1}, {2, -1}, {3, -3, 1}, {4, -6, 4, -1}};
@@ -183,15 +177,15 @@ std::vector<uint8_t> EncodeFrame(const FramePlan& frame, const std::vector<std::
         w.Put(frame.rateValue, 8);
     else if (frame.rateCode >= 13)
         w.Put(frame.rateValue, 16);
-    w.Put(BitwiseCrc(w.bytes, w.bytes.size(), 8, 0x07), 8);
+    w.Put(BitwiseCrc(w.bytes, 8, 0x07), 8);
 
     for (size_t c = 0; c < channels.size(); ++c) {
         bool side = (frame.channelAssignment == 8 && c == 1) || (frame.channelAssignment == 9 && c == 0) ||
                     (frame.channelAssignment == 10 && c == 1);
         PutSubframe(w, subframes[c], channels[c], frame.bitsPerSample + (side ? 1 : 0));
     }
-    w.AlignToByte();
-    w.Put(BitwiseCrc(w.bytes, w.bytes.size(), 16, 0x8005), 16);
+    w.used = 8;  // zero bits up to the byte boundary
+    w.Put(BitwiseCrc(w.bytes, 16, 0x8005), 16);
     return w.bytes;
 }
 

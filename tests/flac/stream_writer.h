@@ -5,19 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-class BitWriter {
-public:
-    void Put(uint64_t value, unsigned bits);
-    void PutSigned(int64_t value, unsigned bits) { Put(uint64_t(value), bits); }
-    void PutRice(int64_t value, unsigned parameter);
-    void AlignToByte();
-    std::vector<uint8_t> bytes;
-
-private:
-    uint64_t pending_ = 0;
-    unsigned pendingBits_ = 0;
-};
-
 enum class SubframeKind { Constant, Verbatim, Fixed, Lpc };
 
 struct SubframePlan {

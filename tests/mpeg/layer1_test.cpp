@@ -5,6 +5,7 @@
 
 #include "layer1_writer.h"
 #include "reference_decoder.h"
+#include "simd.h"
 #include "test_support.h"
 
 TEST(Layer1, EveryChannelModeMatchesLibmpg123) {
@@ -27,14 +28,18 @@ TEST(Layer1, EveryChannelModeMatchesLibmpg123) {
         const std::vector<uint8_t> data = WriteLayer1(options);
         const ReferencePcm reference = DecodeWithReference(data, false);
         ASSERT_TRUE(reference.ok) << c.label;
-        const OurPcm ours = DecodeWithOurs(data);
-        EXPECT_EQ(ours.frames, options.frames) << c.label;
-        EXPECT_TRUE(ours.damaged.empty()) << c.label;
-        EXPECT_EQ(ours.channels, reference.channels) << c.label;
-        EXPECT_EQ(ours.samples.size(), reference.samples.size()) << c.label;
-        const double snr = SnrDb(reference.samples, ours.samples);
-        std::printf("[ SNR      ] layer I %-14s %6.1f dB\n", c.label, snr);
-        EXPECT_GE(snr, 96.0) << c.label;
+        for (bool simd : {true, false}) {  // the plain kernels must match as well
+            mpeg::SimdAllowed() = simd;
+            const OurPcm ours = DecodeWithOurs(data);
+            mpeg::SimdAllowed() = true;
+            EXPECT_EQ(ours.frames, options.frames) << c.label;
+            EXPECT_TRUE(ours.damaged.empty()) << c.label;
+            EXPECT_EQ(ours.channels, reference.channels) << c.label;
+            EXPECT_EQ(ours.samples.size(), reference.samples.size()) << c.label;
+            const double snr = SnrDb(reference.samples, ours.samples);
+            std::printf("[ SNR      ] layer I %-14s %-5s %6.1f dB\n", c.label, simd ? "simd" : "plain", snr);
+            EXPECT_GE(snr, 96.0) << c.label << (simd ? " simd" : " plain");
+        }
     }
     Layer1Options small;
     small.rateIndex = 2;

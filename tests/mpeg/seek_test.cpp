@@ -68,22 +68,4 @@ TEST(Seek, EveryLayerSeeksToTheSamplesOfTheWholeDecode) {
     for (const char* file : {"l3_cbr128.mp3", "l3_vbr.mp3", "l3_mpeg25.mp3", "l2_192.mp2"}) ExpectExactSeeks(file);
 }
 
-// Without a frame index the plan comes from the Xing TOC or from arithmetic; it must land
-// near the frame it names.
-void ExpectPlanNearTheNamedFrame(const char* file, double toleranceFraction) {
-    const Stream s = Open(file);
-    for (uint64_t target : Targets(s)) {
-        const mpeg::SeekPlan plan = mpeg::PlanSeek(s.info, nullptr, target);
-        const auto landed = std::lower_bound(s.offsets.begin(), s.offsets.end(), plan.byteOffset);
-        const int64_t frame = landed - s.offsets.begin();
-        const double tolerance = 1.0 + toleranceFraction * static_cast<double>(s.offsets.size());
-        EXPECT_LE(std::abs(frame - static_cast<int64_t>(plan.frame)), tolerance) << file << " target " << target;
-    }
-}
-
-TEST(Seek, XingTocLandsWithinOnePercentAndArithmeticOnTheFrame) {
-    ExpectPlanNearTheNamedFrame("l3_vbr.mp3", 0.01);
-    ExpectPlanNearTheNamedFrame("l3_notag.mp3", 0.0);
-}
-
 }  // namespace
