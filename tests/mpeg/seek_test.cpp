@@ -68,4 +68,19 @@ TEST(Seek, EveryLayerSeeksToTheSamplesOfTheWholeDecode) {
     for (const char* file : {"l3_cbr128.mp3", "l3_vbr.mp3", "l3_mpeg25.mp3", "l2_192.mp2"}) ExpectExactSeeks(file);
 }
 
+// Before the frames are indexed a seek is planned from the Xing TOC (VBR) or by arithmetic
+// (CBR); it must land near, or on, the frame it names.
+TEST(Seek, UnindexedPlansLandNearTheFrameTheyName) {
+    for (const auto& [file, toleranceFraction] : {std::pair{"l3_vbr.mp3", 0.01}, std::pair{"l3_notag.mp3", 0.0}}) {
+        const Stream s = Open(file);
+        for (uint64_t target : Targets(s)) {
+            const mpeg::SeekPlan plan = mpeg::PlanSeek(s.info, nullptr, target);
+            const auto landed = std::lower_bound(s.offsets.begin(), s.offsets.end(), plan.byteOffset);
+            const double tolerance = 1.0 + toleranceFraction * static_cast<double>(s.offsets.size());
+            EXPECT_LE(std::abs((landed - s.offsets.begin()) - static_cast<int64_t>(plan.frame)), tolerance)
+                << file << " target " << target;
+        }
+    }
+}
+
 }  // namespace
