@@ -93,10 +93,10 @@ protected:
         EXPECT_EQ(api.FMOD_Sound_GetLength(sound, &length, unit), FMOD_OK);
         return length;
     }
-    // What was heard last on one channel of the output; empty when there is none.
-    std::vector<float> Wave(int count = 4096, int side = 0) {
+    // What was heard last on the left of the output; empty when there is none.
+    std::vector<float> Wave(int count) {
         std::vector<float> wave(count);
-        if (api.FMOD_Channel_GetWaveData(channel, wave.data(), count, side) != FMOD_OK) wave.clear();
+        if (api.FMOD_Channel_GetWaveData(channel, wave.data(), count, 0) != FMOD_OK) wave.clear();
         return wave;
     }
     bool HearsTone(float threshold = 0.2f) { return Peak(Wave(1024)) > threshold; }

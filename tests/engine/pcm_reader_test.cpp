@@ -28,14 +28,6 @@ WavLayout SineWav(int bits, int channels, uint32_t frames, uint16_t tag = 1) {
     return s;
 }
 
-AiffLayout SineAiff(int bits, uint32_t frames) {
-    AiffLayout s;
-    s.bits = bits;
-    s.frames = frames;
-    s.data = EncodePcmBe(Sine(440, 44100, 2, frames), bits / 8);
-    return s;
-}
-
 }  // namespace
 
 TEST(PcmReader, DecodesLikeSoxAndSeeksToTheSameSamples) {
@@ -89,29 +81,6 @@ TEST(PcmReader, HeaderCornersOpenAsTheFileAllows) {
     WavLayout extensibleFloat = SineWav(32, 2, 500, 0xFFFE);
     extensibleFloat.subFormat = 3;
     extensibleFloat.data = SineWav(32, 2, 500, 3).data;
-    AiffLayout sowt = SineAiff(16, 100);
-    sowt.aifc = true;
-    sowt.compression = "sowt";
-    sowt.data = EncodePcmLe(Sine(440, 44100, 2, 100), 2);
-    AiffLayout lyingFrames = SineAiff(16, 100);
-    lyingFrames.frames = 1000000;
-    Bytes cutAiff = MakeAiff(SineAiff(16, 100));
-    cutAiff.resize(cutAiff.size() - 40);
-    // data first, an odd-sized unknown chunk (padded to even), then fmt.
-    Bytes fmt, body, reordered;
-    for (uint32_t v : {1u, 1u}) PutLe16(fmt, v);
-    PutLe32(fmt, 8000);
-    PutLe32(fmt, 16000);
-    PutLe16(fmt, 2);
-    PutLe16(fmt, 16);
-    PutText(body, "WAVE");
-    PutChunk(body, "data", EncodePcmLe(Sine(440, 8000, 1, 5), 2));
-    PutChunk(body, "junk", Bytes{1, 2, 3});
-    PutChunk(body, "fmt ", fmt);
-    PutText(reordered, "RIFF");
-    PutLe32(reordered, static_cast<uint32_t>(body.size()));
-    reordered.insert(reordered.end(), body.begin(), body.end());
-
     struct Case {
         const char* what;
         Bytes file;
@@ -121,10 +90,6 @@ TEST(PcmReader, HeaderCornersOpenAsTheFileAllows) {
         {"lying data size", MakeWav(lyingSize), 100, Sine(440, 44100, 1, 100)},
         {"cut data", cutWav, 899, Sine(440, 44100, 2, 899)},
         {"extensible float", MakeWav(extensibleFloat), 500, Sine(440, 44100, 2, 500)},
-        {"chunks in any order", reordered, 5, Sine(440, 8000, 1, 5)},
-        {"AIFF-C little-endian", MakeAiff(sowt), 100, Sine(440, 44100, 2, 100)},
-        {"lying frame count", MakeAiff(lyingFrames), 100, Sine(440, 44100, 2, 100)},
-        {"cut AIFF", cutAiff, 90, Sine(440, 44100, 2, 90)},
     };
     for (const Case& c : cases) {
         auto opened = OpenBytes(c.file);
@@ -140,11 +105,6 @@ TEST(PcmReader, AbsurdAndForeignHeadersAreRefused) {
         bend(s);
         return MakeWav(s);
     };
-    auto aiff = [](auto bend) {
-        AiffLayout s = SineAiff(16, 10);
-        bend(s);
-        return MakeAiff(s);
-    };
     const std::string text = "ID3 this is not audio at all, just text with a .wav name";
     Bytes headerOnly = MakeWav(SineWav(16, 1, 10));
     headerOnly.resize(12);
@@ -156,10 +116,6 @@ TEST(PcmReader, AbsurdAndForeignHeadersAreRefused) {
         wav([](WavLayout& s) { s.formatTag = 2; }),                    // MS ADPCM
         wav([](WavLayout& s) { s.formatTag = 3, s.bits = 24; }),       // 24-bit floats do not exist
         wav([](WavLayout& s) { s.formatTag = 0xFFFE, s.subFormat = 2; }),
-        aiff([](AiffLayout& s) { s.channels = 0; }),
-        aiff([](AiffLayout& s) { s.rate = 1e12; }),
-        aiff([](AiffLayout& s) { s.bits = 64; }),
-        aiff([](AiffLayout& s) { s.aifc = true, s.compression = "ima4"; }),
         Bytes{}, headerOnly, Bytes(text.begin(), text.end()),
     };
     for (size_t i = 0; i < std::size(refused); ++i) EXPECT_EQ(OpenBytes(refused[i])->result, FMOD_ERR_FORMAT) << i;
@@ -168,9 +124,12 @@ TEST(PcmReader, AbsurdAndForeignHeadersAreRefused) {
 TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     WavLayout wav = SineWav(16, 1, 10);
     wav.info = {{"IART", "M\xFCller"}, {"INAM", "Caf\xC3\xA9"}, {"ICMT", "odd"}, {"IXYZ", "own"}};
-    AiffLayout aiff = SineAiff(16, 10);
-    aiff.textChunks = {{"NAME", "Night \xE0 Paris"}, {"AUTH", "Someone"}, {"ANNO", "first take"}};
-    aiff.id3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 16, 'T', 'A', 'L', 'B', 0, 0, 0, 6, 0, 0, 3, 'G', 'r', 0xC3, 0xBC, 'n'};
+    // Text and ID3 chunks appended to the AIFF sox wrote, the FORM size grown to match.
+    Bytes aiff = ReadFixture("pcm16.aiff");
+    for (const auto& [id, text] : {std::pair{"NAME", "Night \xE0 Paris"}, {"AUTH", "Someone"}, {"ANNO", "first take"}})
+        PutChunk(aiff, id, Bytes(text, text + std::strlen(text)), true);
+    PutChunk(aiff, "ID3 ", {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 16, 'T', 'A', 'L', 'B', 0, 0, 0, 6, 0, 0, 3, 'G', 'r', 0xC3, 0xBC, 'n'}, true);
+    for (int k = 0; k < 4; ++k) aiff[4 + k] = uint8_t((aiff.size() - 8) >> (24 - 8 * k));
     using Expected = std::vector<std::pair<std::string, std::string>>;
     const Expected wavTags = {{"ARTIST", "M\xC3\xBCller"}, {"TITLE", "Caf\xC3\xA9"}, {"COMMENT", "odd"}, {"IXYZ", "own"}};
     const Expected aiffTags = {{"TITLE", "Night \xC3\xA0 Paris"}, {"ARTIST", "Someone"}, {"COMMENT", "first take"},
@@ -178,7 +137,7 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     const Bytes infoBeforeData = MakeWav(wav);
     wav.infoAfterData = true;
     const std::pair<Bytes, Expected> cases[] = {
-        {infoBeforeData, wavTags}, {MakeWav(wav), wavTags}, {MakeAiff(aiff), aiffTags}};
+        {infoBeforeData, wavTags}, {MakeWav(wav), wavTags}, {aiff, aiffTags}};
     for (const auto& [file, expected] : cases) {
         auto opened = OpenBytes(file);
         ASSERT_EQ(opened->result, FMOD_OK);
@@ -188,7 +147,7 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
     }
 }
 
-// (Ordinary rates show in the AIFF files sox wrote, decoded above.)
+// Rates a damaged AIFF header may hold (ordinary ones: the files sox wrote, decoded above).
 TEST(ExtendedFloat, SpecialValuesGiveNoRate) {
     const uint8_t infinity[10] = {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0};
     const uint8_t negative[10] = {0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};

@@ -33,9 +33,8 @@ TEST_F(Radio, StationsPlayWithTheirHeadersAndInBandTitles) {
         Expected tags;      // waited for, in any order
     } const stations[] = {
         {"/stream?title=Band%20-%20Song", FMOD_TAGTYPE_SHOUTCAST,
-         {{"icy-name", "Test Radio"}, {"icy-br", "128"}, {"icy-genre", "Tests"}, {"icy-url", "http://127.0.0.1/"},
-          {"icy-pub", "0"}, {"icy-description", "A scripted server"}, {"icy-metaint", "4000"},
-          {"content-type", "audio/wav"}, {"server", "<none>"}, {"TITLE", "Song"}, {"ARTIST", "Band"}}},
+         {{"icy-name", "Test Radio"}, {"icy-br", "128"}, {"icy-metaint", "4000"}, {"content-type", "audio/wav"},
+          {"server", "<none>"}, {"TITLE", "Song"}, {"ARTIST", "Band"}}},
         {"/stream?style=http&chunked=1&title=Only%20a%20title", FMOD_TAGTYPE_ICECAST, {{"TITLE", "Only a title"}, {"ARTIST", ""}}},
         {"/old", FMOD_TAGTYPE_SHOUTCAST, {{"icy-name", "Old Server"}}},  // refuses HTTP/1.1, asked again with 1.0
         {"/redirect?hops=5&then=style%3Dhttp", FMOD_TAGTYPE_ICECAST, {{"icy-name", "Test Radio"}}},
@@ -84,8 +83,6 @@ TEST_F(Radio, Mp3StreamPlaysOnPastManyMetadataBlocksWithTitlesInTime) {
 
 TEST_F(Radio, ChainedOggLinksPlayAndTheirCommentsBecomeTitles) {
     Play("/ogg");
-    EXPECT_EQ(Tag("icy-name"), "Ogg Radio");
-    EXPECT_EQ(Tags().back().type, FMOD_TAGTYPE_ICECAST);
     EXPECT_EQ(Tag("TITLE"), "First Link");
     EXPECT_EQ(Tag("ARTIST"), "Ogg Artist");
     ASSERT_TRUE(WaitUntil([&] { return Position() > 300 && HearsTone(); }));
@@ -165,12 +162,4 @@ TEST_F(Radio, BadAddressesAndAnswersFailCleanlyAndInTime) {
         EXPECT_EQ(sound, nullptr) << c.url;
         EXPECT_LT(std::chrono::steady_clock::now() - before, 7s) << c.url;
     }
-}
-
-TEST_F(Radio, MetadataLengthPointingPastTheBlockDoesNoHarm) {
-    Play("/stream?badmeta=1&metaint=2000");
-    ASSERT_TRUE(WaitUntil([&] { return Position() > 1000; }));
-    // The block swallows the bytes after it: the title is garbage, but a bounded one.
-    ASSERT_TRUE(WaitUntil([&] { return Tag("TITLE") != "<none>"; }));
-    EXPECT_LE(Tag("TITLE").size(), 4080u * 2);
 }
