@@ -114,6 +114,17 @@ TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
     EXPECT_EQ(AudibleFrame(track, end.mixer.PlayedFrames()), 150u);
 }
 
+TEST(Mixer, AnEmptyRingBeforeTheEndIsAnUnderrunNotAnEnd) {
+    Rig rig;
+    auto job = Job(2, 44100, 1000);
+    Fill(*job, std::vector<float>(20, 0.1f), false);
+    ChannelState& ch = rig.Play(0, job);
+    rig.Render(100);
+    EXPECT_EQ(ch.consumedFrame, 10u);
+    EXPECT_FALSE(ch.drained);
+    EXPECT_FLOAT_EQ(rig.out[2 * 50], 0.0f);  // silence where data was missing
+}
+
 TEST(Mixer, WaveHistoryHoldsPlayedSamplesAfterVolume) {
     Rig rig;
     auto job = Job(2, 44100, 1000);
