@@ -48,7 +48,6 @@ inline float Peak(const std::vector<float>& samples) {
 struct TagView {
     FMOD_TAGTYPE type;
     std::string name, value;
-    bool updated;
 };
 
 class ApiSession : public ::testing::Test {
@@ -110,7 +109,7 @@ protected:
             EXPECT_EQ(tag.datatype, FMOD_TAGDATATYPE_STRING_UTF8);
             const std::string value(static_cast<const char*>(tag.data));
             EXPECT_EQ(tag.datalen, value.size() + 1);
-            tags.push_back({tag.type, tag.name, value, tag.updated != 0});
+            tags.push_back({tag.type, tag.name, value});
         }
         return tags;
     }
