@@ -60,5 +60,5 @@ TEST(DeviceSamples, EveryLayoutRoundsAndClampsAtFullScale) {
             EXPECT_EQ(v, c.expected[i]) << bytes << " bytes, sample " << i;
         }
     }
-    // (Floats pass unchanged; the recording test hears them under Wine.)
+    // (The float layout, which Wine's shared mode asks for: the recording test hears it.)
 }
