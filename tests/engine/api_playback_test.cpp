@@ -1,87 +1,38 @@
 // The library through its 24 C entry points as the player uses them. Runs natively
 // (linked, null output) and under Wine against fmodex.dll.
-#include <chrono>
-
 #include "api_session.h"
 #include "audio_builders.h"
 
 using namespace enginetest;
 
-namespace {
-
-constexpr uint32_t kRate = 44100;
-
-// A stereo 16-bit 440 Hz tone of the given length.
-std::string ToneFile(const std::string& name, uint32_t ms) {
-    WavLayout s;
-    s.data = EncodePcmLe(Sine(440, kRate, 2, static_cast<uint32_t>(uint64_t(kRate) * ms / 1000)), 2);
-    return WriteTempFile(name, MakeWav(s));
-}
-
 using Playback = ApiSession;
 
-}  // namespace
-
-TEST_F(Playback, StartsPausedAtZeroAndAdvancesOnlyWhileUnpaused) {
-    Load(ToneFile("pause.wav", 3000));
+// (That a paused position holds once the device has played what it was given: mixer_test.)
+TEST_F(Playback, StartsPausedAtZeroSeeksExactlyAndEndKeepsThePosition) {
+    Load(ToneWav("seek.wav", 3000));
     FMOD_BOOL paused = 0;
     EXPECT_EQ(api.FMOD_Channel_GetPaused(channel, &paused), FMOD_OK);
     EXPECT_EQ(paused, 1);
     EXPECT_EQ(Playing(), 1);  // loaded counts as playing, paused or not
     EXPECT_EQ(Position(), 0u);
-    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
-    ASSERT_TRUE(WaitUntil([&] { return Position() >= 300; }));
-    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 1), FMOD_OK);
-    // Whatever was queued in the device plays out; after that the position holds.
-    unsigned int held = Position();
-    auto since = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitUntil([&] {
-        if (Position() != held) held = Position(), since = std::chrono::steady_clock::now();
-        return std::chrono::steady_clock::now() - since >= std::chrono::milliseconds(150);
-    }));
-    EXPECT_FALSE(WaitUntil([&] { return Position() != held; }, std::chrono::milliseconds(300)));
-    EXPECT_EQ(Playing(), 1);
-    EXPECT_LT(held, 3000u);
-}
-
-TEST_F(Playback, SeekIsSampleAccurateInEveryStateAndEndKeepsThePosition) {
-    Load(ToneFile("seek.wav", 3000));
     ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 12345, FMOD_TIMEUNIT_PCM), FMOD_OK);
     EXPECT_EQ(Position(FMOD_TIMEUNIT_PCM), 12345u);
     EXPECT_EQ(Position(FMOD_TIMEUNIT_MS), 279u);  // 12345 / 44.1, truncated
     ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
-    EXPECT_EQ(Position(FMOD_TIMEUNIT_PCM), 3u * kRate);
+    EXPECT_EQ(Position(FMOD_TIMEUNIT_PCM), 3u * 44100);
     // Seeking back brings an ended channel to life again; the player's stop is pause and 0.
     ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 2900, FMOD_TIMEUNIT_MS), FMOD_OK);
     EXPECT_EQ(Playing(), 1);
     ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 1), FMOD_OK);
+    ASSERT_EQ(api.FMOD_Channel_GetPaused(channel, &paused), FMOD_OK);
+    EXPECT_EQ(paused, 1);
     ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 0, FMOD_TIMEUNIT_MS), FMOD_OK);
     EXPECT_EQ(Position(), 0u);
 }
 
-TEST_F(Playback, WaveDataIsTheAudibleSineWithVolumeAndFailsBeforePlayback) {
-    Load(ToneFile("wave.wav", 3000));
-    std::vector<float> untouched(16, 42.0f);
-    EXPECT_NE(api.FMOD_Channel_GetWaveData(channel, untouched.data(), 16, 0), FMOD_OK);
-    EXPECT_EQ(untouched, std::vector<float>(16, 42.0f));
-    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
-    ASSERT_TRUE(WaitUntil([&] { return Position() >= 500; }));
-    EXPECT_NEAR(ZeroCrossingFrequency(Wave(16384, 1), kRate), 440.0, 1.0);  // the right side
-    EXPECT_TRUE(Wave(16, 2).empty());  // no third channel
-    // Values above 1.0 are applied and clipped.
-    ASSERT_EQ(api.FMOD_Channel_SetVolume(channel, 4.0f), FMOD_OK);
-    float volume = 0;
-    EXPECT_EQ(api.FMOD_Channel_GetVolume(channel, &volume), FMOD_OK);
-    EXPECT_EQ(volume, 4.0f);
-    const unsigned int louderFrom = Position() + 200;
-    ASSERT_TRUE(WaitUntil([&] { return Position() >= louderFrom; }));
-    const std::vector<float> loud = Wave(1024);
-    EXPECT_EQ(*std::max_element(loud.begin(), loud.end()), 1.0f);
-}
-
 TEST_F(Playback, ReleasedSoundsAndStoppedChannelsLeaveStaleHandles) {
-    Load(ToneFile("release.wav", 3000));
+    Load(ToneWav("release.wav", 3000));
     ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
     ASSERT_TRUE(WaitUntil([&] { return Position() >= 100; }));
     FMOD_SOUND* old = sound;
@@ -96,7 +47,7 @@ TEST_F(Playback, ReleasedSoundsAndStoppedChannelsLeaveStaleHandles) {
     EXPECT_EQ(api.FMOD_Sound_GetLength(old, &p, FMOD_TIMEUNIT_MS), FMOD_ERR_INVALID_HANDLE);
 
     FMOD_CHANNEL* stale = channel;
-    Load(ToneFile("next.wav", 1000));
+    Load(ToneWav("next.wav", 1000));
     EXPECT_EQ(api.FMOD_Channel_SetPaused(stale, 0), FMOD_ERR_INVALID_HANDLE);
     EXPECT_EQ(Playing(), 1);
     // Entry points the player never calls still work.
@@ -132,17 +83,16 @@ TEST_F(Playback, InvalidHandlesNullPointersAndBadPathsGiveErrors) {
     EXPECT_EQ(api.FMOD_System_Init(system, 2, 0, nullptr), FMOD_ERR_INITIALIZED);
     EXPECT_NE(api.FMOD_System_Create(nullptr), FMOD_OK);
     EXPECT_NE(api.FMOD_System_CreateStream(system, "x.wav", kPlayMode, nullptr, nullptr), FMOD_OK);
-    const std::string text = "Just some words, not sound.";
+    // (Damaged headers are refused in pcm_reader_test; here the path reaches no file or no sound.)
     for (const std::string& path : {std::string(), TempFolder() + "/missing.wav", TempFolder(),
-                                    WriteTempFile("empty.wav", {}), WriteTempFile("words.wav", Bytes(text.begin(), text.end())),
-                                    WriteTempFile("cut.wav", Bytes{'R', 'I', 'F', 'F', 0, 0})}) {
+                                    WriteTempFile("words.wav", Bytes{'R', 'I', 'F', 'F', 0, 0})}) {
         sound = reinterpret_cast<FMOD_SOUND*>(0x1);
         EXPECT_NE(Open(path), FMOD_OK) << path;
         EXPECT_EQ(sound, nullptr) << path;
     }
     EXPECT_NE(api.FMOD_System_CreateStream(system, nullptr, kPlayMode, nullptr, &sound), FMOD_OK);
 
-    Load(ToneFile("nulls.wav", 500));
+    Load(ToneWav("nulls.wav", 500));
     unsigned int value = 0;
     EXPECT_NE(api.FMOD_Channel_GetPosition(channel, nullptr, FMOD_TIMEUNIT_MS), FMOD_OK);
     EXPECT_NE(api.FMOD_Channel_IsPlaying(channel, nullptr), FMOD_OK);

@@ -48,7 +48,6 @@ inline float Peak(const std::vector<float>& samples) {
 struct TagView {
     FMOD_TAGTYPE type;
     std::string name, value;
-    bool updated;
 };
 
 class ApiSession : public ::testing::Test {
@@ -93,10 +92,10 @@ protected:
         EXPECT_EQ(api.FMOD_Sound_GetLength(sound, &length, unit), FMOD_OK);
         return length;
     }
-    // What was heard last on one channel of the output; empty when there is none.
-    std::vector<float> Wave(int count = 4096, int side = 0) {
+    // What was heard last on the left of the output; empty when there is none.
+    std::vector<float> Wave(int count) {
         std::vector<float> wave(count);
-        if (api.FMOD_Channel_GetWaveData(channel, wave.data(), count, side) != FMOD_OK) wave.clear();
+        if (api.FMOD_Channel_GetWaveData(channel, wave.data(), count, 0) != FMOD_OK) wave.clear();
         return wave;
     }
     bool HearsTone(float threshold = 0.2f) { return Peak(Wave(1024)) > threshold; }
@@ -110,7 +109,7 @@ protected:
             EXPECT_EQ(tag.datatype, FMOD_TAGDATATYPE_STRING_UTF8);
             const std::string value(static_cast<const char*>(tag.data));
             EXPECT_EQ(tag.datalen, value.size() + 1);
-            tags.push_back({tag.type, tag.name, value, tag.updated != 0});
+            tags.push_back({tag.type, tag.name, value});
         }
         return tags;
     }

@@ -35,31 +35,13 @@ std::vector<float> Sine(double hz, uint32_t rate, int channels, uint32_t frames)
     return out;
 }
 
-namespace {
-int64_t Quantise(float v, int bytes) {
-    const double full = std::ldexp(1.0, 8 * bytes - 1);
-    double q = std::floor(v * full + 0.5);
-    if (q > full - 1) q = full - 1;
-    if (q < -full) q = -full;
-    return static_cast<int64_t>(q);
-}
-}  // namespace
-
 Bytes EncodePcmLe(const std::vector<float>& samples, int bytes) {
     Bytes out;
+    const double full = std::ldexp(1.0, 8 * bytes - 1);
     for (float v : samples) {
-        int64_t q = Quantise(v, bytes);
+        const int64_t q = static_cast<int64_t>(std::clamp(std::floor(v * full + 0.5), -full, full - 1));
         if (bytes == 1) { out.push_back(static_cast<uint8_t>(q + 128)); continue; }
         for (int k = 0; k < bytes; ++k) out.push_back(static_cast<uint8_t>((q >> (8 * k)) & 0xFF));
-    }
-    return out;
-}
-
-Bytes EncodePcmBe(const std::vector<float>& samples, int bytes) {
-    Bytes out;
-    for (float v : samples) {
-        int64_t q = Quantise(v, bytes);
-        for (int k = bytes - 1; k >= 0; --k) out.push_back(static_cast<uint8_t>((q >> (8 * k)) & 0xFF));
     }
     return out;
 }
@@ -106,42 +88,6 @@ Bytes MakeWav(const WavLayout& s) {
     return file;
 }
 
-void PutExtended(Bytes& b, double value) {
-    int exponent = 0;
-    double mantissa = std::frexp(value, &exponent);  // value = mantissa * 2^exponent, 0.5 <= m < 1
-    uint64_t bits = static_cast<uint64_t>(std::ldexp(mantissa, 64));
-    PutBe16(b, static_cast<uint32_t>(exponent - 1 + 16383));
-    for (int k = 7; k >= 0; --k) b.push_back(static_cast<uint8_t>((bits >> (8 * k)) & 0xFF));
-}
-
-Bytes MakeAiff(const AiffLayout& s) {
-    Bytes comm;
-    PutBe16(comm, s.channels);
-    PutBe32(comm, s.frames);
-    PutBe16(comm, s.bits);
-    PutExtended(comm, s.rate);
-    if (s.aifc) {
-        PutText(comm, s.compression);
-        comm.push_back(0);  // empty name (a Pascal string)
-        comm.push_back(0);
-    }
-    Bytes ssnd;
-    PutBe32(ssnd, 0);
-    PutBe32(ssnd, 0);
-    ssnd.insert(ssnd.end(), s.data.begin(), s.data.end());
-    Bytes body;
-    PutText(body, s.aifc ? "AIFC" : "AIFF");
-    PutChunk(body, "COMM", comm, true);
-    for (const auto& [id, text] : s.textChunks) PutChunk(body, id, Bytes(text.begin(), text.end()), true);
-    if (!s.id3.empty()) PutChunk(body, "ID3 ", s.id3, true);
-    PutChunk(body, "SSND", ssnd, true);
-    Bytes file;
-    PutText(file, "FORM");
-    PutBe32(file, static_cast<uint32_t>(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
-}
-
 namespace {
 
 // One folder per test process, removed when the process ends.
@@ -150,7 +96,7 @@ struct TempFolderOwner {
     TempFolderOwner() {
         std::error_code ec;
         auto base = std::filesystem::temp_directory_path(ec);
-        for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        for (unsigned attempt = 0; attempt < 1000; ++attempt) {  // the random device may repeat itself
             path = base / ("engine_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(attempt));
             if (std::filesystem::create_directory(path, ec)) return;
         }
@@ -166,6 +112,12 @@ struct TempFolderOwner {
 std::string TempFolder() {
     static TempFolderOwner owner;
     return owner.path.string();
+}
+
+std::string ToneWav(const std::string& name, uint32_t ms) {
+    WavLayout s;
+    s.data = EncodePcmLe(Sine(440, 44100, 2, static_cast<uint32_t>(uint64_t(44100) * ms / 1000)), 2);
+    return WriteTempFile(name, MakeWav(s));
 }
 
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {

@@ -1,5 +1,5 @@
 #pragma once
-// Small generators for test input (WAV and AIFF files byte by byte, so each test states
+// Small generators for test input (WAV files byte by byte, so each test states
 // exactly which header fields it bends), files, and sample comparisons.
 #include <cstdint>
 #include <string>
@@ -21,7 +21,6 @@ void PutChunk(Bytes& b, const std::string& id, const Bytes& body, bool bigEndian
 std::vector<float> Sine(double hz, uint32_t rate, int channels, uint32_t frames);
 // Encodes floats as little-endian integer samples of `bytes` width (8-bit offset binary).
 Bytes EncodePcmLe(const std::vector<float>& samples, int bytes);
-Bytes EncodePcmBe(const std::vector<float>& samples, int bytes);
 
 struct WavLayout {
     uint16_t formatTag = 1;  // 1 PCM, 3 float, 0xFFFE extensible
@@ -35,22 +34,8 @@ struct WavLayout {
     bool infoAfterData = false;
 };
 Bytes MakeWav(const WavLayout& layout);
-
-struct AiffLayout {
-    bool aifc = false;
-    std::string compression = "NONE";
-    int channels = 2;
-    uint32_t frames = 0;  // COMM's frame count
-    int bits = 16;
-    double rate = 44100;
-    Bytes data;           // SSND sample bytes
-    std::vector<std::pair<std::string, std::string>> textChunks;  // id, text
-    Bytes id3;            // an "ID3 " chunk body when not empty
-};
-Bytes MakeAiff(const AiffLayout& layout);
-// The 10-byte big-endian extended float.
-void PutExtended(Bytes& b, double value);
-
+// A stereo 16-bit 44.1 kHz WAV of a 440 Hz tone, written to a temporary file; returns the path.
+std::string ToneWav(const std::string& name, uint32_t ms);
 
 // Writes bytes to a file in a fresh temporary folder; returns the path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);

@@ -43,6 +43,12 @@ std::vector<std::string> TagValues(const engine::TagList& tags, const std::strin
     return values;
 }
 
+Fields TagFields(const engine::TagList& tags) {
+    Fields fields;
+    for (const engine::Tag& tag : *tags.Snapshot()) fields.emplace_back(tag.name, tag.data);
+    return fields;
+}
+
 int TestReader::live = 0;
 
 TestReader::TestReader(Bytes bytes, TestReaderOptions options)

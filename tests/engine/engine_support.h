@@ -28,6 +28,9 @@ std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames);
 // The first value of that name (and type, unless UNKNOWN), or "<none>".
 std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN);
 std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name);
+// Every tag as name and value, in order.
+using Fields = std::vector<std::pair<std::string, std::string>>;
+Fields TagFields(const engine::TagList& tags);
 
 // Memory read like a test needs it: forward only with unknown size (a network stream,
 // arriving in pieces of `piece` bytes), or failing at the n-th read. Counts what it gives.

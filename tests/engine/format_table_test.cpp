@@ -2,7 +2,6 @@
 // track load use it: format, length and title, then the 440 Hz tone heard, a seek and the
 // end. Runs natively (linked, null output) and under Wine against fmodex.dll.
 #include "api_session.h"
-#include "audio_builders.h"
 
 using namespace enginetest;
 
@@ -62,24 +61,5 @@ TEST_P(Formats, OpenOnlyThenPlaySeekAndEnd) {
 INSTANTIATE_TEST_SUITE_P(Table, Formats, ::testing::ValuesIn(kFormats), [](const auto& info) {
     return std::string(info.param.file).replace(7, 1, "_");
 });
-
-using Playlists = ApiSession;
-
-TEST_F(Playlists, OpenOnlyGivesTheEntriesAndNothingToPlay) {
-    ASSERT_EQ(api.FMOD_System_SetStreamBufferSize(system, 1, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
-    const std::string pls = "[playlist]\r\nFile1=a.mp3\r\nFile2=http://x/\r\nNumberOfEntries=2\r\nVersion=2\r\n";
-    ASSERT_EQ(Open(WriteTempFile("Quendralistformated.tmp", Bytes(pls.begin(), pls.end())), FMOD_OPENONLY), FMOD_OK);
-    FMOD_SOUND_TYPE type;
-    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
-    EXPECT_EQ(type, FMOD_SOUND_TYPE_PLAYLIST);
-    const std::vector<TagView> tags = Tags();
-    ASSERT_EQ(tags.size(), 2u);
-    EXPECT_EQ(tags[1].type, FMOD_TAGTYPE_PLAYLIST);
-    EXPECT_EQ(tags[1].name, "FILE");
-    EXPECT_EQ(tags[1].value, "http://x/");
-    FMOD_TAG tag;
-    EXPECT_EQ(api.FMOD_Sound_GetTag(sound, nullptr, 2, &tag), FMOD_ERR_TAGNOTFOUND);
-    EXPECT_NE(api.FMOD_System_PlaySound(system, 0, sound, 1, &channel), FMOD_OK);
-}
 
 }  // namespace

@@ -26,41 +26,7 @@ Entries EntriesOf(const std::string& text) {
 
 }  // namespace
 
-TEST(PlsReader, ThePlayersOwnLayoutReadsBackExactly) {
-    // As the player writes it (then copied to UTF-8 with CR LF): no titles, no lengths.
-    const Entries paths = {"C:\\Musik\\Stra\xC3\x9F" "e.mp3", "http://127.0.0.1:8000/live", "D:\\a=b\\two  blanks.wav",
-                           "relative/x.flac"};
-    std::string pls = "[playlist]\r\n";
-    for (size_t i = 0; i < paths.size(); ++i) pls += "File" + std::to_string(i + 1) + "=" + paths[i] + "\r\n";
-    pls += "NumberOfEntries=" + std::to_string(paths.size()) + "\r\nVersion=2\r\n";
-    EXPECT_EQ(EntriesOf(pls), paths);
-    EXPECT_EQ(EntriesOf("[playlist]\r\nNumberOfEntries=0\r\nVersion=2\r\n"), Entries{});
-    // Other writers add titles and lengths; they are not entries.
-    EXPECT_EQ(EntriesOf("[playlist]\nFile1=a.mp3\nTitle1=A\nLength1=-1\nNumberOfEntries=1\n"), Entries{"a.mp3"});
-}
-
-TEST(PlsReader, FollowsFileOrderAndAnyLetterCase) {
-    EXPECT_EQ(EntriesOf("[Playlist]\nfile2=second.mp3\nFILE1 = first.mp3 \nFileX=no\nFile=no\n"),
-              (Entries{"second.mp3", "first.mp3"}));
-    EXPECT_EQ(EntriesOf("\xEF\xBB\xBF[playlist]\rFile1=a.wav\r"), (Entries{"a.wav"}));
-}
-
-TEST(M3uReader, PlainExtendedAndByteOrderMarked) {
-    EXPECT_EQ(EntriesOf("a.mp3\r\n\r\nsub/b.flac\n# comment\nhttp://host/stream\n"),
-              (Entries{"a.mp3", "sub/b.flac", "http://host/stream"}));
-    EXPECT_EQ(EntriesOf("#EXTM3U\n#EXTINF:123,Artist - Title\nC:\\x\\Song.mp3\n#EXTINF:-1,Radio\nhttp://r/\n"),
-              (Entries{"C:\\x\\Song.mp3", "http://r/"}));
-    EXPECT_EQ(EntriesOf("\xEF\xBB\xBF#EXTM3U\n\xC3\xA4.mp3\n"), (Entries{"\xC3\xA4.mp3"}));
-}
-
-TEST(M3uReader, Latin1AndUtf16ComeOutAsUtf8) {
-    EXPECT_EQ(EntriesOf("#EXTM3U\n\xE4rger.mp3\n"), (Entries{"\xC3\xA4rger.mp3"}));
-    const char utf16[] = "\xFF\xFE#\0E\0X\0T\0M\0003\0U\0\n\0\xFC\0.\0w\0a\0v\0";
-    std::string text(utf16, sizeof utf16 - 1);
-    EXPECT_EQ(EntriesOf(text), (Entries{"\xC3\xBC.wav"}));
-}
-
-TEST(AsxReader, RefsInAnyCaseWithEntitiesAndQuotes) {
+TEST(PlaylistReaders, EveryKindAndEncodingGivesItsEntriesInFileOrder) {
     const std::string asx =
         "<ASX version=\"3.0\">\n"
         "  <!-- <ref href=\"commented.mp3\"/> -->\n"
@@ -69,17 +35,27 @@ TEST(AsxReader, RefsInAnyCaseWithEntitiesAndQuotes) {
         "  <entry><Ref\n   Href = three.mp3 ></entry>\n"
         "  <entry><reference href=\"not-a-ref.mp3\"/><ref href=\"&#252;&#x20AC;.mp3\"/></entry>\n"
         "</asx>\n";
-    EXPECT_EQ(EntriesOf(asx), (Entries{"http://a/x?b=1&c=2", "C:\\M\xC3\xBCsik\\two.wma", "three.mp3",
-                                       "\xC3\xBC\xE2\x82\xAC.mp3"}));
-    EXPECT_EQ(EntriesOf("<?xml version=\"1.0\"?>\n<asx><entry><ref href=\"w.wma\"/></entry></asx>"),
-              (Entries{"w.wma"}));
-}
-
-TEST(PlaylistDetection, OrdinaryTextAndBinaryAreNotPlaylists) {
-    EXPECT_EQ(EntriesOf("Dear diary, today was a fine day with a .wav name\n"), Entries{"<not a playlist>"});
-    EXPECT_EQ(EntriesOf("<html><body>hello</body></html>"), Entries{"<not a playlist>"});
-    EXPECT_EQ(EntriesOf(std::string("a.mp3\0\x01\x02", 8)), Entries{"<not a playlist>"});
-    EXPECT_EQ(DetectPlaylist(""), PlaylistKind::None);
+    const char utf16[] = "\xFF\xFE#\0E\0X\0T\0M\0003\0U\0\n\0\xFC\0.\0w\0a\0v\0";
+    const std::pair<std::string, Entries> cases[] = {
+        // As the player writes it (copied to UTF-8 with CR LF): no titles, no lengths.
+        {"[playlist]\r\nFile1=C:\\Musik\\Stra\xC3\x9F" "e.mp3\r\nFile2=D:\\a=b\\two  blanks.wav\r\nNumberOfEntries=2\r\nVersion=2\r\n",
+         {"C:\\Musik\\Stra\xC3\x9F" "e.mp3", "D:\\a=b\\two  blanks.wav"}},
+        {"[playlist]\r\nNumberOfEntries=0\r\nVersion=2\r\n", {}},
+        // Other writers: titles and lengths, any order and letter case, bare CR.
+        {"[Playlist]\nfile2=second.mp3\nTitle2=A\nLength2=-1\nFILE1 = first.mp3 \nFileX=no\nFile=no\n", {"second.mp3", "first.mp3"}},
+        {"\xEF\xBB\xBF[playlist]\rFile1=a.wav\r", {"a.wav"}},
+        {"a.mp3\r\n\r\nsub/b.flac\n# comment\nhttp://host/stream\n", {"a.mp3", "sub/b.flac", "http://host/stream"}},
+        {"#EXTM3U\n#EXTINF:123,Artist - Title\nC:\\x\\Song.mp3\n#EXTINF:-1,Radio\nhttp://r/\n", {"C:\\x\\Song.mp3", "http://r/"}},
+        {"\xEF\xBB\xBF#EXTM3U\n\xC3\xA4.mp3\n", {"\xC3\xA4.mp3"}},
+        {"#EXTM3U\n\xE4rger.mp3\n", {"\xC3\xA4rger.mp3"}},  // Latin-1
+        {std::string(utf16, sizeof utf16 - 1), {"\xC3\xBC.wav"}},
+        {asx, {"http://a/x?b=1&c=2", "C:\\M\xC3\xBCsik\\two.wma", "three.mp3", "\xC3\xBC\xE2\x82\xAC.mp3"}},
+        {"<?xml version=\"1.0\"?>\n<asx><entry><ref href=\"w.wma\"/></entry></asx>", {"w.wma"}},
+        {"Dear diary, today was a fine day with a .wav name\n", {"<not a playlist>"}},
+        {"<html><body>hello</body></html>", {"<not a playlist>"}},
+        {std::string("a.mp3\0\x01\x02", 8), {"<not a playlist>"}},
+    };
+    for (const auto& [text, entries] : cases) EXPECT_EQ(EntriesOf(text), entries) << text;
     EXPECT_EQ(DetectPlaylist("  \r\n [playlist]"), PlaylistKind::Pls);
 }
 

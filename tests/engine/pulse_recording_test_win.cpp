@@ -24,12 +24,6 @@ std::vector<float> RecordedLeft(const char* path) {
     return left;
 }
 
-std::string Tone(const char* name, uint32_t seconds) {
-    WavLayout layout;
-    layout.data = EncodePcmLe(Sine(440, kRate, 2, seconds * kRate), 2);
-    return WriteTempFile(name, MakeWav(layout));
-}
-
 using PulseRecording = ApiSession;
 
 }  // namespace
@@ -39,7 +33,7 @@ TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
     const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
     if (!recording) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nothing records the output";
     ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > kRate / 2; })) << "the recorder gives no data";
-    Load(Tone("recorded_tone.wav", 2), false);
+    Load(ToneWav("recorded_tone.wav", 2000), false);
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
 
     // The recorder lags: wait for the tone and a quarter second of silence after it.
@@ -82,7 +76,7 @@ TEST_F(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
     if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
     const char* killFile = std::getenv("QUENDRA_PULSE_KILL_FILE");
     if (!killFile) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nobody can stop the sound server";
-    Load(Tone("lost_device.wav", 3), false);
+    Load(ToneWav("lost_device.wav", 3000), false);
     ASSERT_TRUE(WaitUntil([&] { return Position() >= 500; }));
     FILE* marker = std::fopen(killFile, "wb");  // the harness stops the sound server now
     ASSERT_NE(marker, nullptr);

@@ -1,11 +1,10 @@
 // The tag readers on tags built byte by byte: ID3v1, every ID3v2 version and its corners,
-// the Vorbis comment block and the APE footer.
+// and the names of Vorbis comment fields.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "audio_builders.h"
-#include "tags/ape_tag.h"
+#include "engine_support.h"
 #include "tags/id3v1.h"
 #include "tags/id3v2.h"
 #include "tags/vorbis_comment.h"
@@ -14,8 +13,6 @@ using namespace engine;
 using namespace enginetest;
 
 namespace {
-
-using Fields = std::vector<std::pair<std::string, std::string>>;
 
 Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
 Bytes Text(uint8_t encoding, const Bytes& payload) {
@@ -60,7 +57,8 @@ Fields Read(const Bytes& tag) {
 
 }  // namespace
 
-// (User text and comment frames as real taggers write them: tests/codecs/tag_fixture_test.)
+// (UTF-16 with a byte order mark, user text and comment frames as real taggers write them:
+// tests/codecs/tag_fixture_test.)
 TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
     Bytes lyingSize = Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("ok"))), Frame(3, "TPE1", Text(0, Str("cut")))});
     lyingSize[10 + 13 + 6] = 0x03;  // the second frame claims 1000 bytes
@@ -79,10 +77,9 @@ TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
         Fields expected;
     } const cases[] = {
         {"encodings and names",
-         Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("Caf\xE9"))), Frame(3, "TPE1", Text(1, {0xFF, 0xFE, 'B', 0, 0xFC, 0, 0})),
-                    Frame(3, "TALB", Text(2, {0, 'X', 0, 'Y'})), Frame(3, "TCON", Text(3, Str("(31)"))),
+         Id3(3, 0, {Frame(3, "TIT2", Text(0, Str("Caf\xE9"))), Frame(3, "TCON", Text(3, Str("(31)"))),
                     Frame(3, "TPE2", Text(0, Str("Band"))), Frame(3, "APIC", Str("binary picture"))}),
-         {{"TITLE", "Caf\xC3\xA9"}, {"ARTIST", "B\xC3\xBC"}, {"ALBUM", "XY"}, {"GENRE", "Trance"}, {"TPE2", "Band"}}},
+         {{"TITLE", "Caf\xC3\xA9"}, {"GENRE", "Trance"}, {"TPE2", "Band"}}},
         {"links", Id3(3, 0, {Frame(3, "WOAR", Str("http://a")), Frame(3, "WXXX", Bytes{0, 'h', 0, 'h', 't'})}),
          {{"WOAR", "http://a"}, {"h", "ht"}}},
         {"UTF-16 without mark, UTF-16BE beyond the basic plane",
@@ -109,30 +106,17 @@ TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
     for (const Case& c : cases) EXPECT_EQ(Read(c.tag), c.expected) << c.what;
 }
 
-TEST(Id3v1, FieldsTrackGenreAndVersionOneComments) {
-    auto tag = [](const char* comment, int track, int genre) {
-        Bytes t(128, 0);
-        std::memcpy(t.data(), "TAGTr\xE4umerei", 12);
-        std::memcpy(&t[33], "Art  ", 5);
-        std::memcpy(&t[93], "1999", 4);
-        std::memcpy(&t[97], comment, std::strlen(comment));
-        if (track >= 0) t[126] = uint8_t(track);
-        t[127] = uint8_t(genre);
-        return t;
-    };
-    // (Track numbers and genres of version 1.1 as real taggers write them: tag_fixture_test.)
-    const std::pair<Bytes, Fields> cases[] = {
-        {tag("abcdefghijklmnopqrstuvwxyz0123", -1, 255),  // no room for a track number
-         {{"TITLE", "Tr\xC3\xA4umerei"}, {"ARTIST", "Art"}, {"YEAR", "1999"}, {"COMMENT", "abcdefghijklmnopqrstuvwxyz0123"}}},
-    };
-    for (const auto& [bytes, expected] : cases) {
-        TagList tags;
-        ASSERT_TRUE(ReadId3v1(bytes.data(), tags));
-        Fields got;
-        for (const engine::Tag& t : *tags.Snapshot()) got.emplace_back(t.name, t.data);
-        EXPECT_EQ(got, expected);
-    }
+// (Track numbers and genres of version 1.1 as real taggers write them: tag_fixture_test.)
+TEST(Id3v1, FieldsAndACommentWithNoRoomForATrack) {
+    Bytes t(128, 0);
+    std::memcpy(t.data(), "TAGTr\xE4umerei", 12);
+    std::memcpy(&t[33], "Art  ", 5);
+    std::memcpy(&t[93], "1999", 4);
+    std::memcpy(&t[97], "abcdefghijklmnopqrstuvwxyz0123", 30);
+    t[127] = 255;
     TagList tags;
+    ASSERT_TRUE(ReadId3v1(t.data(), tags));
+    EXPECT_EQ(TagFields(tags), (Fields{{"TITLE", "Tr\xC3\xA4umerei"}, {"ARTIST", "Art"}, {"YEAR", "1999"}, {"COMMENT", "abcdefghijklmnopqrstuvwxyz0123"}}));
     EXPECT_FALSE(ReadId3v1(Bytes(128, 'x').data(), tags));
 }
 
@@ -142,34 +126,9 @@ TEST(Id3v1, NumberedGenresAreNamed) {
     for (const auto& [in, out] : cases) EXPECT_EQ(ResolveId3Genre(in), out) << in;
 }
 
-TEST(VorbisCommentBlock, FieldsByNameAndDamageKeepsWhatCameBefore) {
-    Bytes block;
-    PutLe32(block, 3);
-    PutText(block, "ven");
-    PutLe32(block, 4);  // claims four fields
-    for (const std::string field : {"TITLE=Eins", "noequals", "=empty name"}) {
-        PutLe32(block, uint32_t(field.size()));
-        PutText(block, field);
-    }
-    PutLe32(block, 1000);  // the fourth runs past the end
-    PutText(block, "A=b");
+// (Damaged blocks: tests/containers; the fields as encoders write them: tag_fixture_test.)
+TEST(VorbisComments, FieldsWithoutANameAreDroppedAndLatin1IsConverted) {
     TagList tags;
-    EXPECT_TRUE(ReadVorbisCommentBlock(block.data(), block.size(), tags));
-    ASSERT_EQ(tags.Count(), 1u);
-    EXPECT_EQ((*tags.Snapshot())[0].data, "Eins");
-    Bytes vendorTooLong;
-    PutLe32(vendorTooLong, 50);
-    EXPECT_FALSE(ReadVorbisCommentBlock(vendorTooLong.data(), vendorTooLong.size(), tags));
-}
-
-TEST(ApeTag, SizeWithAndWithoutHeaderAndRefusedWhenLarger) {
-    Bytes footer = Str("APETAGEX");
-    for (uint32_t v : {2000u, 100u, 1u, 0x80000000u}) PutLe32(footer, v);  // version, size, items, has a header
-    footer.resize(32, 0);
-    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 132u);
-    EXPECT_EQ(ApeTagSize(footer.data(), 131), 0u);
-    footer[23] = 0;
-    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 100u);
-    footer[8] = 1;  // unknown version
-    EXPECT_EQ(ApeTagSize(footer.data(), 1000), 0u);
+    AddVorbisComments({"TITLE=Eins", "noequals", "=empty name", "Artist=Caf\xE9"}, tags);
+    EXPECT_EQ(TagFields(tags), (Fields{{"TITLE", "Eins"}, {"Artist", "Caf\xC3\xA9"}}));
 }

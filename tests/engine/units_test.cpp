@@ -9,28 +9,18 @@
 
 using namespace engine;
 
-TEST(Utf8, ValidityLatin1AndUtf16) {
+TEST(Utf8, ValidityAndLoneSurrogates) {
     for (const char* good : {"", "plain", "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x8E\xB5"}) EXPECT_TRUE(IsValidUtf8(good)) << good;
     // Latin-1, cut sequence, overlong (2 and 3 bytes), surrogate, above U+10FFFF, missing continuation.
     for (const char* bad : {"\xF6", "ab\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3\x28"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    EXPECT_EQ(Latin1ToUtf8("Gr\xF6\xDF" "e\xFF"), "Gr\xC3\xB6\xC3\x9F" "e\xC3\xBF");
-    EXPECT_EQ(AnyTextToUtf8("M\xC3\xBCller"), "M\xC3\xBCller");
-    EXPECT_EQ(AnyTextToUtf8("M\xFCller"), "M\xC3\xBCller");
-    const uint8_t le[] = {'A', 0, 0x3C, 0xD8, 0xB5, 0xDF, 0xFC, 0x00, 0, 0, 'x', 0};  // stops at zero
-    EXPECT_EQ(Utf16ToUtf8(le, sizeof le, false), "A\xF0\x9F\x8E\xB5\xC3\xBC");
-    const uint8_t be[] = {0, 'O', 0, 'K'};
-    EXPECT_EQ(Utf16ToUtf8(be, sizeof be, true), "OK");
+    // (Latin-1, UTF-16 pairs and fixed fields arrive through the tag readers' tests.)
     const uint8_t loneSurrogate[] = {0x00, 0xD8, 'a', 0, 'b'};  // and an odd last byte
     EXPECT_EQ(Utf16ToUtf8(loneSurrogate, sizeof loneSurrogate, false), "\xEF\xBF\xBD" "a");
-    EXPECT_EQ(TrimFixedField(std::string_view("Title  \0garbage", 15)), "Title");
-    EXPECT_EQ(TrimFixedField(" lead "), " lead");
 }
 
-TEST(Position, MillisecondsSurviveFramesAndUnitsFollowTheFormat) {
-    for (uint32_t rate : {8000u, 11025u, 44100u, 192000u})
-        for (uint64_t ms : {0ull, 1ull, 999ull, 1001ull, 36000000ull}) EXPECT_EQ(FramesToMs(MsToFrames(ms, rate), rate), ms);
-    EXPECT_EQ(FramesToMs(44099, 44100), 999u);  // truncated
+TEST(Position, UnitsFollowTheFormat) {
+    // (Milliseconds through frames and back: every seek of format_table_test.)
     EXPECT_EQ(FramesToMs(1, 0), 0u);
     StreamFormat f;
     f.channels = 2;
@@ -70,10 +60,5 @@ TEST(DeviceSamples, EveryLayoutRoundsAndClampsAtFullScale) {
             EXPECT_EQ(v, c.expected[i]) << bytes << " bytes, sample " << i;
         }
     }
-    float floats[3];
-    const float wide[] = {0.25f, -2.0f, 1.5f};
-    FloatToDevice(wide, reinterpret_cast<uint8_t*>(floats), 3, DeviceSamples::Float32);
-    EXPECT_EQ(floats[0], 0.25f);
-    EXPECT_EQ(floats[1], -1.0f);
-    EXPECT_EQ(floats[2], 1.0f);
+    // (The float layout, which Wine's shared mode asks for: the recording test hears it.)
 }

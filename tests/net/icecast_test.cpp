@@ -45,18 +45,13 @@ TEST_F(Icecast, MountsPlayWithTheirHeadersAndTitlesAsIcecastTags) {
         }
         EXPECT_EQ(Tags().back().type, FMOD_TAGTYPE_ICECAST);
         EXPECT_TRUE(WaitUntil([&] { return PlaysTone(); })) << m.mount;
+        if (m.type == FMOD_SOUND_TYPE_MPEG) {  // a title set on the server arrives in band
+            const std::string update = "curl -s -o /dev/null -u admin:" + std::string(std::getenv("QUENDRA_ICECAST_PASSWORD")) +
+                                       " '" + base + "/admin/metadata?mount=/test.mp3&mode=updinfo&song=Some%20Band%20-%20New%20Song'";
+            ASSERT_EQ(std::system(update.c_str()), 0);
+            ASSERT_TRUE(WaitUntil([&] { return Tag("TITLE") == "New Song"; }, 10s));
+            EXPECT_EQ(Tag("ARTIST"), "Some Band");
+        }
         Release();
     }
-}
-
-TEST_F(Icecast, Mp3TitleSetOnTheServerArrivesAsArtistAndTitle) {
-    Load(base + "/test.mp3", false);
-    const std::string update = "curl -s -o /dev/null -u admin:" + std::string(std::getenv("QUENDRA_ICECAST_PASSWORD")) +
-                               " '" + base + "/admin/metadata?mount=/test.mp3&mode=updinfo&song=Some%20Band%20-%20New%20Song'";
-    ASSERT_EQ(std::system(update.c_str()), 0);
-    ASSERT_TRUE(WaitUntil([&] { return Tag("TITLE") == "New Song"; }, 10s));
-    FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN;
-    EXPECT_EQ(Tag("ARTIST", &type), "Some Band");
-    EXPECT_EQ(type, FMOD_TAGTYPE_ICECAST);
-    EXPECT_TRUE(WaitUntil([&] { return PlaysTone(); }));
 }
