@@ -1,6 +1,7 @@
 // WAV and AIFF: decoded against sox on files sox wrote, and header corners built byte by byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine_support.h"
@@ -76,6 +77,8 @@ TEST(PcmReader, HeaderCornersOpenAsTheFileAllows) {
     WavLayout extensibleFloat = SineWav(32, 2, 500, 0xFFFE);
     extensibleFloat.subFormat = 3;
     extensibleFloat.data = SineWav(32, 2, 500, 3).data;
+    Bytes formatLast = MakeWav(SineWav(16, 2, 300));
+    std::rotate(formatLast.begin() + 12, formatLast.begin() + 36, formatLast.end());  // "fmt " behind "data"
     struct Case {
         const char* what;
         Bytes file;
@@ -85,6 +88,7 @@ TEST(PcmReader, HeaderCornersOpenAsTheFileAllows) {
         {"lying data size", MakeWav(lyingSize), 100, Sine(440, 44100, 1, 100)},
         {"cut data", cutWav, 899, Sine(440, 44100, 2, 899)},
         {"extensible float", MakeWav(extensibleFloat), 500, Sine(440, 44100, 2, 500)},
+        {"format chunk after the data", formatLast, 300, Sine(440, 44100, 2, 300)},
     };
     for (const Case& c : cases) {
         auto opened = OpenBytes(c.file);
