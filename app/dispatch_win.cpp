@@ -9,6 +9,7 @@
 #include "app/input_rules.h"
 #include "app/main_window_visibility_win.h"
 #include "app/program_end_win.h"
+#include "display/file_info_win.h"
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
@@ -115,6 +116,9 @@ void OnMainMouseMove() {
 void DispatchMainMessage(const Event& event) {
     switch (event.message) {
     case WM_LBUTTONDOWN: OnMainLeftButtonDown(); break;
+    case WM_LBUTTONDBLCLK:
+        if (CursorY(kMainWindow) < 125) { AT_LINE(); ShowFileInfo(); }
+        break;
     case WM_RBUTTONUP:
         if (CursorY(kMainWindow) < 180) { AT_LINE(); ShowContextMenu(); }
         break;
