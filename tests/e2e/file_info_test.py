@@ -1,0 +1,61 @@
+"""The file-information window: opened by a double click in the upper main window with a
+tagged track loaded, its 13 rows, size and place, a row copied by a double click, "Ok"."""
+import unittest
+
+import harness as h
+
+SCRIPT = """length 125000 2000000
+format 1 2 2 16
+file C:\\m\\a.mp3
+tag 2 ARTIST Foo
+tag 2 TITLE Lied
+tag 2 ALBUM Platte
+tag 2 GENRE Rock
+tag 2 TRACKNUMBER 7
+"""
+TITLE = "Dateiinfo"
+
+
+def window_info(title):
+    """(visible, x, y, width, height) of a window's client area, or None."""
+    code, out = h.wintool("window", title)
+    return tuple(int(v) for v in out.split()) if code == 0 else None
+
+
+class FileInfo(unittest.TestCase):
+    def setUp(self):
+        h.kill_leftover_players()
+        self.run_ = h.PlayerRun("file_info", script=SCRIPT)
+        self.run_.start("C:\\m\\a.mp3")
+        self.window = self.run_.wait_main_window()
+        self.run_.wait_log(lambda l: l.startswith("FMOD_System_PlaySound("), what="the track to play")
+
+    def tearDown(self):
+        self.run_.stop()
+
+    def test_rows_place_copy_and_ok(self):
+        h.xdotool("mousemove", "--window", self.window, 100, 60, "click", "--repeat", "2", "--delay", "80", 1)
+        info = h.wait_until(lambda: h.visible_window(TITLE), what="the file-information window")
+
+        rows = [line.split("\t")[1:] for line in h.wintool("list-rows", TITLE, 1)[1].decode("latin-1").splitlines()]
+        self.assertEqual(rows, [
+            ["Datei", "C:\\m\\a.mp3"], ["Artist", "Foo"], ["Titel", "Lied"], ["Album", "Platte"],
+            ["Kommentar", ""], ["Datum", ""], ["Genre", "Rock"], ["Tracknummer", "7"], ["L\xe4nge", "02:05"],
+            ["Bitrate", "128"], ["Kan\xe4le", "2"], ["Replaygain", "1.0000000000"], ["Streamname", ""]])
+
+        visible, x, y, width, height = window_info(TITLE)
+        _, main_x, main_y, main_width, main_height = window_info(h.MAIN_TITLE)
+        self.assertEqual((visible, width, height), (1, 202, 250))
+        self.assertEqual((x, y), (main_x + (main_width - 202) // 2, main_y + (main_height - 250) // 2))
+
+        h.wintool("clip-set", "vorher")
+        h.xdotool("mousemove", "--window", info, 40, 27, "click", "--repeat", "2", "--delay", "80", 1)
+        h.wait_until(lambda: h.wintool("clip-get")[1] == b"Artist: Foo", what="the row on the clipboard")
+
+        h.click(info, 101, 240)
+        h.wait_until(lambda: not h.visible_window(TITLE), what="the window to close")
+        self.assertIsNone(window_info(TITLE))
+
+
+if __name__ == "__main__":
+    unittest.main()
