@@ -58,7 +58,7 @@ class OpenFiles(unittest.TestCase):
         script = "file %sQuendralistformated.tmp\ntag 8 FILE C:\\\\music\\\\x.mp3\ntag 8 FILE C:\\\\music\\\\y.mp3\n" % temp
         self.run_ = h.PlayerRun("open_with_playlist", script=script)
         self.run_.start()
-        self.make_files("c.wav", "list.M3U", "d.wav")
+        self.make_files("c.wav", "d.wav")
         with open(os.path.join(self.run_.folder, "list.M3U"), "w") as f:
             f.write("C:\\music\\x.mp3\nC:\\music\\y.mp3\n")
         self.open_files(["c.wav", "list.M3U", "d.wav"])
