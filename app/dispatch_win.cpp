@@ -13,6 +13,7 @@
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
+#include "playlist/open_files_win.h"
 #include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "playlist/pls_writer_win.h"
@@ -80,6 +81,7 @@ void DispatchMenu(int command) {
         ToggleOption(g_settings.FensterOnTop, command);
         AT_LINE(); ApplyOnTop(g_settings.FensterOnTop);
         break;
+    case kCmdOpenFile: AT_LINE(); OpenFiles(); break;
     case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
         AT_LINE(); ShuffleEntries();

@@ -12,6 +12,7 @@
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playlist/playlist.h"
+#include "playlist/open_files.h"
 #include "playlist/playlist_conversion.h"
 #include "playlist/playlist_transport_win.h"
 #include "text/path_text.h"
@@ -56,11 +57,6 @@ bool ReadWholeFile(FILE* file, std::string* bytes) {
         bytes->append(buffer, got);
     }
     return !std::ferror(file);
-}
-
-bool IsPlaylistExtension(const std::string& extension) {
-    return extension == "pls" || extension == "m3u" || extension == "asx" || extension == "wax" ||
-           extension == "tmp";
 }
 
 struct ScanResult {

@@ -1,0 +1,71 @@
+"""Context-menu item "Datei.*ffnen": the real file dialog under Wine, driven by keys, with
+the fake library. Several audio files are appended and the first plays; a playlist file
+among the chosen names replaces the list and its first entry plays."""
+import os
+import unittest
+
+import harness as h
+
+MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
+
+
+def rows():
+    return [line.split("\t")[:2] for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
+
+
+def played(run):
+    return [line.split('"')[1] for line in run.log() if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+class OpenFiles(unittest.TestCase):
+    def setUp(self):
+        h.kill_leftover_players()
+
+    def tearDown(self):
+        self.run_.stop()
+
+    def open_files(self, names):
+        window = self.run_.wait_main_window()
+        h.click(window, *MENU_SPOT, button=3)
+        # "Auswahl entfernen", a separator, then "Datei.*ffnen".
+        h.xdotool("sleep", 0.5, "key", "Down", "sleep", 0.2, "key", "Down", "sleep", 0.2, "key", "Return")
+        dialog = h.wait_until(lambda: h.visible_window("Datei.*ffnen"), what="the file dialog")
+        h.xdotool("windowactivate", "--sync", dialog)
+        h.xdotool("sleep", 0.5, "type", "--delay", 20, windows_path(self.run_.folder) + "\\")
+        h.xdotool("key", "Return", "sleep", 1)
+        h.xdotool("type", "--delay", 20, " ".join('"%s"' % name for name in names))
+        h.xdotool("key", "Return")
+        h.wait_until(lambda: not h.visible_window("Datei.*ffnen"), what="the dialog to close")
+
+    def make_files(self, *names):
+        for name in names:
+            open(os.path.join(self.run_.folder, name), "wb").close()
+
+    def test_two_audio_files_are_appended_and_the_first_plays(self):
+        self.run_ = h.PlayerRun("open_two_files")
+        self.run_.start()
+        self.make_files("a.wav", "b.wav")
+        self.open_files(["b.wav", "a.wav"])
+        h.wait_until(lambda: rows() == [["1", "b.wav"], ["0", "a.wav"]], what="both rows in order, the first marked")
+        self.assertEqual(played(self.run_)[-1], windows_path(self.run_.folder + "/b.wav").replace("\\", "\\\\"))
+
+    def test_a_playlist_file_replaces_the_list_and_its_first_entry_plays(self):
+        temp = h.wintool("temp-folder")[1].decode("latin-1")
+        script = "file %sQuendralistformated.tmp\ntag 8 FILE C:\\\\music\\\\x.mp3\ntag 8 FILE C:\\\\music\\\\y.mp3\n" % temp
+        self.run_ = h.PlayerRun("open_with_playlist", script=script)
+        self.run_.start()
+        self.make_files("c.wav", "d.wav")
+        with open(os.path.join(self.run_.folder, "list.M3U"), "w") as f:
+            f.write("C:\\music\\x.mp3\nC:\\music\\y.mp3\n")
+        self.open_files(["c.wav", "list.M3U", "d.wav"])
+        h.wait_until(lambda: rows() == [["1", "x.mp3"], ["0", "y.mp3"]], what="the playlist's entries, x marked")
+        self.assertEqual(played(self.run_)[-1], "C:\\\\music\\\\x.mp3")
+        self.assertFalse([line for line in self.run_.log() if "d.wav" in line], "names after the playlist are not added")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
