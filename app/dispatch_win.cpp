@@ -17,6 +17,7 @@
 #include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "playlist/pls_writer_win.h"
+#include "settings/file_associations_win.h"
 #include "settings/priority_on_top_win.h"
 #include "settings/settings.h"
 #include "ui/elements_win.h"
@@ -81,6 +82,7 @@ void DispatchMenu(int command) {
         ToggleOption(g_settings.FensterOnTop, command);
         AT_LINE(); ApplyOnTop(g_settings.FensterOnTop);
         break;
+    case kCmdFileAssociations: AT_LINE(); EditFileAssociations(); break;
     case kCmdOpenFile: AT_LINE(); OpenFiles(); break;
     case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
