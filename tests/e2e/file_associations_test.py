@@ -1,0 +1,61 @@
+"""Context-menu item "Dateiverkn.*pfungen...": types ticked with clicks are written as the
+player's after "Übernehmen", with the open command; an unticked type of another program stays."""
+import subprocess
+import unittest
+
+import harness as h
+
+MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
+TITLE = "Dateiverkn.*pfungen"
+CHECK_BOX_X, FIRST_ROW_Y, ROW_HEIGHT = 14, 13, 14  # in the dialog; the list shows its rows one below the other
+
+
+def reg(*args):
+    return subprocess.run(["wine", "reg", *args], capture_output=True, timeout=60)
+
+
+def default_value(key):
+    """The default value of a key under HKEY_CLASSES_ROOT, or None when there is none."""
+    out = reg("query", "HKCR\\" + key, "/ve").stdout.decode("latin-1")
+    for line in out.splitlines():
+        if "REG_SZ" in line:
+            return line.split("REG_SZ", 1)[1].strip()
+    return None
+
+
+class FileAssociations(unittest.TestCase):
+    def setUp(self):
+        h.kill_leftover_players()
+        for key in (".Aiff", ".Asf", ".Asx", ".Dls", "Quendra"):
+            reg("delete", "HKCR\\" + key, "/f")
+        reg("add", "HKCR\\.Asx", "/ve", "/d", "OtherPlayer.Asx", "/f")
+        reg("add", "HKCR\\.Dls", "/ve", "/d", "Quendra", "/f")
+        self.run_ = h.PlayerRun("file_associations")
+        self.run_.start()
+
+    def tearDown(self):
+        self.run_.stop()
+
+    def test_ticked_types_are_written_and_another_programs_stays(self):
+        window = self.run_.wait_main_window()
+        h.click(window, *MENU_SPOT, button=3)
+        # Eight items down to "Optionen", into it, and five more to the last one.
+        h.xdotool("sleep", 0.5, *(["key", "Down", "sleep", 0.2] * 8), "key", "Right", "sleep", 0.3,
+                  *(["key", "Down", "sleep", 0.2] * 5), "key", "Return")
+        dialog = h.wait_until(lambda: h.visible_window(TITLE), what="the associations dialog")
+        # The check boxes of "Aiff" and "Asf" (ticking them) and of "Dls" (ours, unticking it).
+        for row in (0, 1, 3):
+            h.click(dialog, CHECK_BOX_X, FIRST_ROW_Y + ROW_HEIGHT * row)
+            h.xdotool("sleep", 0.3)
+        h.click(dialog, 101, 235)
+        h.wait_until(lambda: not h.visible_window(TITLE), what="the dialog to close")
+
+        self.assertEqual([default_value(key) for key in (".Aiff", ".Asf", ".Asx", ".Dls")],
+                         ["Quendra", "Quendra", "OtherPlayer.Asx", ""])
+        exe = "Z:" + self.run_.exe.replace("/", "\\")
+        self.assertEqual(default_value("Quendra\\shell\\Open\\command"), '"%s" "%%1"' % exe)
+        self.assertEqual(default_value("Quendra\\DefaultIcon"), '"%s",0' % exe)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
