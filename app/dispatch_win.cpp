@@ -14,6 +14,7 @@
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
 #include "playlist/open_files_win.h"
+#include "playlist/open_stream_win.h"
 #include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "playlist/pls_writer_win.h"
@@ -82,6 +83,7 @@ void DispatchMenu(int command) {
         AT_LINE(); ApplyOnTop(g_settings.FensterOnTop);
         break;
     case kCmdOpenFile: AT_LINE(); OpenFiles(); break;
+    case kCmdOpenStream: AT_LINE(); OpenStream(); break;
     case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
         AT_LINE(); ShuffleEntries();
