@@ -14,6 +14,7 @@
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
 #include "playlist/open_files_win.h"
+#include "playlist/open_stream_win.h"
 #include "playlist/playlist_transport_win.h"
 #include "playlist/playlist_view_win.h"
 #include "playlist/pls_writer_win.h"
@@ -84,6 +85,7 @@ void DispatchMenu(int command) {
         break;
     case kCmdFileAssociations: AT_LINE(); EditFileAssociations(); break;
     case kCmdOpenFile: AT_LINE(); OpenFiles(); break;
+    case kCmdOpenStream: AT_LINE(); OpenStream(); break;
     case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
         AT_LINE(); ShuffleEntries();

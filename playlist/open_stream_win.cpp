@@ -1,0 +1,226 @@
+#include "playlist/open_stream_win.h"
+
+#include <windows.h>
+#include <urlmon.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "playback/load_track_win.h"
+#include "playlist/add_to_playlist_win.h"
+#include "playlist/open_stream.h"
+#include "playlist/playlist_view_win.h"
+#include "ui/elements_win.h"
+
+#define LINE_BASE 350000
+#include "ui/current_line.h"
+
+namespace {
+
+constexpr char kClass[] = "QuendraOpenStream";
+constexpr int kWidth = 202;
+constexpr int kHeight = 250;
+constexpr int kOkId = 1;
+constexpr int kCancelId = 2;
+constexpr COLORREF kText = RGB(0, 200, 0);
+constexpr COLORREF kPressedText = RGB(0, 255, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+// A plain radio address with a dot after its last slash answers an endless stream, which
+// would keep the download from ever returning.
+constexpr ULONG kMaxDownloadBytes = 1024 * 1024;
+constexpr DWORD kMaxDownloadMs = 10000;
+constexpr size_t kHeadBytes = 64;
+
+int g_pressed = 0; // id of the button clicked, 0 while none
+
+void DrawButton(const DRAWITEMSTRUCT& draw) {
+    char label[32] = {};
+    GetWindowTextA(draw.hwndItem, label, sizeof label);
+    FillRect(draw.hDC, &draw.rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetBkColor(draw.hDC, kBlack);
+    SetTextColor(draw.hDC, (draw.itemState & ODS_SELECTED) ? kPressedText : kText);
+    RECT rect = draw.rcItem;
+    DrawTextA(draw.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kOkId || LOWORD(wParam) == kCancelId) g_pressed = LOWORD(wParam);
+        return 0;
+    case WM_CTLCOLOREDIT:
+        SetTextColor(reinterpret_cast<HDC>(wParam), kText);
+        SetBkColor(reinterpret_cast<HDC>(wParam), kBlack);
+        return reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
+    case WM_DRAWITEM:
+        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CLOSE: // only the buttons close the window
+        return 0;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterOpenStreamClass() {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), kClass, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = OpenStreamProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kClass;
+    RegisterClassExA(&wc);
+}
+
+HWND AddControl(HWND window, const char* kind, const char* text, DWORD style, int x, int y, int width, int id) {
+    HWND control = CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, 20, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   nullptr);
+    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    return control;
+}
+
+// Keys are dropped, so Enter and Escape do nothing; only the buttons end the loop.
+int RunUntilButton() {
+    g_pressed = 0;
+    MSG msg;
+    while (g_pressed == 0) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            return kCancelId;
+        }
+        if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return g_pressed;
+}
+
+// The typed address, or nothing when "Abbrechen" was clicked.
+bool AskForAddress(std::string* address) {
+    HWND main = WindowHandle(kMainWindow);
+    EnableWindow(main, FALSE);
+    RegisterOpenStreamClass();
+    RECT outer = {};
+    GetWindowRect(main, &outer);
+    const int x = std::max(0, static_cast<int>(outer.left + (outer.right - outer.left - kWidth) / 2));
+    const int y = std::max(0, static_cast<int>(outer.top + (outer.bottom - outer.top - kHeight) / 2));
+    HWND window = CreateWindowExA(0, kClass, "Stream \xF6" "ffnen", WS_POPUP, x, y, kWidth, kHeight, main, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HWND field = nullptr;
+    bool ok = false;
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        field = AddControl(window, "EDIT", "http://stream:port/", ES_AUTOHSCROLL, 0, 100, 202, 0);
+        HWND okButton = AddControl(window, "BUTTON", "Ok", BS_PUSHBUTTON | BS_OWNERDRAW, 0, 120, 101, kOkId);
+        HWND cancel = AddControl(window, "BUTTON", "Abbrechen", BS_PUSHBUTTON | BS_OWNERDRAW, 102, 120, 100, kCancelId);
+        // Without its buttons the window could never be closed, so it is not run at all.
+        if (field && okButton && cancel) {
+            SetForegroundWindow(window);
+            ok = RunUntilButton() == kOkId;
+        }
+    }
+    if (ok) {
+        const int length = GetWindowTextLengthA(field);
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        GetWindowTextA(field, &text[0], length + 1);
+        text.resize(static_cast<size_t>(length));
+        *address = text;
+    }
+    if (window) DestroyWindow(window);
+    EnableWindow(main, TRUE);
+    return ok;
+}
+
+std::string StreamListPath() {
+    char folder[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) return "QuendraStreamlist.tmp";
+    char longFolder[MAX_PATH + 1] = {};
+    length = GetLongPathNameA(folder, longFolder, sizeof longFolder);
+    std::string path = (length > 0 && length <= MAX_PATH) ? longFolder : folder;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path + "QuendraStreamlist.tmp";
+}
+
+std::string NarrowText(LPCWSTR text) {
+    std::string narrow;
+    for (; text && *text; ++text) narrow += static_cast<char>(*text < 0x100 ? *text : '?');
+    return narrow;
+}
+
+// Watches a download: notes its content type and cache file and stops it past the limits,
+// or at once when the answer is audio.
+class BoundedDownload : public IBindStatusCallback {
+public:
+    std::string contentType;
+    std::string cacheFile;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
+            *object = static_cast<IBindStatusCallback*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the caller's stack for the whole blocking call.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG, ULONG status, LPCWSTR text) override {
+        if (status == BINDSTATUS_MIMETYPEAVAILABLE) contentType = NarrowText(text);
+        if (status == BINDSTATUS_CACHEFILENAMEAVAILABLE) cacheFile = NarrowText(text);
+        if (ContentTypeIsAudio(contentType)) return E_ABORT;
+        if (progress > kMaxDownloadBytes || GetTickCount() - start_ > kMaxDownloadMs) return E_ABORT;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
+
+private:
+    DWORD start_ = GetTickCount();
+};
+
+std::string FirstBytes(const std::string& path) {
+    char bytes[kHeadBytes] = {};
+    FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file) return "";
+    const size_t got = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    return std::string(bytes, got);
+}
+
+// What to add for an address with an extension: the saved list, the address itself when
+// it answers with audio (a stream is listed, not fetched), or the empty text when nothing
+// usable came back.
+std::string FetchStreamList(const std::string& address) {
+    const std::string listPath = StreamListPath();
+    BoundedDownload download;
+    AT_LINE(); const HRESULT result = URLDownloadToFileA(nullptr, address.c_str(), listPath.c_str(), 0, &download);
+    const std::string head = FirstBytes(result == S_OK ? listPath : download.cacheFile);
+    const bool answered = result == S_OK || !download.contentType.empty() || !head.empty();
+    if (!answered) return "";
+    if (!AnswerIsStreamList(download.contentType, head.data(), head.size())) return address;
+    return result == S_OK ? listPath : "";
+}
+
+} // namespace
+
+void OpenStream() {
+    std::string address;
+    if (!AskForAddress(&address)) return;
+    if (StreamAddressNeedsDownload(address)) address = FetchStreamList(address);
+    AT_LINE(); const std::string toPlay = AddToPlaylist(address, 0);
+    AT_LINE(); RefreshPlaylistView(toPlay);
+    AT_LINE(); LoadTrack(toPlay);
+}
