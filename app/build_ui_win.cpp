@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/images_win.h"
-#include "app/window_class_win.h"
+#include "ui/dialog_win.h"
 #include "app/window_procs_win.h"
 #include "resources/skin.h"
 #include "ui/elements_win.h"

@@ -1,7 +1,7 @@
 #include "app/mini_window_win.h"
 
 #include "ui/elements_win.h"
-#include "app/window_class_win.h"
+#include "ui/dialog_win.h"
 #include "app/window_procs_win.h"
 
 namespace {

@@ -8,17 +8,15 @@
 
 #include "display/file_info_rows.h"
 #include "playback/track_info.h"
+#include "ui/dialog_win.h"
 #include "ui/elements_win.h"
 
 namespace {
 
 constexpr char kClass[] = "QuendraFileInfo";
-constexpr int kWidth = 202;
-constexpr int kHeight = 250;
 constexpr int kListId = 1;
 constexpr int kOkId = 2;
 constexpr COLORREF kText = RGB(0, 200, 0);
-constexpr COLORREF kPressedText = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 bool g_closeRequested = false;
@@ -52,15 +50,6 @@ void CopySelectedRow(HWND window, HWND list) {
     PutOnClipboard(window, FileInfoClipText({ListText(list, row, 0), ListText(list, row, 1)}));
 }
 
-void DrawOkButton(const DRAWITEMSTRUCT& draw) {
-    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    FillRect(draw.hDC, &draw.rcItem, black);
-    SetBkColor(draw.hDC, kBlack);
-    SetTextColor(draw.hDC, (draw.itemState & ODS_SELECTED) ? kPressedText : kText);
-    RECT rect = draw.rcItem;
-    DrawTextA(draw.hDC, "Ok", -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
-
 LRESULT CALLBACK FileInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
@@ -73,7 +62,7 @@ LRESULT CALLBACK FileInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_DRAWITEM:
         if (wParam == kOkId) {
-            DrawOkButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            DrawDialogButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         }
         break;
@@ -84,30 +73,11 @@ LRESULT CALLBACK FileInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterFileInfoClass() {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kClass, &wc)) return;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = FileInfoProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kClass;
-    RegisterClassExA(&wc);
-}
-
-POINT CentredOver(HWND owner) {
-    RECT outer = {};
-    GetWindowRect(owner, &outer);
-    return {outer.left + (outer.right - outer.left - kWidth) / 2, outer.top + (outer.bottom - outer.top - kHeight) / 2};
-}
-
 HWND CreateList(HWND window, const TrackInfo& track) {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                                 WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL, 0, 0,
-                                kWidth, kHeight - 20, window, reinterpret_cast<HMENU>(kListId),
-                                GetModuleHandleA(nullptr), nullptr);
+                                kDialogWidth, kDialogHeight - 20, window, reinterpret_cast<HMENU>(kListId),
+                                g_ui.instance, nullptr);
     if (!list) return nullptr;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     SendMessageA(list, LVM_SETBKCOLOR, 0, kBlack);
@@ -157,14 +127,14 @@ void RunUntilOk() {
 int ShowFileInfo() {
     HWND main = WindowHandle(kMainWindow);
     EnableWindow(main, FALSE);
-    RegisterFileInfoClass();
-    const POINT at = CentredOver(main);
-    HWND window = CreateWindowExA(0, kClass, "Dateiinfo", WS_POPUP, at.x, at.y, kWidth, kHeight, main, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    RegisterWindowClass(kClass, FileInfoProc, 0);
+    const POINT at = DialogPositionOver(main);
+    HWND window = CreateWindowExA(0, kClass, "Dateiinfo", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main, nullptr,
+                                  g_ui.instance, nullptr);
     HWND list = window ? CreateList(window, g_track) : nullptr;
     HWND ok = window ? CreateWindowExA(0, "BUTTON", "Ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_OWNERDRAW, 0,
-                                       kHeight - 20, kWidth, 20, window, reinterpret_cast<HMENU>(kOkId),
-                                       GetModuleHandleA(nullptr), nullptr)
+                                       kDialogHeight - 20, kDialogWidth, 20, window, reinterpret_cast<HMENU>(kOkId),
+                                       g_ui.instance, nullptr)
                      : nullptr;
     // Without its controls the window could never be closed, so it is not run at all.
     if (list && ok) {

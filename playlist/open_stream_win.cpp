@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <urlmon.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "playlist/add_to_playlist_win.h"
 #include "playlist/open_stream.h"
 #include "playlist/playlist_view_win.h"
+#include "ui/dialog_win.h"
 #include "ui/elements_win.h"
 
 #define LINE_BASE 350000
@@ -19,12 +19,9 @@
 namespace {
 
 constexpr char kClass[] = "QuendraOpenStream";
-constexpr int kWidth = 202;
-constexpr int kHeight = 250;
 constexpr int kOkId = 1;
 constexpr int kCancelId = 2;
 constexpr COLORREF kText = RGB(0, 200, 0);
-constexpr COLORREF kPressedText = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 // A plain radio address with a dot after its last slash answers an endless stream, which
 // would keep the download from ever returning.
@@ -33,16 +30,6 @@ constexpr DWORD kMaxDownloadMs = 10000;
 constexpr size_t kHeadBytes = 64;
 
 int g_pressed = 0; // id of the button clicked, 0 while none
-
-void DrawButton(const DRAWITEMSTRUCT& draw) {
-    char label[32] = {};
-    GetWindowTextA(draw.hwndItem, label, sizeof label);
-    FillRect(draw.hDC, &draw.rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SetBkColor(draw.hDC, kBlack);
-    SetTextColor(draw.hDC, (draw.itemState & ODS_SELECTED) ? kPressedText : kText);
-    RECT rect = draw.rcItem;
-    DrawTextA(draw.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
 
 LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -54,7 +41,7 @@ LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetBkColor(reinterpret_cast<HDC>(wParam), kBlack);
         return reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
     case WM_DRAWITEM:
-        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawDialogButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_CLOSE: // only the buttons close the window
         return 0;
@@ -63,22 +50,9 @@ LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterOpenStreamClass() {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kClass, &wc)) return;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = OpenStreamProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kClass;
-    RegisterClassExA(&wc);
-}
-
 HWND AddControl(HWND window, const char* kind, const char* text, DWORD style, int x, int y, int width, int id) {
     HWND control = CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, 20, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_ui.instance,
                                    nullptr);
     if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return control;
@@ -105,13 +79,10 @@ int RunUntilButton() {
 bool AskForAddress(std::string* address) {
     HWND main = WindowHandle(kMainWindow);
     EnableWindow(main, FALSE);
-    RegisterOpenStreamClass();
-    RECT outer = {};
-    GetWindowRect(main, &outer);
-    const int x = std::max(0, static_cast<int>(outer.left + (outer.right - outer.left - kWidth) / 2));
-    const int y = std::max(0, static_cast<int>(outer.top + (outer.bottom - outer.top - kHeight) / 2));
-    HWND window = CreateWindowExA(0, kClass, "Stream \xF6" "ffnen", WS_POPUP, x, y, kWidth, kHeight, main, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    RegisterWindowClass(kClass, OpenStreamProc, 0);
+    const POINT at = DialogPositionOver(main);
+    HWND window = CreateWindowExA(0, kClass, "Stream \xF6" "ffnen", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main, nullptr,
+                                  g_ui.instance, nullptr);
     HWND field = nullptr;
     bool ok = false;
     if (window) {

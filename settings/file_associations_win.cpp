@@ -8,18 +8,16 @@
 #include <vector>
 
 #include "settings/file_associations.h"
+#include "ui/dialog_win.h"
 #include "ui/elements_win.h"
 
 namespace {
 
 constexpr char kClass[] = "QuendraFileAssociations";
-constexpr int kWidth = 202;
-constexpr int kHeight = 250;
 constexpr int kListId = 1;
 constexpr int kApplyId = 2;
 constexpr COLORREF kListText = RGB(0, 180, 0);
 constexpr COLORREF kText = RGB(0, 200, 0);
-constexpr COLORREF kPressedText = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr char kApplyText[] = "\xDC" "bernehmen";
 
@@ -89,14 +87,6 @@ void ApplyAssociations(HWND list) {
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
-void DrawApplyButton(const DRAWITEMSTRUCT& draw) {
-    FillRect(draw.hDC, &draw.rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SetBkColor(draw.hDC, kBlack);
-    SetTextColor(draw.hDC, (draw.itemState & ODS_SELECTED) ? kPressedText : kText);
-    RECT rect = draw.rcItem;
-    DrawTextA(draw.hDC, kApplyText, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
-
 LRESULT CALLBACK AssociationsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
@@ -104,7 +94,7 @@ LRESULT CALLBACK AssociationsProc(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     case WM_DRAWITEM:
         if (wParam == kApplyId) {
-            DrawApplyButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            DrawDialogButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         }
         break;
@@ -115,30 +105,9 @@ LRESULT CALLBACK AssociationsProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterAssociationsClass() {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kClass, &wc)) return;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = AssociationsProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kClass;
-    RegisterClassExA(&wc);
-}
-
-POINT CentredOver(HWND owner) {
-    RECT outer = {};
-    GetWindowRect(owner, &outer);
-    const LONG left = outer.left + (outer.right - outer.left - kWidth) / 2;
-    const LONG top = outer.top + (outer.bottom - outer.top - kHeight) / 2;
-    return {left < 0 ? 0 : left, top < 0 ? 0 : top};
-}
-
 HWND CreateTypeList(HWND window, HFONT font) {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
-                                6, 5, 190, 215, window, reinterpret_cast<HMENU>(kListId), GetModuleHandleA(nullptr),
+                                6, 5, 190, 215, window, reinterpret_cast<HMENU>(kListId), g_ui.instance,
                                 nullptr);
     if (!list) return nullptr;
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -187,15 +156,15 @@ void RunUntilApply() {
 void EditFileAssociations() {
     HWND main = WindowHandle(kMainWindow);
     EnableWindow(main, FALSE);
-    RegisterAssociationsClass();
-    const POINT at = CentredOver(main);
-    HWND window = CreateWindowExA(0, kClass, "Dateiverkn\xFCpfungen", WS_POPUP, at.x, at.y, kWidth, kHeight, main,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    RegisterWindowClass(kClass, AssociationsProc, 0);
+    const POINT at = DialogPositionOver(main);
+    HWND window = CreateWindowExA(0, kClass, "Dateiverkn\xFCpfungen", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main,
+                                  nullptr, g_ui.instance, nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HWND list = window ? CreateTypeList(window, font) : nullptr;
     HWND apply = window ? CreateWindowExA(0, "BUTTON", kApplyText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_OWNERDRAW,
                                           6, 225, 190, 20, window, reinterpret_cast<HMENU>(kApplyId),
-                                          GetModuleHandleA(nullptr), nullptr)
+                                          g_ui.instance, nullptr)
                         : nullptr;
     if (apply) SendMessageA(apply, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // Without its controls the dialog could never be left, so it is not run at all.

@@ -1,0 +1,33 @@
+#include "ui/dialog_win.h"
+
+#include "ui/ui_state_win.h"
+
+void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = g_ui.instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
+POINT DialogPositionOver(HWND owner) {
+    RECT outer = {};
+    GetWindowRect(owner, &outer);
+    const LONG left = outer.left + (outer.right - outer.left - kDialogWidth) / 2;
+    const LONG top = outer.top + (outer.bottom - outer.top - kDialogHeight) / 2;
+    return {left < 0 ? 0 : left, top < 0 ? 0 : top};
+}
+
+void DrawDialogButton(const DRAWITEMSTRUCT& draw) {
+    char label[64] = {};
+    GetWindowTextA(draw.hwndItem, label, sizeof label);
+    FillRect(draw.hDC, &draw.rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetBkColor(draw.hDC, RGB(0, 0, 0));
+    SetTextColor(draw.hDC, (draw.itemState & ODS_SELECTED) ? RGB(0, 255, 0) : RGB(0, 200, 0));
+    RECT rect = draw.rcItem;
+    DrawTextA(draw.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
