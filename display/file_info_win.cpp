@@ -106,20 +106,10 @@ HWND CreateList(HWND window, const TrackInfo& track) {
     return list;
 }
 
-// Runs until "Ok" is clicked. Other windows' messages are still dispatched, but the main
-// event loop does not run, so their events are not acted on meanwhile.
+// Runs until "Ok" is clicked.
 void RunUntilOk() {
     g_closeRequested = false;
-    MSG msg;
-    while (!g_closeRequested) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    RunDialogLoop([] { return g_closeRequested; });
 }
 
 } // namespace

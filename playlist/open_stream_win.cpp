@@ -58,21 +58,10 @@ HWND AddControl(HWND window, const char* kind, const char* text, DWORD style, in
     return control;
 }
 
-// Keys are dropped, so Enter and Escape do nothing; only the buttons end the loop.
+// The id of the button clicked; "Abbrechen" when the program is asked to quit meanwhile.
 int RunUntilButton() {
     g_pressed = 0;
-    MSG msg;
-    while (g_pressed == 0) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            return kCancelId;
-        }
-        if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return g_pressed;
+    return RunDialogLoop([] { return g_pressed != 0; }) ? g_pressed : kCancelId;
 }
 
 // The typed address, or nothing when "Abbrechen" was clicked.

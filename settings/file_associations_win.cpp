@@ -135,20 +135,10 @@ HWND CreateTypeList(HWND window, HFONT font) {
     return list;
 }
 
-// Runs until "Übernehmen" is clicked. Other windows' messages are still dispatched, but the
-// main event loop does not run, so their events are not acted on meanwhile.
+// Runs until the apply button is clicked.
 void RunUntilApply() {
     g_applyClicked = false;
-    MSG msg;
-    while (!g_applyClicked) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    RunDialogLoop([] { return g_applyClicked; });
 }
 
 } // namespace

@@ -31,3 +31,18 @@ void DrawDialogButton(const DRAWITEMSTRUCT& draw) {
     RECT rect = draw.rcItem;
     DrawTextA(draw.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
+
+bool RunDialogLoop(bool (*done)()) {
+    MSG msg;
+    while (!done()) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}

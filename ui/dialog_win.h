@@ -14,3 +14,8 @@ POINT DialogPositionOver(HWND owner);
 
 // An owner-drawn button: its own text, RGB(0, 200, 0) on black, RGB(0, 255, 0) while held.
 void DrawDialogButton(const DRAWITEMSTRUCT& draw);
+
+// A dialog's own event loop: dispatches until `done()` holds (the main loop does not run
+// meanwhile). Enter and Escape are dropped: only the dialog's buttons end it. False when
+// the program is asked to quit first; the quit is passed on to the main loop.
+bool RunDialogLoop(bool (*done)());
