@@ -1,15 +1,13 @@
 #include "playlist/open_stream_win.h"
 
 #include <windows.h>
-#include <urlmon.h>
-
-#include <cstdio>
 #include <string>
 
 #include "playback/load_track_win.h"
 #include "playlist/add_to_playlist_win.h"
 #include "playlist/open_stream.h"
 #include "playlist/playlist_view_win.h"
+#include "playlist/stream_download_win.h"
 #include "ui/dialog_win.h"
 #include "ui/elements_win.h"
 
@@ -23,11 +21,6 @@ constexpr int kOkId = 1;
 constexpr int kCancelId = 2;
 constexpr COLORREF kText = RGB(0, 200, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-// A plain radio address with a dot after its last slash answers an endless stream, which
-// would keep the download from ever returning.
-constexpr ULONG kMaxDownloadBytes = 1024 * 1024;
-constexpr DWORD kMaxDownloadMs = 10000;
-constexpr size_t kHeadBytes = 64;
 
 int g_pressed = 0; // id of the button clicked, 0 while none
 
@@ -108,70 +101,20 @@ std::string StreamListPath() {
     return path + "QuendraStreamlist.tmp";
 }
 
-std::string NarrowText(LPCWSTR text) {
-    std::string narrow;
-    for (; text && *text; ++text) narrow += static_cast<char>(*text < 0x100 ? *text : '?');
-    return narrow;
-}
-
-// Watches a download: notes its content type and cache file and stops it past the limits,
-// or at once when the answer is audio.
-class BoundedDownload : public IBindStatusCallback {
-public:
-    std::string contentType;
-    std::string cacheFile;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
-            *object = static_cast<IBindStatusCallback*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the caller's stack for the whole blocking call.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG, ULONG status, LPCWSTR text) override {
-        if (status == BINDSTATUS_MIMETYPEAVAILABLE) contentType = NarrowText(text);
-        if (status == BINDSTATUS_CACHEFILENAMEAVAILABLE) cacheFile = NarrowText(text);
-        if (ContentTypeIsAudio(contentType)) return E_ABORT;
-        if (progress > kMaxDownloadBytes || GetTickCount() - start_ > kMaxDownloadMs) return E_ABORT;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
-
-private:
-    DWORD start_ = GetTickCount();
-};
-
-std::string FirstBytes(const std::string& path) {
-    char bytes[kHeadBytes] = {};
-    FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-    if (!file) return "";
-    const size_t got = std::fread(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
-    return std::string(bytes, got);
-}
-
 // What to add for an address with an extension: the saved list, the address itself when
 // it answers with audio (a stream is listed, not fetched), or the empty text when nothing
 // usable came back.
 std::string FetchStreamList(const std::string& address) {
     const std::string listPath = StreamListPath();
-    BoundedDownload download;
-    AT_LINE(); const HRESULT result = URLDownloadToFileA(nullptr, address.c_str(), listPath.c_str(), 0, &download);
-    const std::string head = FirstBytes(result == S_OK ? listPath : download.cacheFile);
-    const bool answered = result == S_OK || !download.contentType.empty() || !head.empty();
-    if (!answered) return "";
-    if (!AnswerIsStreamList(download.contentType, head.data(), head.size())) return address;
-    return result == S_OK ? listPath : "";
+    // The main window stays closed to input while the download runs: the windows are
+    // drawn meanwhile, and a second "Stream öffnen" must not start inside the first.
+    HWND main = WindowHandle(kMainWindow);
+    EnableWindow(main, FALSE);
+    AT_LINE(); const StreamAnswer answer = DownloadStreamAnswer(address, listPath);
+    EnableWindow(main, TRUE);
+    if (!answer.saved && answer.contentType.empty() && answer.head.empty()) return "";
+    if (!AnswerIsStreamList(answer.contentType, answer.head.data(), answer.head.size())) return address;
+    return answer.saved ? listPath : "";
 }
 
 } // namespace
@@ -179,7 +122,9 @@ std::string FetchStreamList(const std::string& address) {
 void OpenStream() {
     std::string address;
     if (!AskForAddress(&address)) return;
+    // A list that could not be fetched leaves the playlist and the playing track alone.
     if (StreamAddressNeedsDownload(address)) address = FetchStreamList(address);
+    if (address.empty()) return;
     AT_LINE(); const std::string toPlay = AddToPlaylist(address, 0);
     AT_LINE(); RefreshPlaylistView(toPlay);
     AT_LINE(); LoadTrack(toPlay);

@@ -1,24 +1,30 @@
 """Context-menu item "Stream.*ffnen" under Wine with the fake library: the untouched default
-address is listed as a stream without a download; a list from a local web server replaces
-the playlist and its last entry plays; an endless audio answer is listed as a stream."""
+address is listed as a stream without a download; PLS and M3U lists from a local web server
+replace the playlist and their last entry plays; an endless audio answer is listed as a
+stream at once; a server that never answers holds nothing up and changes nothing."""
 import http.server
+import socket
 import threading
+import time
 import unittest
 
 import harness as h
 
 MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
-PLS = b"[playlist]\nNumberOfEntries=2\nFile1=C:\\music\\x.mp3\nFile2=C:\\music\\y.mp3\n"
+LISTS = {".pls": (b"audio/x-scpls", b"[playlist]\nNumberOfEntries=2\nFile1=C:\\music\\x.mp3\nFile2=C:\\music\\y.mp3\n"),
+         ".m3u": (b"audio/x-mpegurl", b"#EXTM3U\nC:\\music\\x.mp3\nC:\\music\\y.mp3\n")}
+WM_NULL = 0
 
 
 class Answers(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         self.send_response(200)
-        if self.path.endswith(".pls"):
-            self.send_header("Content-Type", "audio/x-scpls")
-            self.send_header("Content-Length", str(len(PLS)))
+        if self.path[-4:] in LISTS:
+            content_type, body = LISTS[self.path[-4:]]
+            self.send_header("Content-Type", content_type.decode())
+            self.send_header("Content-Length", str(len(body)))
             self.end_headers()
-            self.wfile.write(PLS)
+            self.wfile.write(body)
             return
         self.send_header("Content-Type", "audio/mpeg")  # an endless radio stream
         self.end_headers()
@@ -47,13 +53,18 @@ class OpenStream(unittest.TestCase):
         self.server.daemon_threads = True
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.base = "http://127.0.0.1:%d/" % self.server.server_address[1]
+        self.silent = socket.socket()  # accepts connections, never answers
+        self.silent.bind(("127.0.0.1", 0))
+        self.silent.listen(8)
 
     def tearDown(self):
         self.run_.stop()
         self.server.shutdown()
         self.server.server_close()
+        self.silent.close()
 
     def open_stream(self, address=None):
+        """Types the address into the dialog and clicks "Ok"; returns when the dialog is gone."""
         window = self.run_.wait_main_window()
         h.click(window, *MENU_SPOT, button=3)
         # "Auswahl entfernen", a separator, "Datei.*ffnen", then "Stream.*ffnen".
@@ -68,24 +79,53 @@ class OpenStream(unittest.TestCase):
         h.click(dialog, 50, 130)
         h.wait_until(lambda: not h.visible_window("Stream.*ffnen"), what="the dialog to close")
 
-    def test_default_address_then_a_list_then_an_endless_stream(self):
+    def wait_rows(self, expected, what):
+        try:
+            h.wait_until(lambda: rows() == expected, what=what)
+        except AssertionError:
+            self.fail("%s: rows %s; opened %s" % (what, rows(), played(self.run_)))
+
+    def wait_played(self, path, timeout=20):
+        try:
+            h.wait_until(lambda: played(self.run_)[-1:] == [path], timeout=timeout, what=path + " to be opened")
+        except AssertionError:
+            self.fail("%s not opened; opened: %s; rows: %s" % (path, played(self.run_), rows()))
+
+    def test_default_address_lists_an_endless_stream_and_a_silent_server(self):
         temp = h.wintool("temp-folder")[1].decode("latin-1")
+        # The fake library answers every formatted list with these two entries.
         script = "file %sQuendralistformated.tmp\ntag 8 FILE C:\\\\music\\\\x.mp3\ntag 8 FILE C:\\\\music\\\\y.mp3\n" % temp
         self.run_ = h.PlayerRun("open_stream", script=script)
         self.run_.start()
 
         self.open_stream()
-        self.run_.wait_log(lambda line: "http://stream:port/" in line, what="the default address to be opened")
-        self.assertEqual(played(self.run_)[-1], "http://stream:port/")
+        self.wait_played("http://stream:port/")
 
         self.open_stream(self.base + "list.pls")
-        h.wait_until(lambda: rows() == [["0", "x.mp3"], ["1", "y.mp3"]], what="the list's entries, y marked")
-        self.assertEqual(played(self.run_)[-1], "C:\\\\music\\\\y.mp3")
+        self.wait_rows([["0", "x.mp3"], ["1", "y.mp3"]], "the PLS entries, y marked")
+        self.wait_played("C:\\\\music\\\\y.mp3")
 
         radio = self.base + "radio.mp3"
         self.open_stream(radio)
-        h.wait_until(lambda: played(self.run_)[-1] == radio, timeout=30, what="the endless stream listed and opened")
+        listed = time.monotonic()
+        self.wait_played(radio)
+        self.assertLess(time.monotonic() - listed, 3.0, "an endless stream is listed and opened at once")
         self.assertEqual(len(rows()), 3)
+
+        self.open_stream(self.base + "list.m3u")
+        self.wait_rows([["0", "x.mp3"], ["1", "y.mp3"]], "the M3U's entries in place of all")
+        self.wait_played("C:\\\\music\\\\y.mp3")
+
+        before = played(self.run_)
+        self.open_stream("http://127.0.0.1:%d/live.mp3" % self.silent.getsockname()[1])
+        started = time.monotonic()
+        self.assertEqual(h.wintool("send", h.MAIN_TITLE, WM_NULL, 0, 0)[0], 0, "the player answers meanwhile")
+        h.wait_until(lambda: h.wintool("window-enabled", h.MAIN_TITLE)[1].strip() == b"1", timeout=20,
+                     what="the main window to take input again")
+        self.assertLess(time.monotonic() - started, 13.0, "the download is bounded")
+        time.sleep(1)
+        self.assertEqual(played(self.run_), before, "nothing opened for a server that never answered")
+        self.assertEqual(len(rows()), 2)
 
 
 if __name__ == "__main__":

@@ -82,6 +82,14 @@ int WindowTopmost(const char* title) {
     return 0;
 }
 
+// Prints 1 when a top-level window takes input, else 0.
+int WindowEnabled(const char* title) {
+    HWND window = FindTitled(title);
+    if (!window) return 1;
+    std::printf("%d\n", IsWindowEnabled(window) ? 1 : 0);
+    return 0;
+}
+
 int ChildText(const char* title, int id) {
     HWND parent = FindTitled(title);
     HWND child = parent ? GetDlgItem(parent, id) : nullptr;
@@ -192,13 +200,12 @@ int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
 }
 
-// Sends a message and waits for the answer (WM_QUERYENDSESSION, hand-over tests).
+// Sends a message and waits for the answer; 2 when the window gives none within 5 s.
 int Send(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = FindTitled(title);
     if (!window) return 1;
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer);
-    return 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer) ? 0 : 2;
 }
 
 } // namespace
@@ -212,6 +219,7 @@ int main(int argc, char** argv) {
     if (command == "clip-set" && argc > 2) return ClipboardSet(argv[2]);
     if (command == "window" && argc > 2) return WindowInfo(argv[2]);
     if (command == "window-topmost" && argc > 2) return WindowTopmost(argv[2]);
+    if (command == "window-enabled" && argc > 2) return WindowEnabled(argv[2]);
     if (command == "child-rect" && argc > 3) return ChildRect(argv[2], static_cast<int>(number(3)));
     if (command == "child-text" && argc > 3) return ChildText(argv[2], static_cast<int>(number(3)));
     if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));
