@@ -9,7 +9,9 @@ bool StreamAddressNeedsDownload(const std::string& address);
 // audio/* (other than the list types served under it) and application/ogg.
 bool ContentTypeIsAudio(const std::string& contentType);
 
-// Whether an answer is a stream list (PLS, M3U, ASX or WAX text) rather than audio, judged
-// by its content type when known (audio/* and application/ogg are audio) and else by its
-// first bytes. An empty answer is no list.
-bool AnswerIsStreamList(const std::string& contentType, const char* bytes, size_t size);
+enum class AnswerKind { List, Audio, Neither };
+
+// What an answer is: a stream list (PLS, M3U, ASX or WAX text), audio, or neither (an HTML
+// page, an empty answer). An audio content type wins over the bytes; otherwise the first
+// bytes decide, and a list content type counts when they say nothing.
+AnswerKind KindOfAnswer(const std::string& contentType, const char* bytes, size_t size);

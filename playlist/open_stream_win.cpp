@@ -103,7 +103,7 @@ std::string StreamListPath() {
 
 // What to add for an address with an extension: the saved list, the address itself when
 // it answers with audio (a stream is listed, not fetched), or the empty text when nothing
-// usable came back.
+// usable came back (no answer, an error page).
 std::string FetchStreamList(const std::string& address) {
     const std::string listPath = StreamListPath();
     // The main window stays closed to input while the download runs: the windows are
@@ -112,9 +112,12 @@ std::string FetchStreamList(const std::string& address) {
     EnableWindow(main, FALSE);
     AT_LINE(); const StreamAnswer answer = DownloadStreamAnswer(address, listPath);
     EnableWindow(main, TRUE);
-    if (!answer.saved && answer.contentType.empty() && answer.head.empty()) return "";
-    if (!AnswerIsStreamList(answer.contentType, answer.head.data(), answer.head.size())) return address;
-    return answer.saved ? listPath : "";
+    switch (KindOfAnswer(answer.contentType, answer.head.data(), answer.head.size())) {
+    case AnswerKind::List: return answer.saved ? listPath : "";
+    case AnswerKind::Audio: return address;
+    case AnswerKind::Neither: break;
+    }
+    return "";
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 """Context-menu item "Stream.*ffnen" under Wine with the fake library: the untouched default
 address is listed as a stream without a download; PLS and M3U lists from a local web server
 replace the playlist and their last entry plays; an endless audio answer is listed as a
-stream at once; a server that never answers holds nothing up and changes nothing."""
+stream at once; an error page changes nothing, nor does a server that never answers, which
+holds nothing up."""
 import http.server
 import socket
 import threading
@@ -18,6 +19,9 @@ WM_NULL = 0
 
 class Answers(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
+        if "missing" in self.path:
+            self.send_error(404)  # an HTML page
+            return
         self.send_response(200)
         if self.path[-4:] in LISTS:
             content_type, body = LISTS[self.path[-4:]]
@@ -117,6 +121,7 @@ class OpenStream(unittest.TestCase):
         self.wait_played("C:\\\\music\\\\y.mp3")
 
         before = played(self.run_)
+        self.open_stream(self.base + "missing.pls")
         self.open_stream("http://127.0.0.1:%d/live.mp3" % self.silent.getsockname()[1])
         started = time.monotonic()
         self.assertEqual(h.wintool("send", h.MAIN_TITLE, WM_NULL, 0, 0)[0], 0, "the player answers meanwhile")
@@ -124,7 +129,7 @@ class OpenStream(unittest.TestCase):
                      what="the main window to take input again")
         self.assertLess(time.monotonic() - started, 13.0, "the download is bounded")
         time.sleep(1)
-        self.assertEqual(played(self.run_), before, "nothing opened for a server that never answered")
+        self.assertEqual(played(self.run_), before, "nothing opened for an error page or a server that never answered")
         self.assertEqual(len(rows()), 2)
 
 
