@@ -132,7 +132,7 @@ void DispatchMainMessage(const Event& event) {
     case WM_MOUSEWHEEL:
         if (IsWindowNumberVisible(kMainWindow) && CursorX(kMainWindow) != -1 && FocusedControl() != kPlaylistView) {
             AT_LINE(); ChangeVolume(WheelStep(event.wParam));
-            g_loop.LastStatusTick = GetTickCount();
+            MarkRun(&g_loop.LastStatusTick, GetTickCount());
         }
         break;
     case WM_MBUTTONUP: AT_LINE(); ChangeVolume(2); break;

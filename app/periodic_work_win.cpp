@@ -34,17 +34,17 @@ void FollowMiniWindowHover() {
 
 void DoPeriodicWork() {
     if (IsWindowNumberVisible(kMiniWindow)) {
-        if (MoreThanElapsed(g_loop.LastDisplayTick, GetTickCount(), 40)) {
-            g_loop.LastDisplayTick = GetTickCount();
+        if (IsDue(g_loop.LastDisplayTick, GetTickCount(), 40)) {
+            MarkRun(&g_loop.LastDisplayTick, GetTickCount());
         }
         FollowMiniWindowHover();
     }
-    if (MoreThanElapsed(g_loop.LastDisplayTick, GetTickCount(), 40) && IsWindowNumberVisible(kMainWindow)) {
-        g_loop.LastDisplayTick = GetTickCount();
+    if (IsDue(g_loop.LastDisplayTick, GetTickCount(), 40) && IsWindowNumberVisible(kMainWindow)) {
+        MarkRun(&g_loop.LastDisplayTick, GetTickCount());
         AT_LINE(); DrawOscilloscopeFrame();
     }
-    if (MoreThanElapsed(g_loop.LastStatusTick, GetTickCount(), 500)) {
-        g_loop.LastStatusTick = GetTickCount();
+    if (IsDue(g_loop.LastStatusTick, GetTickCount(), 500)) {
+        MarkRun(&g_loop.LastStatusTick, GetTickCount());
         AT_LINE(); UpdateStatus();
     }
     if (g_loop.BalloonShownTick != 0 && MoreThanElapsed(g_loop.BalloonShownTick, GetTickCount(), 10000)) {

@@ -22,12 +22,13 @@ void QuitProgram() {
     // Saved while every window still exists: the settings read the window's position.
     AT_LINE(); SaveLastRunPlaylist();
     AT_LINE(); SaveSettings(g_track.path);
+    // Before the windows go: the icon is known to the shell by the main window's handle.
+    AT_LINE(); RemoveTrayIcon();
     for (int window : {kMiniWindow, kMainWindow, kFrameWindow}) {
         AT_LINE(); if (g_ui.windows[window]) DestroyWindow(g_ui.windows[window]);
         g_ui.windows[window] = nullptr;
     }
     for (HWND& control : g_ui.controls) control = nullptr; // gone with their windows
-    AT_LINE(); RemoveTrayIcon();
     AT_LINE(); StopPlayback();
     if (g_audio.System_Release) {
         AT_LINE(); g_audio.System_Release(g_audio.system);

@@ -24,7 +24,7 @@
 
 namespace {
 
-uint32_t g_lastTagCheckTick = 0;
+TickMark g_lastTagCheckTick;
 
 // Artist and title as the stream reports them now.
 void ReadStreamTitle(std::string* artist, std::string* title) {
@@ -70,8 +70,8 @@ void UpdateStatus() {
         AT_LINE(); LoadTrack(NextEntryPath(0));
     }
 
-    if (MoreThanElapsed(g_lastTagCheckTick, GetTickCount(), 2000) && IsStreamTagType(g_track.tagType)) {
+    if (IsDue(g_lastTagCheckTick, GetTickCount(), 2000) && IsStreamTagType(g_track.tagType)) {
         AT_LINE(); FollowStreamTitle();
-        g_lastTagCheckTick = GetTickCount();
+        MarkRun(&g_lastTagCheckTick, GetTickCount());
     }
 }

@@ -7,3 +7,12 @@ int32_t TicksSince(uint32_t then, uint32_t now) {
 bool MoreThanElapsed(uint32_t then, uint32_t now, int32_t thresholdMs) {
     return TicksSince(then, now) > thresholdMs;
 }
+
+bool IsDue(const TickMark& mark, uint32_t now, int32_t intervalMs) {
+    return !mark.ran || MoreThanElapsed(mark.tick, now, intervalMs);
+}
+
+void MarkRun(TickMark* mark, uint32_t now) {
+    mark->tick = now;
+    mark->ran = true;
+}

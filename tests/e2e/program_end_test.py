@@ -55,8 +55,11 @@ class QuitSequence(unittest.TestCase):
         self.expect_quit_sequence()
 
     def test_close_request(self):
+        self.assertTrue(h.visible_window("Wine System Tray"), "the tray icon is shown")
         self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_CLOSE, 0, 0)[0], 0)
         self.expect_quit_sequence()
+        # Wine hides its tray once it holds no icon; a stale icon would keep it for good.
+        h.wait_until(lambda: not h.visible_window("Wine System Tray"), timeout=3, what="the tray icon to go")
 
     def test_end_of_the_windows_session(self):
         h.wintool("send", h.MAIN_TITLE, WM_QUERYENDSESSION, 0, 0)

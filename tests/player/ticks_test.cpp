@@ -12,3 +12,13 @@ TEST(Ticks, MoreThanElapsedAcrossTheWrapAndForStoredFutureTicks) {
     for (const Case& c : cases) EXPECT_EQ(MoreThanElapsed(c.then, c.now, c.threshold), c.elapsed) << c.then << " " << c.now;
     EXPECT_EQ(TicksSince(0xFFFFFFF0u, 0x20), 0x30);
 }
+
+TEST(Ticks, TheFirstCheckFiresAtAnyUptimeAndLaterChecksKeepTheInterval) {
+    for (uint32_t now : {0u, 40u, 0x7FFFFFFFu, 0x80000000u, 0x80000028u, 0xFFFFFFFFu}) {
+        TickMark mark;
+        EXPECT_TRUE(IsDue(mark, now, 40)) << now;
+        MarkRun(&mark, now);
+        EXPECT_FALSE(IsDue(mark, now + 40, 40)) << now;
+        EXPECT_TRUE(IsDue(mark, now + 41, 40)) << now; // across 2^31 and 2^32 too
+    }
+}
