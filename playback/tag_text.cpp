@@ -69,6 +69,10 @@ std::string TagText(const void* data, unsigned length) {
     return reencodedSize == size ? decoded : raw;
 }
 
+namespace {
+constexpr float kMaxReplayGainDb = 60.0f;
+} // namespace
+
 float ReplayGainFactor(const std::string& text) {
     // Decimal digits only: "nan" or "inf" in a tag must not reach the channel volume.
     size_t i = 0;
@@ -82,6 +86,8 @@ float ReplayGainFactor(const std::string& text) {
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
     }
     const float decibels = digits > 0 ? std::strtof(text.substr(start, i - start).c_str(), nullptr) : 0.0f;
+    // "+999" would overflow to an infinite factor.
+    if (!(decibels >= -kMaxReplayGainDb && decibels <= kMaxReplayGainDb)) return 1.0f;
     return std::pow(10.0f, decibels / 20.0f);
 }
 

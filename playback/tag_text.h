@@ -11,7 +11,8 @@ std::string TagText(const void* data, unsigned length);
 std::string RawTagBytes(const void* data, unsigned length);
 
 // The replay gain of a text such as "-6.54 dB" as a linear factor, in single precision;
-// a text without a number gives 0 dB, a factor of 1.
+// a text without a number, or beyond +-60 dB (no real track is that far off), gives a
+// factor of 1.
 float ReplayGainFactor(const std::string& text);
 
 // A track number such as " 3/12": blanks and tabs skipped, optional sign, digits up to the

@@ -254,7 +254,7 @@ FMOD_RESULT System::SetPosition(ChannelId id, uint64_t value, FMOD_TIMEUNIT unit
 FMOD_RESULT System::SetVolume(ChannelId id, float volume) {
     if (!std::isfinite(volume)) return FMOD_ERR_INVALID_FLOAT;
     WITH_LIVE_CHANNEL(id, ch);
-    ch->volume = volume < 0.0f ? 0.0f : volume;  // above 1.0 amplifies; the output clips
+    ch->volume = volume < 0.0f ? 0.0f : (volume > 1.0f ? 1.0f : volume);
     return FMOD_OK;
 }
 

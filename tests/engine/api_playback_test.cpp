@@ -101,6 +101,12 @@ TEST_F(Playback, InvalidHandlesNullPointersAndBadPathsGiveErrors) {
     EXPECT_NE(api.FMOD_Sound_GetTag(sound, nullptr, 0, nullptr), FMOD_OK);
     EXPECT_EQ(api.FMOD_Sound_GetFormat(sound, nullptr, nullptr, nullptr, nullptr), FMOD_OK);
     EXPECT_NE(api.FMOD_Channel_SetVolume(channel, std::nanf("")), FMOD_OK);
+    float volume = 0.5f;
+    for (const auto& [set, kept] : {std::pair<float, float>{10.0f, 1.0f}, {-1.0f, 0.0f}, {0.25f, 0.25f}}) {
+        EXPECT_EQ(api.FMOD_Channel_SetVolume(channel, set), FMOD_OK);
+        EXPECT_EQ(api.FMOD_Channel_GetVolume(channel, &volume), FMOD_OK);
+        EXPECT_EQ(volume, kept) << set; // never amplified
+    }
     EXPECT_EQ(api.FMOD_Channel_GetPosition(channel, &value, 0x40), FMOD_ERR_INVALID_PARAM);
     EXPECT_EQ(api.FMOD_Channel_SetPosition(channel, 0, 0), FMOD_ERR_INVALID_PARAM);
     EXPECT_EQ(api.FMOD_Sound_GetLength(sound, &value, 3), FMOD_ERR_INVALID_PARAM);

@@ -26,6 +26,7 @@ TEST(ReplayGain, DecibelsBecomeALinearFactorUpToTheFirstMisfit) {
     const std::pair<const char*, float> cases[] = {
         {"-6.00 dB", -6.0f}, {"+3.2 dB", 3.2f}, {"0 dB", 0.0f},  {"-6.5.4", -6.5f}, {"-6dB", -6.0f},
         {".5", 0.5f},        {"", 0.0f},        {"dB", 0.0f},    {"-", 0.0f},       {"nan", 0.0f}, {"inf dB", 0.0f},
+        {"+999", 0.0f},      {"-61 dB", 0.0f},  {"+60", 60.0f},
     };
     for (const auto& [text, decibels] : cases)
         EXPECT_NEAR(ReplayGainFactor(text), std::pow(10.0f, decibels / 20.0f), 1e-6f) << text;
