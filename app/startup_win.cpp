@@ -48,7 +48,8 @@ void FillPlaylistAndStart(int argumentCount, char** arguments) {
         AT_LINE(); LoadTrack(NextEntryPath(0));
         return;
     }
-    AT_LINE(); AddToPlaylist(ExecutableFolder() + "Quendra.pls", 1);
+    const std::string lastRun = FileInExecutableFolder("Quendra.pls");
+    if (!lastRun.empty()) { AT_LINE(); AddToPlaylist(lastRun, 1); }
     RefreshPlaylistView(g_track.path);
     AT_LINE(); RestoreMainWindow();
     AT_LINE(); LoadTrack("");

@@ -20,7 +20,8 @@ bool WritePlaylistFile(const std::string& path) {
 }
 
 void SaveLastRunPlaylist() {
-    WritePlaylistFile(ExecutableFolder() + "Quendra.pls");
+    const std::string path = FileInExecutableFolder("Quendra.pls");
+    if (!path.empty()) WritePlaylistFile(path);
 }
 
 void ExportPlaylist() {

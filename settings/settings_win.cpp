@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kMaxSettingsBytes = 1024 * 1024;
 
 std::string SettingsPath() {
-    return ExecutableFolder() + "Quendra.ini";
+    return FileInExecutableFolder("Quendra.ini");
 }
 
 int32_t ReadNumber(const SettingsText& text, const char* key, int32_t fallback) {
@@ -52,7 +52,8 @@ std::string TrimmedRight(std::string text) {
 
 std::string LoadSettings() {
     std::string bytes;
-    if (!ReadWholeFile(SettingsPath(), &bytes, kMaxSettingsBytes)) bytes.clear();
+    const std::string path = SettingsPath();
+    if (path.empty() || !ReadWholeFile(path, &bytes, kMaxSettingsBytes)) bytes.clear();
     const SettingsText text = ParseSettingsBytes(bytes);
     Settings& s = g_settings;
 
@@ -80,5 +81,6 @@ std::string LoadSettings() {
 
 void SaveSettings(const std::string& markedPath) {
     const POINT corner = WindowTopLeft(kMainWindow);
-    WriteWholeFile(SettingsPath(), SettingsFileText(g_settings, corner.x, corner.y, markedPath));
+    const std::string path = SettingsPath();
+    if (!path.empty()) WriteWholeFile(path, SettingsFileText(g_settings, corner.x, corner.y, markedPath));
 }

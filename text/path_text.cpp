@@ -24,3 +24,10 @@ std::string ExtensionOf(const std::string& path) {
     if (path.find_first_of("/\\", dot) != std::string::npos) return "";
     return path.substr(dot + 1);
 }
+
+std::string ModuleFolder(const char* path, unsigned long length, unsigned long capacity) {
+    if (length == 0 || length >= capacity) return "";
+    const std::string full(path, length);
+    const size_t slash = full.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}

@@ -13,3 +13,8 @@ std::string FileNamePart(const std::string& path);
 
 // The text after the last "." provided no slash or backslash follows it, else empty.
 std::string ExtensionOf(const std::string& path);
+
+// The folder of a module's path as GetModuleFileNameA gave it (`length` characters in a
+// buffer of `capacity`), ending in its slash. Empty when the path was cut short (the
+// length fills the buffer) or has no folder: a cut path would name another folder.
+std::string ModuleFolder(const char* path, unsigned long length, unsigned long capacity);

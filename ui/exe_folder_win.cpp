@@ -2,10 +2,19 @@
 
 #include <windows.h>
 
+#include "text/path_text.h"
+
+namespace {
+
 std::string ExecutableFolder() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length <= MAX_PATH ? length : 0);
-    const size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+    return ModuleFolder(path, length, MAX_PATH);
+}
+
+} // namespace
+
+std::string FileInExecutableFolder(const char* name) {
+    const std::string folder = ExecutableFolder();
+    return folder.empty() ? std::string() : folder + name;
 }

@@ -28,3 +28,13 @@ TEST(PathText, FileNameAndExtensionComeFromTheLastPart) {
         EXPECT_EQ(ExtensionOf(n[0]), n[2]) << n[0];
     }
 }
+
+TEST(PathText, AModulePathCutShortHasNoFolder) {
+    const std::string full = "C:\\Programme\\Quendra\\quendra.exe";
+    const unsigned long length = static_cast<unsigned long>(full.size());
+    EXPECT_EQ(ModuleFolder(full.c_str(), length, 260), "C:\\Programme\\Quendra\\");
+    EXPECT_EQ(ModuleFolder(full.c_str(), length, length + 1), "C:\\Programme\\Quendra\\"); // just fits
+    EXPECT_EQ(ModuleFolder(full.c_str(), length, length), "");                           // cut short
+    EXPECT_EQ(ModuleFolder(full.c_str(), 0, 260), "");
+    EXPECT_EQ(ModuleFolder("quendra.exe", 11, 260), "");
+}
