@@ -151,7 +151,6 @@ void SetControlBackColor(int control, COLORREF color) {
 
 void KeepMainWindowOnTop(bool onTop) {
     HWND main = WindowHandle(kMainWindow);
-    if (main)
-        SetWindowPos(main, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Also activates the window: the user has just asked for it to stand in front.
+    if (main) SetWindowPos(main, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
