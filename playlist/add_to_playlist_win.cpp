@@ -53,8 +53,9 @@ bool ReadWholeFile(FILE* file, std::string* bytes) {
     char buffer[64 * 1024];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (bytes->size() + got > static_cast<size_t>(kMaxPlaylistBytes)) return false;
-        bytes->append(buffer, got);
+        const size_t room = static_cast<size_t>(kMaxPlaylistBytes) - bytes->size();
+        bytes->append(buffer, got < room ? got : room);
+        if (got > room) return false;
     }
     return !std::ferror(file);
 }
@@ -139,7 +140,8 @@ std::string ConvertPlaylistFile(const std::string& path) {
     std::string result = path;
     if (source && copy) {
         std::string bytes;
-        ReadWholeFile(source, &bytes); // a read that fails or overflows gives what was read
+        // A read that fails or reaches the limit gives the lines read in full.
+        if (!ReadWholeFile(source, &bytes)) bytes = CompleteLines(bytes);
         const std::string converted = ConvertPlaylistText(bytes);
         std::fwrite(converted.data(), 1, converted.size(), copy);
         result = copyPath;

@@ -70,3 +70,8 @@ std::string ConvertPlaylistText(const std::string& source) {
     }
     return copy;
 }
+
+std::string CompleteLines(const std::string& bytes) {
+    const size_t end = bytes.find_last_of(std::string("\r\n\0", 3));
+    return end == std::string::npos ? std::string() : bytes.substr(0, end + 1);
+}

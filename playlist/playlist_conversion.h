@@ -7,6 +7,10 @@
 // Latin-1 and converted, so an .m3u8 is not encoded twice.
 std::string ConvertPlaylistText(const std::string& source);
 
+// The bytes up to and including the last line end (CR, LF or a zero byte): a list read
+// only in part must not end in a cut path.
+std::string CompleteLines(const std::string& bytes);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past
 // U+10FFFF).
 bool IsValidUtf8(const std::string& text);

@@ -24,3 +24,10 @@ TEST(Utf8Validity, RejectsMalformedForms) {
     for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xBF"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
+
+TEST(PlaylistConversion, AListReadInPartEndsAtItsLastCompleteLine) {
+    EXPECT_EQ(CompleteLines("C:\\a.mp3\r\nC:\\b.mp3\r\nC:\\lo"), "C:\\a.mp3\r\nC:\\b.mp3\r\n");
+    EXPECT_EQ(CompleteLines("a\rb"), "a\r");
+    EXPECT_EQ(CompleteLines(std::string("a\0b", 3)), std::string("a\0", 2));
+    EXPECT_EQ(CompleteLines("C:\\lo"), "");
+}
