@@ -28,13 +28,14 @@ constexpr int kMaxPlaylistDepth = 8;
 constexpr long kMaxPlaylistBytes = 16 * 1024 * 1024;
 
 int g_depth = 0;
-// The playlist files being expanded right now, outermost first: one that lists itself,
-// directly or through others, is not expanded a second time.
+// The playlist files being expanded right now (as CanonicalPathKey), outermost first: one
+// that lists itself under any spelling, directly or through others, is not expanded a
+// second time; each new spelling would otherwise expand it again at every level.
 std::vector<std::string> g_expanding;
 
-bool IsBeingExpanded(const std::string& path) {
+bool IsBeingExpanded(const std::string& key) {
     for (const std::string& outer : g_expanding)
-        if (PathsEqual(outer, path)) return true;
+        if (outer == key) return true;
     return false;
 }
 
@@ -151,11 +152,22 @@ std::string ConvertPlaylistFile(const std::string& path) {
     return result;
 }
 
+std::string CanonicalPathKey(const std::string& path) {
+    if (path.find("://") != std::string::npos) return LowerLatin1(path);
+    char full[MAX_PATH + 1] = {};
+    const DWORD fullLength = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (fullLength == 0 || fullLength >= sizeof full) return LowerLatin1(path);
+    char longPath[MAX_PATH + 1] = {};
+    const DWORD longLength = GetLongPathNameA(full, longPath, sizeof longPath);
+    return LowerLatin1(longLength > 0 && longLength < sizeof longPath ? longPath : full);
+}
+
 std::string AddToPlaylist(const std::string& path, int32_t startup) {
     if (LastIndexOfPath(g_playlist, path) >= 0) return path;
-    if (g_depth >= kMaxPlaylistDepth || IsBeingExpanded(path)) return path;
+    const std::string key = CanonicalPathKey(path);
+    if (g_depth >= kMaxPlaylistDepth || IsBeingExpanded(key)) return path;
     ++g_depth;
-    g_expanding.push_back(path);
+    g_expanding.push_back(key);
     const std::string result = AddScanned(path, startup);
     g_expanding.pop_back();
     --g_depth;

@@ -9,6 +9,10 @@
 // play (for a playlist, its last entry).
 std::string AddToPlaylist(const std::string& path, int32_t startup);
 
+// A file's name under any spelling (relative, ".\", letter case, short 8.3 names): its full
+// long path, lower-cased. Addresses are only lower-cased.
+std::string CanonicalPathKey(const std::string& path);
+
 // Writes the UTF-8 copy of a playlist file that the sound library reads; returns the
 // copy's path, or `path` unchanged when either file could not be opened.
 std::string ConvertPlaylistFile(const std::string& path);
