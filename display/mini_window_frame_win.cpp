@@ -47,7 +47,7 @@ void DrawEdgedText(HDC dc, const std::string& text, int x, int y, COLORREF light
 
 // The image keeps its pixels; only a new height makes a new one, of the current size.
 bool EnsureImages(HWND mini, int width, int height) {
-    if (g_frameImage.dc && g_frameImage.height == height) return true;
+    if (g_frameImage.dc && g_displayImage.dc && g_frameImage.height == height) return true;
     return OpenSurface(g_frameImage, mini, width, height) && OpenSurface(g_displayImage, mini, width, height);
 }
 
