@@ -162,6 +162,11 @@ void DispatchMiniWindow(const Event& event) {
         if (event.number == kMiniNextButton) { AT_LINE(); PlayNextEntry(); }
         return;
     }
+    // A right click brings the main window back wherever it lands, on a button too.
+    if (event.kind == EventKind::Control && event.type == 1) {
+        AT_LINE(); RestoreMainWindow();
+        return;
+    }
     if (event.kind != EventKind::Message) return;
     switch (event.message) {
     case WM_MOUSEMOVE: UpdateMiniWindowHover(); break;

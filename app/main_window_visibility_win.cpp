@@ -1,6 +1,7 @@
 #include "app/main_window_visibility_win.h"
 
 #include "ui/elements_win.h"
+#include "display/mini_window_fit_win.h"
 #include "display/oscilloscope_surface_win.h"
 #include "playback/track_info.h"
 #include "settings/settings.h"
@@ -8,7 +9,8 @@
 void HideMainWindow() {
     g_track.scrollOffset = 10;
     ShowWindowNumber(kMainWindow, false);
-    if (g_settings.MiniFensterEnable == 1) ShowWindowNumber(kMiniWindow, true);
+    // A task bar without a band window has no place for it.
+    if (g_settings.MiniFensterEnable == 1 && FindTaskbarBand()) ShowWindowNumber(kMiniWindow, true);
     SetControlImage(kMinimizeButton, ImageId::MinimizeNormal);
     CloseOscilloscopeSurface();
 }

@@ -3,6 +3,7 @@
 #include "ui/elements_win.h"
 #include "ui/dialog_win.h"
 #include "app/window_procs_win.h"
+#include "display/mini_window_fit_win.h"
 
 namespace {
 
@@ -17,11 +18,6 @@ HWND CreateMiniControl(int number, int x, int y, int width, int height, DWORD st
 }
 
 } // namespace
-
-HWND FindTaskbarBand() {
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    return tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
-}
 
 void CreateMiniWindow() {
     RegisterWindowClass(kMiniClass, MiniWindowProc, CS_DBLCLKS);

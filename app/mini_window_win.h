@@ -1,10 +1,6 @@
 #pragma once
 #include <windows.h>
 
-// The task bar's band window ("ReBarWindow32" child of "Shell_TrayWnd"), looked up anew
-// each time; null when there is no such task bar.
-HWND FindTaskbarBand();
-
 // Creates the hidden mini window (window 0) with its controls 3, 2, 4 and 1, owned by the
 // task bar's band window so that it stays above the task bar.
 void CreateMiniWindow();

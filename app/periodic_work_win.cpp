@@ -2,6 +2,8 @@
 
 #include "ui/elements_win.h"
 #include "app/main_window_visibility_win.h"
+#include "display/mini_window_fit_win.h"
+#include "display/mini_window_frame_win.h"
 #include "display/oscilloscope_win.h"
 #include "display/status_update_win.h"
 #include "playback/track_balloon_win.h"
@@ -36,8 +38,11 @@ void DoPeriodicWork() {
     if (IsWindowNumberVisible(kMiniWindow)) {
         if (IsDue(g_loop.LastDisplayTick, GetTickCount(), 40)) {
             MarkRun(&g_loop.LastDisplayTick, GetTickCount());
+            AT_LINE();
+            if (FitMiniWindow()) { AT_LINE(); DrawMiniWindowFrame(); }
         }
-        FollowMiniWindowHover();
+        // Without a band window the fit has hidden it again.
+        if (IsWindowNumberVisible(kMiniWindow)) FollowMiniWindowHover();
     }
     if (IsDue(g_loop.LastDisplayTick, GetTickCount(), 40) && IsWindowNumberVisible(kMainWindow)) {
         MarkRun(&g_loop.LastDisplayTick, GetTickCount());

@@ -1,5 +1,6 @@
 // A small Windows program the end-to-end tests run beside the player to look at it from
-// the inside of Wine: clipboard, windows by title, control rectangles, messages.
+// the inside of Wine: clipboard, windows by title, control rectangles, messages; and a
+// task bar band window for the mini window.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -208,6 +209,51 @@ int Send(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer) ? 0 : 2;
 }
 
+HWND FindBand() {
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
+}
+
+// A task bar band window for the mini window: a "ReBarWindow32" child at (0, 0) of the
+// "Shell_TrayWnd" window, which is Wine's when it has one, else ours along the bottom of the
+// screen. Prints "ready", then keeps both alive, answering messages, for `seconds`.
+int ServeBand(int width, int height, DWORD seconds) {
+    WNDCLASSA band = {};
+    band.lpfnWndProc = DefWindowProcA;
+    band.hInstance = GetModuleHandleA(nullptr);
+    band.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    band.lpszClassName = "ReBarWindow32";
+    WNDCLASSA tray = band;
+    tray.lpszClassName = "Shell_TrayWnd";
+    if (!RegisterClassA(&band) || !RegisterClassA(&tray)) return Fail("cannot register the classes");
+    HWND parent = FindWindowA("Shell_TrayWnd", nullptr);
+    if (!parent)
+        parent = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", nullptr, WS_POPUP | WS_VISIBLE, 0,
+                                 GetSystemMetrics(SM_CYSCREEN) - height, GetSystemMetrics(SM_CXSCREEN), height,
+                                 nullptr, nullptr, tray.hInstance, nullptr);
+    if (!parent || !CreateWindowExA(0, "ReBarWindow32", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,
+                                    nullptr, band.hInstance, nullptr))
+        return Fail("cannot make the band window");
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < seconds * 1000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+// Prints the band window's screen rectangle: "left top right bottom".
+int BandRect() {
+    HWND band = FindBand();
+    RECT rect;
+    if (!band || !GetWindowRect(band, &rect)) return 1;
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -235,5 +281,8 @@ int main(int argc, char** argv) {
     if (command == "send" && argc > 3)
         return Send(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
                     static_cast<LPARAM>(number(5)));
+    if (command == "band" && argc > 4)
+        return ServeBand(static_cast<int>(number(2)), static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
+    if (command == "band-rect") return BandRect();
     return Fail("unknown command");
 }
