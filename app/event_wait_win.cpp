@@ -1,7 +1,7 @@
 #include "app/event_wait_win.h"
 
+#include "app/noted_events.h"
 #include "ui/elements_win.h"
-#include "app/window_procs_win.h"
 
 namespace {
 
@@ -64,17 +64,24 @@ void Dispatch(MSG& msg) {
 } // namespace
 
 Event WaitEvent(unsigned timeoutMs) {
-    g_notedEvent = {};
+    Event event;
+    if (TakeNotedEvent(&event)) return event;
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         // A message sent from another thread or process is handled inside the peek.
-        if (g_notedEvent.kind != EventKind::None) return g_notedEvent;
+        if (TakeNotedEvent(&event)) return event;
         MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return g_notedEvent;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TakeNotedEvent(&event);
+            return event;
+        }
     }
+    // Events noted by sent messages inside the peek stay ahead of this message's own.
     const Event rightClick = RightClickOnImageButton(msg);
+    const int notedBefore = NotedEventCount();
     Dispatch(msg);
-    if (rightClick.kind != EventKind::None) return rightClick;
-    if (g_notedEvent.kind != EventKind::None) return g_notedEvent;
-    return WindowMessageEvent(msg);
+    if (rightClick.kind != EventKind::None) NoteEvent(rightClick);
+    else if (NotedEventCount() == notedBefore) NoteEvent(WindowMessageEvent(msg));
+    TakeNotedEvent(&event);
+    return event;
 }

@@ -4,26 +4,22 @@
 #include <commctrl.h>
 
 #include "app/main_window_callback_win.h"
+#include "app/noted_events.h"
 #include "ui/elements_win.h"
-
-Event g_notedEvent;
 
 namespace {
 
-void NoteControlEvent(int window, int control, int type) {
-    g_notedEvent = {};
-    g_notedEvent.kind = EventKind::Control;
-    g_notedEvent.window = window;
-    g_notedEvent.number = control;
-    g_notedEvent.type = type;
+void NoteEvent(EventKind kind, int window, int number, int type) {
+    Event event;
+    event.kind = kind;
+    event.window = window;
+    event.number = number;
+    event.type = type;
+    NoteEvent(event);
 }
 
-void NoteEvent(EventKind kind, int window, int number, int type) {
-    g_notedEvent = {};
-    g_notedEvent.kind = kind;
-    g_notedEvent.window = window;
-    g_notedEvent.number = number;
-    g_notedEvent.type = type;
+void NoteControlEvent(int window, int control, int type) {
+    NoteEvent(EventKind::Control, window, control, type);
 }
 
 // WM_COMMAND: a click on an image button, a menu item, or a keyboard shortcut.

@@ -9,6 +9,3 @@
 LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK MiniWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The event noted while the last message was dispatched; cleared by the wait.
-extern Event g_notedEvent;

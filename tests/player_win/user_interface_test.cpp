@@ -10,6 +10,7 @@
 
 #include "app/build_ui_win.h"
 #include "app/dispatch_win.h"
+#include "app/event_wait_win.h"
 #include "app/mini_window_win.h"
 #include "app/ui_teardown_win.h"
 #include "playback/audio_engine_win.h"
@@ -126,4 +127,32 @@ TEST_F(UserInterface, DroppedFilesAreAddedInOrderAndShown) {
     g_playlist.clear();
     g_audio.System_Release(g_audio.system);
     UnloadAudioEngine(g_audio);
+}
+
+// A tray click sent by another thread is handled inside the same peek that returns a posted
+// menu command: both events come out, the sent one first.
+TEST_F(UserInterface, ASentAndAPostedMessageTogetherLoseNoEvent) {
+    HWND main = WindowHandle(kMainWindow);
+    ASSERT_TRUE(PostMessageA(main, WM_COMMAND, kCmdRepeat, 0));
+    HANDLE sender = CreateThread(
+        nullptr, 0,
+        [](void* window) -> DWORD {
+            SendMessageA(static_cast<HWND>(window), kTrayCallbackMessage, 0, WM_RBUTTONUP);
+            return 0;
+        },
+        main, 0, nullptr);
+    ASSERT_NE(sender, nullptr);
+    Sleep(200); // the sent message waits for the next message call
+    std::vector<Event> events;
+    for (int pass = 0; pass < 20 && events.size() < 2; ++pass) {
+        const Event event = WaitEvent(50);
+        if (event.kind == EventKind::Tray || event.kind == EventKind::Menu) events.push_back(event);
+    }
+    WaitForSingleObject(sender, 5000);
+    CloseHandle(sender);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, EventKind::Tray);
+    EXPECT_EQ(events[0].type, 1);
+    EXPECT_EQ(events[1].kind, EventKind::Menu);
+    EXPECT_EQ(events[1].number, kCmdRepeat);
 }
