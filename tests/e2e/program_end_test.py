@@ -1,5 +1,6 @@
 """Program end: every way of quitting runs the quit sequence and ends with exit code 0."""
 import os
+import subprocess
 import unittest
 
 import harness as h
@@ -60,6 +61,18 @@ class QuitSequence(unittest.TestCase):
         self.expect_quit_sequence()
         # Wine hides its tray once it holds no icon; a stale icon would keep it for good.
         h.wait_until(lambda: not h.visible_window("Wine System Tray"), timeout=3, what="the tray icon to go")
+
+    def test_a_folder_that_allows_no_new_files_still_saves(self):
+        for name in ("Quendra.pls", "Quendra.ini"):
+            with open(os.path.join(self.run_.folder, name), "wb") as f:
+                f.write(b"old")
+        if subprocess.run(["chattr", "+i", self.run_.folder], capture_output=True).returncode != 0:
+            self.skipTest("chattr +i is not allowed here")
+        try:
+            self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_CLOSE, 0, 0)[0], 0)
+            self.expect_quit_sequence()
+        finally:
+            subprocess.run(["chattr", "-i", self.run_.folder])
 
     def test_end_of_the_windows_session(self):
         h.wintool("send", h.MAIN_TITLE, WM_QUERYENDSESSION, 0, 0)
