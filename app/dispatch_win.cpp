@@ -13,6 +13,7 @@
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playback/volume_win.h"
+#include "playlist/audio_cd_win.h"
 #include "playlist/open_files_win.h"
 #include "playlist/open_stream_win.h"
 #include "playlist/playlist_transport_win.h"
@@ -86,6 +87,7 @@ void DispatchMenu(int command) {
     case kCmdFileAssociations: AT_LINE(); EditFileAssociations(); break;
     case kCmdOpenFile: AT_LINE(); OpenFiles(); break;
     case kCmdOpenStream: AT_LINE(); OpenStream(); break;
+    case kCmdOpenAudioCd: AT_LINE(); PlayAudioCd(); break;
     case kCmdExportPlaylist: AT_LINE(); ExportPlaylist(); break;
     case kCmdShuffle:
         AT_LINE(); ShuffleEntries();

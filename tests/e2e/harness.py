@@ -81,6 +81,22 @@ def text_appears_after(action, title, control, text, timeout_ms=5000):
         return watcher.wait(timeout=timeout_ms / 1000 + 30) == 0
 
 
+def quietly(*command, timeout=60):
+    """Runs a command with no output of ours: a Wine server or service it starts keeps
+    running after it and would otherwise hold the caller's pipe open."""
+    return subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=timeout).returncode
+
+
+def restart_wine_server():
+    """Ends the prefix's Wine server and starts it again, so that its services read the
+    registry anew (drive letters and types are read once, when they start)."""
+    quietly("wineserver", "-k")
+    quietly("wineserver", "-w")
+    quietly("wineserver", "-p", "60")
+    quietly("wine", "cmd", "/c", "exit")
+
+
 def screen():
     """The whole screen as (width, height, rgb bytes)."""
     geometry = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,

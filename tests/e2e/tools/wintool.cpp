@@ -170,6 +170,24 @@ int ListRows(const char* title, int id) {
     return 0;
 }
 
+// Reads a drop-down list of another process: one line per row, "selected<TAB>text". The
+// rows cross over as wide texts (Wine cuts the narrow form short) and are printed narrow.
+int ComboRows(const char* title, int id) {
+    HWND parent = FindTitled(title);
+    HWND combo = parent ? GetDlgItem(parent, id) : nullptr;
+    if (!combo) return 1;
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    const int rows = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        wchar_t wide[1024] = {};
+        char text[1024] = {};
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, row, 0) < 1024) SendMessageW(combo, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        std::printf("%d\t%s\n", row == selected ? 1 : 0, text);
+    }
+    return 0;
+}
+
 // The temporary folder as the player sees it, long form, ending in a backslash.
 int TempFolder() {
     char folder[MAX_PATH + 1] = {}, longFolder[MAX_PATH + 1] = {};
@@ -272,6 +290,7 @@ int main(int argc, char** argv) {
     if (command == "child-redraw" && argc > 3) return ChildRedraw(argv[2], static_cast<int>(number(3)));
     if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
     if (command == "list-rows" && argc > 3) return ListRows(argv[2], static_cast<int>(number(3)));
+    if (command == "combo-rows" && argc > 3) return ComboRows(argv[2], static_cast<int>(number(3)));
     if (command == "temp-folder") return TempFolder();
     if (command == "wait-text" && argc > 5)
         return WaitChildText(argv[2], static_cast<int>(number(3)), argv[4], static_cast<DWORD>(number(5)));
