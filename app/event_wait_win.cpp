@@ -1,6 +1,6 @@
 #include "app/event_wait_win.h"
 
-#include "app/noted_events.h"
+#include "app/noted_events_win.h"
 #include "ui/elements_win.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "app/main_window_callback_win.h"
-#include "app/noted_events.h"
+#include "app/noted_events_win.h"
 #include "ui/elements_win.h"
 
 namespace {

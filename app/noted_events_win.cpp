@@ -1,4 +1,4 @@
-#include "app/noted_events.h"
+#include "app/noted_events_win.h"
 
 #include <deque>
 
