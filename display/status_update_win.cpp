@@ -9,6 +9,7 @@
 #include "playback/audio_engine.h"
 #include "playback/load_track_win.h"
 #include "playback/tag_text.h"
+#include "playback/tag_text_win.h"
 #include "playback/track_balloon_win.h"
 #include "playback/track_info.h"
 #include "playback/track_text.h"
@@ -34,8 +35,8 @@ void ReadStreamTitle(std::string* artist, std::string* title) {
         FMOD_TAG tag = {};
         AT_LINE(); if (g_audio.Sound_GetTag(g_audio.sound, nullptr, index, &tag) != FMOD_OK || !tag.name) continue;
         const std::string name = LowerLatin1(TagText(tag.name, static_cast<unsigned>(std::strlen(tag.name))));
-        if (name == "artist") *artist = TagText(tag.data, tag.datalen);
-        else if (name == "title") *title = TagText(tag.data, tag.datalen);
+        if (name == "artist") *artist = SystemTagText(tag.data, tag.datalen);
+        else if (name == "title") *title = SystemTagText(tag.data, tag.datalen);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "playback/audio_engine.h"
 #include "playback/tag_text.h"
+#include "playback/tag_text_win.h"
 #include "playback/track_balloon_win.h"
 #include "playback/track_info.h"
 #include "playback/track_text.h"
@@ -25,7 +26,7 @@ namespace {
 
 // Stores one tag by its lower-cased name; names not listed are ignored.
 void StoreTag(const std::string& name, const FMOD_TAG& tag) {
-    const std::string value = TagText(tag.data, tag.datalen);
+    const std::string value = SystemTagText(tag.data, tag.datalen);
     if (name == "artist") g_track.artist = value;
     else if (name == "title") g_track.title = value;
     else if (name == "icy-br") g_track.bitrateText = value;

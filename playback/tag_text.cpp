@@ -50,23 +50,34 @@ std::string RawTagBytes(const void* data, unsigned length) {
     return std::string(bytes, size);
 }
 
-std::string TagText(const void* data, unsigned length) {
+bool EncodeLatin1(const std::u32string& characters, std::string* narrow) {
+    narrow->clear();
+    for (char32_t c : characters) {
+        if (c > 0xFF) return false;
+        narrow->push_back(static_cast<char>(c));
+    }
+    return true;
+}
+
+std::string TagText(const void* data, unsigned length, NarrowEncoder encode) {
     const std::string raw = RawTagBytes(data, length);
     const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
     const size_t size = raw.size();
 
-    std::string decoded;
+    std::u32string characters;
     size_t reencodedSize = 0;
     for (size_t i = 0; i < size;) {
         uint32_t codePoint = 0;
         const int used = DecodeUtf8(bytes, size, i, &codePoint);
-        if (used == 0 || codePoint > 0xFF) return raw;
-        decoded.push_back(static_cast<char>(codePoint));
+        if (used == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return raw;
+        characters.push_back(codePoint);
         reencodedSize += Utf8Length(codePoint);
         i += used;
     }
     // An overlong form decodes but takes more bytes than its proper encoding.
-    return reencodedSize == size ? decoded : raw;
+    if (reencodedSize != size) return raw;
+    std::string narrow;
+    return encode(characters, &narrow) ? narrow : raw;
 }
 
 namespace {

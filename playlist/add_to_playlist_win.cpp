@@ -9,6 +9,7 @@
 #include "playback/audio_engine.h"
 #include "playback/load_track_win.h"
 #include "playback/tag_text.h"
+#include "playback/tag_text_win.h"
 #include "playback/track_info.h"
 #include "playback/transport_win.h"
 #include "playlist/playlist.h"
@@ -76,7 +77,7 @@ void ReadScannedTags(FMOD_SOUND* sound, ScanResult& scan) {
         FMOD_TAG tag = {};
         AT_LINE(); if (g_audio.Sound_GetTag(sound, nullptr, index, &tag) != FMOD_OK) continue;
         const std::string name = tag.name ? LowerLatin1(TagText(tag.name, static_cast<unsigned>(strlen(tag.name)))) : "";
-        const std::string value = TagText(tag.data, tag.datalen);
+        const std::string value = SystemTagText(tag.data, tag.datalen);
         scan.tagType = static_cast<int32_t>(tag.type);
         if (tag.type == FMOD_TAGTYPE_PLAYLIST) {
             if (name == "file") {

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "io/file_reader.h"
 
 namespace engine {
@@ -43,6 +45,20 @@ private:
     uint64_t position_ = 0;
 };
 
+// A name with characters the ANSI code page cannot hold reaches us as UTF-8; a name in
+// the code page that merely looks like UTF-8 was tried as it is first.
+HANDLE OpenUtf8Path(const char* path) {
+    bool wideCharacters = false;
+    for (const char* c = path; *c; ++c) wideCharacters = wideCharacters || static_cast<unsigned char>(*c) >= 0x80;
+    if (!wideCharacters) return INVALID_HANDLE_VALUE;
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (length <= 0) return INVALID_HANDLE_VALUE;
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, &wide[0], length);
+    return CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 }  // namespace
 
 std::unique_ptr<Reader> OpenWin32File(const char* path, FMOD_RESULT* result) {
@@ -51,6 +67,7 @@ std::unique_ptr<Reader> OpenWin32File(const char* path, FMOD_RESULT* result) {
     // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open, as wanted.
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) file = OpenUtf8Path(path);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     LARGE_INTEGER size;
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {

@@ -76,6 +76,25 @@ class RealFiles(unittest.TestCase):
         wheel_down = lambda: h.xdotool("mousemove", "--window", window, 100, 60, "click", 5)
         self.assertTrue(h.text_appears_after(wheel_down, h.MAIN_TITLE, 11, "95%"), "the volume text")
 
+    def test_a_utf8_list_with_greek_and_japanese_names_plays_both(self):
+        folder = self.run_.folder
+        names = ["\u03a9\u03bc\u03ad\u03b3\u03b1.wav", "\u65e5\u672c.wav"]  # no place for them in code page 1252
+        shutil.copy(os.path.join(folder, "tone.wav"), os.path.join(folder, names[0]))
+        shutil.copy(os.path.join(folder, "low.wav"), os.path.join(folder, names[1]))
+        with open(os.path.join(folder, "utf8.m3u"), "w", encoding="utf-8") as f:
+            f.write("#EXTM3U\n" + "".join(name + "\n" for name in names))
+        self.run_.start("utf8.m3u")
+        window = self.run_.wait_main_window()
+        h.wait_until(lambda: [r[2] for r in rows()] == ["00:20", "00:20"], timeout=30, what="both entries opened")
+        code, out = h.wintool("window", h.MAIN_TITLE)
+        origin = [int(v) for v in out.split()[1:3]]
+        swinging = lambda: (lambda r: r if len(r) > 20 else None)(bright_rows(h.screen(), origin))
+        h.wait_until(swinging, timeout=30, what="the Greek-named tone")
+        h.click(window, *NEXT)
+        h.wait_until(lambda: [r[0] for r in rows()] == ["0", "1"], what="the Japanese-named entry marked")
+        h.xdotool("sleep", 1)  # the afterglow of the first tone is gone by then
+        h.wait_until(swinging, timeout=30, what="the Japanese-named tone")
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -12,8 +12,24 @@ TEST(TagText, Utf8OfLatin1IsDecodedAnythingElseKeepsItsBytes) {
         {"5 \xE2\x82\xAC", "5 \xE2\x82\xAC"},         // beyond Latin-1
         {"\xC3\xB6 \xE2\x82\xAC", "\xC3\xB6 \xE2\x82\xAC"},
         {"\xC1\x81", "\xC1\x81"}, {"ab\xC3", "ab\xC3"}, {"\x80\x80", "\x80\x80"}, // overlong, cut, stray
+        {"\xED\xA0\x80", "\xED\xA0\x80"},                                             // a surrogate
     };
     for (const auto& c : cases) EXPECT_EQ(TagText(c[0].data(), static_cast<unsigned>(c[0].size())), c[1]) << c[0];
+}
+
+// A code page's encoder decides: the euro sign has a place in this one, the alpha not.
+TEST(TagText, EveryCharacterGoesToTheEncoderOrTheBytesStay) {
+    const NarrowEncoder euroPage = [](const std::u32string& characters, std::string* narrow) {
+        narrow->clear();
+        for (char32_t c : characters) {
+            if (c == 0x20AC) narrow->push_back('\x80');
+            else if (c < 0x80) narrow->push_back(static_cast<char>(c));
+            else return false;
+        }
+        return true;
+    };
+    EXPECT_EQ(TagText("5 \xE2\x82\xAC", 5, euroPage), "5 \x80");
+    EXPECT_EQ(TagText("\xE2\x82\xAC \xCE\xB1", 6, euroPage), "\xE2\x82\xAC \xCE\xB1");
 }
 
 TEST(TagText, StopsAtLengthOrFirstZero) {
