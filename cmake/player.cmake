@@ -23,7 +23,7 @@ if(QUENDRA_WINDOWS)
   # Everything but the entry point goes into a library, so the Windows tests link the same glue.
   list(REMOVE_ITEM PLAYER_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
   add_library(player_win STATIC ${PLAYER_WIN_SOURCES})
-  target_link_libraries(player_win PUBLIC player_core comctl32 shell32 gdi32 user32 kernel32 comdlg32 urlmon ole32)
+  target_link_libraries(player_win PUBLIC player_core comctl32 shell32 gdi32 user32 kernel32 comdlg32 urlmon wininet ole32)
   add_executable(quendra WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
   target_link_libraries(quendra PRIVATE player_win)
 endif()
