@@ -7,26 +7,14 @@ import subprocess
 import unittest
 
 import harness as h
+from harness import rows
 
 
-def rows():
-    out = h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1")
-    return [line.split("\t") for line in out.splitlines()]
-
-
-class BadInput(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun(self.id().split(".")[-1], real=True)
-
-    def tearDown(self):
-        self.run_.stop()
-
+class BadInput(h.PlayerTest):
     def test_long_missing_and_unanswered_paths_are_listed_with_zero_length(self):
         long_path = "C:\\" + "\\".join(["Verzeichnis%02d" % i for i in range(20)]) + "\\Lied.mp3"
         self.assertGreater(len(long_path), 260)
-        self.run_.start(long_path, "C:\\fehlt\\M\u00fcll.mp3", "http://127.0.0.1:9/radio")
-        self.run_.wait_main_window()
+        self.launch(long_path, "C:\\fehlt\\M\u00fcll.mp3", "http://127.0.0.1:9/radio", real=True)
         listed = h.wait_until(lambda: (lambda r: r if len(r) == 3 else None)(rows()), timeout=60, what="three rows")
         self.assertEqual([r[1] for r in listed], ["Lied.mp3", "M\u00fcll.mp3", "http://127.0.0.1:9/radio"])
         self.assertEqual([r[2] for r in listed], ["00:00", "00:00", ""])
@@ -34,6 +22,7 @@ class BadInput(unittest.TestCase):
 
     @unittest.skipUnless(shutil.which("sox"), "sox missing")
     def test_a_playlist_that_lists_itself_ends(self):
+        self.run_ = h.PlayerRun("playlist_lists_itself", real=True)
         folder = self.run_.folder
         subprocess.run(["sox", "-n", "-r", "44100", "-c", "1", "-b", "16", os.path.join(folder, "kurz.wav"),
                         "synth", "3", "sine", "440"], check=True)

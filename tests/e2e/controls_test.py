@@ -13,54 +13,32 @@ tag 2 TITLE Zwei
 file C:\\m\\c.mp3
 tag 2 TITLE Drei
 """
-WM_COMMAND = 0x111
-WM_LBUTTONUP = 0x202
-TRAY_MESSAGE = 0x8002
-PREVIOUS, PLAY, STOP, NEXT = (35, 164), (85, 164), (135, 164), (185, 164)
 
 
-def rows():
-    return [line.split("\t") for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
-
-
-def selected_titles():
-    return [row[1] for row in rows() if row[0] == "1"]
-
-
-def played(run):
-    """Paths of the streams opened for playing, in order."""
-    return [line.split('"')[1] for line in run.log() if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
-
-
-class Transport(unittest.TestCase):
+class Transport(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun(self.id().split(".")[-1], script=SCRIPT)
-        self.run_.start("C:\\m\\a.mp3", "C:\\m\\b.mp3", "C:\\m\\c.mp3")
-        self.window = self.run_.wait_main_window()
-        h.wait_until(lambda: selected_titles() == [" - Eins"], what="the first entry to play")
-
-    def tearDown(self):
-        self.run_.stop()
+        super().setUp()
+        self.window = self.launch("C:\\m\\a.mp3", "C:\\m\\b.mp3", "C:\\m\\c.mp3", script=SCRIPT)
+        h.wait_until(lambda: h.marked() == [" - Eins"], what="the first entry to play")
 
     def test_next_and_previous_buttons_follow_the_list_and_wrap(self):
-        h.click(self.window, *NEXT)
-        h.wait_until(lambda: selected_titles() == [" - Zwei"], what="next")
-        h.click(self.window, *PREVIOUS)
-        h.wait_until(lambda: selected_titles() == [" - Eins"], what="previous")
+        h.click(self.window, *h.NEXT)
+        h.wait_until(lambda: h.marked() == [" - Zwei"], what="next")
+        h.click(self.window, *h.PREVIOUS)
+        h.wait_until(lambda: h.marked() == [" - Eins"], what="previous")
         # A second click at the same spot would be a double click, which does nothing.
-        h.click(self.window, PREVIOUS[0] + 12, PREVIOUS[1])  # from the first entry previous wraps to the last
-        h.wait_until(lambda: selected_titles() == [" - Drei"], what="previous wrapping")
-        h.click(self.window, NEXT[0] + 12, NEXT[1])  # and next always wraps to the first
-        h.wait_until(lambda: selected_titles() == [" - Eins"], what="next wrapping")
-        self.assertEqual(played(self.run_), ["C:\\\\m\\\\a.mp3", "C:\\\\m\\\\b.mp3", "C:\\\\m\\\\a.mp3",
+        h.click(self.window, h.PREVIOUS[0] + 12, h.PREVIOUS[1])  # from the first entry previous wraps to the last
+        h.wait_until(lambda: h.marked() == [" - Drei"], what="previous wrapping")
+        h.click(self.window, h.NEXT[0] + 12, h.NEXT[1])  # and next always wraps to the first
+        h.wait_until(lambda: h.marked() == [" - Eins"], what="next wrapping")
+        self.assertEqual(self.run_.played(), ["C:\\\\m\\\\a.mp3", "C:\\\\m\\\\b.mp3", "C:\\\\m\\\\a.mp3",
                                              "C:\\\\m\\\\c.mp3", "C:\\\\m\\\\a.mp3"])
 
     def test_play_button_pauses_and_resumes(self):
-        h.click(self.window, *PLAY)
+        h.click(self.window, *h.PLAY)
         self.run_.wait_log(lambda l: l == "FMOD_Channel_SetPaused(channel1, 1) = 0", what="the pause")
         h.click(self.window, 150, 100)  # away from the button, so it shows its normal image
-        h.click(self.window, *PLAY)
+        h.click(self.window, *h.PLAY)
         h.wait_until(lambda: self.run_.log().count("FMOD_Channel_SetPaused(channel1, 0) = 0") == 2, what="the resume")
 
     def test_slider_seeks_in_whole_seconds(self):
@@ -77,23 +55,18 @@ class Transport(unittest.TestCase):
     def test_select_all_and_delete_remove_every_row(self):
         h.click(self.window, 100, 190)  # into the list: the main window is active
         h.xdotool("key", "--window", self.window, "ctrl+a")
-        h.wait_until(lambda: len(selected_titles()) == 3, what="every row selected")
+        h.wait_until(lambda: len(h.marked()) == 3, what="every row selected")
         h.xdotool("key", "--window", self.window, "Delete")
-        h.wait_until(lambda: rows() == [], what="the list to empty")
+        h.wait_until(lambda: h.rows() == [], what="the list to empty")
         self.assertIsNone(self.run_.process.poll(), "the playing track plays on")
-        h.click(self.window, *NEXT)  # nothing left: next loads nothing
+        h.click(self.window, *h.NEXT)  # nothing left: next loads nothing
         self.run_.wait_log(lambda l: l.startswith('FMOD_System_CreateStream(system, "", 0xc9'), what="the empty load")
 
 
-class Window(unittest.TestCase):
+class Window(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun(self.id().split(".")[-1], script="")
-        self.run_.start()
-        self.window = self.run_.wait_main_window()
-
-    def tearDown(self):
-        self.run_.stop()
+        super().setUp()
+        self.window = self.launch(script="")
 
     def test_about_button_shows_the_about_box(self):
         h.click(self.window, 175, 5)
@@ -106,13 +79,12 @@ class Window(unittest.TestCase):
     def test_minimize_hides_to_the_tray_and_a_tray_click_restores(self):
         h.click(self.window, 190, 5)
         h.wait_until(lambda: not h.visible_window(h.MAIN_TITLE), what="the window to hide")
-        self.assertEqual(h.wintool("post", h.MAIN_TITLE, TRAY_MESSAGE, 0, WM_LBUTTONUP)[0], 0)
+        self.assertTrue(h.post(h.TRAY_MESSAGE, 0, h.WM_LBUTTONUP))
         h.wait_until(lambda: h.visible_window(h.MAIN_TITLE), what="the window to come back")
 
     def test_hovering_a_button_shows_its_brighter_image(self):
         def brightness():
-            code, out = h.wintool("window", h.MAIN_TITLE)
-            x, y = [int(v) for v in out.split()[1:3]]
+            x, y = h.window_info()[1:3]
             shot = h.screen()
             return sum(h.pixel(shot, x + px, y + py)[1] for px in range(110, 160) for py in range(155, 173))
         normal = brightness()

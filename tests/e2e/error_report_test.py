@@ -20,13 +20,7 @@ def statement_number(source, text, after=None):
     return base + line
 
 
-class ErrorReport(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-
-    def tearDown(self):
-        self.run_.stop()
-
+class ErrorReport(h.PlayerTest):
     def expect_report(self, description, line):
         box = h.wait_until(lambda: h.visible_window("Quendra - Fehler"), what="the error box")
         code, text = h.wintool("child-text", "Quendra - Fehler", 0xFFFF)

@@ -5,7 +5,6 @@ import unittest
 
 import harness as h
 
-MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
 TITLE = "Dateiverkn.*pfungen"
 CHECK_BOX_X, FIRST_ROW_Y, ROW_HEIGHT = 14, 13, 14  # in the dialog; the list shows its rows one below the other
 
@@ -23,25 +22,15 @@ def default_value(key):
     return None
 
 
-class FileAssociations(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
+class FileAssociations(h.PlayerTest):
+    def test_ticked_types_are_written_and_another_programs_stays(self):
         for key in (".Aiff", ".Asf", ".Asx", ".Dls", "Quendra"):
             reg("delete", "HKCR\\" + key, "/f")
         reg("add", "HKCR\\.Asx", "/ve", "/d", "OtherPlayer.Asx", "/f")
         reg("add", "HKCR\\.Dls", "/ve", "/d", "Quendra", "/f")
-        self.run_ = h.PlayerRun("file_associations")
-        self.run_.start()
-
-    def tearDown(self):
-        self.run_.stop()
-
-    def test_ticked_types_are_written_and_another_programs_stays(self):
-        window = self.run_.wait_main_window()
-        h.click(window, *MENU_SPOT, button=3)
+        window = self.launch()
         # Eight items down to "Optionen", into it, and five more to the last one.
-        h.xdotool("sleep", 0.5, *(["key", "Down", "sleep", 0.2] * 8), "key", "Right", "sleep", 0.3,
-                  *(["key", "Down", "sleep", 0.2] * 5), "key", "Return")
+        h.context_menu(window, *["Down"] * 8, "Right", *["Down"] * 5, "Return")
         dialog = h.wait_until(lambda: h.visible_window(TITLE), what="the associations dialog")
         # The check boxes of "Aiff" and "Asf" (ticking them) and of "Dls" (ours, unticking it).
         for row in (0, 1, 3):

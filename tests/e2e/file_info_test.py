@@ -16,25 +16,10 @@ tag 2 TRACKNUMBER 7
 TITLE = "Dateiinfo"
 
 
-def window_info(title):
-    """(visible, x, y, width, height) of a window's client area, or None."""
-    code, out = h.wintool("window", title)
-    return tuple(int(v) for v in out.split()) if code == 0 else None
-
-
-class FileInfo(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun("file_info", script=SCRIPT)
-        self.run_.start("C:\\m\\a.mp3")
-        self.window = self.run_.wait_main_window()
-        self.run_.wait_log(lambda l: l.startswith("FMOD_System_PlaySound("), what="the track to play")
-
-    def tearDown(self):
-        self.run_.stop()
-
+class FileInfo(h.PlayerTest):
     def test_rows_place_copy_and_ok(self):
-        h.xdotool("mousemove", "--window", self.window, 100, 60, "click", "--repeat", "2", "--delay", "80", 1)
+        window = self.launch("C:\\m\\a.mp3", script=SCRIPT, wait_for="FMOD_System_PlaySound(")
+        h.xdotool("mousemove", "--window", window, 100, 60, "click", "--repeat", "2", "--delay", "80", 1)
         info = h.wait_until(lambda: h.visible_window(TITLE), what="the file-information window")
 
         rows = [line.split("\t")[1:] for line in h.wintool("list-rows", TITLE, 1)[1].decode("latin-1").splitlines()]
@@ -43,8 +28,8 @@ class FileInfo(unittest.TestCase):
             ["Kommentar", ""], ["Datum", ""], ["Genre", "Rock"], ["Tracknummer", "7"], ["L\xe4nge", "02:05"],
             ["Bitrate", "128"], ["Kan\xe4le", "2"], ["Replaygain", "1.0000000000"], ["Streamname", ""]])
 
-        visible, x, y, width, height = window_info(TITLE)
-        _, main_x, main_y, main_width, main_height = window_info(h.MAIN_TITLE)
+        visible, x, y, width, height = h.window_info(TITLE)
+        _, main_x, main_y, main_width, main_height = h.window_info()
         self.assertEqual((visible, width, height), (1, 202, 250))
         self.assertEqual((x, y), (main_x + (main_width - 202) // 2, main_y + (main_height - 250) // 2))
 
@@ -54,7 +39,7 @@ class FileInfo(unittest.TestCase):
 
         h.click(info, 101, 240)
         h.wait_until(lambda: not h.visible_window(TITLE), what="the window to close")
-        self.assertIsNone(window_info(TITLE))
+        self.assertIsNone(h.window_info(TITLE))
 
 
 if __name__ == "__main__":

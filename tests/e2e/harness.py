@@ -4,6 +4,7 @@ import os
 import shutil
 import subprocess
 import time
+import unittest
 
 QUENDRA_EXE = os.environ.get("QUENDRA_EXE", "")
 FAKE_FMODEX = os.environ.get("FAKE_FMODEX", "")
@@ -13,6 +14,13 @@ WINTOOL = os.environ.get("WINTOOL", "")
 WORK = os.environ.get("E2E_WORK", "/tmp/quendra-e2e")
 
 MAIN_TITLE = "Quendra Player"
+WM_CLOSE, WM_QUERYENDSESSION, WM_COMMAND = 0x10, 0x11, 0x111
+WM_LBUTTONUP, WM_RBUTTONUP, TRAY_MESSAGE = 0x202, 0x205, 0x8002
+QUIT_COMMAND = 29
+# Client points of the transport buttons, and the oscilloscope, where a right click opens the
+# context menu.
+PREVIOUS, PLAY, STOP, NEXT = (35, 164), (85, 164), (135, 164), (185, 164)
+MENU_SPOT = (100, 60)
 
 
 def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
@@ -117,6 +125,43 @@ def click(x_window, x, y, button=1):
     xdotool("mousemove", "--window", x_window, x, y, "click", button)
 
 
+def post(message, wparam=0, lparam=0):
+    """Posts a message to the main window; true when it was posted."""
+    return wintool("post", MAIN_TITLE, message, wparam, lparam)[0] == 0
+
+
+def window_info(title=MAIN_TITLE):
+    """(visible, x, y, width, height) of a window's client area, or None."""
+    code, out = wintool("window", title)
+    return tuple(int(v) for v in out.split()) if code == 0 else None
+
+
+def rows():
+    """The main playlist's rows: [marked "1"/"0", text, length]."""
+    return [line.split("\t") for line in wintool("list-rows", MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
+
+
+def marked():
+    return [row[1] for row in rows() if row[0] == "1"]
+
+
+def context_menu(x_window, *keys):
+    """Opens the context menu over the oscilloscope and presses the keys, a short pause apart."""
+    click(x_window, *MENU_SPOT, button=3)
+    steps = ["sleep", 0.5]
+    for key in keys:
+        steps += ["key", key, "sleep", 0.2]
+    xdotool(*steps)
+
+
+def playlist_script(*entries):
+    """Fake library script that reads a playlist file as these entries: the player converts the
+    list to a temporary copy first and opens that."""
+    temp = wintool("temp-folder")[1].decode("latin-1")
+    return "file %sQuendralistformated.tmp\n" % temp + "".join(
+        "tag 8 FILE %s\n" % entry.replace("\\", "\\\\") for entry in entries)
+
+
 class PlayerRun:
     """One run of the player in a fresh folder: exe, sound library, script, log."""
 
@@ -161,6 +206,15 @@ class PlayerRun:
     def wait_log(self, predicate, timeout=20, what="a log line"):
         return wait_until(lambda: [line for line in self.log() if predicate(line)], timeout=timeout, what=what)
 
+    def played(self):
+        """Paths of the streams opened for playing, in order (backslashes doubled, as logged)."""
+        return [line.split('"')[1] for line in self.log()
+                if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
+
+    def write(self, name, lines):
+        with open(os.path.join(self.folder, name), "wb") as f:
+            f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
+
     def stop(self):
         if self.process and self.process.poll() is None:
             self.process.kill()
@@ -178,3 +232,25 @@ def index_of_call(lines, name, start=0):
         if lines[i].startswith(name + "("):
             return i
     return -1
+
+
+class PlayerTest(unittest.TestCase):
+    """A test that runs one player (self.run_), stopped afterwards whatever happened."""
+    run_ = None
+
+    def setUp(self):
+        kill_leftover_players()
+
+    def tearDown(self):
+        if self.run_:
+            self.run_.stop()
+
+    def launch(self, *args, name=None, wait_for=None, **options):
+        """A fresh run named after the test, started with args; its main window once shown,
+        and after wait_for, a prefix of a log line, has been logged."""
+        self.run_ = PlayerRun(name or self.id().split(".")[-1], **options)
+        self.run_.start(*args)
+        window = self.run_.wait_main_window()
+        if wait_for:
+            self.run_.wait_log(lambda line: line.startswith(wait_for), what=wait_for)
+        return window

@@ -6,33 +6,19 @@ import unittest
 
 import harness as h
 
-MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
-
 
 def rows():
-    return [line.split("\t")[:2] for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
-
-
-def played(run):
-    return [line.split('"')[1] for line in run.log() if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
+    return [row[:2] for row in h.rows()]
 
 
 def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
-class OpenFiles(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-
-    def tearDown(self):
-        self.run_.stop()
-
+class OpenFiles(h.PlayerTest):
     def open_files(self, names):
-        window = self.run_.wait_main_window()
-        h.click(window, *MENU_SPOT, button=3)
         # "Auswahl entfernen", a separator, then "Datei.*ffnen".
-        h.xdotool("sleep", 0.5, "key", "Down", "sleep", 0.2, "key", "Down", "sleep", 0.2, "key", "Return")
+        h.context_menu(self.run_.wait_main_window(), "Down", "Down", "Return")
         dialog = h.wait_until(lambda: h.visible_window("Datei.*ffnen"), what="the file dialog")
         h.xdotool("windowactivate", "--sync", dialog)
         h.xdotool("sleep", 0.5, "type", "--delay", 20, windows_path(self.run_.folder) + "\\")
@@ -51,19 +37,17 @@ class OpenFiles(unittest.TestCase):
         self.make_files("a.wav", "b.wav")
         self.open_files(["b.wav", "a.wav"])
         h.wait_until(lambda: rows() == [["1", "b.wav"], ["0", "a.wav"]], what="both rows in order, the first marked")
-        self.assertEqual(played(self.run_)[-1], windows_path(self.run_.folder + "/b.wav").replace("\\", "\\\\"))
+        self.assertEqual(self.run_.played()[-1], windows_path(self.run_.folder + "/b.wav").replace("\\", "\\\\"))
 
     def test_a_playlist_file_replaces_the_list_and_its_first_entry_plays(self):
-        temp = h.wintool("temp-folder")[1].decode("latin-1")
-        script = "file %sQuendralistformated.tmp\ntag 8 FILE C:\\\\music\\\\x.mp3\ntag 8 FILE C:\\\\music\\\\y.mp3\n" % temp
-        self.run_ = h.PlayerRun("open_with_playlist", script=script)
+        self.run_ = h.PlayerRun("open_with_playlist", script=h.playlist_script("C:\\music\\x.mp3", "C:\\music\\y.mp3"))
         self.run_.start()
         self.make_files("c.wav", "d.wav")
         with open(os.path.join(self.run_.folder, "list.M3U"), "w") as f:
             f.write("C:\\music\\x.mp3\nC:\\music\\y.mp3\n")
         self.open_files(["c.wav", "list.M3U", "d.wav"])
         h.wait_until(lambda: rows() == [["1", "x.mp3"], ["0", "y.mp3"]], what="the playlist's entries, x marked")
-        self.assertEqual(played(self.run_)[-1], "C:\\\\music\\\\x.mp3")
+        self.assertEqual(self.run_.played()[-1], "C:\\\\music\\\\x.mp3")
         self.assertFalse([line for line in self.run_.log() if "d.wav" in line], "names after the playlist are not added")
 
 

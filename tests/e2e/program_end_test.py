@@ -5,25 +5,12 @@ import unittest
 
 import harness as h
 
-WM_CLOSE = 0x10
-WM_QUERYENDSESSION = 0x11
-WM_COMMAND = 0x111
-WM_RBUTTONUP = 0x205
-TRAY_MESSAGE = 0x8002
-QUIT_COMMAND = 29
 
-
-class QuitSequence(unittest.TestCase):
+class QuitSequence(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun(self.id().split(".")[-1], script="length 5000 80000\n")
-        self.run_.start("C:\\music\\track.mp3")
-        self.window = self.run_.wait_main_window()
-        self.run_.wait_log(lambda line: line.startswith("FMOD_Channel_SetPaused(channel1, 0)"),
-                           what="the track to start")
-
-    def tearDown(self):
-        self.run_.stop()
+        super().setUp()
+        self.window = self.launch("C:\\music\\track.mp3", script="length 5000 80000\n",
+                                  wait_for="FMOD_Channel_SetPaused(channel1, 0)")
 
     def expect_quit_sequence(self):
         self.assertEqual(self.run_.wait_exit(), 0)
@@ -48,16 +35,16 @@ class QuitSequence(unittest.TestCase):
         self.expect_quit_sequence()
 
     def test_menu_item_quit(self):
-        self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_COMMAND, QUIT_COMMAND, 0)[0], 0)
+        self.assertTrue(h.post(h.WM_COMMAND, h.QUIT_COMMAND))
         self.expect_quit_sequence()
 
     def test_right_click_on_the_tray_icon(self):
-        self.assertEqual(h.wintool("post", h.MAIN_TITLE, TRAY_MESSAGE, 0, WM_RBUTTONUP)[0], 0)
+        self.assertTrue(h.post(h.TRAY_MESSAGE, 0, h.WM_RBUTTONUP))
         self.expect_quit_sequence()
 
     def test_close_request(self):
         self.assertTrue(h.visible_window("Wine System Tray"), "the tray icon is shown")
-        self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_CLOSE, 0, 0)[0], 0)
+        self.assertTrue(h.post(h.WM_CLOSE))
         self.expect_quit_sequence()
         # Wine hides its tray once it holds no icon; a stale icon would keep it for good.
         h.wait_until(lambda: not h.visible_window("Wine System Tray"), timeout=3, what="the tray icon to go")
@@ -69,29 +56,19 @@ class QuitSequence(unittest.TestCase):
         if subprocess.run(["chattr", "+i", self.run_.folder], capture_output=True).returncode != 0:
             self.skipTest("chattr +i is not allowed here")
         try:
-            self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_CLOSE, 0, 0)[0], 0)
+            self.assertTrue(h.post(h.WM_CLOSE))
             self.expect_quit_sequence()
         finally:
             subprocess.run(["chattr", "-i", self.run_.folder])
 
     def test_end_of_the_windows_session(self):
-        h.wintool("send", h.MAIN_TITLE, WM_QUERYENDSESSION, 0, 0)
+        h.wintool("send", h.MAIN_TITLE, h.WM_QUERYENDSESSION, 0, 0)
         self.expect_quit_sequence()
 
-
-class TransportClicks(unittest.TestCase):
-    def tearDown(self):
-        self.run_.stop()
-
     def test_double_click_on_a_transport_button_acts_once(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun("double_click_stop", script="length 5000 80000\n")
-        self.run_.start("C:\\music\\track.mp3")
-        window = self.run_.wait_main_window()
-        self.run_.wait_log(lambda line: line.startswith("FMOD_Channel_SetPaused(channel1, 0)"))
-        h.xdotool("mousemove", "--window", window, 135, 164, "click", "--repeat", 2, "--delay", 80, 1)
+        h.xdotool("mousemove", "--window", self.window, *h.STOP, "click", "--repeat", 2, "--delay", 80, 1)
         self.run_.wait_log(lambda line: line.startswith("FMOD_Channel_SetPosition(channel1, 0, 1)"))
-        h.click(window, 135, 200)  # a click elsewhere, to be sure the double click was handled
+        h.click(self.window, 135, 200)  # a click elsewhere, to be sure the double click was handled
         stops = h.calls(self.run_.log(), "FMOD_Channel_SetPosition")
         self.assertEqual(len(stops), 1, stops)
 

@@ -7,9 +7,8 @@ import subprocess
 import unittest
 
 import harness as h
+from harness import marked, rows
 from real_library_test import bright_rows
-
-PREVIOUS, PLAY, STOP, NEXT = (35, 164), (85, 164), (135, 164), (185, 164)
 
 
 def make_tone(folder, name, seconds, frequency):
@@ -19,19 +18,10 @@ def make_tone(folder, name, seconds, frequency):
     return wav
 
 
-def rows():
-    out = h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1")
-    return [line.split("\t") for line in out.splitlines()]
-
-
-def marked():
-    return [row[1] for row in rows() if row[0] == "1"]
-
-
 @unittest.skipUnless(shutil.which("lame") and shutil.which("flac") and shutil.which("sox"), "encoders missing")
-class RealFiles(unittest.TestCase):
+class RealFiles(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
+        super().setUp()
         self.run_ = h.PlayerRun("real_files", real=True)
         folder = self.run_.folder
         tone = make_tone(folder, "tone", 20, 440)
@@ -44,9 +34,6 @@ class RealFiles(unittest.TestCase):
         with open(os.path.join(folder, "list.m3u"), "w") as f:
             f.write("#EXTM3U\r\na.mp3\r\nb.flac\r\nc.mp3\r\n")
 
-    def tearDown(self):
-        self.run_.stop()
-
     def test_list_on_the_command_line_plays_and_the_buttons_move_through_it(self):
         self.run_.start("a.mp3", "b.flac", "list.m3u")
         window = self.run_.wait_main_window()
@@ -55,8 +42,7 @@ class RealFiles(unittest.TestCase):
                      timeout=30, what="the rows of the list")
         self.assertEqual([r[2] for r in rows()], ["00:20", "00:20", "00:20"])
         self.assertEqual(marked(), ["Quendra - Ton A"])
-        code, out = h.wintool("window", h.MAIN_TITLE)
-        origin = [int(v) for v in out.split()[1:3]]
+        origin = h.window_info()[1:3]
         traced = h.wait_until(lambda: (lambda r: r if len(r) > 20 else None)(bright_rows(h.screen(), origin)),
                               timeout=30, what="the trace of the 440 Hz tone")
         self.assertLess(min(traced), 25)
@@ -67,12 +53,12 @@ class RealFiles(unittest.TestCase):
         band = [h.pixel(shot, origin[0] + x, origin[1] + y) for x in range(10, 210) for y in range(110, 130)]
         self.assertIn((0, 150, 0), band, "no description text in the band")
 
-        h.click(window, *NEXT)
+        h.click(window, *h.NEXT)
         h.wait_until(lambda: marked() == ["Quendra - Ton B"], what="next")
-        h.click(window, PREVIOUS[0] + 12, PREVIOUS[1])
+        h.click(window, h.PREVIOUS[0] + 12, h.PREVIOUS[1])
         h.wait_until(lambda: marked() == ["Quendra - Ton A"], what="previous")
-        h.click(window, *STOP)
-        h.click(window, *PLAY)
+        h.click(window, *h.STOP)
+        h.click(window, *h.PLAY)
         wheel_down = lambda: h.xdotool("mousemove", "--window", window, 100, 60, "click", 5)
         self.assertTrue(h.text_appears_after(wheel_down, h.MAIN_TITLE, 11, "95%"), "the volume text")
 
@@ -90,7 +76,7 @@ class RealFiles(unittest.TestCase):
         origin = [int(v) for v in out.split()[1:3]]
         swinging = lambda: (lambda r: r if len(r) > 20 else None)(bright_rows(h.screen(), origin))
         h.wait_until(swinging, timeout=30, what="the Greek-named tone")
-        h.click(window, *NEXT)
+        h.click(window, *h.NEXT)
         h.wait_until(lambda: [r[0] for r in rows()] == ["0", "1"], what="the Japanese-named entry marked")
         h.xdotool("sleep", 1)  # the afterglow of the first tone is gone by then
         h.wait_until(swinging, timeout=30, what="the Japanese-named tone")

@@ -22,39 +22,30 @@ def bright_rows(shot, origin):
     return rows
 
 
-class RealLibrary(unittest.TestCase):
+class RealLibrary(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
+        super().setUp()
         self.run_ = h.PlayerRun("real_library", real=True)
         shutil.copy(h.DEMO_WAV, os.path.join(self.run_.folder, "demo.wav"))
-
-    def tearDown(self):
-        self.run_.stop()
-
-    def origin(self):
-        code, out = h.wintool("window", h.MAIN_TITLE)
-        values = [int(v) for v in out.split()]
-        return values[1], values[2]
 
     def test_demo_track_plays_and_the_oscilloscope_follows_it(self):
         self.run_.start("demo.wav")
         self.run_.wait_main_window()
-        origin = self.origin()
+        origin = h.window_info()[1:3]
         # A flat line sits on rows 49 and 50 only; the playing track swings the trace far
         # from the middle (the demo peaks at about 0.7, some 30 rows).
         def swinging():
             rows = bright_rows(h.screen(), origin)
             return rows if len(rows) > 10 and (min(rows) < 35 or max(rows) > 65) else None
         h.wait_until(swinging, timeout=30, what="the trace to follow the sound")
-        code, out = h.wintool("list-rows", h.MAIN_TITLE, 16)
-        self.assertEqual(out.decode("latin-1").splitlines(), ["1\tdemo.wav\t00:12"])
+        self.assertEqual(h.rows(), [["1", "demo.wav", "00:12"]])
 
     def test_stop_freezes_the_trace(self):
         self.run_.start("demo.wav")
         window = self.run_.wait_main_window()
-        origin = self.origin()
+        origin = h.window_info()[1:3]
         h.wait_until(lambda: len(bright_rows(h.screen(), origin)) > 10, timeout=30, what="the sound")
-        h.click(window, 135, 164)  # stop: paused at the start
+        h.click(window, *h.STOP)  # stop: paused at the start
         # Nothing is played any more, so every frame draws the same trace.
         def trace(shot):
             return [h.pixel(shot, origin[0] + x, origin[1] + y) == TRACE_GREEN

@@ -5,9 +5,6 @@ import unittest
 
 import harness as h
 
-WM_COMMAND = 0x111
-QUIT_COMMAND = 29
-PLAY = (85, 164)
 # Option menu items, the key each one toggles and a start value. The mini window starts
 # off: on a system of major version 6 it is switched off at start-up whatever the file says.
 OPTIONS = {23: ("WiederholenEnable", 1), 24: ("BalloonTipEnable", 0), 25: ("MiniFensterEnable", 0),
@@ -23,65 +20,44 @@ position 3000
 """
 
 
-def write(run, name, lines):
-    with open(os.path.join(run.folder, name), "wb") as f:
-        f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
-
-
 def read_ini(run):
     with open(os.path.join(run.folder, "Quendra.ini"), "rb") as f:
         pairs = [line.split(" = ", 1) for line in f.read().decode("latin-1").split("\r\n") if line]
     return {key: value for key, value in pairs}
 
 
-def played(run):
-    """Paths of the streams opened for playing, in order."""
-    return [line.split('"')[1] for line in run.log() if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
-
-
 def topmost():
     return h.wintool("window-topmost", h.MAIN_TITLE)[1].strip()
 
 
-def rows():
-    return [line.split("\t") for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
-
-
-class Settings(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-
-    def tearDown(self):
-        self.run_.stop()
-
+class Settings(h.PlayerTest):
     def test_start_up_applies_position_on_top_marked_entry_and_volume(self):
-        temp = h.wintool("temp-folder")[1].decode("latin-1")
-        script = "file %sQuendralistformated.tmp\ntag 8 FILE C:\\\\music\\\\a.mp3\ntag 8 FILE C:\\\\music\\\\b.mp3\n" % temp
+        script = h.playlist_script("C:\\music\\a.mp3", "C:\\music\\b.mp3")
         self.run_ = h.PlayerRun("settings_start_up", script=script)
-        write(self.run_, "Quendra.pls", ["[playlist]", "File1=C:\\music\\a.mp3", "File2=C:\\music\\b.mp3",
+        self.run_.write("Quendra.pls", ["[playlist]", "File1=C:\\music\\a.mp3", "File2=C:\\music\\b.mp3",
                                          "NumberOfEntries=2", "Version=2"])
-        write(self.run_, "Quendra.ini", ["WindowX = 40", "WindowY = 30", "FensterOnTop = 0", "HauptVolume = 40",
+        self.run_.write("Quendra.ini", ["WindowX = 40", "WindowY = 30", "FensterOnTop = 0", "HauptVolume = 40",
                                          "PlayListMarkieren = C:\\music\\b.mp3  "])
         self.run_.start()
         window = self.run_.wait_main_window()
-        h.wait_until(lambda: [row[:2] for row in rows()] == [["0", "a.mp3"], ["1", "b.mp3"]], what="b marked")
+        h.wait_until(lambda: [row[:2] for row in h.rows()] == [["0", "a.mp3"], ["1", "b.mp3"]], what="b marked")
         self.assertEqual(h.wintool("window", h.MAIN_TITLE)[1].split()[:3], [b"1", b"40", b"30"])
         self.assertEqual(topmost(), b"0")
         self.run_.wait_log(lambda l: l.startswith('FMOD_System_CreateStream(system, "", 0xc9'), what="the empty load")
-        self.assertEqual(played(self.run_), [""], "nothing plays before the user asks")
-        h.click(window, *PLAY)
+        self.assertEqual(self.run_.played(), [""], "nothing plays before the user asks")
+        h.click(window, *h.PLAY)
         self.run_.wait_log(lambda l: l.startswith("FMOD_Channel_SetVolume(channel1, 0.4)"), what="volume 40 %")
 
     def test_option_items_toggle_and_are_written_at_the_end(self):
         self.run_ = h.PlayerRun("settings_options", script="length 5000 80000\n")
-        write(self.run_, "Quendra.ini", ["%s = %d" % option for option in OPTIONS.values()])
+        self.run_.write("Quendra.ini", ["%s = %d" % option for option in OPTIONS.values()])
         self.run_.start("C:\\music\\a.mp3")
         self.run_.wait_main_window()
         h.wait_until(lambda: topmost() == b"1", what="the window on top")
         for number in OPTIONS:
-            self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_COMMAND, number, 0)[0], 0)
+            self.assertTrue(h.post(h.WM_COMMAND, number))
         h.wait_until(lambda: topmost() == b"0", what="on top released")
-        self.assertEqual(h.wintool("post", h.MAIN_TITLE, WM_COMMAND, QUIT_COMMAND, 0)[0], 0)
+        self.assertTrue(h.post(h.WM_COMMAND, h.QUIT_COMMAND))
         self.assertEqual(self.run_.wait_exit(), 0)
         ini = read_ini(self.run_)
         for key, start in OPTIONS.values():
@@ -89,19 +65,13 @@ class Settings(unittest.TestCase):
         self.assertEqual(ini["PlayListMarkieren"], "C:\\music\\a.mp3")
 
 
-class TrackEnd(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-
-    def tearDown(self):
-        self.run_.stop()
-
+class TrackEnd(h.PlayerTest):
     def played_after_ends(self, repeat):
         self.run_ = h.PlayerRun("track_end_%d" % repeat, script=ENDING_TRACKS)
-        write(self.run_, "Quendra.ini", ["WiederholenEnable = %d" % repeat])
+        self.run_.write("Quendra.ini", ["WiederholenEnable = %d" % repeat])
         self.run_.start("C:\\music\\a.mp3", "C:\\music\\b.mp3")
         self.run_.wait_main_window()
-        return h.wait_until(lambda: played(self.run_)[:3] if len(played(self.run_)) >= 3 else None,
+        return h.wait_until(lambda: self.run_.played()[:3] if len(self.run_.played()) >= 3 else None,
                             what="three loads")
 
     def test_an_ended_track_starts_the_next_and_the_last_wraps_with_repeat(self):

@@ -55,12 +55,8 @@ class SecondInstance(unittest.TestCase):
         self.assertIsNone(self.run_.process.poll())
 
 
-class StartsTogether(unittest.TestCase):
-    def tearDown(self):
-        self.run_.stop()
-
+class StartsTogether(h.PlayerTest):
     def test_second_start_while_the_first_is_still_starting(self):
-        h.kill_leftover_players()
         self.run_ = h.PlayerRun("starts_together", script="")
         # The first instance is held while it loads the library, before it has a window.
         with open(os.path.join(self.run_.folder, "fmodex_load_delay.txt"), "w") as f:

@@ -1,6 +1,5 @@
 """Start-up: the skinned window, the controls, the missing or broken sound library."""
 import os
-import subprocess
 import unittest
 
 import harness as h
@@ -17,13 +16,6 @@ CONTROL_RECTS = {
 }
 
 
-def main_window_info():
-    code, out = h.wintool("window", h.MAIN_TITLE)
-    if code != 0:
-        return None
-    return [int(v) for v in out.split()]
-
-
 def is_greenish(rgb):
     r, g, b = rgb
     return g > 40 and g > r and g > b
@@ -36,7 +28,7 @@ class SkinnedWindow(unittest.TestCase):
         cls.run_ = h.PlayerRun("skinned_window", script="")
         cls.run_.start()
         cls.run_.wait_main_window()
-        cls.info = main_window_info()
+        cls.info = h.window_info()
         # The window is mapped before it is painted: wait for the innermost ring.
         def painted():
             shot = h.screen()
@@ -90,13 +82,7 @@ class SkinnedWindow(unittest.TestCase):
 
 
 
-class MissingLibrary(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-
-    def tearDown(self):
-        self.run_.stop()
-
+class MissingLibrary(h.PlayerTest):
     def expect_message_and_clean_end(self):
         self.run_.start()
         box = h.wait_until(lambda: h.visible_window("Quendra"), what="the message box")

@@ -18,21 +18,10 @@ def without_wave_data(lines):
     return [line for line in lines if not line.startswith("FMOD_Channel_GetWaveData(")]
 
 
-def list_rows():
-    code, out = h.wintool("list-rows", h.MAIN_TITLE, 16)
-    return [row.split("\t") for row in out.decode("latin-1").splitlines()] if code == 0 else None
-
-
-class LoadedTrack(unittest.TestCase):
+class LoadedTrack(h.PlayerTest):
     def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun(self.id().split(".")[-1], script=TRACK_SCRIPT)
-        self.run_.start("C:\\music\\a.mp3")
-        self.window = self.run_.wait_main_window()
-        self.run_.wait_log(lambda l: l.startswith("FMOD_Channel_SetPaused(channel1, 0)"), what="the track to start")
-
-    def tearDown(self):
-        self.run_.stop()
+        super().setUp()
+        self.window = self.launch("C:\\music\\a.mp3", script=TRACK_SCRIPT, wait_for="FMOD_Channel_SetPaused(channel1, 0)")
 
     def test_add_then_load_call_sequence(self):
         lines = without_wave_data(self.run_.log())
@@ -61,7 +50,7 @@ class LoadedTrack(unittest.TestCase):
         self.assertEqual(lines[start:start + len(expected)], expected)
 
     def test_playlist_row_shows_tags_and_length_and_is_marked(self):
-        self.assertEqual(list_rows(), [["1", "K\u00fcnstler - Lied", "03:12"]])
+        self.assertEqual(h.rows(), [["1", "K\u00fcnstler - Lied", "03:12"]])
 
     def test_wheel_steps_the_volume_and_middle_button_mutes(self):
         wheel_down = lambda: h.xdotool("mousemove", "--window", self.window, 100, 60, "click", 5)
@@ -86,35 +75,25 @@ class LoadedTrack(unittest.TestCase):
         self.assertEqual(len(volumes), 3, volumes)  # start-up (no channel yet), load, the one step
 
     def test_stop_then_play_resumes_from_the_start(self):
-        h.click(self.window, 135, 164)
+        h.click(self.window, *h.STOP)
         self.run_.wait_log(lambda l: l == "FMOD_Channel_SetPosition(channel1, 0, 1) = 0", what="the stop")
-        h.click(self.window, 85, 164)
+        h.click(self.window, *h.PLAY)
         self.run_.wait_log(lambda l: l == "FMOD_Channel_SetPaused(channel1, 0) = 0" and
                            self.run_.log().count(l) >= 2, what="the resume")
 
 
-class FailedLoad(unittest.TestCase):
-    def tearDown(self):
-        self.run_.stop()
-
+class FailedLoad(h.PlayerTest):
     def test_a_file_that_does_not_open_is_listed_and_nothing_plays(self):
-        h.kill_leftover_players()
-        self.run_ = h.PlayerRun("failed_load", script="result FMOD_System_CreateStream 23\n")
-        self.run_.start("C:\\music\\missing.mp3")
-        self.run_.wait_main_window()
-        self.run_.wait_log(lambda l: l.startswith("FMOD_System_PlaySound(system, 0, null, 1, &) = 37"))
-        h.wait_until(lambda: list_rows() == [["1", "missing.mp3", "00:00"]], what="the row")
+        self.launch("C:\\music\\missing.mp3", script="result FMOD_System_CreateStream 23\n",
+                    wait_for="FMOD_System_PlaySound(system, 0, null, 1, &) = 37")
+        h.wait_until(lambda: h.rows() == [["1", "missing.mp3", "00:00"]], what="the row")
         lines = self.run_.log()
         self.assertEqual(h.calls(lines, "FMOD_Channel_SetPriority"), [])
         self.assertEqual([l for l in lines if l.startswith("FMOD_Channel_SetPaused(channel")], [])
 
 
-class PlaylistFile(unittest.TestCase):
-    def tearDown(self):
-        self.run_.stop()
-
+class PlaylistFile(h.PlayerTest):
     def start_with_list(self, name, content):
-        h.kill_leftover_players()
         temp = h.wintool("temp-folder")[1].decode("latin-1")
         copy = temp + "Quendralistformated.tmp"
         script = "file %s\ntag 8 FILE C:\\\\music\\\\one.mp3\ntag 8 file C:\\\\music\\\\two.mp3\n" % copy
@@ -134,8 +113,8 @@ class PlaylistFile(unittest.TestCase):
 
     def test_entries_replace_the_list_and_the_first_one_plays(self):
         self.start_with_list("liste.pls", b"[playlist]\nFile1=C:\\music\\one.mp3\nFile2=C:\\music\\two.mp3\n")
-        h.wait_until(lambda: [r[1] for r in list_rows() or []] == ["one.mp3", "two.mp3"], what="two rows")
-        self.assertEqual(list_rows()[0][0], "1")
+        h.wait_until(lambda: [r[1] for r in h.rows()] == ["one.mp3", "two.mp3"], what="two rows")
+        self.assertEqual(h.rows()[0][0], "1")
 
     def test_latin1_playlist_is_copied_as_utf8(self):
         copy = self.start_with_list("liste.m3u", b"C:\\M\xfcsik\\one.mp3\r\n")

@@ -49,6 +49,12 @@ HWND FindTitled(const char* title) {
     return FindWindowA(nullptr, title);
 }
 
+// The child with this identifier of the top-level window with this title, or null.
+HWND Child(const char* title, int id) {
+    HWND parent = FindTitled(title);
+    return parent ? GetDlgItem(parent, id) : nullptr;
+}
+
 // Prints the rectangle of a window's child with the given identifier, relative to the
 // parent's client area: "x y width height".
 int ChildRect(const char* title, int id) {
@@ -92,8 +98,7 @@ int WindowEnabled(const char* title) {
 }
 
 int ChildText(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND child = Child(title, id);
     if (!child) return 1;
     char text[1024] = {};
     GetWindowTextA(child, text, sizeof text);
@@ -103,8 +108,7 @@ int ChildText(const char* title, int id) {
 
 // Prints "visible image" of a child: its visibility and whether it shows a bitmap.
 int ChildState(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND child = Child(title, id);
     if (!child) return 1;
     const LRESULT image = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
     std::printf("%d %d\n", IsWindowVisible(child) ? 1 : 0, image ? 1 : 0);
@@ -112,8 +116,7 @@ int ChildState(const char* title, int id) {
 }
 
 int ChildRedraw(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND child = Child(title, id);
     return child && RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) ? 0 : 1;
 }
 
@@ -135,8 +138,7 @@ int WindowRegion(const char* title) {
 
 // Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1".
 int ListRows(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND list = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND list = Child(title, id);
     DWORD processId = 0;
     if (!list || !GetWindowThreadProcessId(list, &processId)) return 1;
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
@@ -204,8 +206,7 @@ int WaitChildText(const char* title, int id, const char* expected, DWORD timeout
     std::fflush(stdout);
     const DWORD start = GetTickCount();
     do {
-        HWND parent = FindTitled(title);
-        HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+        HWND child = Child(title, id);
         char text[1024] = {};
         if (child) GetWindowTextA(child, text, sizeof text);
         if (std::strcmp(text, expected) == 0) return 0;
