@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 #include "playback/audio_engine.h"
@@ -29,6 +30,15 @@ constexpr int kMaxPlaylistDepth = 8;
 constexpr long kMaxPlaylistBytes = 16 * 1024 * 1024;
 
 int g_depth = 0;
+// While a playlist file is expanded, the lower-cased paths listed since it cleared the list:
+// a list of 100,000 lines must not compare each new line with every earlier one.
+std::unordered_set<std::string> g_listedDuringExpansion;
+bool g_expansionIndexValid = false;
+
+bool IsListed(const std::string& path) {
+    if (g_expansionIndexValid) return g_listedDuringExpansion.count(LowerLatin1(path)) != 0;
+    return LastIndexOfPath(g_playlist, path) >= 0;
+}
 // The playlist files being expanded right now (as CanonicalPathKey), outermost first: one
 // that lists itself under any spelling, directly or through others, is not expanded a
 // second time; each new spelling would otherwise expand it again at every level.
@@ -100,6 +110,8 @@ std::string AddScanned(const std::string& path, int32_t startup) {
     if (playlistFile) {
         scan.workingPath = ConvertPlaylistFile(path);
         g_playlist.clear();
+        g_listedDuringExpansion.clear();
+        g_expansionIndexValid = true;
     }
     AT_LINE(); g_audio.System_SetStreamBufferSize(g_audio.system, 1, FMOD_TIMEUNIT_RAWBYTES);
     FMOD_SOUND* sound = nullptr;
@@ -124,6 +136,7 @@ std::string AddScanned(const std::string& path, int32_t startup) {
         entry.streamName = scan.name;
         entry.tagType = scan.tagType;
         g_playlist.push_back(entry);
+        if (g_expansionIndexValid) g_listedDuringExpansion.insert(LowerLatin1(entry.path));
     } else if (scan.expanded && startup == 0) {
         AT_LINE(); StopPlayback();
         ResetTrackInfo();
@@ -164,13 +177,16 @@ std::string CanonicalPathKey(const std::string& path) {
 }
 
 std::string AddToPlaylist(const std::string& path, int32_t startup) {
-    if (LastIndexOfPath(g_playlist, path) >= 0) return path;
+    if (IsListed(path)) return path;
     const std::string key = CanonicalPathKey(path);
     if (g_depth >= kMaxPlaylistDepth || IsBeingExpanded(key)) return path;
     ++g_depth;
     g_expanding.push_back(key);
     const std::string result = AddScanned(path, startup);
     g_expanding.pop_back();
-    --g_depth;
+    if (--g_depth == 0) {
+        g_expansionIndexValid = false;
+        g_listedDuringExpansion.clear();
+    }
     return result;
 }

@@ -34,6 +34,15 @@ class BadInput(h.PlayerTest):
         h.wait_until(lambda: [r[1] for r in rows()][:1] == ["kurz.wav"], timeout=60, what="the entry of the list")
         self.assertIsNone(self.run_.process.poll())
 
+    def test_a_list_of_100000_lines_is_listed_whole(self):
+        self.run_ = h.PlayerRun("hundred_thousand_lines", real=True)
+        with open(os.path.join(self.run_.folder, "gross.m3u"), "w") as f:
+            f.write("".join("C:\\fehlt\\%06d.mp3\r\n" % i for i in range(100000)))
+        self.run_.start("gross.m3u")
+        count = lambda: h.wintool("list-count", h.MAIN_TITLE, 16)[1].strip()
+        h.wait_until(lambda: count() == b"100000", timeout=180, step=2, what="all 100,000 rows")
+        self.assertIsNone(self.run_.process.poll())
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -32,6 +32,12 @@ class FileAssociations(h.PlayerTest):
         # Eight items down to "Optionen", into it, and five more to the last one.
         h.context_menu(window, *["Down"] * 8, "Right", *["Down"] * 5, "Return")
         dialog = h.wait_until(lambda: h.visible_window(TITLE), what="the associations dialog")
+        x, y = h.dialog_corner(self, "Dateiverkn.pfungen")
+        shot = h.screen()
+        self.assertEqual(h.colours(shot, x, y, x + 6, y + 250) | h.colours(shot, x, y + 246, x + 202, y + 250),
+                         {(0, 0, 0)}, "the black margins")
+        self.assertIn((0, 180, 0), h.colours(shot, x + 8, y + 7, x + 194, y + 60), "the types' text")
+        self.assertIn((0, 200, 0), h.colours(shot, x + 60, y + 227, x + 140, y + 243), "the button's text")
         # The check boxes of "Aiff" and "Asf" (ticking them) and of "Dls" (ours, unticking it).
         for row in (0, 1, 3):
             h.click(dialog, CHECK_BOX_X, FIRST_ROW_Y + ROW_HEIGHT * row)

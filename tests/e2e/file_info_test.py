@@ -28,10 +28,11 @@ class FileInfo(h.PlayerTest):
             ["Kommentar", ""], ["Datum", ""], ["Genre", "Rock"], ["Tracknummer", "7"], ["L\xe4nge", "02:05"],
             ["Bitrate", "128"], ["Kan\xe4le", "2"], ["Replaygain", "1.0000000000"], ["Streamname", ""]])
 
-        visible, x, y, width, height = h.window_info(TITLE)
-        _, main_x, main_y, main_width, main_height = h.window_info()
-        self.assertEqual((visible, width, height), (1, 202, 250))
-        self.assertEqual((x, y), (main_x + (main_width - 202) // 2, main_y + (main_height - 250) // 2))
+        x, y = h.dialog_corner(self, TITLE)
+        shot = h.screen()
+        self.assertIn((0, 200, 0), h.colours(shot, x + 2, y + 2, x + 200, y + 20), "the first row's text")
+        self.assertIn((0, 200, 0), h.colours(shot, x + 60, y + 232, x + 140, y + 248), "the text of Ok")
+        self.assertIn((0, 0, 0), h.colours(shot, x + 2, y + 232, x + 40, y + 248), "Ok's black ground")
 
         h.wintool("clip-set", "vorher")
         h.xdotool("mousemove", "--window", info, 40, 27, "click", "--repeat", "2", "--delay", "80", 1)

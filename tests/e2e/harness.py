@@ -136,6 +136,21 @@ def window_info(title=MAIN_TITLE):
     return tuple(int(v) for v in out.split()) if code == 0 else None
 
 
+def dialog_corner(test, title):
+    """Checks the place of a dialog of the player's own (202 x 250, centred over the main
+    window) and returns its client area's top left corner on the screen."""
+    visible, x, y, width, height = window_info(title)
+    _, main_x, main_y, main_width, main_height = window_info()
+    test.assertEqual((visible, width, height), (1, 202, 250))
+    test.assertEqual((x, y), (max(0, main_x + (main_width - 202) // 2), max(0, main_y + (main_height - 250) // 2)))
+    return x, y
+
+
+def colours(shot, left, top, right, bottom):
+    """The set of colours in a rectangle of a screenshot."""
+    return {pixel(shot, x, y) for x in range(left, right) for y in range(top, bottom)}
+
+
 def rows():
     """The main playlist's rows: [marked "1"/"0", text, length]."""
     return [line.split("\t") for line in wintool("list-rows", MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]

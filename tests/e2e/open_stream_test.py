@@ -75,6 +75,13 @@ class OpenStream(unittest.TestCase):
         h.xdotool("sleep", 0.5, "key", "Down", "sleep", 0.2, "key", "Down", "sleep", 0.2, "key", "Down",
                   "sleep", 0.2, "key", "Return")
         dialog = h.wait_until(lambda: h.visible_window("Stream.*ffnen"), what="the stream dialog")
+        if address is None:  # the first time: its look
+            x, y = h.dialog_corner(self, "Stream .ffnen")
+            shot = h.screen()
+            self.assertEqual(h.colours(shot, x, y, x + 202, y + 100) | h.colours(shot, x, y + 140, x + 202, y + 250),
+                             {(0, 0, 0)}, "black around the controls")
+            for top in (100, 120):  # the field, then the buttons
+                self.assertIn((0, 200, 0), h.colours(shot, x + 2, y + top + 2, x + 200, y + top + 18))
         if address is not None:
             h.click(dialog, 100, 110)
             h.xdotool("key", "End", "key", "--repeat", 30, "BackSpace", "type", "--delay", 20, address)

@@ -45,8 +45,27 @@ int ClipboardSet(const char* text) {
     return memory ? 0 : 1;
 }
 
+// A "." in the title stands for any one character, so that callers pass ASCII only
+// ("Stream .ffnen"): how a non-ASCII argument reaches a Windows program depends on the locale.
+bool TitleMatches(const char* pattern, const char* title) {
+    for (; *pattern && *title; ++pattern, ++title)
+        if (*pattern != '.' && *pattern != *title) return false;
+    return *pattern == *title;
+}
+
 HWND FindTitled(const char* title) {
-    return FindWindowA(nullptr, title);
+    HWND exact = FindWindowA(nullptr, title);
+    if (exact || !std::strchr(title, '.')) return exact;
+    struct Search { const char* pattern; HWND found; } search = {title, nullptr};
+    EnumWindows([](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (!TitleMatches(s->pattern, text)) return TRUE;
+        s->found = window;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The child with this identifier of the top-level window with this title, or null.
@@ -137,6 +156,13 @@ int WindowRegion(const char* title) {
 }
 
 // Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1".
+int ListCount(const char* title, int id) {
+    HWND list = Child(title, id);
+    if (!list) return 1;
+    std::printf("%ld\n", static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+    return 0;
+}
+
 int ListRows(const char* title, int id) {
     HWND list = Child(title, id);
     DWORD processId = 0;
@@ -290,6 +316,7 @@ int main(int argc, char** argv) {
     if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));
     if (command == "child-redraw" && argc > 3) return ChildRedraw(argv[2], static_cast<int>(number(3)));
     if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
+    if (command == "list-count" && argc > 3) return ListCount(argv[2], static_cast<int>(number(3)));
     if (command == "list-rows" && argc > 3) return ListRows(argv[2], static_cast<int>(number(3)));
     if (command == "combo-rows" && argc > 3) return ComboRows(argv[2], static_cast<int>(number(3)));
     if (command == "temp-folder") return TempFolder();
