@@ -27,7 +27,8 @@ void CreateFrameWindow() {
 }
 
 void CreateMainWindow() {
-    RegisterWindowClass(kMainClass, MainWindowProc, CS_DBLCLKS);
+    // A drawing context of its own: the oscilloscope fetches it for every frame.
+    RegisterWindowClass(kMainClass, MainWindowProc, CS_DBLCLKS | CS_OWNDC);
     const int width = 220, height = 270;
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const int x = (screenWidth - (width < screenWidth ? width : screenWidth)) / 2;

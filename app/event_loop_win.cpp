@@ -8,7 +8,7 @@
 void RunEventLoop() {
     StartTakingHandedOverPaths();
     for (;;) {
-        DispatchEvent(WaitEvent(10));
+        DispatchEvent(WaitEvent(MillisecondsUntilPeriodicWork()));
         DoPeriodicWork();
     }
 }

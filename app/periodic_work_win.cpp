@@ -34,6 +34,23 @@ void FollowMiniWindowHover() {
 
 } // namespace
 
+unsigned MillisecondsUntilPeriodicWork() {
+    if (IsWindowNumberVisible(kMiniWindow)) return 10;
+    const uint32_t now = GetTickCount();
+    uint32_t wait = MillisecondsUntilDue(g_loop.LastStatusTick, now, 500);
+    if (IsWindowNumberVisible(kMainWindow)) {
+        const uint32_t display = MillisecondsUntilDue(g_loop.LastDisplayTick, now, 40);
+        if (display < wait) wait = display;
+    }
+    if (g_loop.BalloonShownTick != 0) {
+        TickMark balloon;
+        MarkRun(&balloon, g_loop.BalloonShownTick);
+        const uint32_t hide = MillisecondsUntilDue(balloon, now, 10000);
+        if (hide < wait) wait = hide;
+    }
+    return wait;
+}
+
 void DoPeriodicWork() {
     if (IsWindowNumberVisible(kMiniWindow)) {
         if (IsDue(g_loop.LastDisplayTick, GetTickCount(), 40)) {

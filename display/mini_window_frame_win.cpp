@@ -55,7 +55,7 @@ void DrawTraceAndStepScroll(int width, int height) {
     HDC dc = g_frameImage.dc;
     const int count = std::min(width + 1, kWaveSampleCount);
     AT_LINE(); DrawTrace(g_frameImage.pixels, g_miniWaveSamples, count, MiniTraceRow, height, kTrailPen);
-    AT_LINE(); FadeTrail(dc, width / 2, height / 2);
+    AT_LINE(); FadeTrail(g_frameImage.pixels, width / 2, height / 2);
     if (g_audio.Channel_GetWaveData) {
         AT_LINE(); g_audio.Channel_GetWaveData(g_audio.channel, g_miniWaveSamples, count, 0);
     }

@@ -1,5 +1,6 @@
 #include "display/trace_drawing_win.h"
 
+#include "display/flood_fill.h"
 #include "display/oscilloscope_math.h"
 
 void DrawTrace(PixelBuffer& pixels, const float* samples, int count, int (*row)(float sample, int height),
@@ -11,19 +12,12 @@ void DrawTrace(PixelBuffer& pixels, const float* samples, int count, int (*row)(
     PaintThickPolyline(pixels, rows, count, pen.width, pen.pixel);
 }
 
-void FadeTrail(HDC dc, int probeX, int probeY) {
-    const COLORREF probe = GetPixel(dc, probeX, probeY);
-    if (probe == CLR_INVALID) return;
-    const int green = GetGValue(probe);
+void FadeTrail(PixelBuffer& pixels, int probeX, int probeY) {
+    if (!pixels.pixels || probeX < 0 || probeY < 0 || probeX >= pixels.width || probeY >= pixels.height) return;
+    GdiFlush(); // the text drawn by GDI must be in the pixels
+    const uint32_t probe = pixels.pixels[probeY * pixels.width + probeX];
+    const int green = static_cast<int>((probe >> 8) & 0xFF);
     const int faded = FadedGreen(green);
     if (faded < 0) return;
-    HBRUSH brush = CreateSolidBrush(RGB(0, faded, 0));
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, faded, 0));
-    HGDIOBJ oldBrush = brush ? SelectObject(dc, brush) : nullptr;
-    HGDIOBJ oldPen = pen ? SelectObject(dc, pen) : nullptr;
-    ExtFloodFill(dc, probeX, probeY, RGB(0, green, 0), FLOODFILLSURFACE);
-    if (oldPen) SelectObject(dc, oldPen);
-    if (oldBrush) SelectObject(dc, oldBrush);
-    if (brush) DeleteObject(brush);
-    if (pen) DeleteObject(pen);
+    FloodFill(pixels, probeX, probeY, static_cast<uint32_t>(green) << 8, static_cast<uint32_t>(faded) << 8);
 }

@@ -13,4 +13,4 @@ void DrawTrace(PixelBuffer& pixels, const float* samples, int count, int (*row)(
 
 // One fade step of the afterglow at the probe point: the connected area of exactly the
 // probe's green gets 5 darker, down to black.
-void FadeTrail(HDC dc, int probeX, int probeY);
+void FadeTrail(PixelBuffer& pixels, int probeX, int probeY);

@@ -18,3 +18,7 @@ struct TickMark {
 // True before the first run and when more than `intervalMs` have passed since the last.
 bool IsDue(const TickMark& mark, uint32_t now, int32_t intervalMs);
 void MarkRun(TickMark* mark, uint32_t now);
+
+// Milliseconds until IsDue turns true (0 when it is true already): the event loop sleeps
+// that long instead of waking for nothing.
+uint32_t MillisecondsUntilDue(const TickMark& mark, uint32_t now, int32_t intervalMs);

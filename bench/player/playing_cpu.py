@@ -17,7 +17,7 @@ SECONDS = float(os.environ.get("PLAYING_SECONDS", "20"))
 def thread_seconds(pid):
     """CPU seconds of each thread of a process, by thread id."""
     times = {}
-    for tid in os.listdir("/proc/%d/task" % pid):
+    for tid in os.listdir("/proc/%d/task" % pid) if os.path.isdir("/proc/%d/task" % pid) else []:
         try:
             with open("/proc/%d/task/%s/stat" % (pid, tid)) as f:
                 fields = f.read().rsplit(")", 1)[1].split()

@@ -22,3 +22,15 @@ TEST(Ticks, TheFirstCheckFiresAtAnyUptimeAndLaterChecksKeepTheInterval) {
         EXPECT_TRUE(IsDue(mark, now + 41, 40)) << now; // across 2^31 and 2^32 too
     }
 }
+
+TEST(Ticks, TheWaitEndsWhenTheIntervalIsOver) {
+    TickMark mark;
+    EXPECT_EQ(MillisecondsUntilDue(mark, 0x80000000u, 40), 0u); // never run: due now
+    MarkRun(&mark, 0xFFFFFFF0u);
+    for (uint32_t waited : {0u, 1u, 40u, 41u, 500u}) {
+        const uint32_t now = 0xFFFFFFF0u + waited; // across the wrap
+        const uint32_t wait = MillisecondsUntilDue(mark, now, 40);
+        EXPECT_EQ(wait, waited > 40 ? 0u : 41u - waited) << waited;
+        EXPECT_TRUE(IsDue(mark, now + wait, 40)) << waited;
+    }
+}
