@@ -115,12 +115,7 @@ void RunUntilOk() {
 } // namespace
 
 int ShowFileInfo() {
-    HWND main = WindowHandle(kMainWindow);
-    EnableWindow(main, FALSE);
-    RegisterWindowClass(kClass, FileInfoProc, 0);
-    const POINT at = DialogPositionOver(main);
-    HWND window = CreateWindowExA(0, kClass, "Dateiinfo", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main, nullptr,
-                                  g_ui.instance, nullptr);
+    HWND window = OpenDialogWindow(kClass, FileInfoProc, "Dateiinfo");
     HWND list = window ? CreateList(window, g_track) : nullptr;
     HWND ok = window ? CreateWindowExA(0, "BUTTON", "Ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_OWNERDRAW, 0,
                                        kDialogHeight - 20, kDialogWidth, 20, window, reinterpret_cast<HMENU>(kOkId),
@@ -132,7 +127,6 @@ int ShowFileInfo() {
         SetForegroundWindow(window);
         RunUntilOk();
     }
-    EnableWindow(main, TRUE);
-    if (window) DestroyWindow(window);
+    CloseDialogWindow(window);
     return 1;
 }

@@ -67,13 +67,6 @@ LRESULT CALLBACK AudioCdProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND AddControl(HWND window, const char* kind, const char* text, DWORD style, int x, int y, int width, int height, int id) {
-    HWND control = CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_ui.instance, nullptr);
-    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return control;
-}
-
 // The closed list is its selection field plus a frame whose width the system decides, and
 // Wine reads the field back larger than it was set: so the field is set, and set once more
 // by what the outer height still misses.
@@ -125,22 +118,17 @@ int RunUntilButton() {
 // The drive chosen with "Ok" ("D:"), or the empty text for "Abbrechen" and for "Ok" on an
 // empty list.
 std::string ChooseCdDrive() {
-    HWND main = WindowHandle(kMainWindow);
-    EnableWindow(main, FALSE);
-    RegisterWindowClass(kClass, AudioCdProc, 0);
-    const POINT at = DialogPositionOver(main);
-    HWND window = CreateWindowExA(0, kClass, "CD abspielen", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main,
-                                  nullptr, g_ui.instance, nullptr);
+    HWND window = OpenDialogWindow(kClass, AudioCdProc, "CD abspielen");
     g_driveIcon = ExtractIconA(g_ui.instance, "shell32.dll", kShell32CdDriveIcon);
     if (g_driveIcon == reinterpret_cast<HICON>(1)) g_driveIcon = nullptr; // "not a program file"
     std::string drive;
     if (window) {
         ShowWindow(window, SW_SHOW);
         // The height given to a drop-down list includes its opened rows.
-        HWND list = AddControl(window, "COMBOBOX", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
+        HWND list = AddDialogControl(window, "COMBOBOX", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
                                26, 100, 150, kClosedHeight + kDroppedRows * kRowHeight, kDriveListId);
-        HWND ok = AddControl(window, "BUTTON", "Ok", BS_PUSHBUTTON | BS_OWNERDRAW, 26, 125, 75, 20, kOkId);
-        HWND cancel = AddControl(window, "BUTTON", "Abbrechen", BS_PUSHBUTTON | BS_OWNERDRAW, 101, 125, 75, 20, kCancelId);
+        HWND ok = AddDialogControl(window, "BUTTON", "Ok", BS_PUSHBUTTON | BS_OWNERDRAW, 26, 125, 75, 20, kOkId);
+        HWND cancel = AddDialogControl(window, "BUTTON", "Abbrechen", BS_PUSHBUTTON | BS_OWNERDRAW, 101, 125, 75, 20, kCancelId);
         // Without its buttons the window could never be closed, so it is not run at all.
         if (list && ok && cancel) {
             FitClosedHeight(list, kClosedHeight);
@@ -149,8 +137,7 @@ std::string ChooseCdDrive() {
             if (RunUntilButton() == kOkId) drive = SelectedRow(list).substr(0, 2);
         }
     }
-    EnableWindow(main, TRUE);
-    if (window) DestroyWindow(window);
+    CloseDialogWindow(window);
     if (g_driveIcon) DestroyIcon(g_driveIcon);
     g_driveIcon = nullptr;
     return drive;

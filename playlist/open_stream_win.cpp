@@ -43,14 +43,6 @@ LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND AddControl(HWND window, const char* kind, const char* text, DWORD style, int x, int y, int width, int id) {
-    HWND control = CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, 20, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_ui.instance,
-                                   nullptr);
-    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return control;
-}
-
 // The id of the button clicked; "Abbrechen" when the program is asked to quit meanwhile.
 int RunUntilButton() {
     g_pressed = 0;
@@ -59,19 +51,15 @@ int RunUntilButton() {
 
 // The typed address, or nothing when "Abbrechen" was clicked.
 bool AskForAddress(std::string* address) {
-    HWND main = WindowHandle(kMainWindow);
-    EnableWindow(main, FALSE);
-    RegisterWindowClass(kClass, OpenStreamProc, 0);
-    const POINT at = DialogPositionOver(main);
-    HWND window = CreateWindowExA(0, kClass, "Stream \xF6" "ffnen", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main, nullptr,
-                                  g_ui.instance, nullptr);
+    HWND window = OpenDialogWindow(kClass, OpenStreamProc, "Stream \xF6" "ffnen");
     HWND field = nullptr;
     bool ok = false;
     if (window) {
         ShowWindow(window, SW_SHOW);
-        field = AddControl(window, "EDIT", "http://stream:port/", ES_AUTOHSCROLL, 0, 100, 202, 0);
-        HWND okButton = AddControl(window, "BUTTON", "Ok", BS_PUSHBUTTON | BS_OWNERDRAW, 0, 120, 101, kOkId);
-        HWND cancel = AddControl(window, "BUTTON", "Abbrechen", BS_PUSHBUTTON | BS_OWNERDRAW, 102, 120, 100, kCancelId);
+        field = AddDialogControl(window, "EDIT", "http://stream:port/", ES_AUTOHSCROLL, 0, 100, 202, 20, 0);
+        HWND okButton = AddDialogControl(window, "BUTTON", "Ok", BS_PUSHBUTTON | BS_OWNERDRAW, 0, 120, 101, 20, kOkId);
+        HWND cancel =
+            AddDialogControl(window, "BUTTON", "Abbrechen", BS_PUSHBUTTON | BS_OWNERDRAW, 102, 120, 100, 20, kCancelId);
         // Without its buttons the window could never be closed, so it is not run at all.
         if (field && okButton && cancel) {
             SetForegroundWindow(window);
@@ -85,8 +73,7 @@ bool AskForAddress(std::string* address) {
         text.resize(static_cast<size_t>(length));
         *address = text;
     }
-    if (window) DestroyWindow(window);
-    EnableWindow(main, TRUE);
+    CloseDialogWindow(window);
     return ok;
 }
 

@@ -144,12 +144,7 @@ void RunUntilApply() {
 } // namespace
 
 void EditFileAssociations() {
-    HWND main = WindowHandle(kMainWindow);
-    EnableWindow(main, FALSE);
-    RegisterWindowClass(kClass, AssociationsProc, 0);
-    const POINT at = DialogPositionOver(main);
-    HWND window = CreateWindowExA(0, kClass, "Dateiverkn\xFCpfungen", WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main,
-                                  nullptr, g_ui.instance, nullptr);
+    HWND window = OpenDialogWindow(kClass, AssociationsProc, "Dateiverkn\xFCpfungen");
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HWND list = window ? CreateTypeList(window, font) : nullptr;
     HWND apply = window ? CreateWindowExA(0, "BUTTON", kApplyText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_OWNERDRAW,
@@ -164,6 +159,5 @@ void EditFileAssociations() {
         RunUntilApply();
         if (g_applyClicked) ApplyAssociations(list);
     }
-    EnableWindow(main, TRUE);
-    if (window) DestroyWindow(window);
+    CloseDialogWindow(window);
 }

@@ -1,5 +1,6 @@
 #include "ui/dialog_win.h"
 
+#include "ui/elements_win.h"
 #include "ui/ui_state_win.h"
 
 void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style) {
@@ -45,4 +46,26 @@ bool RunDialogLoop(bool (*done)()) {
         DispatchMessageA(&msg);
     }
     return true;
+}
+
+HWND OpenDialogWindow(const char* className, WNDPROC procedure, const char* title) {
+    HWND main = WindowHandle(kMainWindow);
+    EnableWindow(main, FALSE);
+    RegisterWindowClass(className, procedure, 0);
+    const POINT at = DialogPositionOver(main);
+    return CreateWindowExA(0, className, title, WS_POPUP, at.x, at.y, kDialogWidth, kDialogHeight, main, nullptr,
+                           g_ui.instance, nullptr);
+}
+
+void CloseDialogWindow(HWND dialog) {
+    EnableWindow(WindowHandle(kMainWindow), TRUE);
+    if (dialog) DestroyWindow(dialog);
+}
+
+HWND AddDialogControl(HWND dialog, const char* kind, const char* text, DWORD style, int x, int y, int width,
+                      int height, int id) {
+    HWND control = CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, dialog,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_ui.instance, nullptr);
+    if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    return control;
 }

@@ -9,6 +9,18 @@ constexpr int kDialogHeight = 250;
 // Black background, arrow cursor, this program's instance; registering again is harmless.
 void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style);
 
+// One of the player's dialogs, not shown yet: a borderless pop-up of its own class with
+// this title, owned by the main window and centred over it. The main window takes no input
+// until CloseDialogWindow. Null when the window cannot be made.
+HWND OpenDialogWindow(const char* className, WNDPROC procedure, const char* title);
+
+// Enables the main window first, so that it, not another program, becomes active again.
+void CloseDialogWindow(HWND dialog);
+
+// A child control of a dialog in the system's default GUI font.
+HWND AddDialogControl(HWND dialog, const char* kind, const char* text, DWORD style, int x, int y, int width,
+                      int height, int id);
+
 // A dialog's top left corner, centred over `owner`, never left of or above the screen.
 POINT DialogPositionOver(HWND owner);
 
