@@ -112,7 +112,7 @@ TEST(PcmReader, AbsurdAndForeignHeadersAreRefused) {
         wav([](WavLayout& s) { s.rate = 0; }),
         wav([](WavLayout& s) { s.rate = 4000000000u; }),
         wav([](WavLayout& s) { s.bits = 0; }),
-        wav([](WavLayout& s) { s.formatTag = 2; }),                    // MS ADPCM
+        wav([](WavLayout& s) { s.formatTag = 2; }),                    // 16-bit ADPCM does not exist
         wav([](WavLayout& s) { s.formatTag = 3, s.bits = 24; }),       // 24-bit floats do not exist
         wav([](WavLayout& s) { s.formatTag = 0xFFFE, s.subFormat = 2; }),
         Bytes{}, headerOnly, Bytes(text.begin(), text.end()),
