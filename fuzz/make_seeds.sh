@@ -7,6 +7,14 @@ in=$1 out=$2
 for d in wav aiff playlist mpeg flac ogg id3 comments; do mkdir -p "$out/$d"; done
 cp "$in"/*.wav "$out/wav/"
 cp "$in"/*.aiff "$out/aiff/"
+# MPEG audio in a WAV data chunk (format tags 0x55 and 0x50), as no encoder here writes it.
+for pair in tone440.mp3:85 tone440.mp2:80; do  # tags in decimal
+    python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(); d+=b'\0'*(len(d)&1)
+fmt=struct.pack('<HHIIHHH',int(sys.argv[3]),2,44100,16000,1,0,0)
+body=b'WAVEfmt '+struct.pack('<I',len(fmt))+fmt+b'data'+struct.pack('<I',len(d))+d
+open(sys.argv[2],'wb').write(b'RIFF'+struct.pack('<I',len(body))+body)" \
+        "$in/${pair%:*}" "$out/wav/mpeg_in_${pair%:*}.wav" "${pair#*:}"
+done
 cp "$in"/*.mp3 "$in"/*.mp2 "$out/mpeg/"
 cp "$in"/*.flac "$in"/*.oga "$out/flac/"
 cp "$in"/*.ogg "$in"/*.oga "$out/ogg/"

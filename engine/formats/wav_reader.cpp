@@ -1,6 +1,7 @@
 // RIFF WAVE: PCM 8/16/24/32, IEEE float, WAVE_FORMAT_EXTENSIBLE; IMA and Microsoft
 // ADPCM, mu-law and A-law; MPEG audio in the data chunk. INFO and ID3 tags.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -182,7 +183,11 @@ FMOD_RESULT OpenWav(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound&
         uint64_t left = static_cast<uint64_t>(fileSize) > dataOffset ? fileSize - dataOffset : 0;
         if (available > left) available = left;
     }
-    if (fmt.tag == kTagMpegLayer3 || fmt.tag == kTagMpeg) return OpenMpegData(reader, dataOffset, available, tags, out);
+    if (fmt.tag == kTagMpegLayer3 || fmt.tag == kTagMpeg) {
+        // Streams often leave the data size at 0: the audio then goes on to the end.
+        const uint64_t size = fileSize < 0 && declaredData == 0 ? UINT64_MAX : available;
+        return OpenMpegData(reader, dataOffset, size, tags, out);
+    }
     WavBlockStream compressed;
     if (SetUpWavBlockCodec(fmt.tag, fmt.channels, fmt.blockAlign, fmt.bits, fmt.extension.data(),
                            fmt.extension.size(), compressed.codec))

@@ -1,7 +1,6 @@
 #include "io/window_reader.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace engine {
 
@@ -10,7 +9,6 @@ WindowReader::WindowReader(std::unique_ptr<Reader> inner, uint64_t start, uint64
     // The window never reaches past the source's end.
     const int64_t size = inner_->Size();
     if (size >= 0) length_ = std::min(length_, static_cast<uint64_t>(size) > start_ ? size - start_ : 0);
-    else length_ = std::numeric_limits<uint64_t>::max();
 }
 
 int64_t WindowReader::Read(void* buffer, size_t count) {
@@ -29,7 +27,7 @@ uint64_t WindowReader::Tell() const {
 }
 
 int64_t WindowReader::Size() const {
-    return length_ == std::numeric_limits<uint64_t>::max() ? -1 : static_cast<int64_t>(length_);
+    return inner_->Size() < 0 ? -1 : static_cast<int64_t>(length_);  // a stream stays one
 }
 
 }  // namespace engine

@@ -1,7 +1,7 @@
 #pragma once
 // A part of another reader seen as a whole source: offset 0 is `start`, and the end
-// comes after `length` bytes (UINT64_MAX: wherever the source ends). Lets a decoder
-// for a bare format read audio held in a container's chunk.
+// comes after `length` bytes or where the source ends. Lets a decoder for a bare format
+// read audio held in a container's chunk. Over a stream its size stays unknown.
 #include <memory>
 
 #include "io/reader.h"

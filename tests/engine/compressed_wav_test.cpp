@@ -49,6 +49,9 @@ TEST(CompressedWav, DecodesLikeSoxFromTheStartAndAfterSeeks) {
             const std::vector<float> reference = SoxS16(file, frames * channels);
             ASSERT_EQ(reference.size(), frames * channels);
             EXPECT_EQ(MaxDifference(reference, DecodeAll(*opened->sound.decoder, 1023)), 0.0);
+            auto streamed = OpenReader(std::make_unique<TestReader>(ReadFixture(file), TestReaderOptions{true, 1000}));
+            ASSERT_EQ(streamed->result, FMOD_OK);
+            EXPECT_EQ(MaxDifference(reference, DecodeAll(*streamed->sound.decoder, 1023)), 0.0);
             for (uint64_t frame : {frames / 2 + 3, frames - 1, uint64_t{0}}) {
                 ASSERT_TRUE(opened->sound.decoder->SeekToFrame(frame));
                 const std::vector<float> part = DecodeFrames(*opened->sound.decoder, 3000);
@@ -86,6 +89,10 @@ TEST(CompressedWav, MpegInRiffPlaysLikeTheBareFile) {
         EXPECT_EQ(TagValue(wrapped->tags, "TITLE"), "Ton");
         const std::vector<float> expected = DecodeAll(*bare->sound.decoder);
         EXPECT_EQ(DecodeAll(*wrapped->sound.decoder), expected);
+        auto bareStream = OpenReader(std::make_unique<TestReader>(mpeg, TestReaderOptions{true, 1000}));
+        auto wrappedStream = OpenReader(std::make_unique<TestReader>(wav, TestReaderOptions{true, 1000}));
+        ASSERT_EQ(wrappedStream->result, FMOD_OK);
+        EXPECT_EQ(DecodeAll(*wrappedStream->sound.decoder), DecodeAll(*bareStream->sound.decoder));
         const uint64_t middle = bare->sound.format.lengthFrames / 2;
         ASSERT_TRUE(bare->sound.decoder->SeekToFrame(middle));
         ASSERT_TRUE(wrapped->sound.decoder->SeekToFrame(middle));
