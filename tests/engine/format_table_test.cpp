@@ -1,6 +1,8 @@
 // One case per format through the C interface, as the player's tag scan (open-only) and
 // track load use it: format, length and title, then the 440 Hz tone heard, a seek and the
 // end. Runs natively (linked, null output) and under Wine against fmodex.dll.
+#include <algorithm>
+
 #include "api_session.h"
 
 using namespace enginetest;
@@ -17,6 +19,7 @@ struct FormatCase {
 
 const FormatCase kFormats[] = {
     {"tone440.wav", FMOD_SOUND_TYPE_WAV, FMOD_SOUND_FORMAT_PCM16, "<none>", FMOD_TAGTYPE_UNKNOWN},
+    {"tone440_adpcm.wav", FMOD_SOUND_TYPE_WAV, FMOD_SOUND_FORMAT_PCM16, "<none>", FMOD_TAGTYPE_UNKNOWN},
     {"tone440.aiff", FMOD_SOUND_TYPE_AIFF, FMOD_SOUND_FORMAT_PCM16, "<none>", FMOD_TAGTYPE_UNKNOWN},
     {"tone440.mp3", FMOD_SOUND_TYPE_MPEG, FMOD_SOUND_FORMAT_PCM16, "Ton MP3", FMOD_TAGTYPE_ID3V2},
     {"tone440.flac", FMOD_SOUND_TYPE_FLAC, FMOD_SOUND_FORMAT_PCM16, "Ton FLAC", FMOD_TAGTYPE_VORBISCOMMENT},
@@ -59,7 +62,9 @@ TEST_P(Formats, OpenOnlyThenPlaySeekAndEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Formats, ::testing::ValuesIn(kFormats), [](const auto& info) {
-    return std::string(info.param.file).replace(7, 1, "_");
+    std::string name = info.param.file;
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name;
 });
 
 }  // namespace
