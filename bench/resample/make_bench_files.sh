@@ -6,8 +6,8 @@ set -eu
 out=$1
 mkdir -p "$out"
 cd "$out"
-for spec in "44100 60" "48000 30"; do
-    set -- $spec
+for material in "44100 60" "48000 30"; do
+    set -- $material
     sox -n -r "$1" -c 2 t.wav synth "$2" sine 110-1760 sine 165-2640 vol 0.4
     sox -n -r "$1" -c 2 n.wav synth "$2" brownnoise vol 0.2
     sox -m t.wav n.wav -e floating-point -b 32 -t raw "stereo_$1.f32"
