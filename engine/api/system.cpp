@@ -111,7 +111,7 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
         sound.job = MakeStreamJob(std::move(sound.idleDecoder), RingFramesFor(bufferSize_, bufferUnit_, sound.format));
         decoder_->Add(sound.job);
     }
-    auto state = MakeChannelState(sound.job, mixer_->Format().channels);
+    auto state = MakeChannelState(sound.job, mixer_->Format().channels, mixer_->Format().sampleRate);
     state->paused = paused;
     state->playId = nextPlayId_++;
     state->loops = (sound.mode & FMOD_LOOP_NORMAL) != 0;

@@ -5,6 +5,8 @@
 namespace engine {
 namespace {
 
+constexpr uint32_t kResampledBlock = 256;  // frames converted at a time
+
 void PushMark(ChannelState& ch, uint64_t outputFrame, uint64_t sourceFrame) {
     if (ch.markCount > 0) {
         const PlayMark& last = ch.marks[(ch.markHead + kPlayMarks - 1) % kPlayMarks];
@@ -50,49 +52,51 @@ uint32_t MixDirect(ChannelState& ch, float* out, uint32_t frames, int outCh) {
     return produced;
 }
 
-// Takes one source frame into ch.next (the old one moves to ch.previous).
-bool PullFrame(ChannelState& ch) {
-    StreamRing& ring = ch.job->ring;
-    uint64_t run;
-    const float* src = RingPeek(ring, &run);
-    if (run == 0) return false;
-    const int srcCh = ring.channels;
-    std::copy(ch.next.begin(), ch.next.end(), ch.previous.begin());
-    std::copy(src, src + srcCh, ch.next.begin());
+// Keeps frames taken from the ring (after volume) for the wave data.
+void KeepHistory(ChannelState& ch, const float* frames, size_t count) {
+    const int srcCh = ch.job->ring.channels;
     const float volume = ch.volume > 0.0f ? ch.volume : 0.0f;
-    float* history = &ch.history[(ch.consumedFrame % kWaveHistoryFrames) * srcCh];
-    for (int s = 0; s < srcCh; ++s) history[s] = src[s] * volume;
-    ++ring.readFrame;
-    ++ch.consumedFrame;
-    return true;
+    for (size_t i = 0; i < count; ++i) {
+        float* history = &ch.history[((ch.consumedFrame + i) % kWaveHistoryFrames) * srcCh];
+        for (int s = 0; s < srcCh; ++s) history[s] = frames[i * srcCh + s] * volume;
+    }
 }
 
-uint32_t MixResampled(ChannelState& ch, float* out, uint32_t frames, int outCh, uint32_t outRate) {
-    const int srcCh = ch.job->ring.channels;
-    const double step = static_cast<double>(ch.job->format.sampleRate) / outRate;
-    if (!ch.primed) {
-        if (RingFill(ch.job->ring) < 2) return 0;
-        PullFrame(ch);
-        PullFrame(ch);
-        ch.phase = 0.0;
-        ch.primed = true;
-    }
-    float frame[kMaxChannels];
+bool RingEnded(const StreamRing& ring) { return RingFill(ring) == 0 && ring.endOfStream && !ring.seekPending; }
+
+// Converted frames out while the ring feeds the converter; at the end of the stream the
+// converter plays out its last frames.
+uint32_t MixResampled(ChannelState& ch, float* out, uint32_t frames, int outCh) {
+    StreamRing& ring = ch.job->ring;
+    Resampler& r = ch.resampler;
+    const int srcCh = ring.channels;
+    const size_t block = ch.resampled.size() / srcCh;
     uint32_t produced = 0;
     while (produced < frames) {
-        bool starved = false;
-        while (ch.phase >= 1.0) {
-            if (!PullFrame(ch)) { starved = true; break; }
-            ch.phase -= 1.0;
+        const size_t got = ResamplerPull(r, ch.resampled.data(), std::min<size_t>(block, frames - produced));
+        for (size_t i = 0; i < got; ++i)
+            EmitFrame(ch, &ch.resampled[i * srcCh], 0, out + (produced + i) * outCh, srcCh, outCh, false);
+        produced += static_cast<uint32_t>(got);
+        if (got > 0) continue;
+        uint64_t run;
+        const float* src = RingPeek(ring, &run);
+        if (run == 0) {
+            if (r.finished || !RingEnded(ring)) break;
+            FinishResampler(r);
+            continue;
         }
-        if (starved) break;
-        const float t = static_cast<float>(ch.phase);
-        for (int s = 0; s < srcCh; ++s) frame[s] = ch.previous[s] + (ch.next[s] - ch.previous[s]) * t;
-        EmitFrame(ch, frame, 0, out + static_cast<size_t>(produced) * outCh, srcCh, outCh, false);
-        ch.phase += step;
-        ++produced;
+        const size_t taken = ResamplerPush(r, src, run);
+        KeepHistory(ch, src, taken);
+        ring.readFrame += taken;
+        ch.consumedFrame += taken;
     }
     return produced;
+}
+
+// The source frame that the output mixed so far has reached.
+uint64_t MixedFrame(const ChannelState& ch) {
+    if (!ch.resampler.filter) return ch.consumedFrame;
+    return ch.consumedFrame - ch.resampler.inputFrames + ResamplerInputReached(ch.resampler);
 }
 
 }  // namespace
@@ -120,11 +124,14 @@ void FillChannelGains(std::vector<float>& gains, int src, int out) {
     }
 }
 
-std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, int outputChannels) {
+std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, int outputChannels,
+                                               uint32_t outputRate) {
     auto ch = std::make_unique<ChannelState>();
     const int srcCh = job->format.channels;
-    ch->previous.assign(srcCh, 0.0f);
-    ch->next.assign(srcCh, 0.0f);
+    if (job->format.sampleRate != outputRate) {
+        InitResampler(ch->resampler, MakeResampleFilter(job->format.sampleRate, outputRate), srcCh);
+        ch->resampled.assign(static_cast<size_t>(kResampledBlock) * srcCh, 0.0f);
+    }
     FillChannelGains(ch->gains, srcCh, outputChannels);
     ch->history.assign(kWaveHistoryFrames * srcCh, 0.0f);
     ch->job = std::move(job);
@@ -132,23 +139,23 @@ std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, i
     return ch;
 }
 
-void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outCh, uint32_t outRate, uint64_t outputStart) {
+void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outCh, uint64_t outputStart) {
     if (ch.drained) return;
-    const uint64_t before = ch.consumedFrame;
-    const uint32_t produced = ch.job->format.sampleRate == outRate ? MixDirect(ch, out, frames, outCh)
-                                                                   : MixResampled(ch, out, frames, outCh, outRate);
+    const bool resampled = ch.resampler.filter != nullptr;
+    const uint64_t before = MixedFrame(ch);
+    const uint32_t produced = resampled ? MixResampled(ch, out, frames, outCh) : MixDirect(ch, out, frames, outCh);
     if (produced > 0) {
         PushMark(ch, outputStart, before);
-        PushMark(ch, outputStart + produced, ch.consumedFrame);
+        PushMark(ch, outputStart + produced, MixedFrame(ch));
     }
-    const StreamRing& ring = ch.job->ring;
-    if (produced < frames && RingFill(ring) == 0 && ring.endOfStream && !ring.seekPending) ch.drained = true;
+    if (produced < frames && RingEnded(ch.job->ring) && (!resampled || ResamplerDrained(ch.resampler)))
+        ch.drained = true;
 }
 
 uint64_t AudibleFrame(const ChannelState& ch, uint64_t played) {
-    if (ch.markCount == 0) return ch.consumedFrame;
+    if (ch.markCount == 0) return MixedFrame(ch);
     const PlayMark& newest = MarkAt(ch, ch.markCount - 1);
-    if (played >= newest.outputFrame) return ch.consumedFrame;
+    if (played >= newest.outputFrame) return MixedFrame(ch);
     const PlayMark& oldest = MarkAt(ch, 0);
     if (played <= oldest.outputFrame) return oldest.sourceFrame;
     for (size_t i = 1; i < ch.markCount; ++i) {
@@ -159,7 +166,7 @@ uint64_t AudibleFrame(const ChannelState& ch, uint64_t played) {
         if (span == 0 || b.sourceFrame < a.sourceFrame) return b.sourceFrame;
         return a.sourceFrame + (played - a.outputFrame) * (b.sourceFrame - a.sourceFrame) / span;
     }
-    return ch.consumedFrame;
+    return MixedFrame(ch);
 }
 
 uint64_t PositionInTrack(uint64_t frame, uint64_t length) {
@@ -178,8 +185,7 @@ void SeekChannel(ChannelState& ch, uint64_t frame) {
     RingRequestSeek(ch.job->ring, frame);
     ch.consumedFrame = ch.historyStart = frame;
     ch.drained = false;
-    ch.primed = false;
-    ch.phase = 0.0;
+    if (ch.resampler.filter) ResetResampler(ch.resampler);
     ch.markCount = 0;
 }
 

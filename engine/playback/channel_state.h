@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "playback/resampler.h"
 #include "playback/stream_job.h"
 
 namespace engine {
@@ -32,10 +33,9 @@ struct ChannelState {
     uint64_t consumedFrame = 0;  // source frames taken from the ring
     bool drained = false;        // the stream ended and the ring is empty
 
-    // Linear interpolation when the source rate differs from the output rate.
-    double phase = 0.0;
-    bool primed = false;
-    std::vector<float> previous, next;  // one frame each
+    // When the source rate differs from the output rate (no filter otherwise).
+    Resampler resampler;
+    std::vector<float> resampled;  // a block of converted frames on their way out
 
     std::vector<float> gains;  // sourceChannels x outputChannels, volume excluded
 
@@ -47,10 +47,12 @@ struct ChannelState {
     uint64_t historyStart = 0;   // first source frame with a valid history sample
 };
 
-std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, int outputChannels);
+// Builds the rate converter's filter when the rates differ (the output rate stays
+// the channel's for its life).
+std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, int outputChannels,
+                                               uint32_t outputRate);
 // Mixes up to `frames` output frames into out (added), starting at output frame `outputStart`.
-void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outputChannels, uint32_t outputRate,
-                uint64_t outputStart);
+void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outputChannels, uint64_t outputStart);
 // The source frame audible when the output has played `playedFrames` frames.
 // Frames count on across loops; PositionInTrack folds them back into the track.
 uint64_t AudibleFrame(const ChannelState& ch, uint64_t playedFrames);

@@ -27,7 +27,7 @@ void Mixer::Render(float* out, uint32_t frames) {
     std::memset(out, 0, sizeof(float) * frames * outCh);
     if (TryLockBriefly(audioLock_)) {
         for (auto& slot : slots_) {
-            if (slot && !slot->paused) MixChannel(*slot, out, frames, outCh, format_.sampleRate, rendered_);
+            if (slot && !slot->paused) MixChannel(*slot, out, frames, outCh, rendered_);
         }
         audioLock_.unlock();
     }

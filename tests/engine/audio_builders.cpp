@@ -151,4 +151,21 @@ double MaxDifference(const std::vector<float>& a, const std::vector<float>& b, s
     return worst;
 }
 
+ToneFit FitTone(const float* s, size_t count, double hz, uint32_t rate) {
+    double ss = 0, cc = 0, sc = 0, xs = 0, xc = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double w = 2 * std::numbers::pi * hz * i / rate, sn = std::sin(w), cs = std::cos(w);
+        ss += sn * sn, cc += cs * cs, sc += sn * cs, xs += s[i] * sn, xc += s[i] * cs;
+    }
+    const double det = ss * cc - sc * sc;
+    const double a = (xs * cc - xc * sc) / det, b = (xc * ss - xs * sc) / det;
+    double tone = 0, rest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double w = 2 * std::numbers::pi * hz * i / rate, fit = a * std::sin(w) + b * std::cos(w);
+        tone += fit * fit;
+        rest += (s[i] - fit) * (s[i] - fit);
+    }
+    return {std::hypot(a, b), 10 * std::log10(rest / tone)};
+}
+
 }  // namespace enginetest

@@ -52,4 +52,12 @@ double SnrDb(const std::vector<float>& reference, const std::vector<float>& test
 // Largest absolute difference of `b` against `a` from `offset` on.
 double MaxDifference(const std::vector<float>& a, const std::vector<float>& b, size_t offset = 0);
 
+// A sine at `hz` fitted to `count` samples (least squares): its amplitude, and all the
+// rest (distortion, images, aliases, noise) in dB against it.
+struct ToneFit {
+    double amplitude = 0;
+    double restDb = 0;
+};
+ToneFit FitTone(const float* samples, size_t count, double hz, uint32_t rate);
+
 }  // namespace enginetest

@@ -33,7 +33,7 @@ struct Rig {
     std::vector<float> out;
     Rig() { mixer.Configure({44100, 2}); }
     ChannelState& Play(int slot, std::shared_ptr<StreamJob> job, float volume = 1.0f) {
-        auto state = MakeChannelState(std::move(job), 2);
+        auto state = MakeChannelState(std::move(job), 2, 44100);
         state->paused = false;
         state->volume = volume;
         ChannelState& ref = *state;
@@ -149,15 +149,22 @@ TEST(Mixer, WaveHistoryHoldsPlayedSamplesAfterVolume) {
 
 TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
     Rig rig;
-    auto job = Job(1, 22050, 10000);
-    std::vector<float> ramp(10000);
-    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / 10000.0f;
+    auto job = Job(1, 22050, 1000);
+    std::vector<float> ramp(1000);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / 1000.0f;
     Fill(*job, ramp, true);
     ChannelState& ch = rig.Play(0, job);
+    rig.Render(1500);
+    // Every other output frame lies halfway between two source frames.
+    EXPECT_NEAR(rig.out[2 * 601], 300.5f / 1000.0f, 1e-5);
+    EXPECT_NEAR(rig.out[2 * 1200], 600.0f / 1000.0f, 1e-5);
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 750u);
+    // Twice as many frames as the source, then the end.
     rig.Render(1000);
-    EXPECT_NEAR(static_cast<double>(ch.consumedFrame), 501.0, 2.0);  // half as many source frames
-    // Linear interpolation: every other output frame lies halfway between two source frames.
-    EXPECT_NEAR(rig.out[2 * 101], (50.5f) / 10000.0f, 1e-6);
+    EXPECT_NE(rig.out[2 * 499], 0.0f);
+    EXPECT_EQ(rig.out[2 * 500], 0.0f);
+    EXPECT_TRUE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
+    EXPECT_EQ(AudibleFrame(ch, rig.mixer.PlayedFrames()), 1000u);
 }
 
 TEST(Mixer, BusyLockGivesSilenceWithoutAdvancing) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "api_session.h"
 #include "audio_builders.h"
@@ -13,15 +14,35 @@ namespace {
 
 constexpr uint32_t kRate = 44100;
 
-// The left channel of the recording so far (the recorder is still writing it).
+// The sink's rate, which Wine offers as the device's.
+uint32_t SinkRate() {
+    const char* rate = std::getenv("QUENDRA_PULSE_RATE");
+    return rate ? uint32_t(std::atoi(rate)) : kRate;
+}
+
+// The left channel of the recording so far (32-bit floats; the recorder is still writing it).
 std::vector<float> RecordedLeft(const char* path) {
     const Bytes bytes = ReadFile(path);
     size_t data = 12;
     while (data + 8 <= bytes.size() && std::memcmp(&bytes[data], "data", 4) != 0)
         data += 8 + (bytes[data + 4] | bytes[data + 5] << 8 | bytes[data + 6] << 16 | size_t(bytes[data + 7]) << 24);
     std::vector<float> left;
-    for (size_t i = data + 8; i + 4 <= bytes.size(); i += 4) left.push_back(int16_t(bytes[i] | bytes[i + 1] << 8) / 32768.0f);
+    for (size_t i = data + 8; i + 8 <= bytes.size(); i += 8) {
+        float v;
+        std::memcpy(&v, &bytes[i], 4);
+        left.push_back(v);
+    }
     return left;
+}
+
+// Waits for a complete tone in the recording: a quarter second of silence after it.
+bool RecordedTone(const char* recording, uint32_t rate, std::vector<float>& left) {
+    return WaitUntil([&] {
+        left = RecordedLeft(recording);
+        size_t last = left.size();
+        while (last > 0 && std::fabs(left[last - 1]) <= 0.1f) --last;
+        return last > 0 && left.size() - last > rate / 4;
+    });
 }
 
 using PulseRecording = ApiSession;
@@ -32,6 +53,7 @@ TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
     if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
     const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
     if (!recording) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nothing records the output";
+    if (SinkRate() != kRate) GTEST_SKIP() << "the sink runs at another rate";
     ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > kRate / 2; })) << "the recorder gives no data";
     Load(ToneWav("recorded_tone.wav", 2000), false);
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
@@ -40,12 +62,7 @@ TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
     // Under load the path through the sound server may insert short gaps into the tone;
     // they split it but add nothing to it, so the tone's samples are counted, not its span.
     std::vector<float> left, tone;
-    ASSERT_TRUE(WaitUntil([&] {
-        left = RecordedLeft(recording);
-        size_t last = left.size();
-        while (last > 0 && std::fabs(left[last - 1]) <= 0.1f) --last;
-        return last > 0 && left.size() - last > kRate / 4;
-    })) << "no complete tone in the recording";
+    ASSERT_TRUE(RecordedTone(recording, kRate, left)) << "no complete tone in the recording";
     // Stretches where the tone sounds: it is never quiet for 60 samples.
     std::vector<std::vector<float>> stretches;
     long quiet = 1000;
@@ -86,4 +103,39 @@ TEST_F(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
     EXPECT_EQ(Position(), 3000u);
     EXPECT_FALSE(Wave(512).empty());
+}
+
+// A 44.1 kHz track on a 48 kHz device goes through the library's rate converter: the
+// recording holds the tone and nothing else within 90 dB of it (no image at 18.9 kHz).
+TEST_F(PulseRecording, HighToneConvertedTo48kHzCarriesNoImages) {
+    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
+    const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
+    if (!recording) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nothing records the output";
+    if (SinkRate() != 48000) GTEST_SKIP() << "the sink does not run at 48 kHz";
+    ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > 48000 / 2; })) << "the recorder gives no data";
+    WavLayout wav;
+    wav.formatTag = 3;
+    wav.bits = 32;
+    const std::vector<float> samples = Sine(15000, kRate, 2, kRate * 2);
+    wav.data.resize(samples.size() * sizeof(float));
+    std::memcpy(wav.data.data(), samples.data(), wav.data.size());
+    Load(WriteTempFile("high_tone.wav", MakeWav(wav)), false);
+    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+    std::vector<float> left;
+    ASSERT_TRUE(RecordedTone(recording, 48000, left)) << "no complete tone in the recording";
+
+    // The longest stretch without a gap (the sound server may insert some under load).
+    size_t best = 0, bestLength = 0, start = 0, lastSounding = 0;
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (std::fabs(left[i]) <= 0.1f) continue;
+        if (lastSounding == 0 || i - lastSounding >= 60) start = i;
+        lastSounding = i;
+        if (i + 1 - start > bestLength) best = start, bestLength = i + 1 - start;
+    }
+    constexpr size_t kAnalysed = 32768;
+    ASSERT_GT(bestLength, kAnalysed + 4800) << "the tone came through in pieces";
+    // All that is not the tone together: no single component comes closer than this.
+    const ToneFit fit = FitTone(&left[best + (bestLength - kAnalysed) / 2], kAnalysed, 15000, 48000);
+    std::printf("everything but the tone: %.1f dB below it\n", -fit.restDb);
+    EXPECT_LE(fit.restDb, -90.0);
 }

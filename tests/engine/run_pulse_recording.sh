@@ -1,11 +1,15 @@
 #!/bin/sh
 # Runs the recording test program under Wine with a private PulseAudio server
 # whose null sink is recorded. When no server can be started the program still
-# runs and skips, with the reason in QUENDRA_PULSE_SKIP.
-#   run_pulse_recording.sh TEST.exe WINE-EXEC
+# runs and skips, with the reason in QUENDRA_PULSE_SKIP. The sink runs at RATE,
+# and the tests learn its rate from QUENDRA_PULSE_RATE; further arguments go to the program.
+#   run_pulse_recording.sh TEST.exe WINE-EXEC RATE [ARGUMENTS...]
 set -u
 test_exe=$1
 wine_exec=$2
+rate=$3
+shift 3
+export QUENDRA_PULSE_RATE=$rate
 
 T=$(mktemp -d /tmp/quendra-pulse.XXXXXX)
 pulse_pid="" keepalive_pid="" recorder_pid=""
@@ -18,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 
 skip() {
-    QUENDRA_PULSE_SKIP="$1" "$wine_exec" "$test_exe"
+    QUENDRA_PULSE_SKIP="$1" "$wine_exec" "$test_exe" "$@"
     exit $?
 }
 
@@ -27,8 +31,10 @@ command -v parecord >/dev/null 2>&1 || skip "parecord (pulseaudio-utils) is not 
 
 export XDG_RUNTIME_DIR="$T/xdg" PULSE_SERVER="unix:$T/pulse.sock" HOME="$T"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n --use-pid-file=no \
-    -L "module-null-sink sink_name=nullsink rate=44100 channels=2" \
+# The server's default rate is what Wine offers as the device's mix format.
+echo "default-sample-rate = $rate" >"$T/daemon.conf"
+PULSE_CONFIG="$T/daemon.conf" pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n --use-pid-file=no \
+    -L "module-null-sink sink_name=nullsink rate=$rate format=float32le channels=2" \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$T/pulse.sock" >"$T/pulse.log" 2>&1 &
 pulse_pid=$!
 
@@ -42,9 +48,9 @@ until pactl info >/dev/null 2>&1; do
 done
 
 # A steady client keeps the idle sink from rendering in 2-second blocks.
-pacat -p --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 /dev/zero &
+pacat -p --latency-msec=20 --raw --format=s16le --rate="$rate" --channels=2 /dev/zero &
 keepalive_pid=$!
-parecord -d nullsink.monitor --latency-msec=20 --file-format=wav --format=s16le --rate=44100 --channels=2 \
+parecord -d nullsink.monitor --latency-msec=20 --file-format=wav --format=float32le --rate="$rate" --channels=2 \
     "$T/recording.wav" &
 recorder_pid=$!
 
@@ -58,7 +64,7 @@ watcher_pid=$!
 # Wine sees the host's root as drive Z:.
 windows_path() { echo "Z:$1" | tr '/' '\\'; }
 QUENDRA_PULSE_RECORDING=$(windows_path "$T/recording.wav") QUENDRA_PULSE_KILL_FILE=$(windows_path "$T/kill-pulse") \
-    "$wine_exec" "$test_exe"
+    "$wine_exec" "$test_exe" "$@"
 status=$?
 touch "$T/kill-pulse"
 wait "$watcher_pid" 2>/dev/null

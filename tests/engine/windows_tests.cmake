@@ -13,8 +13,13 @@ set_tests_properties(engine_dll_tests PROPERTIES TIMEOUT 300)
 # The tone recorded from a PulseAudio null sink: the output really reaches the sound server.
 add_executable(engine_pulse_tests pulse_recording_test_win.cpp)
 target_link_libraries(engine_pulse_tests PRIVATE engine_dll_support gtest_main)
+set(converted_tone PulseRecording.HighToneConvertedTo48kHzCarriesNoImages)
 add_test(NAME engine_pulse_recording
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
-          ${PROJECT_SOURCE_DIR}/scripts/wine-exec)
-set_tests_properties(engine_pulse_recording PROPERTIES
+          ${PROJECT_SOURCE_DIR}/scripts/wine-exec 44100 --gtest_filter=-${converted_tone})
+# A 48 kHz sink: a 44.1 kHz track goes through the library's rate converter.
+add_test(NAME engine_pulse_resampling
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
+          ${PROJECT_SOURCE_DIR}/scripts/wine-exec 48000 --gtest_filter=${converted_tone})
+set_tests_properties(engine_pulse_recording engine_pulse_resampling PROPERTIES
   RUN_SERIAL ON TIMEOUT 300 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
