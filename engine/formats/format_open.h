@@ -18,7 +18,7 @@ struct OpenedSound {
 // (moves it into its decoder); on failure it leaves it for the next candidate.
 using OpenFormatFn = FMOD_RESULT (*)(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 // 0: not this format; higher values win (100 for a magic number, 80 and more for a text
-// signature, less for guesses, which so come after every signature).
+// signature, less for guesses, so that every signature is tried first).
 using ProbeFormatFn = int (*)(const uint8_t* head, size_t size);
 
 struct FormatEntry {

@@ -1,6 +1,4 @@
 // Telling MPEG audio from other binary data by a run of frames that follow one another.
-#include <algorithm>
-
 #include "mpeg/frame_scan.h"
 #include "mpeg/mpeg_stream.h"
 
