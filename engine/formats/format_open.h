@@ -17,7 +17,8 @@ struct OpenedSound {
 // Opens from the reader's start. On success an audio format takes the reader
 // (moves it into its decoder); on failure it leaves it for the next candidate.
 using OpenFormatFn = FMOD_RESULT (*)(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
-// 0: not this format; higher values win (100 for a magic number, less for guesses).
+// 0: not this format; higher values win (100 for a magic number, 80 and more for a text
+// signature, less for guesses, so that every signature is tried first).
 using ProbeFormatFn = int (*)(const uint8_t* head, size_t size);
 
 struct FormatEntry {

@@ -25,6 +25,8 @@ constexpr size_t kHeaderBytes = 8 * 1024;
 constexpr size_t kInfoBytes = 128 * 1024;
 // Streams up to this size are counted frame by frame when opened: their length is exact.
 constexpr uint64_t kCountWholeBytes = 1 << 20;
+// Audio starts this close to the tags in front, or the file is something else.
+constexpr size_t kSearchBytes = 64 * 1024;
 
 class MpegDecoder : public Decoder {
 public:
@@ -191,7 +193,8 @@ int ProbeMpeg(const uint8_t* head, size_t size) {
     int bytes = 0;
     const size_t at = mpeg::FindFrame(head, size, 0, nullptr, header, bytes);
     if (bytes == 0) return 0;
-    return at == 0 ? 90 : 40;
+    // Frame headers are a guess: every format with a magic number goes first.
+    return at == 0 ? 70 : 40;
 }
 
 FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out) {
@@ -199,7 +202,7 @@ FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
     MpegRegion region;
     if (!ReadMpegSurroundings(in, tags, region)) return FMOD_ERR_FORMAT;
     const bool sizeKnown = region.audioEnd != std::numeric_limits<uint64_t>::max();
-    const uint64_t total = sizeKnown ? region.audioEnd - region.audioStart : 0;
+    uint64_t total = sizeKnown ? region.audioEnd - region.audioStart : 0;
 
     // A Xing or VBRI header in the first frame says everything: most files need only a
     // few kilobytes. Without one, more frames make the estimate.
@@ -230,8 +233,21 @@ FMOD_RESULT OpenMpeg(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
         if (got < want) break;  // nothing more to read
     }
     if (!found) return FMOD_ERR_FORMAT;
+    // Without a tag or a Xing/VBRI header in front, a run of frames must show that this is
+    // MPEG audio. Junk in front that merely looks like a frame or two is skipped.
+    if (region.audioStart == 0 && !info.xing.present && !info.vbri.present) {
+        const size_t start = mpeg::FindFrameRun(head.data(), got, sizeKnown && got == total, kSearchBytes);
+        if (start == got) return FMOD_ERR_FORMAT;
+        if (start > info.firstFrameOffset) {
+            region.audioStart += start;
+            head.erase(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(start));
+            got -= start;
+            if (sizeKnown) total -= start;
+            if (!mpeg::ReadStreamInfo(head.data(), got, sizeKnown ? total : got, info)) return FMOD_ERR_FORMAT;
+        }
+    }
     // Audio must begin close to where the tags end; far-off sync words are chance.
-    if (info.firstFrameOffset > 64 * 1024) return FMOD_ERR_FORMAT;
+    if (info.firstFrameOffset > kSearchBytes) return FMOD_ERR_FORMAT;
 
     StreamFormat format;
     format.type = FMOD_SOUND_TYPE_MPEG;

@@ -50,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             mpeg::PlanSeek(info, nullptr, target);
         }
     }
+    if (mpeg::FindFrameRun(data, size, true, size / 2) > size) __builtin_trap();
     mpeg::XingInfo xing;
     mpeg::VbriInfo vbri;
     mpeg::ParseXing(data, size, xing);

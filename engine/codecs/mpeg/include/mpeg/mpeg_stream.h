@@ -63,6 +63,17 @@ struct StreamInfo {
 // the tag; offsets are then counted from there.
 bool ReadStreamInfo(const uint8_t* data, size_t size, uint64_t totalSize, StreamInfo& out);
 
+// Frames in a row that make data MPEG audio when nothing else (an ID3v2 tag, a Xing or
+// VBRI header) says so: other binary files hold a few frame headers by chance.
+constexpr int kRunFrames = 4;
+
+// Where MPEG audio starts in `data` (the first `size` bytes of a stream): the first frame
+// from which kRunFrames frames of one stream follow one another, each where the size of the
+// one before says, or fewer that end exactly at `size` when `dataIsWhole`. Free-format
+// frames must also decode without breaking the format's rules. Only starts up to
+// `searchBytes` count; `size` when there is none.
+size_t FindFrameRun(const uint8_t* data, size_t size, bool dataIsWhole, size_t searchBytes);
+
 // Start offsets of the audio frames from info.audioOffset on, following the frame sizes
 // and resynchronising after garbage. Exact, but reads all of `data`.
 std::vector<uint64_t> ScanFrames(const uint8_t* data, size_t size, const StreamInfo& info);

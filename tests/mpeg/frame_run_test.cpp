@@ -1,0 +1,91 @@
+// What makes bytes MPEG audio when no tag or Xing header says so: a run of frames whose
+// sizes chain. Other files hold a few look-alike headers by chance, or records that repeat
+// like free-format frames.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "layer1_writer.h"
+#include "mpeg/mpeg_stream.h"
+#include "test_support.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr size_t kNone = SIZE_MAX;
+
+// Random bytes without 0xFF: no frame header of their own.
+Bytes Noise(size_t bytes, unsigned seed) {
+    std::mt19937 random(seed);
+    Bytes out(bytes);
+    for (uint8_t& b : out) b = static_cast<uint8_t>(random() % 255);
+    return out;
+}
+
+// The first `count` frames of a stream of standard bitrate.
+Bytes FirstFrames(const Bytes& stream, int count) {
+    size_t end = 0;
+    mpeg::FrameHeader h;
+    for (int i = 0; i < count && mpeg::ParseFrameHeader(&stream[end], h); ++i) end += static_cast<size_t>(h.frameBytes);
+    return Bytes(stream.begin(), stream.begin() + static_cast<long>(end));
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// Records of a fixed size that start like free-format layer I headers, as tables in tracker
+// modules do; the 0xFF bytes after them are forbidden bit allocations.
+Bytes LayerOneLookAlikes(int records) {
+    Bytes out;
+    for (int i = 0; i < records; ++i) {
+        Bytes record(1108, 0xFF);
+        record[1] = 0xFF, record[2] = 0x00, record[3] = 0x01;
+        out.insert(out.end(), record.begin(), record.end());
+    }
+    return out;
+}
+
+Bytes FreeFormat(Bytes stream) {
+    mpeg::FrameHeader h;
+    for (size_t pos = 0; pos + 4 <= stream.size() && mpeg::ParseFrameHeader(&stream[pos], h); pos += static_cast<size_t>(h.frameBytes))
+        stream[pos + 2] &= 0x0F;
+    return stream;
+}
+
+}  // namespace
+
+TEST(FrameRun, FourChainedFramesOrFewerThatEndTheFile) {
+    const Bytes mp3 = LoadFixture("l3_notag.mp3"), mp2 = LoadFixture("l2_192.mp2");
+    ASSERT_FALSE(mp3.empty());
+    const Bytes noise = Noise(3000, 1), three = FirstFrames(mp3, 3);
+    Layer1Options layer1;
+    layer1.frames = 20;
+    const struct {
+        const char* what;
+        Bytes data;
+        bool whole;
+        size_t start;
+    } cases[] = {
+        {"a stream", mp3, true, 0},
+        {"four frames, then noise", Join({FirstFrames(mp3, 4), noise}), true, 0},
+        {"one frame in noise", Join({noise, FirstFrames(mp3, 1), noise}), true, kNone},
+        {"two frames in noise", Join({noise, FirstFrames(mp2, 2), noise}), true, kNone},
+        {"three frames in noise", Join({noise, three, noise}), true, kNone},
+        {"three frames, then one of another layer", Join({three, FirstFrames(mp2, 1), noise}), true, kNone},
+        {"three frames that end the file", Join({noise, three}), true, 3000},
+        {"three frames that end what was read", Join({noise, three}), false, kNone},
+        {"a one-frame file", FirstFrames(mp2, 1), true, 0},
+        {"look-alikes in front of a stream", Join({three, noise, mp3}), true, three.size() + 3000},
+        {"a stream too far in", Join({Noise(70000, 2), mp3}), true, kNone},
+        {"free-format layer II", LoadFixture("l2_free.mp2"), true, 0},
+        {"free-format layer I", FreeFormat(WriteLayer1(layer1)), true, 0},
+        {"records like free-format layer I", Join({noise, LayerOneLookAlikes(8), noise}), true, kNone},
+    };
+    for (const auto& c : cases) {
+        const size_t expected = c.start == kNone ? c.data.size() : c.start;
+        EXPECT_EQ(mpeg::FindFrameRun(c.data.data(), c.data.size(), c.whole, 64 * 1024), expected) << c.what;
+    }
+}
