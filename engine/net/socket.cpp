@@ -2,10 +2,16 @@
 // into slices of at most kCancelSliceMs so that a cancel request or the deadline is seen.
 #include "net/socket.h"
 
+#include <algorithm>
+
+#include "net/address_order.h"
+#include "net/resolver.h"
 #include "net/socket_os.h"
 
 namespace engine {
 namespace {
+
+constexpr int kMinAttemptMs = 500;
 
 int MsUntil(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -71,20 +77,34 @@ NetStatus ConnectOne(const os::Address& address, Clock::time_point deadline, con
     return status;
 }
 
+// One attempt's end: an equal share of what is left for the addresses still to try, at
+// least kMinAttemptMs (a slow but live server needs some time), never past the deadline.
+Clock::time_point AttemptDeadline(Clock::time_point deadline, size_t attemptsLeft) {
+    const auto now = Clock::now();
+    const auto share = std::max<Clock::duration>((deadline - now) / static_cast<int>(attemptsLeft),
+                                                 std::chrono::milliseconds(kMinAttemptMs));
+    return std::min(deadline, now + share);
+}
+
 }  // namespace
 
 NetStatus Connect(const std::string& host, uint16_t port, Clock::time_point deadline,
                   const std::atomic<bool>& cancel, std::unique_ptr<Connection>* out) {
     if (!os::StartSockets()) return NetStatus::kFailed;
+    std::vector<os::Address> addresses;
+    if (NetStatus resolved = ResolveWithin(host, port, deadline, cancel, &addresses); resolved != NetStatus::kOk)
+        return resolved;
+    addresses = InterleaveFamilies(std::move(addresses));
     NetStatus status = NetStatus::kFailed;
-    for (const os::Address& address : os::Resolve(host, port)) {
+    for (size_t i = 0; i < addresses.size(); ++i) {
         os::SocketId socket = os::kNoSocket;
-        status = ConnectOne(address, deadline, cancel, &socket);
+        status = ConnectOne(addresses[i], AttemptDeadline(deadline, addresses.size() - i), cancel, &socket);
         if (status == NetStatus::kOk) {
             *out = std::make_unique<SocketConnection>(socket);
             break;
         }
-        if (status == NetStatus::kCancelled || status == NetStatus::kTimedOut) break;
+        if (status == NetStatus::kCancelled) break;
+        if (Clock::now() >= deadline) return NetStatus::kTimedOut;
     }
     return status;
 }

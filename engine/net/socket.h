@@ -1,8 +1,8 @@
 #pragma once
-// The one place that talks to the operating system's sockets: socket_posix.cpp
-// (native builds) or socket_win.cpp (Winsock). Every wait is cut into short
-// slices so that a cancel request is noticed within kCancelSliceMs; only the
-// name lookup (getaddrinfo) cannot be interrupted.
+// The socket loop over the operating system's calls (socket_os_posix.cpp
+// for native builds, socket_os_win.cpp for Winsock). Every wait is cut into short
+// slices so that a cancel request is noticed within kCancelSliceMs; the name lookup,
+// which cannot be interrupted, is left behind on its own thread (resolver.h).
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -28,7 +28,9 @@ public:
     virtual NetStatus Receive(void* buffer, size_t size, int waitMs, size_t* got) = 0;
 };
 
-// Tries every address of host until one accepts, the deadline passes or cancel is set.
+// Tries every address of host (the families interleaved, each attempt a share of the time
+// left) until one accepts, the deadline passes or cancel is set. kTimedOut once the
+// deadline has passed, kFailed when every address refused.
 NetStatus Connect(const std::string& host, uint16_t port, Clock::time_point deadline,
                   const std::atomic<bool>& cancel, std::unique_ptr<Connection>* out);
 
