@@ -29,6 +29,7 @@ NetStatus ResolveWithin(const std::string& host, uint16_t port, Clock::time_poin
     ResolveFunction resolve = gResolve.load();
     if (!resolve) resolve = os::Resolve;
     auto lookup = std::make_shared<Lookup>();
+    os::KeepLibraryLoaded();  // the lookup's thread runs our code after a hanging call returns
     try {
         std::thread([lookup, resolve, host, port] {
             std::vector<os::Address> addresses;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/socket.h"
+#include "net/net_status.h"
 #include "net/socket_os.h"
 
 namespace engine {

@@ -10,12 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "net/net_status.h"
+
 namespace engine {
-
-using Clock = std::chrono::steady_clock;
-constexpr int kCancelSliceMs = 50;
-
-enum class NetStatus { kOk, kClosed, kTimedOut, kCancelled, kFailed };
 
 class Connection {
 public:

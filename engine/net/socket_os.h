@@ -27,6 +27,10 @@ bool StartSockets();
 // The addresses of host:port for a stream connection, in the resolver's order; empty when
 // the name is unknown. Cannot be interrupted.
 std::vector<Address> Resolve(const std::string& host, uint16_t port);
+
+// A lookup may outlive its caller and even a FreeLibrary of the library: on Windows the
+// library then stays loaded until the process ends. Nothing to do elsewhere.
+void KeepLibraryLoaded();
 // A non-blocking socket for `address` with its connect started: kDone when connected at
 // once, kWouldBlock while it is under way, kFailed (and *socket kNoSocket) otherwise.
 Io StartConnect(const Address& address, SocketId* socket);

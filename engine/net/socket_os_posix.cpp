@@ -59,4 +59,6 @@ Io Receive(SocketId socket, void* buffer, size_t size, size_t* count) {
 
 void CloseSocket(SocketId socket) { close(static_cast<int>(socket)); }
 
+void KeepLibraryLoaded() {}
+
 }  // namespace engine::os

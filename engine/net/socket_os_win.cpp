@@ -82,4 +82,10 @@ Io Receive(SocketId socket, void* buffer, size_t size, size_t* count) {
 
 void CloseSocket(SocketId socket) { closesocket(Handle(socket)); }
 
+void KeepLibraryLoaded() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&KeepLibraryLoaded), &self);
+}
+
 }  // namespace engine::os
