@@ -4,6 +4,8 @@
 #include <cstring>
 #include <thread>
 
+#include "playback/device_samples.h"
+
 namespace engine {
 namespace {
 
@@ -32,7 +34,7 @@ void Mixer::Render(float* out, uint32_t frames) {
         audioLock_.unlock();
     }
     rendered_ += frames;
-    for (size_t i = 0; i < static_cast<size_t>(frames) * outCh; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    for (size_t i = 0; i < static_cast<size_t>(frames) * outCh; ++i) out[i] = LimitToFullScale(out[i]);
 }
 
 void Mixer::PublishQueued(uint64_t queued) {
