@@ -147,7 +147,7 @@ private:
     }
 
     // A frame of another stream (mono within stereo) is mixed to the announced channels.
-    // Damaged frames can overshoot: the engine gets -1..1 all the same.
+    // Damaged frames can give NaN: the engine gets finite samples.
     void CopySamples(float* out, int count) {
         const float* in = frame_ + static_cast<size_t>(frameUsed_) * frameChannels_;
         if (frameChannels_ == format_.channels) {

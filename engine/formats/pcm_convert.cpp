@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "containers/endian.h"
 
@@ -18,8 +19,9 @@ int32_t LoadSigned(const uint8_t* p, int bytes, bool bigEndian) {
     return static_cast<int32_t>(v << (32 - 8 * bytes));
 }
 
-float ClampFinite(double v) {
-    if (!std::isfinite(v)) return 0.0f;
+// Level kept; what a float cannot hold is damage and becomes silence.
+float FiniteSample(double v) {
+    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) return 0.0f;
     return static_cast<float>(v);
 }
 
@@ -34,11 +36,11 @@ void PcmToFloat(const uint8_t* in, float* out, size_t samples, const PcmLayout& 
             if (n == 8) {
                 double d;
                 std::memcpy(&d, raw, 8);
-                out[i] = ClampFinite(d);
+                out[i] = FiniteSample(d);
             } else {
                 float f;
                 std::memcpy(&f, raw, 4);
-                out[i] = ClampFinite(f);
+                out[i] = FiniteSample(f);
             }
         }
         return;

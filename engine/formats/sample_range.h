@@ -1,13 +1,11 @@
 #pragma once
-// Float decoders overshoot on loud passages and can give NaN on damaged input; the
-// engine takes samples in -1..1 only.
+// Decoded samples keep their level: loud tracks overshoot full scale and volume or replay
+// gain may bring them back, so the output limits the mix once (LimitToFullScale). Only
+// what damaged input can give, NaN and infinities, is taken out here.
+#include <cmath>
+
 namespace engine {
 
-inline float ToSampleRange(float v) {
-    if (v >= -1.0f && v <= 1.0f) return v;
-    if (v > 1.0f) return 1.0f;
-    if (v < -1.0f) return -1.0f;
-    return 0.0f;  // NaN
-}
+inline float ToSampleRange(float v) { return std::isfinite(v) ? v : 0.0f; }
 
 }  // namespace engine

@@ -49,7 +49,7 @@ void DecodeThread::Run() {
     std::unique_lock<std::mutex> hold(jobsLock_);
     while (!stop_) {
         bool worked = false;
-        for (auto& job : jobs_) worked |= Service(*job);
+        for (auto& job : jobs_) worked |= ServiceOrEnd(*job);
         if (worked) {
             // Let API calls that wait for jobsLock_ in between.
             hold.unlock();
@@ -59,6 +59,19 @@ void DecodeThread::Run() {
         }
         wake_.wait_for(hold, kIdlePoll, [this] { return stop_ || pokes_; });
         pokes_ = false;
+    }
+}
+
+bool DecodeThread::ServiceOrEnd(StreamJob& job) {
+    try {
+        return Service(job);
+    } catch (...) {
+        // The stream ends like a read error: its channel stops once the frames already in
+        // the ring have played. A later seek or replay tries the decoder again.
+        std::lock_guard<std::mutex> hold(audioLock_);
+        job.ring.endOfStream = true;
+        job.ring.seekPending = job.ring.startOverPending = false;
+        return true;
     }
 }
 

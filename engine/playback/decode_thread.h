@@ -2,7 +2,8 @@
 // The library's decode thread: keeps every registered stream's ring filled
 // ahead of the mixer, up to the ring's capacity (the stream buffer size), and
 // performs the seeks that API calls request. Decoding happens outside the
-// audio lock; only the copy into the ring is done under it.
+// audio lock; only the copy into the ring is done under it. A decoder that
+// throws (an allocation failing) ends its own stream; the others go on.
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,7 @@ public:
 
 private:
     void Run();
+    bool ServiceOrEnd(StreamJob& job);
     bool Service(StreamJob& job);
 
     std::mutex& audioLock_;

@@ -8,7 +8,7 @@ namespace engine {
 namespace {
 
 int32_t Scale(float v, double full) {
-    double x = std::clamp(static_cast<double>(v), -1.0, 1.0) * full;
+    double x = static_cast<double>(LimitToFullScale(v)) * full;
     x = std::floor(x + 0.5);
     return static_cast<int32_t>(std::clamp(x, -full, full - 1));
 }
@@ -27,7 +27,7 @@ void FloatToDevice(const float* in, uint8_t* out, size_t samples, DeviceSamples 
     for (size_t i = 0; i < samples; ++i) {
         switch (kind) {
         case DeviceSamples::Float32: {
-            float v = std::clamp(in[i], -1.0f, 1.0f);
+            float v = LimitToFullScale(in[i]);
             std::memcpy(out, &v, 4);
             out += 4;
             break;

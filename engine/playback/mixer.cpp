@@ -4,6 +4,8 @@
 #include <cstring>
 #include <thread>
 
+#include "playback/device_samples.h"
+
 namespace engine {
 namespace {
 
@@ -26,13 +28,19 @@ void Mixer::Render(float* out, uint32_t frames) {
     const int outCh = format_.channels;
     std::memset(out, 0, sizeof(float) * frames * outCh);
     if (TryLockBriefly(audioLock_)) {
-        for (auto& slot : slots_) {
-            if (slot && !slot->paused) MixChannel(*slot, out, frames, outCh, rendered_);
+        std::lock_guard<std::mutex> hold(audioLock_, std::adopt_lock);
+        try {
+            for (auto& slot : slots_) {
+                if (slot && !slot->paused) MixChannel(*slot, out, frames, outCh, rendered_);
+            }
+        } catch (...) {
+            // Nothing here is meant to throw; if it does, the period is silence and the
+            // output thread goes on with the next one.
+            std::memset(out, 0, sizeof(float) * frames * outCh);
         }
-        audioLock_.unlock();
     }
     rendered_ += frames;
-    for (size_t i = 0; i < static_cast<size_t>(frames) * outCh; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    for (size_t i = 0; i < static_cast<size_t>(frames) * outCh; ++i) out[i] = LimitToFullScale(out[i]);
 }
 
 void Mixer::PublishQueued(uint64_t queued) {

@@ -30,11 +30,13 @@ public:
     void Configure(OutputFormat format);
     OutputFormat Format() const { return format_; }
 
-    // Output thread. Fills `frames` interleaved float frames, clipped to -1..1.
+    // Output thread. Fills `frames` interleaved float frames, limited to -1..1 (channels
+    // carry decoded levels above full scale through their volume; only the mix is limited).
     // Contract: runs on the real-time output thread, so it never blocks, never
     // allocates or frees, never does I/O. If the audio lock is busy for more
     // than a moment it renders silence for this period instead of waiting;
-    // channels then simply do not advance.
+    // channels then simply do not advance. A period whose mixing throws is
+    // silence too.
     void Render(float* out, uint32_t frames);
     // Output thread: after handing a period to the device, how many rendered
     // frames still wait in the device queue. Positions and wave data follow

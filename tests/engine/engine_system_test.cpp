@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <new>
 
 #include "api/system.h"
 #include "audio_builders.h"
@@ -94,4 +95,50 @@ TEST(EngineSystem, RenderedSamplesFollowTheFileExactlyAcrossSeeks) {
     renderAndCheck(77777, 3000);
     ASSERT_EQ(system.SetPosition(channel, 2500, FMOD_TIMEUNIT_MS), FMOD_OK);
     renderAndCheck(110250, 500);
+}
+
+TEST(EngineSystem, ADecoderThatThrowsEndsItsOwnChannelOnly) {
+    // A decoder whose allocations fail after its first chunk.
+    struct OutOfMemory : Decoder {
+        std::unique_ptr<Decoder> inner;
+        int reads = 0;
+        explicit OutOfMemory(std::unique_ptr<Decoder> d) : inner(std::move(d)) {}
+        const StreamFormat& Format() const override { return inner->Format(); }
+        int64_t ReadFrames(float* out, size_t frames) override {
+            if (++reads > 1) throw std::bad_alloc();
+            return inner->ReadFrames(out, frames);
+        }
+        bool SeekToFrame(uint64_t frame) override { return inner->SeekToFrame(frame); }
+    };
+    System system(kHandDriven);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    const std::string path = RampFile(44100 * 3);
+    std::shared_ptr<Sound> failing, healthy;
+    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9 | FMOD_OPENONLY, &failing), FMOD_OK);
+    failing->idleDecoder = std::make_unique<OutOfMemory>(std::move(failing->idleDecoder));
+    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &healthy), FMOD_OK);
+    ChannelId broken, fine;
+    ASSERT_EQ(system.PlaySound(0, *failing, false, nullptr, &broken), FMOD_OK);
+    ASSERT_EQ(system.PlaySound(1, *healthy, false, nullptr, &fine), FMOD_OK);
+    std::vector<float> out(2 * 1000);
+    auto endsWhilePlaying = [&](ChannelId id) {
+        return WaitUntil([&] {
+            g_mixer->Render(out.data(), 1000);
+            g_mixer->PublishQueued(0);
+            bool playing = true;
+            return system.IsPlaying(id, &playing) == FMOD_OK && !playing;
+        });
+    };
+    ASSERT_TRUE(endsWhilePlaying(broken));
+    bool playing = false;
+    ASSERT_EQ(system.IsPlaying(fine, &playing), FMOD_OK);
+    EXPECT_TRUE(playing);
+    // Played again, it ends again: the failure does not stick to the thread or the lock.
+    ASSERT_EQ(system.PlaySound(0, *failing, false, nullptr, &broken), FMOD_OK);
+    EXPECT_TRUE(endsWhilePlaying(broken));
+    // The healthy stream still follows its file sample by sample after a seek.
+    ASSERT_EQ(system.SetPosition(fine, 50000, FMOD_TIMEUNIT_PCM), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*healthy) >= 500; }));
+    g_mixer->Render(out.data(), 500);
+    for (uint32_t k = 0; k < 500; ++k) ASSERT_EQ(out[2 * k], RampValue(50000 + k) / 32768.0f) << k;
 }

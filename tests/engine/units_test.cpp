@@ -1,6 +1,7 @@
 // Text and number conversions every reader and the output lean on.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "playback/device_samples.h"
@@ -40,20 +41,20 @@ TEST(Position, UnitsFollowTheFormat) {
 }
 
 TEST(DeviceSamples, EveryLayoutRoundsAndClampsAtFullScale) {
-    const float in[] = {0.5f, 1.0f, -1.0f, 3.0f, -3.0f, 1.0f / 65536};
+    const float in[] = {0.5f, 1.0f, -1.0f, 3.0f, -3.0f, 1.0f / 65536, std::nanf("")};
     struct Case {
         DeviceSamples layout;
-        int64_t expected[6];
+        int64_t expected[7];
     } const cases[] = {
-        {DeviceSamples::Int16, {16384, 32767, -32768, 32767, -32768, 1}},  // half a step rounds up
-        {DeviceSamples::Int24, {4194304, 8388607, -8388608, 8388607, -8388608, 128}},
-        {DeviceSamples::Int32, {1073741824, 2147483647, -2147483648LL, 2147483647, -2147483648LL, 32768}},
+        {DeviceSamples::Int16, {16384, 32767, -32768, 32767, -32768, 1, 0}},  // half a step rounds up
+        {DeviceSamples::Int24, {4194304, 8388607, -8388608, 8388607, -8388608, 128, 0}},
+        {DeviceSamples::Int32, {1073741824, 2147483647, -2147483648LL, 2147483647, -2147483648LL, 32768, 0}},
     };
     for (const Case& c : cases) {
         const size_t bytes = DeviceSampleBytes(c.layout);
-        uint8_t out[6 * 4];
-        FloatToDevice(in, out, 6, c.layout);
-        for (int i = 0; i < 6; ++i) {
+        uint8_t out[7 * 4];
+        FloatToDevice(in, out, 7, c.layout);
+        for (int i = 0; i < 7; ++i) {
             int64_t v = 0;
             for (size_t k = 0; k < bytes; ++k) v |= int64_t(out[i * bytes + k]) << (8 * k);
             if (v >> (8 * bytes - 1)) v -= int64_t(1) << (8 * bytes);

@@ -1,0 +1,80 @@
+// Decoded levels above full scale survive until the output: volume brings a loud track back
+// undistorted, and only what still exceeds full scale after it is cut, at the output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "engine_support.h"
+#include "playback/mixer.h"
+#include "reference_decoder.h"
+#include "vorbis_reference.h"
+
+using namespace enginetest;
+
+namespace {
+
+// The whole file decoded by the engine, played on one channel at `volume` through the mixer.
+std::vector<float> PlayThroughMixer(const Bytes& file, float volume) {
+    auto opened = OpenBytes(file);
+    EXPECT_EQ(opened->result, FMOD_OK);
+    if (opened->result != FMOD_OK) return {};
+    const std::vector<float> decoded = DecodeAll(*opened->sound.decoder, 4096);
+    const engine::StreamFormat format = opened->sound.format;
+    const uint64_t frames = decoded.size() / format.channels;
+    auto job = engine::MakeStreamJob(std::move(opened->sound.decoder), frames);
+    engine::RingWrite(job->ring, decoded.data(), frames);
+    job->ring.endOfStream = true;
+    engine::Mixer mixer(1);
+    mixer.Configure({format.sampleRate, format.channels});
+    auto channel = engine::MakeChannelState(job, format.channels, format.sampleRate);
+    channel->paused = false;
+    channel->volume = volume;
+    mixer.Replace(0, std::move(channel));
+    std::vector<float> out(decoded.size());
+    mixer.Render(out.data(), static_cast<uint32_t>(frames));
+    return out;
+}
+
+std::vector<float> Scaled(std::vector<float> v, float gain) {
+    for (float& s : v) s = std::clamp(s * gain, -1.0f, 1.0f);
+    return v;
+}
+
+}  // namespace
+
+TEST(Headroom, LoudFilesPlayAtHalfVolumeAsTheirReferenceAndClipOnlyAtFullScale) {
+    for (const char* name : {"loud.mp3", "loud.ogg"}) {
+        SCOPED_TRACE(name);
+        const Bytes file = ReadFixture(name);
+        const std::vector<float> reference = std::string(name).find(".mp3") != std::string::npos
+                                                 ? DecodeWithReference(file, true).samples
+                                                 : DecodeWithVorbisfile(file).samples;
+        float peak = 0;
+        for (float s : reference) peak = std::max(peak, std::fabs(s));
+        ASSERT_GT(peak, 1.4f);
+        const std::vector<float> half = PlayThroughMixer(file, 0.5f);
+        ASSERT_EQ(half.size(), reference.size());
+        EXPECT_GE(SnrDb(Scaled(reference, 0.5f), half), 90.0);
+        // At full volume the peaks are cut flat at the output; none wraps to the other sign.
+        EXPECT_LT(MaxDifference(Scaled(reference, 1.0f), PlayThroughMixer(file, 1.0f)), 1e-3);
+    }
+}
+
+TEST(Headroom, FloatSamplesKeepTheirLevelAndDamageBecomesSilence) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> samples = {1.5f, -2.5f, std::nanf(""), inf, -inf, 0.25f};
+    WavLayout wav;
+    wav.formatTag = 3;
+    wav.bits = 32;
+    for (float s : samples) {
+        uint32_t bits;
+        std::memcpy(&bits, &s, 4);
+        PutLe32(wav.data, bits);
+    }
+    auto opened = OpenBytes(MakeWav(wav));
+    ASSERT_EQ(opened->result, FMOD_OK);
+    EXPECT_EQ(DecodeAll(*opened->sound.decoder), (std::vector<float>{1.5f, -2.5f, 0, 0, 0, 0.25f}));
+}
