@@ -8,7 +8,6 @@ import unittest
 
 import harness as h
 
-MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
 TITLE = "CD abspielen"
 DRIVES_KEY = "HKLM\\Software\\Wine\\Drives"
 LABELS = {"r": "MEINE CD\n", "s": "   \n"}  # Wine reads a drive's label from this file in its folder
@@ -44,16 +43,7 @@ def combo_rows():
 
 
 def playlist_rows():
-    return [line.split("\t")[1] for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
-
-
-def window_info(title):
-    """(visible, x, y, width, height) of a window's client area on the screen."""
-    return tuple(int(v) for v in h.wintool("window", title)[1].split())
-
-
-def colours(shot, left, top, right, bottom):
-    return {h.pixel(shot, x, y) for x in range(left, right) for y in range(top, bottom)}
+    return [row[1] for row in h.rows()]
 
 
 class AudioCd(unittest.TestCase):
@@ -69,10 +59,8 @@ class AudioCd(unittest.TestCase):
     def open_dialog(self, name):
         self.run_ = h.PlayerRun(name)
         self.run_.start()
-        window = self.run_.wait_main_window()
-        h.click(window, *MENU_SPOT, button=3)
         # "Auswahl entfernen", a separator, then "Datei", "Stream" and "Audio-CD öffnen".
-        h.xdotool("sleep", 0.5, *(["key", "Down", "sleep", 0.2] * 4), "key", "Return")
+        h.context_menu(self.run_.wait_main_window(), "Down", "Down", "Down", "Down", "Return")
         return h.wait_until(lambda: h.visible_window(TITLE), what="the CD dialog")
 
     def close_with_ok(self, dialog):
@@ -94,15 +82,12 @@ class AudioCd(unittest.TestCase):
         dialog = self.open_dialog("audio_cd_two")
         self.assertEqual(combo_rows(), [["1", "R:\\ - MEINE CD"], ["0", "S:\\ - Leer"]])
 
-        visible, x, y, width, height = window_info(TITLE)
-        _, main_x, main_y, main_width, main_height = window_info(h.MAIN_TITLE)
-        self.assertEqual((visible, width, height), (1, 202, 250))
-        self.assertEqual((x, y), (main_x + (main_width - 202) // 2, main_y + (main_height - 250) // 2))
+        x, y = h.dialog_corner(self, TITLE)
         self.assertEqual(h.wintool("child-rect", TITLE, 1)[1].split(), [b"26", b"100", b"150", b"25"])
         shot = h.screen()
-        self.assertEqual(colours(shot, x, y, x + 202, y + 95) | colours(shot, x, y + 150, x + 202, y + 250), {BLACK})
-        self.assertIn(TEXT, colours(shot, x + 48, y + 100, x + 176, y + 125), "the row, without the focus")
-        self.assertIn(TEXT, colours(shot, x + 26, y + 125, x + 101, y + 145), "the text of Ok")
+        self.assertEqual(h.colours(shot, x, y, x + 202, y + 95) | h.colours(shot, x, y + 150, x + 202, y + 250), {BLACK})
+        self.assertIn(TEXT, h.colours(shot, x + 48, y + 100, x + 176, y + 125), "the row, without the focus")
+        self.assertIn(TEXT, h.colours(shot, x + 26, y + 125, x + 101, y + 145), "the text of Ok")
 
         # The blank drive, chosen from the opened list: the drive without a disc.
         h.click(dialog, *COMBO)
@@ -110,7 +95,7 @@ class AudioCd(unittest.TestCase):
         h.click(dialog, COMBO[0], SECOND_ROW_Y)
         h.wait_until(lambda: combo_rows() == [["0", "R:\\ - MEINE CD"], ["1", "S:\\ - Leer"]], what="S: selected")
         h.xdotool("sleep", 0.3)
-        self.assertIn(FOCUS_TEXT, colours(h.screen(), x + 48, y + 100, x + 176, y + 125), "the focused row")
+        self.assertIn(FOCUS_TEXT, h.colours(h.screen(), x + 48, y + 100, x + 176, y + 125), "the focused row")
 
         calls_before = len(self.run_.log())
         self.close_with_ok(dialog)

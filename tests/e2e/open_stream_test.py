@@ -11,7 +11,6 @@ import unittest
 
 import harness as h
 
-MENU_SPOT = (100, 60)  # in the oscilloscope, where a right click opens the context menu
 LISTS = {".pls": (b"audio/x-scpls", b"[playlist]\nNumberOfEntries=2\nFile1=C:\\music\\x.mp3\nFile2=C:\\music\\y.mp3\n"),
          ".m3u": (b"audio/x-mpegurl", b"#EXTM3U\nC:\\music\\x.mp3\nC:\\music\\y.mp3\n")}
 WM_NULL = 0
@@ -43,11 +42,7 @@ class Answers(http.server.BaseHTTPRequestHandler):
 
 
 def rows():
-    return [line.split("\t")[:2] for line in h.wintool("list-rows", h.MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
-
-
-def played(run):
-    return [line.split('"')[1] for line in run.log() if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
+    return [row[:2] for row in h.rows()]
 
 
 class OpenStream(unittest.TestCase):
@@ -69,11 +64,8 @@ class OpenStream(unittest.TestCase):
 
     def open_stream(self, address=None):
         """Types the address into the dialog and clicks "Ok"; returns when the dialog is gone."""
-        window = self.run_.wait_main_window()
-        h.click(window, *MENU_SPOT, button=3)
         # "Auswahl entfernen", a separator, "Datei.*ffnen", then "Stream.*ffnen".
-        h.xdotool("sleep", 0.5, "key", "Down", "sleep", 0.2, "key", "Down", "sleep", 0.2, "key", "Down",
-                  "sleep", 0.2, "key", "Return")
+        h.context_menu(self.run_.wait_main_window(), "Down", "Down", "Down", "Return")
         dialog = h.wait_until(lambda: h.visible_window("Stream.*ffnen"), what="the stream dialog")
         if address is None:  # the first time: its look
             x, y = h.dialog_corner(self, "Stream .ffnen")
@@ -82,7 +74,7 @@ class OpenStream(unittest.TestCase):
                              {(0, 0, 0)}, "black around the controls")
             for top in (100, 120):  # the field, then the buttons
                 self.assertIn((0, 200, 0), h.colours(shot, x + 2, y + top + 2, x + 200, y + top + 18))
-        if address is not None:
+        else:
             h.click(dialog, 100, 110)
             h.xdotool("key", "End", "key", "--repeat", 30, "BackSpace", "type", "--delay", 20, address)
         h.xdotool("key", "Return", "key", "Escape", "sleep", 0.5)
@@ -94,13 +86,13 @@ class OpenStream(unittest.TestCase):
         try:
             h.wait_until(lambda: rows() == expected, what=what)
         except AssertionError:
-            self.fail("%s: rows %s; opened %s" % (what, rows(), played(self.run_)))
+            self.fail("%s: rows %s; opened %s" % (what, rows(), self.run_.played()))
 
     def wait_played(self, path, timeout=20):
         try:
-            h.wait_until(lambda: played(self.run_)[-1:] == [path], timeout=timeout, what=path + " to be opened")
+            h.wait_until(lambda: self.run_.played()[-1:] == [path], timeout=timeout, what=path + " to be opened")
         except AssertionError:
-            self.fail("%s not opened; opened: %s; rows: %s" % (path, played(self.run_), rows()))
+            self.fail("%s not opened; opened: %s; rows: %s" % (path, self.run_.played(), rows()))
 
     def test_default_address_lists_an_endless_stream_and_a_silent_server(self):
         temp = h.wintool("temp-folder")[1].decode("latin-1")
@@ -127,7 +119,7 @@ class OpenStream(unittest.TestCase):
         self.wait_rows([["0", "x.mp3"], ["1", "y.mp3"]], "the M3U's entries in place of all")
         self.wait_played("C:\\\\music\\\\y.mp3")
 
-        before = played(self.run_)
+        before = self.run_.played()
         self.open_stream(self.base + "missing.pls")
         self.open_stream("http://127.0.0.1:%d/live.mp3" % self.silent.getsockname()[1])
         started = time.monotonic()
@@ -136,7 +128,7 @@ class OpenStream(unittest.TestCase):
                      what="the main window to take input again")
         self.assertLess(time.monotonic() - started, 13.0, "the download is bounded")
         time.sleep(1)
-        self.assertEqual(played(self.run_), before, "nothing opened for an error page or a server that never answered")
+        self.assertEqual(self.run_.played(), before, "nothing opened for an error page or a server that never answered")
         self.assertEqual(len(rows()), 2)
 
 
