@@ -28,7 +28,7 @@ FMOD_RESULT System::Init(int maxChannels) {
     if (initialised_) return FMOD_ERR_INITIALIZED;
     if (maxChannels <= 0) return FMOD_ERR_INVALID_PARAM;
     mixer_ = std::make_unique<Mixer>(std::min(maxChannels, kMaxSlots));
-    decoder_ = std::make_unique<DecodeThread>(mixer_->AudioLock());
+    decoder_ = std::make_shared<DecodeThread>(mixer_->AudioLock());
     if (platform_.startDeviceOutput) output_ = platform_.startDeviceOutput(*mixer_);
     if (!output_) output_ = StartNullOutput(*mixer_, kSilentFormat);
     initialised_ = true;
@@ -142,14 +142,19 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
 
 void System::ReleaseSound(Sound& sound) {
     if (sound.abandon) sound.abandon();  // before anything waits for the decode thread
-    std::lock_guard<std::mutex> api(apiLock_);
+    std::shared_ptr<DecodeThread> decoder;
     std::unique_ptr<ChannelState> stopped;
-    if (mixer_) {
-        std::lock_guard<std::mutex> audio(mixer_->AudioLock());
-        if (Live({sound.slot, sound.playId})) stopped = mixer_->Replace(sound.slot, nullptr);
+    {
+        std::lock_guard<std::mutex> api(apiLock_);
+        if (mixer_) {
+            std::lock_guard<std::mutex> audio(mixer_->AudioLock());
+            if (Live({sound.slot, sound.playId})) stopped = mixer_->Replace(sound.slot, nullptr);
+        }
+        decoder = decoder_;
+        sound.slot = -1;
     }
-    if (decoder_ && sound.job) decoder_->Remove(sound.job);
-    sound.slot = -1;
+    // A read that hangs (a slow share) holds up this release only, not other calls.
+    if (decoder && sound.job) decoder->Remove(sound.job);
 }
 
 FMOD_RESULT System::GetNumTags(Sound& sound, int* count, int* updated) {

@@ -63,7 +63,7 @@ private:
     Platform platform_;
     bool initialised_ = false;
     std::unique_ptr<Mixer> mixer_;
-    std::unique_ptr<DecodeThread> decoder_;
+    std::shared_ptr<DecodeThread> decoder_;  // shared: a release waits for its stream outside the API lock
     std::unique_ptr<Output> output_;
     unsigned int bufferSize_ = 1000;
     FMOD_TIMEUNIT bufferUnit_ = FMOD_TIMEUNIT_MS;

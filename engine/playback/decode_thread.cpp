@@ -33,8 +33,12 @@ void DecodeThread::Add(std::shared_ptr<StreamJob> job) {
 }
 
 void DecodeThread::Remove(const std::shared_ptr<StreamJob>& job) {
-    std::lock_guard<std::mutex> hold(jobsLock_);
-    jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
+    {
+        std::lock_guard<std::mutex> hold(jobsLock_);
+        jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
+    }
+    std::lock_guard<std::mutex> busy(job->serviceLock);
+    job->removed = true;
 }
 
 void DecodeThread::Wake() {
@@ -49,20 +53,24 @@ void DecodeThread::Run() {
     std::unique_lock<std::mutex> hold(jobsLock_);
     while (!stop_) {
         bool worked = false;
-        for (auto& job : jobs_) worked |= ServiceOrEnd(*job);
-        if (worked) {
-            // Let API calls that wait for jobsLock_ in between.
-            hold.unlock();
-            std::this_thread::yield();
-            hold.lock();
-            continue;
+        try {
+            pass_.assign(jobs_.begin(), jobs_.end());
+        } catch (...) {
+            pass_.clear();  // no memory for this pass: try again after the poll
         }
+        hold.unlock();
+        for (auto& job : pass_) worked |= ServiceOrEnd(*job);
+        pass_.clear();
+        hold.lock();
+        if (worked) continue;
         wake_.wait_for(hold, kIdlePoll, [this] { return stop_ || pokes_; });
         pokes_ = false;
     }
 }
 
 bool DecodeThread::ServiceOrEnd(StreamJob& job) {
+    std::lock_guard<std::mutex> busy(job.serviceLock);
+    if (job.removed) return false;
     try {
         return Service(job);
     } catch (...) {

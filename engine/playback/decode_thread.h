@@ -1,9 +1,10 @@
 #pragma once
 // The library's decode thread: keeps every registered stream's ring filled
 // ahead of the mixer, up to the ring's capacity (the stream buffer size), and
-// performs the seeks that API calls request. Decoding happens outside the
-// audio lock; only the copy into the ring is done under it. A decoder that
-// throws (an allocation failing) ends its own stream; the others go on.
+// performs the seeks that API calls request. Reading and decoding happen outside
+// every lock an API call waits for: the audio lock covers the copy into the ring,
+// the jobs lock only the list of streams. A decoder that throws (an allocation
+// failing) ends its own stream; the others go on.
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -22,7 +23,8 @@ public:
     DecodeThread& operator=(const DecodeThread&) = delete;
 
     void Add(std::shared_ptr<StreamJob> job);
-    // After this returns the thread no longer touches the job's decoder.
+    // After this returns the thread no longer reads or decodes for the job. Waits at most
+    // for the job's own chunk in progress, never for other streams.
     void Remove(const std::shared_ptr<StreamJob>& job);
     // A seek or a new stream wants attention now rather than at the next poll.
     void Wake();
@@ -33,9 +35,10 @@ private:
     bool Service(StreamJob& job);
 
     std::mutex& audioLock_;
-    std::mutex jobsLock_;  // guards jobs_ and stop_; held while a job is serviced
+    std::mutex jobsLock_;  // guards jobs_, stop_ and pokes_; never held while decoding
     std::condition_variable wake_;
     std::vector<std::shared_ptr<StreamJob>> jobs_;
+    std::vector<std::shared_ptr<StreamJob>> pass_;  // decode thread only: the jobs of this pass
     bool stop_ = false;
     bool pokes_ = false;
     std::thread thread_;

@@ -5,6 +5,7 @@
 // job is registered there.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "formats/decoder.h"
@@ -30,6 +31,10 @@ struct StreamJob {
     StreamFormat format;
     StreamRing ring;
     std::vector<float> scratch;  // decode thread only
+    // Held while the decode thread works on this job, so that removing one stream waits
+    // for that stream's chunk alone; `removed` (under it) keeps it from being served again.
+    std::mutex serviceLock;
+    bool removed = false;
 };
 
 // Frames of the ring's capacity for a stream buffer size given in an API time unit.
