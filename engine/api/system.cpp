@@ -111,15 +111,22 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
         sound.job = MakeStreamJob(std::move(sound.idleDecoder), RingFramesFor(bufferSize_, bufferUnit_, sound.format));
         decoder_->Add(sound.job);
     }
-    auto state = MakeChannelState(sound.job, mixer_->Format().channels, mixer_->Format().sampleRate);
-    state->paused = paused;
-    state->playId = nextPlayId_++;
-    state->loops = (sound.mode & FMOD_LOOP_NORMAL) != 0;
-    const ChannelId id{-1, state->playId};
-    std::unique_ptr<ChannelState> previous, replaced;  // freed after unlocking
+    std::unique_ptr<ChannelState> state, previous, replaced;  // the last two freed after unlocking
     int slot;
     {
-        std::lock_guard<std::mutex> audio(mixer_->AudioLock());
+        std::unique_lock<std::mutex> audio(mixer_->AudioLock());
+        // The output may switch to a device of another format at any moment: the state is
+        // made outside the lock and must still match once it is held.
+        while (!state || state->outputRate != mixer_->Format().sampleRate ||
+               state->outputChannels != mixer_->Format().channels) {
+            const OutputFormat format = mixer_->Format();
+            audio.unlock();
+            state = MakeChannelState(sound.job, format.channels, format.sampleRate);
+            audio.lock();
+        }
+        state->paused = paused;
+        state->playId = nextPlayId_++;
+        state->loops = (sound.mode & FMOD_LOOP_NORMAL) != 0;
         slot = PickSlot(index, reuse);
         if (slot >= 0) {
             // A stream plays in one channel at a time; playing it again restarts it.
@@ -135,8 +142,8 @@ FMOD_RESULT System::PlaySound(int index, Sound& sound, bool paused, const Channe
     if (slot < 0) return slot == -1 ? FMOD_ERR_CHANNEL_ALLOC : FMOD_ERR_INVALID_PARAM;
     if (sound.startedOnce) decoder_->Wake();
     sound.startedOnce = true;
-    sound.playId = id.playId;
-    *out = {sound.slot, id.playId};
+    sound.playId = nextPlayId_ - 1;
+    *out = {sound.slot, sound.playId};
     return FMOD_OK;
 }
 

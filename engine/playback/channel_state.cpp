@@ -136,7 +136,19 @@ std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, i
     ch->history.assign(kWaveHistoryFrames * srcCh, 0.0f);
     ch->job = std::move(job);
     ch->consumedFrame = ch->historyStart = ch->job->ring.readFrame;
+    ch->outputRate = outputRate;
+    ch->outputChannels = outputChannels;
     return ch;
+}
+
+void CarryOverChannel(const ChannelState& from, ChannelState& to) {
+    to.playId = from.playId;
+    to.paused = from.paused;
+    to.volume = from.volume;
+    to.priority = from.priority;
+    to.loops = from.loops;
+    to.drained = from.drained;
+    to.consumedFrame = to.historyStart = to.job->ring.readFrame;
 }
 
 void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outCh, uint64_t outputStart) {

@@ -29,6 +29,8 @@ struct ChannelState {
     float volume = 1.0f;
     int priority = 128;
     bool loops = false;  // opened with FMOD_LOOP_NORMAL
+    uint32_t outputRate = 0;  // the output format the state was built for
+    int outputChannels = 0;
 
     uint64_t consumedFrame = 0;  // source frames taken from the ring
     bool drained = false;        // the stream ended and the ring is empty
@@ -47,10 +49,13 @@ struct ChannelState {
     uint64_t historyStart = 0;   // first source frame with a valid history sample
 };
 
-// Builds the rate converter's filter when the rates differ (the output rate stays
-// the channel's for its life).
+// Builds the rate converter's filter when the rates differ (the output format stays
+// the channel's for its life; a new output format needs a new state).
 std::unique_ptr<ChannelState> MakeChannelState(std::shared_ptr<StreamJob> job, int outputChannels,
                                                uint32_t outputRate);
+// Makes `to` (built for another output format) go on where `from` is: play number,
+// volume and flags, from the next frame in the ring. Allocates nothing.
+void CarryOverChannel(const ChannelState& from, ChannelState& to);
 // Mixes up to `frames` output frames into out (added), starting at output frame `outputStart`.
 void MixChannel(ChannelState& ch, float* out, uint32_t frames, int outputChannels, uint64_t outputStart);
 // The source frame audible when the output has played `playedFrames` frames.

@@ -22,7 +22,35 @@ bool TryLockBriefly(std::mutex& lock) {
 
 Mixer::Mixer(int slotCount) : slots_(static_cast<size_t>(std::max(slotCount, 1))) {}
 
-void Mixer::Configure(OutputFormat format) { format_ = format; }
+void Mixer::Configure(OutputFormat format) {
+    // New states are made outside the lock (they allocate). A state the API swaps in
+    // meanwhile was made for the new format already and is left alone.
+    const size_t count = slots_.size();
+    std::vector<ChannelState*> old(count, nullptr);
+    std::vector<std::shared_ptr<StreamJob>> jobs(count);
+    std::vector<std::unique_ptr<ChannelState>> made(count);
+    auto differs = [&](const ChannelState* ch) {
+        return ch && (ch->outputRate != format.sampleRate || ch->outputChannels != format.channels);
+    };
+    {
+        std::lock_guard<std::mutex> hold(audioLock_);
+        format_ = format;
+        for (size_t i = 0; i < count; ++i) {
+            if (!differs(slots_[i].get())) continue;
+            old[i] = slots_[i].get();
+            jobs[i] = old[i]->job;
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (jobs[i]) made[i] = MakeChannelState(jobs[i], format.channels, format.sampleRate);
+    }
+    std::lock_guard<std::mutex> hold(audioLock_);
+    for (size_t i = 0; i < count; ++i) {
+        if (!made[i] || slots_[i].get() != old[i] || !differs(old[i])) continue;
+        CarryOverChannel(*old[i], *made[i]);
+        std::swap(slots_[i], made[i]);  // the old state is freed below, after unlocking
+    }
+}
 
 void Mixer::Render(float* out, uint32_t frames) {
     const int outCh = format_.channels;

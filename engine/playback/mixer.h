@@ -26,8 +26,11 @@ class Mixer {
 public:
     explicit Mixer(int slotCount);
 
-    // Set once by the output before it starts rendering.
+    // Output thread, before its first period and whenever it opens a device of another
+    // rate or channel count: channels already playing are rebuilt for the new format and
+    // go on from the frame they had reached.
     void Configure(OutputFormat format);
+    // The output thread reads it freely; others hold the audio lock.
     OutputFormat Format() const { return format_; }
 
     // Output thread. Fills `frames` interleaved float frames, limited to -1..1 (channels

@@ -3,6 +3,7 @@
 // period. The device output (WASAPI, Windows only) falls back to silent timing
 // of its own when the device goes away; the null output is the silent timing
 // alone, for machines without a sound device.
+#include <functional>
 #include <memory>
 
 #include "playback/mixer.h"
@@ -19,8 +20,8 @@ public:
 // track and the wave data behave as with one.
 std::unique_ptr<Output> StartNullOutput(Mixer& mixer, OutputFormat format);
 
-// Runs the null timing loop on the calling thread until `stop` becomes true.
-// Device outputs call it when their device goes away mid-playback.
-void RunSilentTiming(Mixer& mixer, const std::atomic<bool>& stop, std::vector<float>& buffer);
+// Runs the null timing loop on the calling thread while `keepGoing` says so (asked every
+// period). Device outputs run it while they have no device.
+void RunSilentTiming(Mixer& mixer, std::vector<float>& buffer, const std::function<bool()>& keepGoing);
 
 }  // namespace engine

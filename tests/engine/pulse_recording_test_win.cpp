@@ -89,20 +89,45 @@ TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
     EXPECT_NEAR(Peak(tone), 0.5f, 0.02f);
 }
 
-TEST_F(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
+// How long the tone sounds in a recording, from its first to its last loud sample; the
+// tone's part is left in `left`.
+double ToneSpan(std::vector<float>& left, uint32_t rate) {
+    size_t first = left.size(), last = 0;
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (std::fabs(left[i]) <= 0.1f) continue;
+        first = std::min(first, i);
+        last = i;
+    }
+    if (first >= last) return 0;
+    left.assign(left.begin() + first, left.begin() + last);
+    return double(last - first) / rate;
+}
+
+// The sound server dies and comes back a second later: positions and the end go on without
+// a device, and the tone is heard again once the server is back.
+TEST_F(PulseRecording, ALostDeviceKeepsTimeAndTheToneComesBackWithIt) {
     if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
-    const char* killFile = std::getenv("QUENDRA_PULSE_KILL_FILE");
-    if (!killFile) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nobody can stop the sound server";
-    Load(ToneWav("lost_device.wav", 3000), false);
+    const char* restartFile = std::getenv("QUENDRA_PULSE_RESTART_FILE");
+    const char* again = std::getenv("QUENDRA_PULSE_AGAIN_RECORDING");
+    if (!restartFile || !again) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nobody restarts the server";
+    Load(ToneWav("lost_device.wav", 5000), false);
     ASSERT_TRUE(WaitUntil([&] { return Position() >= 500; }));
-    FILE* marker = std::fopen(killFile, "wb");  // the harness stops the sound server now
+    FILE* marker = std::fopen(restartFile, "wb");  // the harness stops the sound server now
     ASSERT_NE(marker, nullptr);
     std::fclose(marker);
     const unsigned int atLoss = Position();
     ASSERT_TRUE(WaitUntil([&] { return Position() >= atLoss + 1000; })) << "the position stopped with the device";
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
-    EXPECT_EQ(Position(), 3000u);
+    EXPECT_EQ(Position(), 5000u);
     EXPECT_FALSE(Wave(512).empty());
+    std::vector<float> left;
+    ASSERT_TRUE(RecordedTone(again, SinkRate(), left)) << "the tone did not come back with the server";
+    const double span = ToneSpan(left, SinkRate());
+    // The first moments after the server's start may hold gaps: the pitch is taken at the end.
+    const std::vector<float> last(left.end() - std::min<size_t>(left.size(), SinkRate() / 2), left.end());
+    std::printf("tone after the server came back: %.2f s\n", span);
+    EXPECT_GT(span, 1.0);
+    EXPECT_NEAR(ZeroCrossingFrequency(last, SinkRate()), 440.0, 2.0);
 }
 
 // A 44.1 kHz track on a 48 kHz device goes through the library's rate converter: the
@@ -138,4 +163,29 @@ TEST_F(PulseRecording, HighToneConvertedTo48kHzCarriesNoImages) {
     const ToneFit fit = FitTone(&left[best + (bestLength - kAnalysed) / 2], kAnalysed, 15000, 48000);
     std::printf("everything but the tone: %.1f dB below it\n", -fit.restDb);
     EXPECT_LE(fit.restDb, -90.0);
+}
+
+// The default sink changes while a tone plays: the library follows it to the new device,
+// whose recording carries on the tone.
+TEST_F(PulseRecording, ToneFollowsANewDefaultDevice) {
+    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
+    const char* other = std::getenv("QUENDRA_PULSE_OTHER_RECORDING");
+    const char* switchFile = std::getenv("QUENDRA_PULSE_SWITCH_FILE");
+    if (!other || !switchFile) GTEST_SKIP() << "not started by run_pulse_recording.sh, so no second sink exists";
+    ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(other).size() > SinkRate() / 2; })) << "the recorder gives no data";
+    Load(ToneWav("switched_tone.wav", 4000), false);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 1000; }));
+    FILE* marker = std::fopen(switchFile, "wb");  // the harness makes the other sink the default now
+    ASSERT_NE(marker, nullptr);
+    std::fclose(marker);
+    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+    EXPECT_EQ(Position(), 4000u);
+    std::vector<float> left;
+    ASSERT_TRUE(RecordedTone(other, SinkRate(), left)) << "the tone never reached the new default sink";
+    // Three seconds of the tone were left at the switch; following may take up to one.
+    const double span = ToneSpan(left, SinkRate());
+    std::printf("tone on the new default sink: %.2f s\n", span);
+    EXPECT_GT(span, 2.0);
+    EXPECT_LT(span, 3.05);
+    EXPECT_NEAR(ZeroCrossingFrequency(left, SinkRate()), 440.0, 2.0);
 }

@@ -14,12 +14,17 @@ set_tests_properties(engine_dll_tests PROPERTIES TIMEOUT 300)
 add_executable(engine_pulse_tests pulse_recording_test_win.cpp)
 target_link_libraries(engine_pulse_tests PRIVATE engine_dll_support gtest_main)
 set(converted_tone PulseRecording.HighToneConvertedTo48kHzCarriesNoImages)
+set(switched_sink PulseRecording.ToneFollowsANewDefaultDevice)
 add_test(NAME engine_pulse_recording
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
-          ${PROJECT_SOURCE_DIR}/scripts/wine-exec 44100 --gtest_filter=-${converted_tone})
+          ${PROJECT_SOURCE_DIR}/scripts/wine-exec 44100 --gtest_filter=-${converted_tone}:${switched_sink})
+# The default sink changes mid-track (a server of its own: the loss test above stops its server).
+add_test(NAME engine_pulse_switching
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
+          ${PROJECT_SOURCE_DIR}/scripts/wine-exec 44100 --gtest_filter=${switched_sink})
 # A 48 kHz sink: a 44.1 kHz track goes through the library's rate converter.
 add_test(NAME engine_pulse_resampling
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_pulse_recording.sh $<TARGET_FILE:engine_pulse_tests>
           ${PROJECT_SOURCE_DIR}/scripts/wine-exec 48000 --gtest_filter=${converted_tone})
-set_tests_properties(engine_pulse_recording engine_pulse_resampling PROPERTIES
+set_tests_properties(engine_pulse_recording engine_pulse_resampling engine_pulse_switching PROPERTIES
   RUN_SERIAL ON TIMEOUT 300 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
