@@ -1,55 +1,44 @@
-// Ogg Vorbis through stb_vorbis. It reads one logical stream from memory, so each link
-// of a chained file gets its own instance; the file is loaded on the first decode, and
-// opening only walks the page headers.
+// Ogg Vorbis files, decoded page by page from the reader (formats/vorbis_push.h), so memory
+// stays a few pages whatever the file's length. Opening only walks the page headers; a
+// chained file's links are decoded one after another, and a seek finds its page by
+// bisection over the link's bytes.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "containers/ogg_page.h"
 #include "formats/compressed_formats.h"
 #include "formats/format_open.h"
-#include "formats/sample_range.h"
 #include "formats/ogg_links.h"
 #include "formats/ogg_probe.h"
+#include "formats/sample_range.h"
+#include "formats/vorbis_push.h"
 #include "tags/vorbis_comment.h"
-
-#define STB_VORBIS_HEADER_ONLY
-#define STB_VORBIS_NO_STDIO
-#define STB_VORBIS_NO_PUSHDATA_API
-#include <stb_vorbis.h>
 
 namespace engine {
 namespace {
 
-// stb_vorbis takes an int for the size of its input.
-constexpr uint64_t kMaxFileBytes = 1ull << 30;
-constexpr uint64_t kMaxResumeSkip = 1 << 18;
-// Typical streams need about 100 KB of decoder state; large codebooks more.
-constexpr size_t kFirstArenaBytes = 256 * 1024;
-constexpr size_t kMaxArenaBytes = 64 << 20;
-
-struct StbCloser {
-    void operator()(stb_vorbis* v) const { stb_vorbis_close(v); }
-};
-using StbPtr = std::unique_ptr<stb_vorbis, StbCloser>;
+// A seek starts this far ahead of its target, further each time the position it reaches
+// (known only at the end of a page) lies past the target.
+constexpr uint64_t kFirstSeekMargin = 8192;
+// Bisection stops when the range is this small and walks the pages from there.
+constexpr uint64_t kBisectionStopBytes = 64 * 1024;
 
 class VorbisDecoder : public Decoder {
 public:
     VorbisDecoder(std::unique_ptr<Reader> reader, OggVorbisLayout layout, const StreamFormat& format)
-        : reader_(std::move(reader)), layout_(std::move(layout)), format_(format) {}
+        : reader_(std::move(reader)), pages_(*reader_), layout_(std::move(layout)), format_(format) {}
 
     const StreamFormat& Format() const override { return format_; }
 
     int64_t ReadFrames(float* out, size_t maxFrames) override {
-        if (!Load()) return -1;
         size_t written = 0;
         while (written < maxFrames && link_ < layout_.links.size()) {
-            if (!current_ && !OpenLink()) {
+            if (!linkOpen_ && !OpenLink()) {
                 NextLink();
                 continue;
             }
             if (framePos_ == frameLength_) {
-                if (!NextFrame() && !ResumeAfterDamage()) NextLink();
+                if (!NextFrame()) NextLink();
                 continue;
             }
             const uint64_t left = layout_.links[link_].samples - linkPlayed_;
@@ -67,110 +56,137 @@ public:
     }
 
     bool SeekToFrame(uint64_t frame) override {
-        if (!Load()) return false;
         uint64_t linkStart = 0;
         size_t index = 0;
         while (index < layout_.links.size() && frame >= linkStart + layout_.links[index].samples)
             linkStart += layout_.links[index++].samples;
-        if (index != link_ || !current_) {
-            current_.reset();
-            link_ = index;
-        }
+        if (index != link_) linkOpen_ = false;
+        link_ = index;
         linkPlayed_ = 0;
         frameLength_ = framePos_ = 0;
+        discard_ = 0;
         if (link_ >= layout_.links.size()) return true;  // at the end
-        if (!current_ && !OpenLink()) return false;
-        const uint64_t target = frame - linkStart;
-        if (!stb_vorbis_seek_frame(current_.get(), static_cast<unsigned>(target))) return false;
-        // The next frame holds the target; the samples before it are dropped.
-        const int frameStart = stb_vorbis_get_sample_offset(current_.get());
-        discard_ = frameStart >= 0 && static_cast<uint64_t>(frameStart) <= target ? target - frameStart : 0;
-        linkPlayed_ = target;
-        return true;
+        return SeekInLink(frame - linkStart);
     }
 
 private:
-    bool Load() {
-        if (loaded_) return true;
-        if (loadFailed_) return false;
-        loadFailed_ = true;
-        const int64_t size = reader_->Size();
-        if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes || !reader_->Seek(0)) return false;
-        file_.resize(static_cast<size_t>(size));
-        if (!ReadExact(*reader_, file_.data(), file_.size())) {
-            file_.clear();
-            return false;
-        }
-        DropDamagedPages();
-        loaded_ = true;
-        loadFailed_ = false;
-        return true;
-    }
-
-    // The decoder takes whatever bytes it is given; pages whose checksum fails (and bytes
-    // between pages) are taken out first, as every other Ogg reader here passes them over.
-    // The links' bounds move with the bytes that stay.
-    void DropDamagedPages() {
-        std::vector<uint64_t*> bounds;
-        for (OggLink& link : layout_.links) bounds.insert(bounds.end(), {&link.start, &link.end});
-        std::vector<uint64_t> moved(bounds.size());
-        size_t kept = 0;
-        for (size_t at = 0; at < file_.size();) {
-            container::OggPage page;
-            const container::OggParse r = container::ParseOggPage(file_.data() + at, file_.size() - at, page);
-            const bool keep = r != container::OggParse::kBad;  // a cut-off last page stays as it was
-            const size_t n = r == container::OggParse::kOk   ? page.totalBytes
-                             : keep                          ? file_.size() - at
-                                                             : container::NextOggCapture(file_.data() + at, file_.size() - at);
-            for (size_t i = 0; i < bounds.size(); ++i)
-                if (*bounds[i] >= at && *bounds[i] - at < n) moved[i] = keep ? kept + (*bounds[i] - at) : kept;
-            if (keep) std::memmove(file_.data() + kept, file_.data() + at, n);
-            kept += keep ? n : 0;
-            at += n;
-        }
-        for (size_t i = 0; i < bounds.size(); ++i) *bounds[i] = *bounds[i] >= file_.size() ? kept : moved[i];
-        file_.resize(kept);
-    }
-
-    // The decoder works in an arena of ours rather than on the heap: it does not free
-    // everything it took when a damaged setup header fails, and an arena cannot leak.
+    // From the link's first page: headers, then the audio from its start.
     bool OpenLink() {
-        current_.reset();
+        linkOpen_ = false;
         linkPlayed_ = 0;
         frameLength_ = framePos_ = 0;
         const OggLink& link = layout_.links[link_];
-        if (link.end > file_.size() || link.end <= link.start) return false;
-        // Room for the comments at the first try: the library cannot recover from
-        // running out of memory while it reads them.
-        const size_t first = kFirstArenaBytes + static_cast<size_t>(4 * link.commentBytes);
-        for (size_t size = first; size <= kMaxArenaBytes; size *= 2) {
-            arena_.assign(size, 0);
-            stb_vorbis_alloc alloc{arena_.data(), static_cast<int>(arena_.size())};
-            int error = 0;
-            current_.reset(stb_vorbis_open_memory(file_.data() + link.start,
-                                                  static_cast<int>(link.end - link.start), &error, &alloc));
-            if (current_) return true;
-            if (error != VORBIS_outofmem) return false;
-        }
-        return false;
+        std::vector<uint8_t> bytes;
+        container::OggPage page;
+        if (link.end <= link.start || !pages_.SeekTo(link.start) || !pages_.Next(bytes, page) ||
+            pages_.PageOffset() != link.start || !vorbis_.Start(pages_, bytes, page))
+            return false;
+        linkOpen_ = true;
+        return true;
     }
 
-    // Decodes the next frame of the current link, dropping what a seek asked to skip.
-    // The library's own interleaving helper can write past its buffer on damaged
-    // streams, so frames are taken one by one and copied here.
+    // Decodes the next frame of the current link, reading its pages as needed, and drops
+    // what a seek asked to skip.
     bool NextFrame() {
+        const OggLink& link = layout_.links[link_];
         for (;;) {
-            int channels = 0;
+            int channels = 0, samples = 0;
             float** outputs = nullptr;
-            const int n = stb_vorbis_get_frame_float(current_.get(), &channels, &outputs);
-            if (n <= 0 || channels < 1 || !outputs) return false;
+            if (vorbis_.Decode(&outputs, &channels, &samples) == VorbisPush::Step::kNeedPage) {
+                std::vector<uint8_t> bytes;
+                container::OggPage page;
+                do {
+                    if (!pages_.Next(bytes, page) || pages_.PageOffset() >= link.end) return false;
+                } while (page.serial != vorbis_.Serial());
+                if (!vorbis_.Feed(bytes)) return false;
+                continue;
+            }
+            if (samples <= 0) continue;
             frameOutputs_ = outputs;
             frameChannels_ = channels;
-            frameLength_ = static_cast<size_t>(n);
+            frameLength_ = static_cast<size_t>(samples);
             framePos_ = static_cast<size_t>(std::min<uint64_t>(discard_, frameLength_));
             discard_ -= framePos_;
+            linkPlayed_ += framePos_;
             if (framePos_ < frameLength_) return true;
         }
+    }
+
+    // Goes to `target` in the open (or to be opened) link: from a page a little before it,
+    // whose position shows once a page has been decoded. Near the start, from the start.
+    bool SeekInLink(uint64_t target) {
+        for (uint64_t margin = kFirstSeekMargin;; margin *= 4) {
+            if (target <= margin) {
+                if (!OpenLink()) return false;
+                discard_ = target;
+                return true;
+            }
+            if (!linkOpen_ && !OpenLink()) return false;
+            const uint64_t from = PageBefore(target - margin);
+            if (from == layout_.links[link_].start) margin = target;  // only the start lies before it
+            else if (LandBefore(from, target)) return true;
+            if (!linkOpen_) return false;
+        }
+    }
+
+    // Decodes from the page at `from` until the position is known. True when that is at or
+    // before `target`: the frame is then cut so that the next frame handed out starts there.
+    bool LandBefore(uint64_t from, uint64_t target) {
+        vorbis_.Flush();
+        if (!pages_.SeekTo(from)) {
+            linkOpen_ = false;
+            return false;
+        }
+        for (;;) {
+            if (!NextFrame()) return false;
+            const int64_t after = vorbis_.SampleAfterFrame();
+            if (after < 0) continue;
+            const uint64_t start = static_cast<uint64_t>(after) - std::min<uint64_t>(frameLength_, after);
+            if (start > target) return false;
+            framePos_ = static_cast<size_t>(std::min<uint64_t>(target - start, frameLength_));
+            linkPlayed_ = start + framePos_;
+            discard_ = target - linkPlayed_;
+            return true;
+        }
+    }
+
+    // The start of the last page of the link, ahead of `sample`, whose position is at or
+    // before it; the link's first page when there is none.
+    uint64_t PageBefore(uint64_t sample) {
+        const OggLink& link = layout_.links[link_];
+        uint64_t low = link.start, high = link.end, best = link.start;
+        while (high - low > kBisectionStopBytes) {
+            const uint64_t middle = low + (high - low) / 2;
+            uint64_t offset = 0, granule = 0;
+            if (!PositionedPageAt(middle, high, &offset, &granule) || granule > sample) {
+                high = middle;
+            } else {
+                best = offset;
+                low = offset + 1;
+            }
+        }
+        uint64_t offset = 0, granule = 0;
+        for (uint64_t at = low; PositionedPageAt(at, link.end, &offset, &granule) && granule <= sample; at = offset + 1)
+            best = offset;
+        return best;
+    }
+
+    // The first page of this link starting at or after `at` and before `end` on which a
+    // packet ends (so that it has a position), past the link's first frames: the start of
+    // a stream is decoded differently, so a seek near it decodes from the start instead.
+    bool PositionedPageAt(uint64_t at, uint64_t end, uint64_t* offset, uint64_t* granule) {
+        std::vector<uint8_t> bytes;
+        container::OggPage page;
+        if (!pages_.SeekTo(at)) return false;
+        while (pages_.Next(bytes, page) && pages_.PageOffset() < end) {
+            if (page.serial != vorbis_.Serial() || page.granule == container::kOggNoGranule ||
+                page.granule < kFirstSeekMargin)
+                continue;
+            *offset = pages_.PageOffset();
+            *granule = page.granule;
+            return true;
+        }
+        return false;
     }
 
     // Links with other channel counts: mono is spread, extra channels are dropped.
@@ -184,23 +200,8 @@ private:
         }
     }
 
-    // The decoder stops at a damaged page; the audio after it is found by seeking a little
-    // further each time, so a broken page costs a short gap rather than the rest.
-    bool ResumeAfterDamage() {
-        const uint64_t samples = layout_.links[link_].samples;
-        for (uint64_t skip = 1024; skip <= kMaxResumeSkip && linkPlayed_ + skip < samples; skip *= 2) {
-            if (stb_vorbis_seek_frame(current_.get(), static_cast<unsigned>(linkPlayed_ + skip))) {
-                const int frameStart = stb_vorbis_get_sample_offset(current_.get());
-                linkPlayed_ += skip;
-                discard_ = frameStart >= 0 && static_cast<uint64_t>(frameStart) <= linkPlayed_ ? linkPlayed_ - frameStart : 0;
-                return true;
-            }
-        }
-        return false;
-    }
-
     void NextLink() {
-        current_.reset();
+        linkOpen_ = false;
         ++link_;
         linkPlayed_ = 0;
         frameLength_ = framePos_ = 0;
@@ -208,11 +209,11 @@ private:
     }
 
     std::unique_ptr<Reader> reader_;
+    OggPageReader pages_;  // over reader_
     OggVorbisLayout layout_;
     StreamFormat format_;
-    std::vector<uint8_t> file_;
-    bool loaded_ = false;
-    bool loadFailed_ = false;
+    VorbisPush vorbis_;
+    bool linkOpen_ = false;
     size_t link_ = 0;
     uint64_t linkPlayed_ = 0;
     float** frameOutputs_ = nullptr;  // the decoder's buffers for the frame being handed out
@@ -220,8 +221,6 @@ private:
     size_t frameLength_ = 0;
     size_t framePos_ = 0;
     uint64_t discard_ = 0;
-    std::vector<char> arena_;
-    StbPtr current_;  // declared after its arena, so it goes first
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "containers/id3v2_size.h"
 #include "containers/vorbis_comment.h"
 #include "io/memory_reader.h"
-#include "net/ogg_pages.h"
+#include "formats/ogg_page_reader.h"
 
 namespace {
 

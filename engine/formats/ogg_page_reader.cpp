@@ -1,4 +1,4 @@
-#include "net/ogg_pages.h"
+#include "formats/ogg_page_reader.h"
 
 #include <cstring>
 
@@ -14,12 +14,15 @@ bool OggPageReader::Next(std::vector<uint8_t>& bytes, container::OggPage& page) 
         if (r == container::OggParse::kOk) {
             bytes.assign(buffer_.begin(), buffer_.begin() + static_cast<long>(page.totalBytes));
             buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(page.totalBytes));
+            pageOffset_ = offset_;
+            offset_ += page.totalBytes;
             container::ParseOggPage(bytes.data(), bytes.size(), page);
             return true;
         }
         if (r == container::OggParse::kBad) {
             const size_t skip = container::NextOggCapture(buffer_.data(), buffer_.size());
             buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(skip));
+            offset_ += skip;
             skipped_ += skip;
             if (skipped_ > kMaxSkipBytes) return false;
             continue;
@@ -33,6 +36,13 @@ bool OggPageReader::Next(std::vector<uint8_t>& bytes, container::OggPage& page) 
         buffer_.resize(want);
         if (!ReadExact(in_, buffer_.data() + have, want - have)) return false;
     }
+}
+
+bool OggPageReader::SeekTo(uint64_t offset) {
+    buffer_.clear();
+    skipped_ = 0;
+    offset_ = offset;
+    return in_.Seek(offset);
 }
 
 CommentHeader CommentHeaderCheck::AddPage(const container::OggPage& page) {
