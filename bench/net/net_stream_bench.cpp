@@ -2,7 +2,10 @@
 // stream buffer the player uses, 2000 ms), for a server that sends a burst first
 // and for one that sends in real time only; then the CPU share of one core while
 // a WAV and an MP3 stream play. Needs the scripted server: run through
-//   tests/net/run_with_icy_server.sh build/<tree>/bench/net/net_stream_bench
+//   tests/net/run_with_icy_server.sh build/native/bench/net/net_stream_bench
+// The Windows build (under Wine, with TLS) also times https through a TLS front:
+//   tests/net/run_with_icy_server.sh tests/net/run_with_tls_front.sh scripts/wine-exec
+//       build/windows/bin/net_stream_bench.exe    (one command line)
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +16,9 @@
 #include <vector>
 
 #include "fmodex.h"
+#ifdef _WIN32
+#include "test_authority_win.h"
+#endif
 
 namespace {
 
@@ -89,6 +95,22 @@ int main() {
     FMOD_System_Release(system);
 
     std::printf("CreateStream to audible, server bursts 4 s first: %.0f ms\n", burst);
+#ifdef _WIN32
+    if (const char* authority = std::getenv("QUENDRA_TEST_AUTHORITY")) {
+        PCCERT_CONTEXT trusted = TrustTestAuthority(authority);
+        const std::string ports = std::getenv("QUENDRA_TLS_PORTS") ? std::getenv("QUENDRA_TLS_PORTS") : "";
+        const size_t good = ports.find("good ");
+        const std::string secure = "https://localhost:" + ports.substr(good + 5, ports.find('\n', good) - good - 5);
+        FMOD_System_Create(&system);
+        FMOD_System_Init(system, 2, FMOD_INIT_NORMAL, nullptr);
+        FMOD_System_SetStreamBufferSize(system, 2000, FMOD_TIMEUNIT_MS);
+        const double https = good == std::string::npos ? -1 : TimeToAudible(system, secure + "/stream?burst=64000", &sound, &channel);
+        FMOD_Sound_Release(sound);
+        FMOD_System_Release(system);
+        ForgetTestAuthority(trusted);
+        std::printf("CreateStream to audible, the same over https (TLS front on loopback): %.0f ms\n", https);
+    }
+#endif
     std::printf("CreateStream to audible, server sends in real time: %.0f ms (stream buffer 500 ms)\n", realTimeShort);
     std::printf("CreateStream to audible, server sends in real time: %.0f ms (stream buffer 2000 ms)\n", realTime);
     std::printf("CPU while streaming, 8 kHz mono WAV over ICY (null output): %.2f %% of one core\n", wavShare * 100);

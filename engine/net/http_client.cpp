@@ -1,6 +1,7 @@
 #include "net/http_client.h"
 
 #include "net/timeouts.h"
+#include "net/tls.h"
 
 namespace engine {
 namespace {
@@ -95,10 +96,12 @@ FMOD_RESULT RequestStream(const Url& start, Clock::time_point deadline, const st
     bool http10 = false;
     int redirects = 0;
     for (;;) {
-        // TLS is not built in: an https address fails here rather than talking plain text to port 443.
-        if (url.scheme != "http") return FMOD_ERR_NET_URL;
+        // Without TLS an https address fails here rather than talking plain text to port 443.
+        const bool secure = url.scheme == "https";
+        if (url.scheme != "http" && !(secure && TlsAvailable())) return FMOD_ERR_NET_URL;
         HttpAnswer answer;
-        const NetStatus connected = Connect(url.host, url.port, deadline, cancel, &answer.connection);
+        NetStatus connected = Connect(url.host, url.port, deadline, cancel, &answer.connection);
+        if (connected == NetStatus::kOk && secure) connected = StartTls(answer.connection, url.host, deadline, cancel);
         if (connected != NetStatus::kOk)
             return connected == NetStatus::kTimedOut ? FMOD_ERR_HTTP_TIMEOUT : FMOD_ERR_NET_CONNECT;
         const std::string request = BuildRequest(url, http10);
