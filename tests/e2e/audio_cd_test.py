@@ -30,9 +30,8 @@ def set_cd_drives(present):
             with open(os.path.join(folder, ".windows-label"), "w") as f:
                 f.write(label)
             os.symlink(folder, device)
-            h.quietly("wine", "reg", "add", DRIVES_KEY, "/v", letter + ":", "/d", "cdrom", "/f")
-        else:
-            h.quietly("wine", "reg", "delete", DRIVES_KEY, "/v", letter + ":", "/f")
+        h.quietly("wine", "reg", *(["add", DRIVES_KEY, "/v", letter + ":", "/d", "cdrom"] if present else
+                                   ["delete", DRIVES_KEY, "/v", letter + ":"]), "/f")
     h.restart_wine_server()
 
 

@@ -65,33 +65,29 @@ class Transport(h.PlayerTest):
 
 
 class Window(h.PlayerTest):
-    def setUp(self):
-        super().setUp()
-        self.window = self.launch(script="")
+    def test_hover_images_about_box_and_hiding_to_the_tray(self):
+        window = self.launch(script="")
 
-    def test_about_button_shows_the_about_box(self):
-        h.click(self.window, 175, 5)
-        box = h.wait_window(ABOUT)
-        self.assertIn("Quendra 1.0", h.text("child-text", "\xdcber Quendra", 0xFFFF))
-        h.xdotool("key", "--window", box, "Return")
-        h.wait_gone(ABOUT)
-
-    def test_minimize_hides_to_the_tray_and_a_tray_click_restores(self):
-        h.click(self.window, 190, 5)
-        h.wait_gone(h.MAIN_TITLE)
-        self.assertTrue(h.post(h.TRAY_MESSAGE, 0, h.WM_LBUTTONUP))
-        h.wait_window(h.MAIN_TITLE)
-
-    def test_hovering_a_button_shows_its_brighter_image(self):
         def brightness():
             x, y = h.window_info()[1:3]
             shot = h.screen()
             return sum(h.pixel(shot, x + px, y + py)[1] for px in range(110, 160) for py in range(155, 173))
         normal = brightness()
-        h.xdotool("mousemove", "--window", self.window, 135, 164)
+        h.xdotool("mousemove", "--window", window, 135, 164)
         h.wait_until(lambda: brightness() > normal, what="the hover image")
-        h.xdotool("mousemove", "--window", self.window, 100, 60)
+        h.xdotool("mousemove", "--window", window, 100, 60)
         h.wait_until(lambda: brightness() == normal, what="the normal image again")
+
+        h.click(window, 175, 5)  # the About button
+        box = h.wait_window(ABOUT)
+        self.assertIn("Quendra 1.0", h.text("child-text", "\xdcber Quendra", 0xFFFF))
+        h.xdotool("key", "--window", box, "Return")
+        h.wait_gone(ABOUT)
+
+        h.click(window, 190, 5)  # minimize: hidden to the tray, and a tray click restores
+        h.wait_gone(h.MAIN_TITLE)
+        self.assertTrue(h.post(h.TRAY_MESSAGE, 0, h.WM_LBUTTONUP))
+        h.wait_window(h.MAIN_TITLE)
 
 
 if __name__ == "__main__":

@@ -13,7 +13,8 @@ FAULTS = [
     ("crash FMOD_Channel_GetWaveData#5 access\n", ["C:\\music\\track.mp3"],
      "An attemped read or write to/from an address to which that process isn't allowed",
      "display/oscilloscope_win.cpp", "g_audio.Channel_GetWaveData("),
-    ("crash FMOD_System_Init divide\n", [], "Attempted division by zero", "app/startup_win.cpp", "g_audio.System_Init("),
+    ("crash FMOD_System_Init divide\n", [], "Attempted division by zero", "app/startup_win.cpp",
+     "g_audio.System_Init("),
     ("crash FMOD_System_Init raise E0001234\n", [], "UNKNOWN Error", "app/startup_win.cpp", "g_audio.System_Init("),
 ]
 

@@ -1,6 +1,5 @@
 """Context-menu item "Dateiverkn.*pfungen...": types ticked with clicks are written as the
 player's after "Übernehmen", with the open command; an unticked type of another program stays."""
-import subprocess
 import unittest
 
 import harness as h
@@ -9,22 +8,18 @@ TITLE = "Dateiverkn.*pfungen"
 CHECK_BOX_X, FIRST_ROW_Y, ROW_HEIGHT = 14, 13, 14  # in the dialog; the list shows its rows one below the other
 
 
-def reg(*args):
-    return subprocess.run(["wine", "reg", *args], capture_output=True, timeout=60)
-
-
 def default_value(key):
     """The default value of a key under HKEY_CLASSES_ROOT, or None when there is none."""
-    out = reg("query", "HKCR\\" + key, "/ve").stdout.decode("latin-1")
+    out = h.reg("query", "HKCR\\" + key, "/ve")
     return next((line.split("REG_SZ", 1)[1].strip() for line in out.splitlines() if "REG_SZ" in line), None)
 
 
 class FileAssociations(h.PlayerTest):
     def test_ticked_types_are_written_and_another_programs_stays(self):
         for key in (".Aiff", ".Asf", ".Asx", ".Dls", "Quendra"):
-            reg("delete", "HKCR\\" + key, "/f")
-        reg("add", "HKCR\\.Asx", "/ve", "/d", "OtherPlayer.Asx", "/f")
-        reg("add", "HKCR\\.Dls", "/ve", "/d", "Quendra", "/f")
+            h.reg("delete", "HKCR\\" + key, "/f")
+        h.reg("add", "HKCR\\.Asx", "/ve", "/d", "OtherPlayer.Asx", "/f")
+        h.reg("add", "HKCR\\.Dls", "/ve", "/d", "Quendra", "/f")
         # Eight items down to "Optionen", into it, and five more to the last one.
         dialog = h.menu_dialog(self.launch(), TITLE, *["Down"] * 8, "Right", *["Down"] * 5)
         h.check_dialog(self, "Dateiverkn.pfungen", black=[(0, 0, 6, 250), (0, 246, 202, 250)],

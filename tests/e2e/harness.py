@@ -42,15 +42,17 @@ def own_players():
     the program file."""
     ours = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", "")).encode()
     found = subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split()
-    pids = []
-    for pid in found:
-        try:
-            with open("/proc/%s/environ" % pid, "rb") as f:
-                if ours in f.read().split(b"\0"):
-                    pids.append(int(pid))
-        except OSError:
-            pass  # ended meanwhile, or not ours to read
-    return pids
+    return [int(pid) for pid in found if ours in environment(pid)]
+
+
+def environment(pid):
+    """A process's environment as NUL-separated entries; none when it ended meanwhile or is
+    not ours to read."""
+    try:
+        with open("/proc/%s/environ" % pid, "rb") as f:
+            return f.read().split(b"\0")
+    except OSError:
+        return []
 
 
 def kill_leftover_players():
@@ -121,13 +123,16 @@ def quietly(*command, timeout=60):
                           stderr=subprocess.DEVNULL, timeout=timeout).returncode
 
 
+def reg(*args):
+    """Runs Wine's registry tool; returns what it prints."""
+    return subprocess.run(["wine", "reg", *args], capture_output=True, timeout=60).stdout.decode("latin-1")
+
+
 def restart_wine_server():
     """Ends the prefix's Wine server and starts it again, so that its services read the
     registry anew (drive letters and types are read once, when they start)."""
-    quietly("wineserver", "-k")
-    quietly("wineserver", "-w")
-    quietly("wineserver", "-p", "60")
-    quietly("wine", "cmd", "/c", "exit")
+    for command in ("wineserver -k", "wineserver -w", "wineserver -p 60", "wine cmd /c exit"):
+        quietly(*command.split())
 
 
 def screen():
@@ -199,10 +204,7 @@ def marked():
 def context_menu(x_window, *keys):
     """Opens the context menu over the oscilloscope and presses the keys, a short pause apart."""
     click(x_window, *MENU_SPOT, button=3)
-    steps = ["sleep", 0.5]
-    for key in keys:
-        steps += ["key", key, "sleep", 0.2]
-    xdotool(*steps)
+    xdotool("sleep", 0.5, *[step for key in keys for step in ("key", key, "sleep", 0.2)])
 
 
 def menu_dialog(x_window, title, *keys):
@@ -224,13 +226,8 @@ def doubled(path):
 def bright_rows(shot, origin):
     """Rows of the oscilloscope's trace area (client 10,10 to 210,110) that hold a pixel of
     the bright trace colour."""
-    found = set()
-    for y in range(100):
-        for x in range(10, 210, 2):
-            if pixel(shot, origin[0] + x, origin[1] + 10 + y) == (0, 255, 0):
-                found.add(y)
-                break
-    return found
+    return {y for y in range(100) if any(pixel(shot, origin[0] + x, origin[1] + 10 + y) == (0, 255, 0)
+                                         for x in range(10, 210, 2))}
 
 
 def playlist_script(*entries):
@@ -248,16 +245,13 @@ class PlayerRun:
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
-        self.exe = os.path.join(self.folder, "quendra.exe")
-        shutil.copy(QUENDRA_EXE, self.exe)
-        if real:
-            shutil.copy(REAL_FMODEX, os.path.join(self.folder, "fmodex.dll"))
-        elif fake:
-            shutil.copy(FAKE_FMODEX, os.path.join(self.folder, "fmodex.dll"))
+        self.exe = shutil.copy(QUENDRA_EXE, self.path("quendra.exe"))
+        if real or fake:
+            shutil.copy(REAL_FMODEX if real else FAKE_FMODEX, self.path("fmodex.dll"))
+        files = dict(files or {})
         if script is not None:
-            with open(os.path.join(self.folder, "fmodex_script.txt"), "w") as f:
-                f.write(script)
-        for file_name, content in (files or {}).items():
+            files["fmodex_script.txt"] = script
+        for file_name, content in files.items():
             self.write(file_name, content)
         self.process = None
 
@@ -281,11 +275,12 @@ class PlayerRun:
         return self.process.wait(timeout=timeout)
 
     def log(self):
-        path = os.path.join(self.folder, "fmodex_calls.log")
-        if not os.path.exists(path):
+        """The fake's log lines so far; none before its first call."""
+        try:
+            with open(self.path("fmodex_calls.log"), "rb") as f:
+                return f.read().decode("latin-1").splitlines()
+        except FileNotFoundError:
             return []
-        with open(path, "rb") as f:
-            return f.read().decode("latin-1").splitlines()
 
     def wait_log(self, match, timeout=20, what=None):
         """The log lines that match once there are any; a text matches the lines it begins."""

@@ -14,19 +14,15 @@ VERSION = ["HKCU\\Software\\Wine", "/v", "Version"]
 saved_version = None
 
 
-def reg(*args):
-    return subprocess.run(["wine", "reg", *args], capture_output=True, text=True)
-
-
 def setUpModule():
     global saved_version
-    words = [line.split() for line in reg("query", *VERSION).stdout.splitlines() if "REG_SZ" in line]
+    words = [line.split() for line in h.reg("query", *VERSION).splitlines() if "REG_SZ" in line]
     saved_version = words[0][-1] if words else None
-    reg("add", *VERSION, "/t", "REG_SZ", "/d", "winxp", "/f")
+    h.reg("add", *VERSION, "/t", "REG_SZ", "/d", "winxp", "/f")
 
 
 def tearDownModule():
-    reg(*(["add", *VERSION, "/t", "REG_SZ", "/d", saved_version] if saved_version else ["delete", *VERSION]), "/f")
+    h.reg(*(["add", *VERSION, "/t", "REG_SZ", "/d", saved_version] if saved_version else ["delete", *VERSION]), "/f")
 
 
 def coloured_pixels(area, test):

@@ -20,49 +20,30 @@ def is_greenish(rgb):
     return g > 40 and g > r and g > b
 
 
-class SkinnedWindow(unittest.TestCase):
-    """One run, looked at once it is painted."""
-    @classmethod
-    def setUpClass(cls):
-        h.kill_leftover_players()
-        cls.run_ = h.PlayerRun("skinned_window", script="")
-        cls.run_.start()
-        cls.run_.wait_main_window()
-        cls.info = h.window_info()
-        # The window is mapped before it is painted: wait for the innermost ring.
-        def painted():
+class SkinnedWindow(h.PlayerTest):
+    def test_centred_and_painted_with_its_rings_region_and_controls(self):
+        self.launch(script="")
+        info = h.window_info()
+
+        def painted():  # the window is mapped before it is painted: wait for the innermost ring
             shot = h.screen()
-            return shot if h.pixel(shot, cls.info[1] + 9, cls.info[2] + 100) == RING_COLOURS[7] else None
-        cls.shot = h.wait_until(painted, what="the skin to be painted")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.run_.stop()
-
-    def at(self, x, y):
-        """Screen pixel at a client point of the main window."""
-        return h.pixel(self.shot, self.info[1] + x, self.info[2] + y)
-
-    def test_window_is_centred_and_220_by_270(self):
-        screen_width, screen_height, _ = self.shot
-        self.assertEqual(self.info[:5], [1, (screen_width - 220) // 2, (screen_height - 270) // 2, 220, 270])
-
-    def test_frame_rings_on_every_side_and_the_region_cuts_the_corners(self):
+            return shot if h.pixel(shot, info[1] + 9, info[2] + 100) == RING_COLOURS[7] else None
+        shot = h.wait_until(painted, what="the skin to be painted")
+        at = lambda x, y: h.pixel(shot, info[1] + x, info[2] + y)  # a client point of the main window
+        self.assertEqual(info[:5], [1, (shot[0] - 220) // 2, (shot[1] - 270) // 2, 220, 270])
         for ring, colour in enumerate(RING_COLOURS):
-            sides = [self.at(2 + ring, 100), self.at(218 - ring, 100), self.at(60, 2 + ring), self.at(100, 268 - ring)]
+            sides = [at(2 + ring, 100), at(218 - ring, 100), at(60, 2 + ring), at(100, 268 - ring)]
             self.assertEqual(sides, [colour] * 4, "ring %d: left, right, top, bottom" % ring)
         # The skin bitmap is magenta outside the region, which cuts it away.
         for x, y in [(0, 0), (1, 100), (219, 100), (2, 2), (3, 3), (218, 268), (100, 269), (100, 1)]:
-            self.assertNotEqual(self.at(x, y), MAGENTA, "pixel %d,%d" % (x, y))
+            self.assertNotEqual(at(x, y), MAGENTA, "pixel %d,%d" % (x, y))
         # Away from the oscilloscope's flat trace (row 60) and the text band's text.
-        self.assertEqual([self.at(x, y) for x, y in [(10, 10), (100, 30), (209, 129), (12, 250)]], [h.BLACK] * 4)
-
-    def test_controls_sit_at_their_rectangles_and_buttons_show_green_images(self):
+        self.assertEqual([at(x, y) for x, y in [(10, 10), (100, 30), (209, 129), (12, 250)]], [h.BLACK] * 4)
         for number, rect in CONTROL_RECTS.items():
-            self.assertEqual((h.numbers("child-rect", h.MAIN_TITLE, number) or [])[:4], list(rect), "control %d" % number)
-        for number in (14, 12, 13, 15):
+            self.assertEqual((h.numbers("child-rect", h.MAIN_TITLE, number) or [])[:4], list(rect), number)
+        for number in (14, 12, 13, 15):  # the transport buttons' green images
             x, y, width, height = CONTROL_RECTS[number]
-            greens = [1 for px in range(x, x + width) for py in range(y, y + height) if is_greenish(self.at(px, py))]
+            greens = [1 for px in range(x, x + width) for py in range(y, y + height) if is_greenish(at(px, py))]
             self.assertGreater(len(greens), 20, "button %d shows no green image" % number)
 
 

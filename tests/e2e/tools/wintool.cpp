@@ -276,7 +276,8 @@ int main(int argc, char** argv) {
     if (command == "window-region" && argc > 2) return WindowRegion(title);
     if (command == "child-rect" && argc > 3) return ChildRect(title, id);
     if (command == "child-text" && argc > 3) return ChildText(title, id);
-    if ((command == "list-rows" || command == "list-count") && argc > 3) return ListRows(title, id, command == "list-count");
+    if ((command == "list-rows" || command == "list-count") && argc > 3)
+        return ListRows(title, id, command == "list-count");
     if (command == "combo-rows" && argc > 3) return ComboRows(title, id);
     if (command == "temp-folder") return TempFolder();
     if (command == "wait-text" && argc > 5) return WaitChildText(title, id, argv[4], static_cast<DWORD>(number(5)));
