@@ -13,81 +13,62 @@ DRIVES_KEY = "HKLM\\Software\\Wine\\Drives"
 LABELS = {"r": "MEINE CD\n", "s": "   \n"}  # Wine reads a drive's label from this file in its folder
 COMBO, OK = (100, 112), (63, 135)  # in the dialog
 SECOND_ROW_Y = 125 + 18 + 9  # of the opened list, below the closed list; rows are 18 pixels high
-BLACK, TEXT, FOCUS_TEXT = (0, 0, 0), (0, 200, 0), (0, 255, 0)
-
-
-def dosdevice(letter):
-    return os.path.join(os.environ["WINEPREFIX"], "dosdevices", letter + ":")
+TEXT, FOCUS_TEXT = (0, 200, 0), (0, 255, 0)
+ROW = (48, 100, 176, 125)
 
 
 def set_cd_drives(present):
     """Declares (or removes) drives R: and S: as CD-ROMs mapped to folders of ours."""
     for letter, label in LABELS.items():
         folder = os.path.join(h.WORK, "disc_" + letter)
+        device = os.path.join(os.environ["WINEPREFIX"], "dosdevices", letter + ":")
         shutil.rmtree(folder, ignore_errors=True)
-        if os.path.lexists(dosdevice(letter)):
-            os.remove(dosdevice(letter))
+        if os.path.lexists(device):
+            os.remove(device)
         if present:
             os.makedirs(folder)
             with open(os.path.join(folder, ".windows-label"), "w") as f:
                 f.write(label)
-            os.symlink(folder, dosdevice(letter))
-            h.quietly("wine", "reg", "add", DRIVES_KEY, "/v", letter + ":", "/d", "cdrom", "/f")
-        else:
-            h.quietly("wine", "reg", "delete", DRIVES_KEY, "/v", letter + ":", "/f")
+            os.symlink(folder, device)
+        h.quietly("wine", "reg", *(["add", DRIVES_KEY, "/v", letter + ":", "/d", "cdrom"] if present else
+                                   ["delete", DRIVES_KEY, "/v", letter + ":"]), "/f")
     h.restart_wine_server()
 
 
 def combo_rows():
-    return [line.split("\t") for line in h.wintool("combo-rows", TITLE, 1)[1].decode("latin-1").splitlines()]
+    return [line.split("\t") for line in h.text("combo-rows", TITLE, 1).splitlines()]
 
 
-def playlist_rows():
-    return [row[1] for row in h.rows()]
-
-
-class AudioCd(unittest.TestCase):
-    def setUp(self):
-        h.kill_leftover_players()
-        self.run_ = None
-
+class AudioCd(h.PlayerTest):
     def tearDown(self):
-        if self.run_:
-            self.run_.stop()
+        super().tearDown()
         set_cd_drives(False)
 
-    def open_dialog(self, name):
-        self.run_ = h.PlayerRun(name)
-        self.run_.start()
-        # "Auswahl entfernen", a separator, then "Datei", "Stream" and "Audio-CD öffnen".
-        h.context_menu(self.run_.wait_main_window(), "Down", "Down", "Down", "Down", "Return")
-        return h.wait_until(lambda: h.visible_window(TITLE), what="the CD dialog")
+    def open_dialog(self, drives, rows):
+        """Opens the dialog with or without the drives and checks its rows."""
+        set_cd_drives(drives)
+        dialog = h.menu_dialog(self.launch(), TITLE, "Down", "Down", "Down", "Down")
+        self.assertEqual(combo_rows(), rows)
+        return dialog
 
-    def close_with_ok(self, dialog):
+    def ok(self, dialog):
+        """Clicks "Ok"; returns a function giving the paths opened since."""
+        calls_before = len(self.run_.log())
         h.click(dialog, *OK)
-        h.wait_until(lambda: not h.visible_window(TITLE), what="the dialog to close")
+        h.wait_gone(TITLE)
+        return lambda: [line.split('"')[1] for line in
+                        h.calls(self.run_.log()[calls_before:], "FMOD_System_CreateStream")]
 
     def test_without_a_cd_drive_ok_leaves_the_playlist_alone(self):
-        set_cd_drives(False)
-        dialog = self.open_dialog("audio_cd_none")
-        self.assertEqual(combo_rows(), [])
-        calls_before = len(self.run_.log())
-        self.close_with_ok(dialog)
+        opened = self.ok(self.open_dialog(False, []))
         h.xdotool("sleep", 0.5)
-        self.assertEqual(playlist_rows(), [])
-        self.assertEqual(h.calls(self.run_.log()[calls_before:], "FMOD_System_CreateStream"), [])
+        self.assertEqual((h.names(), opened()), ([], []))
 
     def test_labelled_and_blank_drives_are_listed_and_the_chosen_one_opened(self):
-        set_cd_drives(True)
-        dialog = self.open_dialog("audio_cd_two")
-        self.assertEqual(combo_rows(), [["1", "R:\\ - MEINE CD"], ["0", "S:\\ - Leer"]])
-
-        x, y = h.dialog_corner(self, TITLE)
-        self.assertEqual(h.wintool("child-rect", TITLE, 1)[1].split(), [b"26", b"100", b"150", b"25"])
-        shot = h.screen()
-        self.assertEqual(h.colours(shot, x, y, x + 202, y + 95) | h.colours(shot, x, y + 150, x + 202, y + 250), {BLACK})
-        self.assertIn(TEXT, h.colours(shot, x + 48, y + 100, x + 176, y + 125), "the row, without the focus")
-        self.assertIn(TEXT, h.colours(shot, x + 26, y + 125, x + 101, y + 145), "the text of Ok")
+        dialog = self.open_dialog(True, [["1", "R:\\ - MEINE CD"], ["0", "S:\\ - Leer"]])
+        self.assertEqual(h.numbers("child-rect", TITLE, 1), [26, 100, 150, 25, 1])
+        x, y = h.check_dialog(self, TITLE, black=[(0, 0, 202, 95), (0, 150, 202, 250)],
+                              coloured=[(TEXT, ROW), (TEXT, (26, 125, 101, 145))])  # the row without the focus, Ok
 
         # The blank drive, chosen from the opened list: the drive without a disc.
         h.click(dialog, *COMBO)
@@ -95,14 +76,11 @@ class AudioCd(unittest.TestCase):
         h.click(dialog, COMBO[0], SECOND_ROW_Y)
         h.wait_until(lambda: combo_rows() == [["0", "R:\\ - MEINE CD"], ["1", "S:\\ - Leer"]], what="S: selected")
         h.xdotool("sleep", 0.3)
-        self.assertIn(FOCUS_TEXT, h.colours(h.screen(), x + 48, y + 100, x + 176, y + 125), "the focused row")
+        self.assertIn(FOCUS_TEXT, h.colours(h.screen(), x + ROW[0], y + ROW[1], x + ROW[2], y + ROW[3]), "focused row")
 
-        calls_before = len(self.run_.log())
-        self.close_with_ok(dialog)
-        h.wait_until(lambda: playlist_rows() == ["S:"], what="the drive in the playlist")
-        # Opened once to be listed and once to be played, like any path.
-        opened = [line.split('"')[1] for line in h.calls(self.run_.log()[calls_before:], "FMOD_System_CreateStream")]
-        self.assertEqual(opened, ["S:", "S:"])
+        opened = self.ok(dialog)
+        h.wait_until(lambda: h.names() == ["S:"], what="the drive in the playlist")
+        self.assertEqual(opened(), ["S:", "S:"])  # once to be listed and once to be played, like any path
 
 
 if __name__ == "__main__":

@@ -21,6 +21,7 @@ QUIT_COMMAND = 29
 # context menu.
 PREVIOUS, PLAY, STOP, NEXT = (35, 164), (85, 164), (135, 164), (185, 164)
 MENU_SPOT = (100, 60)
+BLACK = (0, 0, 0)
 
 
 def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
@@ -41,15 +42,17 @@ def own_players():
     the program file."""
     ours = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", "")).encode()
     found = subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split()
-    pids = []
-    for pid in found:
-        try:
-            with open("/proc/%s/environ" % pid, "rb") as f:
-                if ours in f.read().split(b"\0"):
-                    pids.append(int(pid))
-        except OSError:
-            pass  # ended meanwhile, or not ours to read
-    return pids
+    return [int(pid) for pid in found if ours in environment(pid)]
+
+
+def environment(pid):
+    """A process's environment as NUL-separated entries; none when it ended meanwhile or is
+    not ours to read."""
+    try:
+        with open("/proc/%s/environ" % pid, "rb") as f:
+            return f.read().split(b"\0")
+    except OSError:
+        return []
 
 
 def kill_leftover_players():
@@ -72,16 +75,40 @@ def visible_window(title):
     return found.split("\n")[0] if found else ""
 
 
+def wait_window(title, timeout=20):
+    return wait_until(lambda: visible_window(title), timeout=timeout, what=title)
+
+
+def wait_gone(title, timeout=20):
+    wait_until(lambda: not visible_window(title), timeout=timeout, what=title + " to go")
+
+
+def wait_count(get, count, timeout=20, step=0.1):
+    """Waits until get() gives a list of count items and returns it."""
+    return wait_until(lambda: (lambda items: items if len(items) == count else None)(get()), timeout=timeout,
+                      step=step, what="%d items" % count)
+
+
 def wintool(*args):
     """Runs the Windows helper under Wine; returns (exit code, stdout bytes)."""
     result = subprocess.run(["wine", WINTOOL, *map(str, args)], capture_output=True, timeout=60)
     return result.returncode, result.stdout
 
 
-def text_appears_after(action, title, control, text, timeout_ms=5000):
+def numbers(*args):
+    """The numbers the Windows helper prints, or None when it fails."""
+    code, out = wintool(*args)
+    return [int(v) for v in out.split()] if code == 0 else None
+
+
+def text(*args):
+    return wintool(*args)[1].decode("latin-1")
+
+
+def text_appears_after(action, title, control, expected, timeout_ms=5000):
     """Runs action() while the Windows helper watches a control's text; true when the text
     appeared (a text that stands only briefly is seen too)."""
-    watcher = subprocess.Popen(["wine", WINTOOL, "wait-text", title, str(control), text, str(timeout_ms)],
+    watcher = subprocess.Popen(["wine", WINTOOL, "wait-text", title, str(control), expected, str(timeout_ms)],
                                stdout=subprocess.PIPE)
     with watcher:
         watcher.stdout.readline()  # "polling"
@@ -96,13 +123,16 @@ def quietly(*command, timeout=60):
                           stderr=subprocess.DEVNULL, timeout=timeout).returncode
 
 
+def reg(*args):
+    """Runs Wine's registry tool; returns what it prints."""
+    return subprocess.run(["wine", "reg", *args], capture_output=True, timeout=60).stdout.decode("latin-1")
+
+
 def restart_wine_server():
     """Ends the prefix's Wine server and starts it again, so that its services read the
     registry anew (drive letters and types are read once, when they start)."""
-    quietly("wineserver", "-k")
-    quietly("wineserver", "-w")
-    quietly("wineserver", "-p", "60")
-    quietly("wine", "cmd", "/c", "exit")
+    for command in ("wineserver -k", "wineserver -w", "wineserver -p 60", "wine cmd /c exit"):
+        quietly(*command.split())
 
 
 def screen():
@@ -131,19 +161,9 @@ def post(message, wparam=0, lparam=0):
 
 
 def window_info(title=MAIN_TITLE):
-    """(visible, x, y, width, height) of a window's client area, or None."""
-    code, out = wintool("window", title)
-    return tuple(int(v) for v in out.split()) if code == 0 else None
-
-
-def dialog_corner(test, title):
-    """Checks the place of a dialog of the player's own (202 x 250, centred over the main
-    window) and returns its client area's top left corner on the screen."""
-    visible, x, y, width, height = window_info(title)
-    _, main_x, main_y, main_width, main_height = window_info()
-    test.assertEqual((visible, width, height), (1, 202, 250))
-    test.assertEqual((x, y), (max(0, main_x + (main_width - 202) // 2), max(0, main_y + (main_height - 250) // 2)))
-    return x, y
+    """[visible, x, y, width, height, topmost, enabled] of a window: its client area on the
+    screen, whether it stays on top and takes input; None when there is no such window."""
+    return numbers("window", title)
 
 
 def colours(shot, left, top, right, bottom):
@@ -151,9 +171,30 @@ def colours(shot, left, top, right, bottom):
     return {pixel(shot, x, y) for x in range(left, right) for y in range(top, bottom)}
 
 
-def rows():
-    """The main playlist's rows: [marked "1"/"0", text, length]."""
-    return [line.split("\t") for line in wintool("list-rows", MAIN_TITLE, 16)[1].decode("latin-1").splitlines()]
+def check_dialog(test, title, black=(), coloured=()):
+    """Checks a dialog of the player's own: 202 x 250, centred over the main window, black in
+    the rectangles `black` and showing each colour of `coloured` (colour, rectangle) somewhere
+    in its rectangle; rectangles (left, top, right, bottom) in the client area. Returns the
+    client area's top left corner on the screen."""
+    visible, x, y, width, height = window_info(title)[:5]
+    _, main_x, main_y, main_width, main_height = window_info()[:5]
+    test.assertEqual((visible, width, height), (1, 202, 250))
+    test.assertEqual((x, y), (max(0, main_x + (main_width - 202) // 2), max(0, main_y + (main_height - 250) // 2)))
+    shot = screen()
+    for left, top, right, bottom in black:
+        test.assertEqual(colours(shot, x + left, y + top, x + right, y + bottom), {BLACK}, (left, top))
+    for colour, (left, top, right, bottom) in coloured:
+        test.assertIn(colour, colours(shot, x + left, y + top, x + right, y + bottom), (left, top))
+    return x, y
+
+
+def rows(title=MAIN_TITLE, list_id=16):
+    """A list view's rows, by default the main playlist's: [marked "1"/"0", text, length]."""
+    return [line.split("\t") for line in text("list-rows", title, list_id).splitlines()]
+
+
+def names():
+    return [row[1] for row in rows()]
 
 
 def marked():
@@ -163,16 +204,36 @@ def marked():
 def context_menu(x_window, *keys):
     """Opens the context menu over the oscilloscope and presses the keys, a short pause apart."""
     click(x_window, *MENU_SPOT, button=3)
-    steps = ["sleep", 0.5]
-    for key in keys:
-        steps += ["key", key, "sleep", 0.2]
-    xdotool(*steps)
+    xdotool("sleep", 0.5, *[step for key in keys for step in ("key", key, "sleep", 0.2)])
+
+
+def menu_dialog(x_window, title, *keys):
+    """Chooses a context menu item by keys and returns the window of the dialog it opens.
+    The menu: "Auswahl entfernen", a separator, "Datei", "Stream" and "Audio-CD öffnen"..."""
+    context_menu(x_window, *keys, "Return")
+    return wait_window(title)
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def doubled(path):
+    """A path as the fake's log writes it, backslashes doubled."""
+    return path.replace("\\", "\\\\")
+
+
+def bright_rows(shot, origin):
+    """Rows of the oscilloscope's trace area (client 10,10 to 210,110) that hold a pixel of
+    the bright trace colour."""
+    return {y for y in range(100) if any(pixel(shot, origin[0] + x, origin[1] + 10 + y) == (0, 255, 0)
+                                         for x in range(10, 210, 2))}
 
 
 def playlist_script(*entries):
     """Fake library script that reads a playlist file as these entries: the player converts the
     list to a temporary copy first and opens that."""
-    temp = wintool("temp-folder")[1].decode("latin-1")
+    temp = text("temp-folder")
     return "file %sQuendralistformated.tmp\n" % temp + "".join(
         "tag 8 FILE %s\n" % entry.replace("\\", "\\\\") for entry in entries)
 
@@ -180,20 +241,22 @@ def playlist_script(*entries):
 class PlayerRun:
     """One run of the player in a fresh folder: exe, sound library, script, log."""
 
-    def __init__(self, name, script=None, fake=True, real=False):
+    def __init__(self, name, script=None, fake=True, real=False, files=None):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
-        self.exe = os.path.join(self.folder, "quendra.exe")
-        shutil.copy(QUENDRA_EXE, self.exe)
-        if real:
-            shutil.copy(REAL_FMODEX, os.path.join(self.folder, "fmodex.dll"))
-        elif fake:
-            shutil.copy(FAKE_FMODEX, os.path.join(self.folder, "fmodex.dll"))
+        self.exe = shutil.copy(QUENDRA_EXE, self.path("quendra.exe"))
+        if real or fake:
+            shutil.copy(REAL_FMODEX if real else FAKE_FMODEX, self.path("fmodex.dll"))
+        files = dict(files or {})
         if script is not None:
-            with open(os.path.join(self.folder, "fmodex_script.txt"), "w") as f:
-                f.write(script)
+            files["fmodex_script.txt"] = script
+        for file_name, content in files.items():
+            self.write(file_name, content)
         self.process = None
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
 
     def start(self, *args):
         self.process = subprocess.Popen(["wine", self.exe, *args], cwd=self.folder,
@@ -212,41 +275,45 @@ class PlayerRun:
         return self.process.wait(timeout=timeout)
 
     def log(self):
-        path = os.path.join(self.folder, "fmodex_calls.log")
-        if not os.path.exists(path):
+        """The fake's log lines so far; none before its first call."""
+        try:
+            with open(self.path("fmodex_calls.log"), "rb") as f:
+                return f.read().decode("latin-1").splitlines()
+        except FileNotFoundError:
             return []
-        with open(path, "rb") as f:
-            return f.read().decode("latin-1").splitlines()
 
-    def wait_log(self, predicate, timeout=20, what="a log line"):
-        return wait_until(lambda: [line for line in self.log() if predicate(line)], timeout=timeout, what=what)
+    def wait_log(self, match, timeout=20, what=None):
+        """The log lines that match once there are any; a text matches the lines it begins."""
+        test = (lambda line: line.startswith(match)) if isinstance(match, str) else match
+        return wait_until(lambda: [line for line in self.log() if test(line)], timeout=timeout,
+                          what=what or str(match))
 
     def played(self):
         """Paths of the streams opened for playing, in order (backslashes doubled, as logged)."""
         return [line.split('"')[1] for line in self.log()
                 if line.startswith("FMOD_System_CreateStream(") and "0xc9" in line]
 
-    def write(self, name, lines):
-        with open(os.path.join(self.folder, name), "wb") as f:
-            f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
+    def write(self, name, content):
+        """Writes bytes as they are, a text as Latin-1, a list as lines ending in CR LF."""
+        if isinstance(content, list):
+            content = "".join(line + "\r\n" for line in content)
+        with open(self.path(name), "wb") as f:
+            f.write(content.encode("latin-1") if isinstance(content, str) else content)
 
     def stop(self):
+        """Ends the player; fails when the fake noted script lines it did not take."""
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
         kill_leftover_players()
+        notes = [line for line in self.log() if line.startswith("# ")]
+        if notes:
+            raise AssertionError("the fake did not take its script: %s" % notes)
 
 
 def calls(lines, name):
     """The log lines of calls of one entry point."""
     return [line for line in lines if line.startswith(name + "(")]
-
-
-def index_of_call(lines, name, start=0):
-    for i in range(start, len(lines)):
-        if lines[i].startswith(name + "("):
-            return i
-    return -1
 
 
 class PlayerTest(unittest.TestCase):
@@ -255,17 +322,24 @@ class PlayerTest(unittest.TestCase):
 
     def setUp(self):
         kill_leftover_players()
+        self.run_ = None
 
     def tearDown(self):
         if self.run_:
             self.run_.stop()
 
-    def launch(self, *args, name=None, wait_for=None, **options):
-        """A fresh run named after the test, started with args; its main window once shown,
-        and after wait_for, a prefix of a log line, has been logged."""
+    def prepare(self, name=None, **options):
+        """A fresh run named after the test, not started yet."""
         self.run_ = PlayerRun(name or self.id().split(".")[-1], **options)
+        return self.run_
+
+    def launch(self, *args, wait_for=None, **options):
+        """A fresh run (unless prepared already), started with args; its main window once
+        shown, and after wait_for, a prefix of a log line, has been logged."""
+        if not self.run_ or self.run_.process:
+            self.prepare(**options)
         self.run_.start(*args)
         window = self.run_.wait_main_window()
         if wait_for:
-            self.run_.wait_log(lambda line: line.startswith(wait_for), what=wait_for)
+            self.run_.wait_log(wait_for)
         return window

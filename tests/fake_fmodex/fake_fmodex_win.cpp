@@ -55,26 +55,19 @@ void FaultNow(const Rule& rule) {
 struct SoundRecord {
     const SoundScript* script = nullptr;
     bool released = false;
-    std::vector<ScriptTag> tags; // GetTag hands out pointers into these until Sound_Release
 };
 
-// Channels stay valid for good; after their sound is released or they are stopped they no
-// longer play.
+// Channels stay valid for good; after their sound is released they no longer play.
 struct ChannelRecord {
     SoundRecord* sound = nullptr;
     bool paused = false;
-    bool stopped = false;
     unsigned positionMs = 0;
-    float volume = 1.0f;
-    int priority = 128;
 };
 
 struct Fake {
     Script script;
     HANDLE log = INVALID_HANDLE_VALUE;
     bool systemCreated = false;
-    unsigned bufferSize = 0;
-    FMOD_TIMEUNIT bufferUnit = 0;
     std::deque<SoundRecord> sounds;
     std::deque<ChannelRecord> channels;
     std::map<std::string, unsigned> callCounts;
@@ -149,28 +142,19 @@ Record* Find(std::deque<Record>& records, const void* handle, const char* kind, 
     return nullptr;
 }
 
-// Counts the call, lets the script have its say (a scripted 0 never turns a failure into
-// success), logs it and faults if told to. Per kind, a rule for exactly this call beats an
-// every-call rule, and a later line an earlier one.
+// Counts the call, lets the script have its say (per kind, the last line that applies),
+// logs it and faults if told to.
 FMOD_RESULT Announce(Fake& fake, const std::string& name, const std::vector<std::string>& args, FMOD_RESULT result) {
     const unsigned count = ++fake.callCounts[name];
     const Rule* rules[2] = {}; // result, crash
-    for (const Rule& rule : fake.script.rules) {
-        const Rule*& best = rules[rule.crash];
-        if (rule.name != name || (rule.callNumber != 0 && rule.callNumber != count)) continue;
-        if (!best || rule.callNumber != 0 || best->callNumber == 0) best = &rule;
-    }
-    if (rules[0] && (rules[0]->code != FMOD_OK || result == FMOD_OK)) result = static_cast<FMOD_RESULT>(rules[0]->code);
+    for (const Rule& rule : fake.script.rules)
+        if (rule.name == name && (rule.callNumber == 0 || rule.callNumber == count)) rules[rule.crash] = &rule;
+    if (rules[0]) result = static_cast<FMOD_RESULT>(rules[0]->code);
     std::string line = name + "(";
     for (size_t i = 0; i < args.size(); i++) line += (i > 0 ? ", " : "") + args[i];
     WriteLine(line + ") = " + (rules[1] ? "crash" : std::to_string(result)));
     if (rules[1]) FaultNow(*rules[1]);
     return result;
-}
-
-// The checks every call makes first: a known live handle, then its outputs.
-FMOD_RESULT Check(bool handleValid, bool outputsGiven) {
-    return !handleValid ? FMOD_ERR_INVALID_HANDLE : !outputsGiven ? FMOD_ERR_INVALID_PARAM : FMOD_OK;
 }
 
 // One call, holding the lock throughout, a scripted fault included.
@@ -181,13 +165,13 @@ struct Call {
 
 // A call on a handle: `text` names it in the log, `valid` says whether it is a live one.
 struct HandleCall : Call {
-    // Logs the call with the handle first among its arguments; `otherwise` is the answer
-    // when handle and outputs pass.
+    // Logs the call with the handle first among its arguments. The answer: INVALID_HANDLE for
+    // a handle that is not a live one, else INVALID_PARAM for missing outputs, else `otherwise`.
     FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven,
                     FMOD_RESULT otherwise = FMOD_OK) {
         args.insert(args.begin(), text);
-        const FMOD_RESULT checked = Check(valid, outputsGiven);
-        return Announce(fake, name, args, checked == FMOD_OK ? otherwise : checked);
+        return Announce(fake, name, args,
+                        !valid ? FMOD_ERR_INVALID_HANDLE : !outputsGiven ? FMOD_ERR_INVALID_PARAM : otherwise);
     }
     std::string text;
     bool valid = false;
@@ -216,14 +200,8 @@ struct ChannelCall : HandleCall {
 
 } // namespace
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) WaitOnLoad();
-    // On FreeLibrary close the log so a test can remove its folder; at process exit leave it.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr && g_fake) {
-        CloseHandle(g_fake->log);
-        delete g_fake;
-        g_fake = nullptr;
-    }
     return TRUE;
 }
 
@@ -262,7 +240,6 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_CreateStream(FMOD_SYSTEM* system, const c
     if (result != FMOD_OK) return result;
     SoundRecord& record = c.fake.sounds.emplace_back();
     record.script = &SoundFor(c.fake.script, name_or_data);
-    record.tags = record.script->tags;
     *sound = reinterpret_cast<FMOD_SOUND*>(&record);
     return result;
 }
@@ -285,34 +262,13 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANN
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_SetStreamBufferSize(FMOD_SYSTEM* system, unsigned int filebuffersize,
                                                            FMOD_TIMEUNIT filebuffersizetype) {
-    SystemCall c(system);
-    FMOD_RESULT result = c.Say(__func__, {std::to_string(filebuffersize), std::to_string(filebuffersizetype)}, true);
-    if (result == FMOD_OK) {
-        c.fake.bufferSize = filebuffersize;
-        c.fake.bufferUnit = filebuffersizetype;
-    }
-    return result;
-}
-
-F_EXPORT FMOD_RESULT F_API FMOD_System_GetStreamBufferSize(FMOD_SYSTEM* system, unsigned int* filebuffersize,
-                                                           FMOD_TIMEUNIT* filebuffersizetype) {
-    SystemCall c(system);
-    FMOD_RESULT result =
-        c.Say(__func__, {Pointer(filebuffersize), Pointer(filebuffersizetype)}, filebuffersize && filebuffersizetype);
-    if (result == FMOD_OK) {
-        *filebuffersize = c.fake.bufferSize;
-        *filebuffersizetype = c.fake.bufferUnit;
-    }
-    return result;
+    return SystemCall(system).Say(__func__, {std::to_string(filebuffersize), std::to_string(filebuffersizetype)}, true);
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_Release(FMOD_SOUND* sound) {
     SoundCall c(sound);
     FMOD_RESULT result = c.Say(__func__, {}, true);
-    if (result == FMOD_OK) {
-        c.record->released = true;
-        c.record->tags = {}; // pointers handed out by GetTag end here
-    }
+    if (result == FMOD_OK) c.record->released = true;
     return result;
 }
 
@@ -320,28 +276,26 @@ F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetNumTags(FMOD_SOUND* sound, int* numtags
     SoundCall c(sound);
     FMOD_RESULT result = c.Say(__func__, {Pointer(numtags), Pointer(numtagsupdated)}, numtags);
     if (result == FMOD_OK) {
-        *numtags = static_cast<int>(c.record->tags.size());
+        *numtags = static_cast<int>(c.record->script->tags.size());
         if (numtagsupdated) *numtagsupdated = 0;
     }
     return result;
 }
 
-// With a name, the index counts only the tags of that name.
+// By index only: the player never asks for a tag by name.
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetTag(FMOD_SOUND* sound, const char* name, int index, FMOD_TAG* tag) {
     SoundCall c(sound);
-    const ScriptTag* found = nullptr;
-    int seen = 0;
-    for (size_t i = 0; c.valid && !found && i < c.record->tags.size(); i++)
-        if ((!name || c.record->tags[i].name == name) && seen++ == index) found = &c.record->tags[i];
+    const bool found = c.valid && !name && index >= 0 && static_cast<size_t>(index) < c.record->script->tags.size();
     FMOD_RESULT result = c.Say(__func__, {Quoted(name), std::to_string(index), Pointer(tag)}, tag && index >= 0,
                                found ? FMOD_OK : FMOD_ERR_TAGNOTFOUND);
     if (result == FMOD_OK) {
+        const ScriptTag& scripted = c.record->script->tags[index];
         *tag = {};
-        tag->type = static_cast<FMOD_TAGTYPE>(found->type);
+        tag->type = static_cast<FMOD_TAGTYPE>(scripted.type);
         tag->datatype = FMOD_TAGDATATYPE_STRING;
-        tag->name = const_cast<char*>(found->name.c_str());
-        tag->data = const_cast<char*>(found->data.data());
-        tag->datalen = static_cast<unsigned>(found->data.size());
+        tag->name = const_cast<char*>(scripted.name.c_str());
+        tag->data = const_cast<char*>(scripted.data.data());
+        tag->datalen = static_cast<unsigned>(scripted.data.size());
     }
     return result;
 }
@@ -368,13 +322,6 @@ F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetFormat(FMOD_SOUND* sound, FMOD_SOUND_TY
         *channels = static_cast<int>(script.channels);
         *bits = static_cast<int>(script.bits);
     }
-    return result;
-}
-
-F_EXPORT FMOD_RESULT F_API FMOD_Channel_Stop(FMOD_CHANNEL* channel) {
-    ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {}, true);
-    if (result == FMOD_OK) c.record->stopped = true;
     return result;
 }
 
@@ -424,47 +371,47 @@ F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetPaused(FMOD_CHANNEL* channel, FMOD_BO
     return result;
 }
 
-// The script's `playing` while the channel's sound lives and the channel was not stopped.
+// The script's `playing` while the channel's sound lives.
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_IsPlaying(FMOD_CHANNEL* channel, FMOD_BOOL* isplaying) {
     ChannelCall c(channel);
     FMOD_RESULT result = c.Say(__func__, {Pointer(isplaying)}, isplaying);
     if (result == FMOD_OK) {
         const SoundRecord& sound = *c.record->sound;
-        *isplaying = !sound.released && !c.record->stopped && sound.script->playing;
+        *isplaying = !sound.released && sound.script->playing;
     }
     return result;
 }
 
-F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetLoopCount(FMOD_CHANNEL* channel, int loopcount) {
-    return ChannelCall(channel).Say(__func__, {std::to_string(loopcount)}, true);
-}
-
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetVolume(FMOD_CHANNEL* channel, float volume) {
-    ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Printed("%g", double(volume))}, true);
-    if (result == FMOD_OK) c.record->volume = volume;
-    return result;
-}
-
-F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetVolume(FMOD_CHANNEL* channel, float* volume) {
-    ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(volume)}, volume);
-    if (result == FMOD_OK) *volume = c.record->volume;
-    return result;
+    return ChannelCall(channel).Say(__func__, {Printed("%g", double(volume))}, true);
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetPriority(FMOD_CHANNEL* channel, int priority) {
-    ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {std::to_string(priority)}, true);
-    if (result == FMOD_OK) c.record->priority = priority;
-    return result;
+    return ChannelCall(channel).Say(__func__, {std::to_string(priority)}, true);
+}
+
+// Entry points the player never calls: logged and refused, so that a new caller shows up in
+// the log instead of reading outputs the fake never wrote.
+F_EXPORT FMOD_RESULT F_API FMOD_System_GetStreamBufferSize(FMOD_SYSTEM* system, unsigned int* filebuffersize,
+                                                           FMOD_TIMEUNIT* filebuffersizetype) {
+    return SystemCall(system).Say(__func__, {Pointer(filebuffersize), Pointer(filebuffersizetype)}, true,
+                                  FMOD_ERR_UNSUPPORTED);
+}
+
+F_EXPORT FMOD_RESULT F_API FMOD_Channel_Stop(FMOD_CHANNEL* channel) {
+    return ChannelCall(channel).Say(__func__, {}, true, FMOD_ERR_UNSUPPORTED);
+}
+
+F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetLoopCount(FMOD_CHANNEL* channel, int loopcount) {
+    return ChannelCall(channel).Say(__func__, {std::to_string(loopcount)}, true, FMOD_ERR_UNSUPPORTED);
+}
+
+F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetVolume(FMOD_CHANNEL* channel, float* volume) {
+    return ChannelCall(channel).Say(__func__, {Pointer(volume)}, true, FMOD_ERR_UNSUPPORTED);
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetPriority(FMOD_CHANNEL* channel, int* priority) {
-    ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(priority)}, priority);
-    if (result == FMOD_OK) *priority = c.record->priority;
-    return result;
+    return ChannelCall(channel).Say(__func__, {Pointer(priority)}, true, FMOD_ERR_UNSUPPORTED);
 }
 
 } // extern "C"

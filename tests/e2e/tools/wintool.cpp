@@ -74,20 +74,21 @@ HWND Child(const char* title, int id) {
     return parent ? GetDlgItem(parent, id) : nullptr;
 }
 
-// Prints the rectangle of a window's child with the given identifier, relative to the
-// parent's client area: "x y width height".
+// Prints "x y width height visible" of a window's child with the given identifier, relative
+// to the parent's client area.
 int ChildRect(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND child = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND child = Child(title, id);
     if (!child) return 1;
     RECT rect;
     GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("%ld %ld %ld %ld %d\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                IsWindowVisible(child) ? 1 : 0);
     return 0;
 }
 
-// Prints "visible x y width height" of a top-level window's client area on the screen.
+// Prints "visible x y width height topmost enabled" of a top-level window: its client area
+// on the screen, whether it stays above all others and whether it takes input.
 int WindowInfo(const char* title) {
     HWND window = FindTitled(title);
     if (!window) return 1;
@@ -95,24 +96,9 @@ int WindowInfo(const char* title) {
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    std::printf("%d %ld %ld %ld %ld\n", IsWindowVisible(window) ? 1 : 0, origin.x, origin.y, client.right,
-                client.bottom);
-    return 0;
-}
-
-// Prints 1 when a top-level window stays above all others (WS_EX_TOPMOST), else 0.
-int WindowTopmost(const char* title) {
-    HWND window = FindTitled(title);
-    if (!window) return 1;
-    std::printf("%d\n", (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
-    return 0;
-}
-
-// Prints 1 when a top-level window takes input, else 0.
-int WindowEnabled(const char* title) {
-    HWND window = FindTitled(title);
-    if (!window) return 1;
-    std::printf("%d\n", IsWindowEnabled(window) ? 1 : 0);
+    std::printf("%d %ld %ld %ld %ld %d %d\n", IsWindowVisible(window) ? 1 : 0, origin.x, origin.y, client.right,
+                client.bottom, (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
+                IsWindowEnabled(window) ? 1 : 0);
     return 0;
 }
 
@@ -123,20 +109,6 @@ int ChildText(const char* title, int id) {
     GetWindowTextA(child, text, sizeof text);
     std::fwrite(text, 1, std::strlen(text), stdout);
     return 0;
-}
-
-// Prints "visible image" of a child: its visibility and whether it shows a bitmap.
-int ChildState(const char* title, int id) {
-    HWND child = Child(title, id);
-    if (!child) return 1;
-    const LRESULT image = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
-    std::printf("%d %d\n", IsWindowVisible(child) ? 1 : 0, image ? 1 : 0);
-    return 0;
-}
-
-int ChildRedraw(const char* title, int id) {
-    HWND child = Child(title, id);
-    return child && RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) ? 0 : 1;
 }
 
 // Prints the window region's rectangles, one "left top right bottom" per line.
@@ -155,18 +127,14 @@ int WindowRegion(const char* title) {
     return 0;
 }
 
-// Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1".
-int ListCount(const char* title, int id) {
-    HWND list = Child(title, id);
-    if (!list) return 1;
-    std::printf("%ld\n", static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
-    return 0;
-}
-
-int ListRows(const char* title, int id) {
+// Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1"; or
+// only the number of rows.
+int ListRows(const char* title, int id, bool countOnly) {
     HWND list = Child(title, id);
     DWORD processId = 0;
     if (!list || !GetWindowThreadProcessId(list, &processId)) return 1;
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    if (countOnly) return std::printf("%d\n", rows) < 0;
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (!process) return 1;
     constexpr SIZE_T kText = 1024;
@@ -176,7 +144,6 @@ int ListRows(const char* title, int id) {
         CloseHandle(process);
         return 1;
     }
-    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
         const bool selected = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
         std::printf("%d", selected ? 1 : 0);
@@ -201,8 +168,7 @@ int ListRows(const char* title, int id) {
 // Reads a drop-down list of another process: one line per row, "selected<TAB>text". The
 // rows cross over as wide texts (Wine cuts the narrow form short) and are printed narrow.
 int ComboRows(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    HWND combo = parent ? GetDlgItem(parent, id) : nullptr;
+    HWND combo = Child(title, id);
     if (!combo) return 1;
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const int rows = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
@@ -241,16 +207,12 @@ int WaitChildText(const char* title, int id, const char* expected, DWORD timeout
     return 1;
 }
 
-int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = FindTitled(title);
-    return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
-}
-
-// Sends a message and waits for the answer; 2 when the window gives none within 5 s.
-int Send(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
+// Posts a message, or sends it and waits for the answer: 2 when none comes within 5 s.
+int Message(bool send, const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = FindTitled(title);
     if (!window) return 1;
     DWORD_PTR answer = 0;
+    if (!send) return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer) ? 0 : 2;
 }
 
@@ -306,28 +268,22 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY); // texts are printed byte for byte
     const std::string command = argv[1];
     auto number = [&](int i) { return i < argc ? std::strtoull(argv[i], nullptr, 0) : 0ull; };
+    const char* title = argc > 2 ? argv[2] : "";
+    const int id = static_cast<int>(number(3));
     if (command == "clip-get") return ClipboardGet();
     if (command == "clip-set" && argc > 2) return ClipboardSet(argv[2]);
-    if (command == "window" && argc > 2) return WindowInfo(argv[2]);
-    if (command == "window-topmost" && argc > 2) return WindowTopmost(argv[2]);
-    if (command == "window-enabled" && argc > 2) return WindowEnabled(argv[2]);
-    if (command == "child-rect" && argc > 3) return ChildRect(argv[2], static_cast<int>(number(3)));
-    if (command == "child-text" && argc > 3) return ChildText(argv[2], static_cast<int>(number(3)));
-    if (command == "child-state" && argc > 3) return ChildState(argv[2], static_cast<int>(number(3)));
-    if (command == "child-redraw" && argc > 3) return ChildRedraw(argv[2], static_cast<int>(number(3)));
-    if (command == "window-region" && argc > 2) return WindowRegion(argv[2]);
-    if (command == "list-count" && argc > 3) return ListCount(argv[2], static_cast<int>(number(3)));
-    if (command == "list-rows" && argc > 3) return ListRows(argv[2], static_cast<int>(number(3)));
-    if (command == "combo-rows" && argc > 3) return ComboRows(argv[2], static_cast<int>(number(3)));
+    if (command == "window" && argc > 2) return WindowInfo(title);
+    if (command == "window-region" && argc > 2) return WindowRegion(title);
+    if (command == "child-rect" && argc > 3) return ChildRect(title, id);
+    if (command == "child-text" && argc > 3) return ChildText(title, id);
+    if ((command == "list-rows" || command == "list-count") && argc > 3)
+        return ListRows(title, id, command == "list-count");
+    if (command == "combo-rows" && argc > 3) return ComboRows(title, id);
     if (command == "temp-folder") return TempFolder();
-    if (command == "wait-text" && argc > 5)
-        return WaitChildText(argv[2], static_cast<int>(number(3)), argv[4], static_cast<DWORD>(number(5)));
-    if (command == "post" && argc > 3)
-        return Post(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
-                    static_cast<LPARAM>(number(5)));
-    if (command == "send" && argc > 3)
-        return Send(argv[2], static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
-                    static_cast<LPARAM>(number(5)));
+    if (command == "wait-text" && argc > 5) return WaitChildText(title, id, argv[4], static_cast<DWORD>(number(5)));
+    if ((command == "post" || command == "send") && argc > 3)
+        return Message(command == "send", title, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
+                       static_cast<LPARAM>(number(5)));
     if (command == "band" && argc > 4)
         return ServeBand(static_cast<int>(number(2)), static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
     if (command == "band-rect") return BandRect();
