@@ -24,6 +24,7 @@ constexpr size_t kReadBytes = 16 * 1024 + 512;  // a whole record at most
 constexpr size_t kMaxPendingBytes = 256 * 1024;
 // A renegotiation, or the tickets TLS 1.3 sends after the handshake, inside a read.
 constexpr auto kRenegotiationTime = std::chrono::seconds(5);
+constexpr char kAlertRecord = 21;
 // SECURITY_FLAG_IGNORE_CERT_CN_INVALID (wininet.h, not included for one constant).
 constexpr DWORD kIgnoreNameMismatch = 0x00001000;
 
@@ -230,9 +231,13 @@ private:
                               {0, SECBUFFER_EMPTY, nullptr},
                               {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc message{SECBUFFER_VERSION, 4, parts};
+        // Some Schannels hand a TLS 1.2 close_notify over as an empty record instead of
+        // SEC_I_CONTEXT_EXPIRED; an alert (content type 21) after the handshake ends the
+        // connection either way.
+        const bool alert = incoming_[0] == kAlertRecord;
         const SECURITY_STATUS result = DecryptMessage(&context_, &message, 0, nullptr);
         if (result == SEC_E_INCOMPLETE_MESSAGE) return NetStatus::kTimedOut;
-        if (result == SEC_I_CONTEXT_EXPIRED) {
+        if (result == SEC_I_CONTEXT_EXPIRED || (result == SEC_E_OK && alert)) {
             closed_ = true;
             return NetStatus::kClosed;
         }

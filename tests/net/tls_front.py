@@ -22,6 +22,11 @@ def pipe(source, target):
             target.sendall(data)
     except OSError:
         pass
+    if isinstance(target, ssl.SSLSocket):
+        try:
+            target.unwrap()  # the radio server closed: close_notify, as a polite TLS server does
+        except (OSError, ValueError):
+            pass
     for s in (source, target):
         try:
             s.shutdown(socket.SHUT_RDWR)
