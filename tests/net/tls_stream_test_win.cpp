@@ -59,15 +59,16 @@ TEST_F(Https, StationsPlayOverTlsWithTheirTitlesAndRedirectsEitherWay) {
         const char* front;  // of the TLS front, or "radio" for the plain server
         const char* path;
         FMOD_SOUND_TYPE format;
-        const char* title;
+        const char* tag;  // waited for
+        const char* value;
     } const stations[] = {
-        {"https", "localhost", "good", "/stream?title=Band%20-%20Song", FMOD_SOUND_TYPE_WAV, "Song"},
-        {"https", "localhost", "good", "/stream?style=http&chunked=1&title=Chunked", FMOD_SOUND_TYPE_WAV, "Chunked"},
-        {"https", "localhost", "good", "/stream?format=mp3&metaint=8000", FMOD_SOUND_TYPE_MPEG, "First Song"},
-        {"https", "localhost", "good", "/ogg", FMOD_SOUND_TYPE_OGGVORBIS, "First Link"},
-        {"https", "127.0.0.1", "good", "/stream", FMOD_SOUND_TYPE_WAV, "First Song"},  // an address the certificate names
-        {"https", "localhost", "good", "/to-http/stream?title=Plain", FMOD_SOUND_TYPE_WAV, "Plain"},  // https -> http
-        {"http", "127.0.0.1", "plain", "/stream?title=Secure", FMOD_SOUND_TYPE_WAV, "Secure"},        // http -> https
+        {"https", "localhost", "good", "/stream?title=Band%20-%20Song", FMOD_SOUND_TYPE_WAV, "TITLE", "Song"},
+        {"https", "localhost", "good", "/stream?style=http&chunked=1&title=Chunked", FMOD_SOUND_TYPE_WAV, "TITLE", "Chunked"},
+        {"https", "localhost", "good", "/stream?format=mp3&metaint=8000&every=1000", FMOD_SOUND_TYPE_MPEG, "ARTIST", "Clock"},  // a title change
+        {"https", "localhost", "good", "/ogg", FMOD_SOUND_TYPE_OGGVORBIS, "TITLE", "First Link"},
+        {"https", "127.0.0.1", "good", "/stream", FMOD_SOUND_TYPE_WAV, "TITLE", "First Song"},  // an address the certificate names
+        {"https", "localhost", "good", "/to-http/stream?title=Plain", FMOD_SOUND_TYPE_WAV, "TITLE", "Plain"},  // https -> http
+        {"http", "127.0.0.1", "plain", "/stream?title=Secure", FMOD_SOUND_TYPE_WAV, "TITLE", "Secure"},        // http -> https
     };
     for (const Station& s : stations) {
         const std::string address = Address(s.scheme, s.host, s.front, s.path);
@@ -77,7 +78,7 @@ TEST_F(Https, StationsPlayOverTlsWithTheirTitlesAndRedirectsEitherWay) {
         ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &format, nullptr, nullptr, nullptr), FMOD_OK);
         EXPECT_EQ(format, s.format);
         EXPECT_TRUE(WaitUntil([&] { return Position() > 1000 && HearsTone(); }, 30s)) << Position();
-        EXPECT_TRUE(WaitUntil([&] { return Tag("TITLE") == s.title; })) << Tag("TITLE");
+        EXPECT_TRUE(WaitUntil([&] { return Tag(s.tag) == s.value; })) << Tag(s.tag);
         Release();
     }
 }
