@@ -5,20 +5,16 @@
 
 namespace {
 
-class BitWriter {
-public:
-    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+// Most significant bit first.
+struct BitWriter {
+    std::vector<uint8_t>& out;
+    int bit = 0;
     void Put(uint32_t value, int bits) {
-        for (int i = bits - 1; i >= 0; --i) {
-            if (bit_ == 0) out_.push_back(0);
-            if ((value >> i) & 1) out_.back() |= static_cast<uint8_t>(0x80 >> bit_);
-            bit_ = (bit_ + 1) & 7;
+        for (int i = bits - 1; i >= 0; --i, bit = (bit + 1) & 7) {
+            if (bit == 0) out.push_back(0);
+            if ((value >> i) & 1) out.back() |= static_cast<uint8_t>(0x80 >> bit);
         }
     }
-
-private:
-    std::vector<uint8_t>& out_;
-    int bit_ = 0;
 };
 
 // Bits per sample by subband: fine at the bottom, coarse higher up, nothing at the top.
@@ -38,15 +34,10 @@ std::vector<uint8_t> WriteLayer1(const Layer1Options& o) {
     std::vector<uint8_t> out;
     for (int frame = 0; frame < o.frames; ++frame) {
         const size_t start = out.size();
-        BitWriter w(out);
-        w.Put(0xFFF, 12);
-        w.Put(0xF, 4);  // MPEG-1, layer I, no CRC
-        w.Put(static_cast<uint32_t>(o.bitrateIndex), 4);
-        w.Put(static_cast<uint32_t>(o.rateIndex), 2);
-        w.Put(0, 2);
-        w.Put(static_cast<uint32_t>(o.mode), 2);
-        w.Put(static_cast<uint32_t>(o.modeExtension), 2);
-        w.Put(0, 4);
+        BitWriter w{out};
+        w.Put(0xFFFF, 16);  // sync, MPEG-1, layer I, no CRC
+        w.Put(static_cast<uint32_t>(o.bitrateIndex << 4 | o.rateIndex << 2), 8);  // no padding
+        w.Put(static_cast<uint32_t>(static_cast<int>(o.mode) << 6 | o.modeExtension << 4), 8);
 
         double signal[2][32][12];
         int scale[2][32] = {};
