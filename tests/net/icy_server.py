@@ -48,19 +48,6 @@ def read_file(name):
         return f.read()
 
 
-class Audio:
-    """Endless audio bytes: `head` once, then whatever `more()` gives, again and again."""
-
-    def __init__(self, head, more):
-        self.data, self.more = head, more
-
-    def take(self, n):
-        while len(self.data) < n:
-            self.data += self.more()
-        out, self.data = self.data[:n], self.data[n:]
-        return out
-
-
 def metadata_block(title):
     text = ("StreamTitle='%s';" % title).encode("utf-8")
     blocks = (len(text) + 15) // 16
@@ -79,10 +66,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         query = dict(urllib.parse.parse_qsl(url.query, encoding="latin-1"))
         route = getattr(self, "route_" + url.path.strip("/"), None)
         try:
-            if route:
-                route(query)
-            else:
-                self.send("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+            route(query) if route else self.send("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
         except (OSError, ValueError):
             pass
 
@@ -138,15 +122,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if chunked:
             head.append("Transfer-Encoding: chunked")
         self.send("\r\n".join(head) + "\r\n\r\n")
+        # Audio bytes: `audio` once, then whatever `more()` gives, again and again.
         if query.get("garbage") == "1":
-            audio = Audio(b"", lambda: os.urandom(4096))
-        elif mp3:
-            audio = Audio(b"", lambda looped=read_file("tone.mp3"): looped)
+            audio, more = b"", lambda: os.urandom(4096)
         else:
-            audio = Audio(WAV_HEADER, lambda: TONE)
-        self.stream(query, audio, metaint, chunked)
+            looped = read_file("tone.mp3") if mp3 else TONE
+            audio, more = b"" if mp3 else WAV_HEADER, lambda: looped
+        self.stream(query, audio, more, metaint, chunked)
 
-    def stream(self, query, audio, metaint, chunked):
+    def stream(self, query, audio, more, metaint, chunked):
         title, sent_title = query.get("title", "First Artist - First Song"), None
         every = int(query.get("every", "0")) / 1000.0
         die, stall, pause = (int(query.get(name, "-1")) for name in ("die", "stall", "pause"))
@@ -155,8 +139,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         start = last_change = time.time()
         while True:
             if every and time.time() - last_change >= every:
-                last_change = time.time()
-                title = "Clock - %d" % int(last_change * 1000)
+                last_change, title = time.time(), "Clock - %d" % int(time.time() * 1000)
             if sent == die:
                 return
             if sent == stall:
@@ -167,12 +150,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 pause = -1
             slow = trickle and sent >= 2000
             step = 1 if slow else int(min(max(burst + (time.time() - start) * BYTES_PER_SECOND - sent, 0), 2000))
-            for mark in (die, stall, pause):  # never past a point where something happens
-                if mark >= 0:
-                    step = min(step, mark - sent)
-            if metaint:
-                step = min(step, until_meta)
-            data = audio.take(step)
+            # Never past a point where something happens, nor past the next metadata block.
+            step = min([step] + [mark - sent for mark in (die, stall, pause) if mark >= 0] + [until_meta] * bool(metaint))
+            while len(audio) < step:
+                audio += more()
+            data, audio = audio[:step], audio[step:]
             sent, until_meta = sent + step, until_meta - step
             at_block = metaint and until_meta == 0
             if at_block:
