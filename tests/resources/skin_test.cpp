@@ -49,18 +49,12 @@ TEST(Skin, RegionDataAndColoursAreTheDocumentedOnes) {
     EXPECT_EQ(Words(SkinRegionData()), kRegionWords);
     Image skin = SkinBackground();
     ASSERT_TRUE(HasSize(skin, 220, 270));
-    struct Check { int x, y; Rgb colour; };
     // The frame meets the black interior square at its corners; the rings along the four sides.
-    std::vector<Check> checks = {{9, 10, kRings[7]}, {10, 9, kRings[7]}, {211, 260, kRings[7]}, {210, 261, kRings[7]}};
+    for (auto [x, y] : {std::pair{9, 10}, {10, 9}, {211, 260}, {210, 261}}) EXPECT_EQ(PixelAt(skin, x, y), kRings[7]) << x << ", " << y;
     for (int ring = 0; ring < 8; ++ring)
-        for (int along : {20, 110, 200}) {
-            checks.push_back({2 + ring, along, kRings[ring]});
-            checks.push_back({218 - ring, along, kRings[ring]});
-            checks.push_back({along, 2 + ring, kRings[ring]});
-            checks.push_back({along, 268 - ring, kRings[ring]});
-        }
-    for (const Check& c : checks)
-        EXPECT_EQ(PixelAt(skin, c.x, c.y), c.colour) << c.x << ", " << c.y;
+        for (int along : {20, 110, 200})
+            for (auto [x, y] : {std::pair{2 + ring, along}, {218 - ring, along}, {along, 2 + ring}, {along, 268 - ring}})
+                EXPECT_EQ(PixelAt(skin, x, y), kRings[ring]) << x << ", " << y;
 }
 
 // Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
