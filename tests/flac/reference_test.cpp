@@ -134,52 +134,47 @@ TEST(FlacReference, DamageLosesOnlyTheFramesItHits) {
     ASSERT_EQ(flac::ReadMetadata(file.data(), file.size(), meta), flac::Result::Ok);
     const size_t audio = size_t(meta.audioOffset);
     const uint64_t total = meta.info.totalSamples, block = meta.info.maxBlockSize;
-    std::mt19937 random(7);
-    struct Damaged {
-        std::string what;
-        std::vector<uint8_t> bytes;
-        uint64_t minSamples, maxSamples;  // per channel, what may come out
+    // Decodes in pieces; each frame must be the reference's at its position, and between
+    // `minSamples` and `maxSamples` per channel must come out.
+    const auto expect = [&](const std::string& what, const std::vector<uint8_t>& bytes, uint64_t minSamples, uint64_t maxSamples) {
+        for (size_t chunk : {size_t(3000), bytes.size()}) {
+            SCOPED_TRACE(what + ", pieces of " + std::to_string(chunk));
+            flac::StreamDecoder decoder;
+            uint64_t samplesOut = 0;
+            EXPECT_EQ(FeedInChunks(decoder, bytes, chunk, [&](const flac::DecodedFrame& f) {
+                          const size_t at = size_t(f.header.firstSample) * ref.channels;
+                          ASSERT_LE(at + f.samples.size(), ref.samples.size());
+                          EXPECT_TRUE(std::equal(f.samples.begin(), f.samples.end(), ref.samples.begin() + ptrdiff_t(at)))
+                              << "frame at sample " << f.header.firstSample;
+                          samplesOut += f.header.blockSize;
+                      }),
+                      flac::Result::EndOfStream);
+            EXPECT_GE(samplesOut, minSamples);
+            EXPECT_LE(samplesOut, maxSamples);
+        }
     };
-    std::vector<Damaged> cases;
+    std::mt19937 random(7);
     std::vector<size_t> cuts = {audio, audio + 1, file.size() - 1, file.size() - 2};
     for (int i = 0; i < 12; ++i) cuts.push_back(audio + random() % (file.size() - audio));
     for (size_t cut : cuts) {  // only the frame the cut went through is lost
         const uint64_t before = total * (cut - audio) / (file.size() - audio);
-        cases.push_back({"cut at " + std::to_string(cut), {file.begin(), file.begin() + ptrdiff_t(cut)},
-                         before > 2 * block ? before - 2 * block : 0, total - 1});
+        expect("cut at " + std::to_string(cut), {file.begin(), file.begin() + ptrdiff_t(cut)},
+               before > 2 * block ? before - 2 * block : 0, total - 1);
     }
     for (int flips = 1; flips <= 5; ++flips) {
-        Damaged d{std::to_string(flips) + " flipped bits", file, total - flips * block, total - 1};
-        for (int i = 0; i < flips; ++i) d.bytes[audio + random() % (file.size() - audio)] ^= uint8_t(1u << (random() % 8));
-        cases.push_back(d);
+        std::vector<uint8_t> bytes = file;
+        for (int i = 0; i < flips; ++i) bytes[audio + random() % (file.size() - audio)] ^= uint8_t(1u << (random() % 8));
+        expect(std::to_string(flips) + " flipped bits", bytes, total - flips * block, total - 1);
     }
     // Junk that even holds sync codes, after the headers and between the first two frames.
     flac::FrameScratch scratch;
     flac::DecodedFrame frame;
     ASSERT_EQ(flac::DecodeFrame(&file[audio], file.size() - audio, meta.info, scratch, frame), flac::Result::Ok);
     const std::vector<uint8_t> junk = {0xFF, 0xF8, 0x12, 0x34, 0x00, 0xFF, 0xFF, 0xF9, 0xC9, 0x18, 0x00, 0xC2, 0xFF};
-    Damaged withJunk{"junk", file, total, total};
-    withJunk.bytes.insert(withJunk.bytes.begin() + ptrdiff_t(audio + frame.frameBytes), junk.begin(), junk.end());
-    withJunk.bytes.insert(withJunk.bytes.begin() + ptrdiff_t(audio), junk.begin(), junk.end());
-    cases.push_back(withJunk);
-
-    for (const Damaged& d : cases) {
-        for (size_t chunk : {size_t(3000), d.bytes.size()}) {
-            SCOPED_TRACE(d.what + ", pieces of " + std::to_string(chunk));
-            flac::StreamDecoder decoder;
-            uint64_t samplesOut = 0;
-            const flac::Result result = FeedInChunks(decoder, d.bytes, chunk, [&](const flac::DecodedFrame& f) {
-                const size_t at = size_t(f.header.firstSample) * ref.channels;
-                ASSERT_LE(at + f.samples.size(), ref.samples.size());
-                EXPECT_TRUE(std::equal(f.samples.begin(), f.samples.end(), ref.samples.begin() + ptrdiff_t(at)))
-                    << "frame at sample " << f.header.firstSample;
-                samplesOut += f.header.blockSize;
-            });
-            EXPECT_EQ(result, flac::Result::EndOfStream);
-            EXPECT_GE(samplesOut, d.minSamples);
-            EXPECT_LE(samplesOut, d.maxSamples);
-        }
-    }
+    std::vector<uint8_t> withJunk = file;
+    withJunk.insert(withJunk.begin() + ptrdiff_t(audio + frame.frameBytes), junk.begin(), junk.end());
+    withJunk.insert(withJunk.begin() + ptrdiff_t(audio), junk.begin(), junk.end());
+    expect("junk", withJunk, total, total);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ Case Fixture(const char* file, double snr, int channels, int rate, bool exact, s
 Case Layer1(const char* name, mpeg::ChannelMode mode, int modeExtension, int rateIndex, int frames = 200,
             std::vector<size_t> chunks = {}) {
     const int rates[] = {44100, 48000, 32000};
-    const std::vector<uint8_t> data = WriteLayer1({rateIndex, 14, mode, modeExtension, frames});
+    const std::vector<uint8_t> data = WriteLayer1({rateIndex, mode, modeExtension, frames});
     return {name, data, 96, mode == mpeg::ChannelMode::Mono ? 1 : 2, rates[rateIndex], false, chunks};
 }
 
