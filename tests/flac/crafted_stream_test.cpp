@@ -40,8 +40,7 @@ void ExpectBothDecodeTo(const std::vector<uint8_t>& stream, const std::vector<in
     // to 64 bytes end that first try inside each field of the frame's first subframe.
     for (size_t chunk = 1; chunk <= 65; ++chunk) {
         const Pcm ours = DecodeWithOurs(stream, chunk == 65 ? stream.size() : chunk);
-        EXPECT_EQ(ours.result, flac::Result::EndOfStream) << flac::ResultName(ours.result);
-        EXPECT_EQ(ours.errors, 0u);
+        EXPECT_TRUE(ours.result == flac::Result::EndOfStream && ours.errors == 0) << flac::ResultName(ours.result);
         EXPECT_TRUE(std::equal(ours.samples.begin(), ours.samples.end(), expected.begin(), expected.end()))
             << "chunk " << chunk;
     }
@@ -182,8 +181,7 @@ TEST(CraftedStream, LongCodedFrameNumbers) {
         EXPECT_EQ(h.firstSample, number * 16);
     }
     const Pcm ours = DecodeWithOurs(EncodeStream({16, 16, 44100, 1, 16, 0}, frames), 100);
-    EXPECT_EQ(ours.errors, 0u);
-    EXPECT_TRUE(std::equal(ours.samples.begin(), ours.samples.end(), expected.begin(), expected.end()));
+    EXPECT_TRUE(ours.errors == 0 && std::equal(ours.samples.begin(), ours.samples.end(), expected.begin(), expected.end()));
 }
 
 // Each reserved code in an otherwise sound frame, its header CRC made right again, so only
@@ -194,11 +192,7 @@ TEST(CraftedStream, ReservedCodingsAreRefused) {
     flac::FrameScratch scratch;
     flac::DecodedFrame out;
     ASSERT_EQ(flac::DecodeFrame(good.data(), good.size(), info, scratch, out), flac::Result::Ok);
-    const struct {
-        const char* what;
-        size_t byte;
-        uint8_t set, clear;
-    } cases[] = {
+    const struct { const char* what; size_t byte; uint8_t set, clear; } cases[] = {
         {"the reserved bit after the sync code", 1, 0x02, 0},
         {"block size code 0", 2, 0, 0xF0},
         {"sample rate code 15", 2, 0x0F, 0},

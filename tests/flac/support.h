@@ -40,8 +40,9 @@ flac::Result FeedInChunks(Decoder& decoder, const std::vector<uint8_t>& file, si
     }
 }
 
-template <typename Decoder>
-Pcm DecodeWithOurs(Decoder& decoder, const std::vector<uint8_t>& file, size_t chunk) {
+// All our decoder gives for `file` fed in pieces of `chunk` bytes.
+template <typename Decoder = flac::StreamDecoder>
+Pcm DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunk, Decoder decoder = {}) {
     Pcm out;
     out.result = FeedInChunks(decoder, file, chunk, [&](const flac::DecodedFrame& frame) {
         out.samples.insert(out.samples.end(), frame.samples.begin(), frame.samples.end());
@@ -50,8 +51,4 @@ Pcm DecodeWithOurs(Decoder& decoder, const std::vector<uint8_t>& file, size_t ch
     out.channels = info.channels, out.bitsPerSample = info.bitsPerSample, out.totalSamples = info.totalSamples;
     out.errors = decoder.skippedFrames();
     return out;
-}
-inline Pcm DecodeWithOurs(const std::vector<uint8_t>& file, size_t chunk) {
-    flac::StreamDecoder decoder;
-    return DecodeWithOurs(decoder, file, chunk);
 }

@@ -50,12 +50,7 @@ TEST(FrameRun, FourChainedFramesOrFewerThatEndTheFile) {
     ASSERT_FALSE(mp3.empty());
     const Bytes noise = Noise(3000, 1), three = FirstFrames(mp3, 3);
     constexpr size_t kNone = SIZE_MAX;
-    const struct {
-        const char* what;
-        Bytes data;
-        bool whole;
-        size_t start;
-    } cases[] = {
+    const struct { const char* what; Bytes data; bool whole; size_t start; } cases[] = {
         {"a stream", mp3, true, 0},
         {"four frames, then noise", Join({FirstFrames(mp3, 4), noise}), true, 0},
         {"one frame in noise", Join({noise, FirstFrames(mp3, 1), noise}), true, kNone},

@@ -15,13 +15,7 @@
 // damage) the rest matches the clean decode again, aligned at the end.
 TEST(Robustness, DamageCostsOnlyTheFramesItTouches) {
     enum Kind { InsertJunk, OverwriteJunk, ZeroSync, CutInside };
-    const struct {
-        const char* file;
-        Kind kind;
-        size_t frame, bytes, chunk;
-        int lost;
-        size_t settle;
-    } cases[] = {
+    const struct { const char* file; Kind kind; size_t frame, bytes, chunk; int lost; size_t settle; } cases[] = {
         {"l3_cbr128.mp3", InsertJunk, 0, 5000, 333, 0, 0},  // skipped without a click
         {"l3_vbr.mp3", InsertJunk, 100, 700, 0, 0, 0},
         {"l3_cbr128.mp3", OverwriteJunk, 150, 300, 0, 0, 10},  // broken content plays on

@@ -22,10 +22,8 @@ std::vector<float> Slice(const OurPcm& pcm, uint64_t from, uint64_t count) {
 }  // namespace
 
 TEST(Seek, PlansGiveTheSamplesOfTheWholeDecodeAndUnindexedOnesLandNear) {
-    const struct {
-        const char* file;
-        double tolerance;  // of an unindexed plan, in frames as a share of all frames (plus one)
-    } cases[] = {{"l3_cbr128.mp3", 0.0}, {"l3_vbr.mp3", 0.01}, {"l3_notag.mp3", 0.0}, {"l3_mpeg25.mp3", 0.0}, {"l2_192.mp2", 0.0}};
+    // The tolerance of an unindexed plan, in frames as a share of all frames (plus one).
+    const struct { const char* file; double tolerance; } cases[] = {{"l3_cbr128.mp3", 0.0}, {"l3_vbr.mp3", 0.01}, {"l3_notag.mp3", 0.0}, {"l3_mpeg25.mp3", 0.0}, {"l2_192.mp2", 0.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const std::vector<uint8_t> data = LoadFixture(c.file);

@@ -19,14 +19,12 @@ using namespace engine;
 using namespace std::chrono_literals;
 
 TEST(AddressOrder, FamiliesTakeTurnsAfterTheResolversFirstChoice) {
-    struct Case {
-        std::vector<int> families;  // in the resolver's order
-        std::vector<int> order;     // indexes into it, as tried
-    } const cases[] = {
+    // The families in the resolver's order, and the order tried (indexes into them).
+    const struct { std::vector<int> families, order; } cases[] = {
         {{}, {}}, {{6, 6, 4, 4}, {0, 2, 1, 3}}, {{4, 6, 6, 6}, {0, 1, 2, 3}}, {{6, 4, 4, 4, 6}, {0, 1, 4, 2, 3}},
         {{4, 4, 4}, {0, 1, 2}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<os::Address> addresses;
         for (size_t i = 0; i < c.families.size(); ++i) addresses.push_back({c.families[i], 0, 0, {static_cast<unsigned char>(i)}});
         std::vector<int> tried;
@@ -42,9 +40,7 @@ std::promise<void> gHangEnds;
 
 sockaddr_in Loopback(uint16_t port) {
     sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_family = AF_INET, a.sin_port = htons(port), a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return a;
 }
 
@@ -59,8 +55,7 @@ int Listen(int backlog, uint16_t* port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a = Loopback(0);
     socklen_t length = sizeof a;
-    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    EXPECT_EQ(listen(fd, backlog), 0);
+    EXPECT_TRUE(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(fd, backlog) == 0);
     getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
     *port = ntohs(a.sin_port);
     return fd;
@@ -108,8 +103,7 @@ TEST_F(OpenBound, AFirstAddressThatNeverAnswersLeavesTimeForTheNext) {
     EXPECT_EQ(TimedOpen([](const std::string&, uint16_t) { return std::vector<os::Address>{AddressOf(gDeadPort), AddressOf(gGoodPort)}; }),
               FMOD_OK);
     const auto tags = opened.tags->Snapshot();
-    ASSERT_FALSE(tags->empty());
-    EXPECT_EQ(tags->front().data, "Reached");
+    EXPECT_TRUE(!tags->empty() && tags->front().data == "Reached");
     shutdown(good, SHUT_RDWR);  // ends accept if the open never came
     server.join();
     for (int fd : {filler, dead, good}) close(fd);

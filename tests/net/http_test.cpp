@@ -75,10 +75,8 @@ TEST(HttpResponse, HeadersByLowerCaseNameTrimmedIncompleteUntilTheEmptyLineAndGa
     ASSERT_EQ(parse(icy, head, &used), HeadParse::kComplete);
     EXPECT_TRUE(head.icy && head.status == 200);
     EXPECT_EQ(icy.substr(used), "AUDIO");
-    for (const auto& [name, value] : {std::pair{"icy-br", "128"}, {"icy-name", "Radio X"}}) {
-        ASSERT_NE(engine::FindHeader(head, name), nullptr) << name;
-        EXPECT_EQ(*engine::FindHeader(head, name), value);
-    }
+    for (const auto& [name, value] : {std::pair{"icy-br", "128"}, {"icy-name", "Radio X"}})
+        EXPECT_TRUE(engine::FindHeader(head, name) && *engine::FindHeader(head, name) == value) << name;
     EXPECT_EQ(engine::FindHeader(head, "server"), nullptr);
     ResponseHead http;
     ASSERT_EQ(parse("HTTP/1.0 302 Found\nLocation: /x\n\n", http, &used), HeadParse::kComplete);  // bare line feeds
@@ -94,26 +92,19 @@ TEST(HttpResponse, HeadersByLowerCaseNameTrimmedIncompleteUntilTheEmptyLineAndGa
         EXPECT_EQ(parse(text, head, &used), HeadParse::kBad) << text.substr(0, 12);
 }
 
-// Fed in pieces of `step` bytes; the payload, or "BROKEN".
-std::string Dechunk(const std::string& text, size_t step, bool* finished = nullptr) {
+// Fed in pieces of `step` bytes: the payload, and "+end" once the last chunk came; or "BROKEN".
+std::string Dechunk(const std::string& text, size_t step) {
     engine::ChunkedDecoder decoder;
     std::vector<uint8_t> out;
     for (size_t at = 0; at < text.size(); at += step)
         if (!decoder.Feed(reinterpret_cast<const uint8_t*>(text.data() + at), std::min(step, text.size() - at), out)) return "BROKEN";
-    if (finished) *finished = decoder.Finished();
-    return std::string(out.begin(), out.end());
+    return std::string(out.begin(), out.end()) + (decoder.Finished() ? "+end" : "");
 }
 
 TEST(Chunked, ThePayloadWhateverThePiecesUpperCaseHexAndBareLineFeedsAndBrokenFramingReported) {
     const std::string text = "5\r\nhello\r\n1a;name=value\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nTrailer: x\r\n\r\n";
-    for (size_t step : {1u, 2u, 3u, 7u, 1000u}) {
-        bool finished = false;
-        EXPECT_EQ(Dechunk(text, step, &finished), "helloabcdefghijklmnopqrstuvwxyz") << step;
-        EXPECT_TRUE(finished) << step;
-    }
-    bool finished = false;
-    EXPECT_EQ(Dechunk("A\n0123456789\n0\n\n", 4, &finished), "0123456789");
-    EXPECT_TRUE(finished);
+    for (size_t step : {1u, 2u, 3u, 7u, 1000u}) EXPECT_EQ(Dechunk(text, step), "helloabcdefghijklmnopqrstuvwxyz+end") << step;
+    EXPECT_EQ(Dechunk("A\n0123456789\n0\n\n", 4), "0123456789+end");
     for (const std::string& broken : std::vector<std::string>{"zz\r\nhello\r\n", "\r\n", "5\r\nhelloXX\r\n",
                                                               "fffffffffffffffffff\r\n",  // absurd chunk size
                                                               "5;" + std::string(10000, 'e') + "\r\nhello"})  // endless extension

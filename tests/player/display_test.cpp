@@ -18,10 +18,7 @@ TEST(FileInfoRows, EveryFieldAsItIsZerosWhenEmptyAndTheGainWidenedToDouble) {
     track.artist = "K\xFCnstler", track.title = "Lied", track.album = "Platte", track.comment = std::string(500, 'c');
     track.date = "1999", track.genre = "Rock", track.trackNumber = 12, track.lengthSeconds = 5400;
     track.bitrateText = "128", track.channels = 2, track.replayGainFactor = 0.5f, track.streamName = "Radio Eins";
-    const struct {
-        TrackInfo track;
-        std::vector<std::string> rows;
-    } cases[] = {
+    const struct { TrackInfo track; std::vector<std::string> rows; } cases[] = {
         {TrackInfo{}, {"Datei|", "Artist|", "Titel|", "Album|", "Kommentar|", "Datum|", "Genre|", "Tracknummer|0",
                        "L\xE4nge|00:00", "Bitrate|", "Kan\xE4le|0", "Replaygain|1.0000000000", "Streamname|"}},
         {track, {"Datei|" + track.path, "Artist|K\xFCnstler", "Titel|Lied", "Album|Platte", "Kommentar|" + track.comment,
@@ -40,11 +37,8 @@ TEST(FileInfoRows, EveryFieldAsItIsZerosWhenEmptyAndTheGainWidenedToDouble) {
 
 TEST(MiniWindowLayout, BandGivesUpHundredPixelsAndTheWindowTakesThemPlusOne) {
     const auto tie = [](const PlacedRect& r) { return std::make_tuple(r.x, r.y, r.width, r.height); };
-    const struct {
-        ScreenRect band, narrowedBand;  // as read before and after the band is moved
-        PlacedRect move, mini;
-        int buttonTop;
-    } cases[] = {
+    // The band as read before and after it is moved, where it moves, the mini window and its buttons' top.
+    const struct { ScreenRect band, narrowedBand; PlacedRect move, mini; int buttonTop; } cases[] = {
         // task bar along the bottom of a 1024 x 768 screen, band at its top left
         {{0, 738, 1024, 768}, {0, 738, 924, 768}, {0, 0, 924, 30}, {924, 738, 101, 30}, 7},
         // band further in and lower than the task bar's top: only its left edge is kept

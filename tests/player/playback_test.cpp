@@ -83,17 +83,13 @@ TEST(TrackText, TimesAndBitrates) {
 }
 
 TEST(TrackText, FilesShowTagsOrTheirNameAndStreamsTheirNameAndBitrate) {
-    TrackInfo file;
-    file.path = "C:\\Musik\\lied.mp3";
-    file.lengthSeconds = 5400;
+    TrackInfo file, stream;
+    file.path = "C:\\Musik\\lied.mp3", file.lengthSeconds = 5400;
     TrackInfo titled = file;
-    titled.title = "Titel";
-    titled.lengthSeconds = 192;
+    titled.title = "Titel", titled.lengthSeconds = 192;
     TrackInfo tagged = titled;
     tagged.artist = "K\xFCnstler";
-    TrackInfo stream;
-    stream.path = "http://radio.example.org/live";
-    stream.bitrateText = "128";
+    stream.path = "http://radio.example.org/live", stream.bitrateText = "128";
     TrackInfo named = stream;
     named.streamName = "Radio Eins";
     const struct { TrackAnnouncement got; const char *display, *title, *text; } cases[] = {  // null: not looked at

@@ -15,10 +15,7 @@
 namespace {
 PlaylistEntry Entry(const std::string& path, const std::string& artist = "", const std::string& title = "") {
     PlaylistEntry entry;
-    entry.path = path;
-    entry.artist = artist;
-    entry.title = title;
-    entry.durationText = "03:12";
+    entry.path = path, entry.artist = artist, entry.title = title, entry.durationText = "03:12";
     return entry;
 }
 std::string Paths(const Playlist& list) {
@@ -53,12 +50,10 @@ TEST(Playlist, CurrentNextAndPreviousEntries) {
 
 TEST(PlaylistRow, Table) {
     PlaylistEntry stream = Entry("http://radio.example.org:8000/live", "ignored");
-    stream.tagType = 4;
-    stream.bitrateText = "128";
+    stream.tagType = 4, stream.bitrateText = "128";
     PlaylistEntry namedStream = stream;
     namedStream.streamName = "Radio Eins";
-    struct Case { PlaylistEntry entry; const char* title; const char* time; };
-    const Case cases[] = {
+    const struct { PlaylistEntry entry; const char *title, *time; } cases[] = {
         {Entry("C:\\Musik\\Lied.mp3"), "Lied.mp3", "03:12"},
         {Entry("C:\\Musik\\Lied.mp3", "", "Titel"), " - Titel", "03:12"},
         {Entry("C:\\Musik\\Lied.mp3", "K\xFCnstler", "Titel"), "K\xFCnstler - Titel", "03:12"},
@@ -66,10 +61,8 @@ TEST(PlaylistRow, Table) {
         {namedStream, "Radio Eins", "128"},
         {Entry("C:/Musik/Lied.mp3", "A", "T"), "C:/Musik/Lied.mp3", ""}, // a slash reads as a stream
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(RowTextOf(c.entry).title, c.title) << c.entry.path;
-        EXPECT_EQ(RowTextOf(c.entry).time, c.time) << c.entry.path;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::make_pair(RowTextOf(c.entry).title, RowTextOf(c.entry).time), std::make_pair(std::string(c.title), std::string(c.time)));
 }
 
 TEST(Playlist, RemovingKeepsTheRestInOrder) {
@@ -92,10 +85,7 @@ TEST(Playlist, ShuffleIsAUniformPermutationAndClearsTheKeys) {
         orders[Paths(list)]++;
     }
     ASSERT_EQ(orders.size(), 6u);
-    for (const auto& [order, count] : orders) {
-        EXPECT_GT(count, 850) << order;
-        EXPECT_LT(count, 1150) << order;
-    }
+    for (const auto& [order, count] : orders) EXPECT_TRUE(count > 850 && count < 1150) << order << ": " << count;
 }
 
 TEST(OpenFiles, DialogExtensionsSelectedPathsAndNamesUpToTheFirstPlaylist) {
@@ -121,11 +111,8 @@ TEST(OpenFiles, DialogExtensionsSelectedPathsAndNamesUpToTheFirstPlaylist) {
         {{"a.wav", "", "b.wav"}, {"a.wav"}, false},
         {{}, {}, false},
     };
-    for (const auto& c : selections) {
-        const OpenSelection selection = NamesToOpen(c.selected);
-        EXPECT_EQ(selection.names, c.names);
-        EXPECT_EQ(selection.playlist, c.playlist);
-    }
+    for (const auto& c : selections)
+        EXPECT_EQ(std::make_pair(NamesToOpen(c.selected).names, NamesToOpen(c.selected).playlist), std::make_pair(c.names, c.playlist));
 }
 
 TEST(OpenStream, OnlyAnAddressWithAnExtensionIsDownloadedAndAnswersAreToldApart) {

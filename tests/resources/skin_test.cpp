@@ -38,13 +38,11 @@ bool InRegion(int x, int y) {
 }
 
 // 1 to 8 for a ring colour, 9 for anything else.
-int RingOf(Rgb c) {
-    return static_cast<int>(std::find(kRings, kRings + 8, c) - kRings) + 1;
-}
+int RingOf(Rgb c) { return static_cast<int>(std::find(kRings, kRings + 8, c) - kRings) + 1; }
 
 }  // namespace
 
-TEST(Skin, RegionDataAndColoursAreTheDocumentedOnes) {
+TEST(Skin, RegionDataAndColoursAreTheDocumentedOnesAndTheFrameFollowsTheOutline) {
     EXPECT_EQ(SkinRegionData().size(), 144u);
     EXPECT_EQ(Words(SkinRegionData()), kRegionWords);
     Image skin = SkinBackground();
@@ -55,25 +53,19 @@ TEST(Skin, RegionDataAndColoursAreTheDocumentedOnes) {
         for (int along : {20, 110, 200})
             for (auto [x, y] : {std::pair{2 + ring, along}, {218 - ring, along}, {along, 2 + ring}, {along, 268 - ring}})
                 EXPECT_EQ(PixelAt(skin, x, y), kRings[ring]) << x << ", " << y;
-}
-
-// Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
-// one of the rings, the outermost along the outline, never jumping a ring to a neighbour,
-// the same in all four corners.
-TEST(Skin, FrameFollowsTheOutlineIntoTheCutCorners) {
-    Image skin = SkinBackground();
+    // Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
+    // one of the rings, the outermost along the outline, never jumping a ring to a neighbour,
+    // the same in all four corners.
     for (int y = 0; y < 270; ++y)
         for (int x = 0; x < 220; ++x) {
             Rgb c = PixelAt(skin, x, y);
             ASSERT_EQ(c == kMagenta, !InRegion(x, y)) << x << ", " << y;
-            if (c == kMagenta)
-                continue;
+            if (c == kMagenta) continue;
             bool interior = x >= 10 && x <= 210 && y >= 10 && y <= 260;
             ASSERT_EQ(IsBlack(c), interior) << x << ", " << y;
             ASSERT_EQ(c, PixelAt(skin, 220 - x, y)) << x << ", " << y;
             ASSERT_EQ(c, PixelAt(skin, x, 270 - y)) << x << ", " << y;
-            if (interior)
-                continue;
+            if (interior) continue;
             int ring = RingOf(c);
             ASSERT_LE(ring, 8) << x << ", " << y;
             bool onOutline = !InRegion(x - 1, y) || !InRegion(x + 1, y) || !InRegion(x, y - 1) || !InRegion(x, y + 1);
