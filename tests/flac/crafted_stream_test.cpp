@@ -71,8 +71,7 @@ TEST(CraftedStream, VariableBlockSizesDecodeAndSeekToTheFrameOfTheSample) {
         for (uint64_t target : {starts[f], starts[f] + sizes[f] / 2, starts[f + 1] - 1}) {
             flac::SeekTarget where;
             ASSERT_EQ(flac::FindSeekTarget(source, meta, target, where), flac::Result::Ok) << target;
-            EXPECT_EQ(where.frameSample, starts[f]) << target;
-            EXPECT_EQ(where.byteOffset, offset) << target;
+            EXPECT_EQ(std::make_pair(where.frameSample, where.byteOffset), std::make_pair(starts[f], offset)) << target;
         }
     }
 }

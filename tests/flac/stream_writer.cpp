@@ -40,8 +40,7 @@ unsigned SignedBitsNeeded(int64_t v) {
 }
 
 void PutResidual(BitWriter& w, const SubframePlan& plan, const std::vector<int64_t>& residual) {
-    w.Put(plan.fiveBitParameters ? 1 : 0, 2);
-    w.Put(plan.partitionOrder, 4);
+    w.Put((plan.fiveBitParameters ? 1 : 0) << 4 | plan.partitionOrder, 6);  // coding method, partition order
     const unsigned parameterBits = plan.fiveBitParameters ? 5 : 4;
     const size_t partitionSize = residual.size() >> plan.partitionOrder;
     for (size_t p = 0, at = plan.order; p < (size_t(1) << plan.partitionOrder); ++p, at = p * partitionSize) {
@@ -83,8 +82,7 @@ void PutSubframe(BitWriter& w, const SubframePlan& plan, const std::vector<int64
     const bool lpc = plan.kind == SubframeKind::Lpc;
     const int32_t* weights = lpc ? plan.coefs.data() : kFixedWeights[plan.order];
     if (lpc) {
-        w.Put(plan.precision - 1, 4);
-        w.Put(plan.shift, 5);
+        w.Put((plan.precision - 1) << 5 | plan.shift, 9);
         for (unsigned j = 0; j < plan.order; ++j) w.Put(uint64_t(plan.coefs[j]), plan.precision);
     }
     std::vector<int64_t> residual(s.size());
@@ -116,14 +114,11 @@ std::vector<uint8_t> EncodeFrame(const FramePlan& frame, const std::vector<std::
     unsigned blockCode = blockSize <= 256 ? 6 : 7;
     for (unsigned c = 1; c <= 15 && !frame.explicitBlockSize; ++c)
         if (blockSize == (c == 1 ? 192u : c <= 5 ? 576u << (c - 2) : c >= 8 ? 256u << (c - 8) : 0)) blockCode = c;
-    w.Put(blockCode, 4);
-    w.Put(frame.rateCode, 4);
-    w.Put(frame.channelAssignment, 4);
+    w.Put(blockCode << 8 | frame.rateCode << 4 | frame.channelAssignment, 12);
     const unsigned bits = frame.bitsPerSample;  // other widths: from STREAMINFO
     const unsigned sizeCode = bits == 8 ? 1 : bits == 12 ? 2 : bits == 16 ? 4 : bits == 20 ? 5
                               : bits == 24 ? 6 : bits == 32 ? 7 : 0;
-    w.Put(frame.sampleSizeFromStreamInfo ? 0 : sizeCode, 3);
-    w.Put(0, 1);
+    w.Put((frame.sampleSizeFromStreamInfo ? 0 : sizeCode) << 1, 4);  // and a reserved zero bit
     PutCodedNumber(w, frame.number);
     if (blockCode >= 6 && blockCode <= 7) w.Put(blockSize - 1, blockCode == 6 ? 8 : 16);
     if (frame.rateCode >= 12) w.Put(frame.rateValue, frame.rateCode == 12 ? 8 : 16);
@@ -149,12 +144,9 @@ std::vector<uint8_t> EncodeStream(const StreamPlan& plan, const std::vector<std:
     BitWriter w;
     w.Put(0x664C6143, 32);  // "fLaC"
     w.Put(0x80000022, 32);  // the last metadata block, STREAMINFO, 34 bytes
-    w.Put(plan.minBlockSize, 16);
-    w.Put(plan.maxBlockSize, 16);
+    w.Put(uint64_t(plan.minBlockSize) << 16 | plan.maxBlockSize, 32);
     w.Put(0, 48);  // frame sizes unknown
-    w.Put(plan.sampleRate, 20);
-    w.Put(plan.channels - 1, 3);
-    w.Put(plan.bitsPerSample - 1, 5);
+    w.Put(uint64_t(plan.sampleRate) << 8 | (plan.channels - 1) << 5 | (plan.bitsPerSample - 1), 28);
     w.Put(plan.totalSamples, 36);
     w.Put(0, 128);  // no MD5
     for (const auto& f : frames) w.bytes.insert(w.bytes.end(), f.begin(), f.end());

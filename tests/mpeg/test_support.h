@@ -13,8 +13,7 @@ inline std::vector<uint8_t> LoadFixture(const std::string& name) { return engine
 
 struct OurPcm {
     std::vector<float> samples;  // interleaved
-    int channels = 0;
-    int sampleRate = 0;
+    int channels = 0, sampleRate = 0;
     int frames = 0;            // audio frames decoded
     std::vector<int> damaged;  // indices of the damaged frames
 };

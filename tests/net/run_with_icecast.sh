@@ -4,9 +4,7 @@
 # program with QUENDRA_ICECAST_PORT and QUENDRA_ICECAST_PASSWORD, stops
 # everything. When the server cannot start, the program runs with
 # QUENDRA_ICECAST_SKIP naming the reason. Usage: script PROGRAM [ARGS...]
-dir=$(mktemp -d)
-chmod 755 "$dir"
-mkdir "$dir/log"
+dir=$(mktemp -d) && chmod 755 "$dir" && mkdir "$dir/log"
 pids=""
 trap 'kill $pids 2>/dev/null; rm -rf "$dir"' EXIT INT TERM
 QUENDRA_ICECAST_PASSWORD=quendra
@@ -32,8 +30,7 @@ cat > "$dir/icecast.xml" <<XML
 XML
 icecast2 -c "$dir/icecast.xml" >"$dir/icecast.out" 2>&1 &
 pids="$!"
-i=0
-until curl -s -o /dev/null -m 1 "$base/" || [ $i -ge 50 ]; do sleep 0.2; i=$((i + 1)); done
+i=0; until curl -s -o /dev/null -m 1 "$base/" || [ $i -ge 50 ]; do sleep 0.2; i=$((i + 1)); done
 [ $i -lt 50 ] || skip "icecast2 did not start: $(cat "$dir/icecast.out" "$dir/log/error.log" 2>/dev/null | head -c 300 | tr '\n' ' ')" "$@"
 
 sox -q -n -r 44100 -c 2 -b 16 "$dir/tone.wav" synth 20 sine 440 vol 0.5
@@ -46,8 +43,7 @@ ffmpeg -nostdin -loglevel error -re -f lavfi -i "sine=frequency=440:sample_rate=
     -ice_name "Quendra Ogg Test" "$source/test.ogg" >"$dir/ffmpeg-ogg.out" 2>&1 &
 pids="$pids $!"
 mounts() { curl -s -m 2 -u "admin:$pw" "$base/admin/listmounts" | grep -o "mount=\"/test" | wc -l | tr -d " "; }
-i=0
-until [ "$(mounts)" = 2 ] || [ $i -ge 75 ]; do sleep 0.2; i=$((i + 1)); done
+i=0; until [ "$(mounts)" = 2 ] || [ $i -ge 75 ]; do sleep 0.2; i=$((i + 1)); done
 [ $i -lt 75 ] || { cat "$dir"/ffmpeg-*.out "$dir/log/error.log" >&2; echo "the ffmpeg sources did not reach icecast2" >&2; exit 1; }
 QUENDRA_ICECAST_PORT=$port
 "$@"

@@ -103,7 +103,7 @@ TEST(Oscilloscope, WideTextSlidesBetweenTheEndsAndTextThatFitsIsCentred) {
     StepScroll(s, 50, 200, 180);
     EXPECT_EQ(std::make_pair(s.offset, TextDrawX(s)), std::make_pair(75, 76));
     ScrollState mini;
-    StepScroll(mini, 101, 101, 101);
+    StepScroll(mini, 101, 101, 101);  // the mini window centres what fits it exactly
     EXPECT_EQ(mini.offset, 0);
 }
 
@@ -117,13 +117,11 @@ TEST(StatusText, LongTextsAreShortenedAndStreamTitlesJoinWhatThereIs) {
     EXPECT_EQ(ShortenText(path, "\\", 40, true, "..."), "...\\Sender\\live.mp3");
     EXPECT_EQ(ShortenText(url, "\\", 40, true, "..."), "..." + url.substr(url.size() - 40));
     const StreamTitleTexts t = StreamTitleAnnouncement("Radio Eins", "http://r/", "128", "K\xFCnstler", "Lied");
-    EXPECT_EQ(t.balloonTitle, "Radio Eins (128 kbps)");
-    EXPECT_EQ(t.balloonText, "K\xFCnstler - Lied");
-    EXPECT_EQ(t.tooltip, "Radio Eins (128 kbps) - K\xFCnstler - Lied");
-    EXPECT_EQ(t.displayText, "Radio Eins - K\xFCnstler - Lied (128 kbps)");
-    const StreamTitleTexts part = StreamTitleAnnouncement("Radio", "", "64", "", "Nachrichten");
-    EXPECT_EQ(part.balloonText, " - Nachrichten");
-    EXPECT_EQ(part.displayText, "Radio -  - Nachrichten (64 kbps)");
+    EXPECT_EQ(std::tie(t.balloonTitle, t.balloonText, t.tooltip, t.displayText),
+              std::make_tuple("Radio Eins (128 kbps)", "K\xFCnstler - Lied", "Radio Eins (128 kbps) - K\xFCnstler - Lied",
+                              "Radio Eins - K\xFCnstler - Lied (128 kbps)"));
+    const StreamTitleTexts part = StreamTitleAnnouncement("Radio", "", "64", "", "Nachrichten");  // missing parts still join
+    EXPECT_EQ(std::tie(part.balloonText, part.displayText), std::make_tuple(" - Nachrichten", "Radio -  - Nachrichten (64 kbps)"));
     EXPECT_EQ(StreamTitleAnnouncement("", url, "192", "A", "B").balloonTitle,  // an unnamed station: its address tail
               "..." + url.substr(url.size() - 40) + " (192 kbps)");
 }

@@ -128,8 +128,7 @@ TEST(Volume, StepsOfFiveStopAtTheEndsKeepARemainderAndMuteRestores) {
     StepVolume(1, volume, saved);
     EXPECT_EQ(volume, 5);
     int32_t silent = 0, none = 0;  // mute at 0 right after the start stays silent
-    StepVolume(2, silent, none);
-    StepVolume(2, silent, none);
+    for (int press = 0; press < 2; ++press) StepVolume(2, silent, none);
     EXPECT_EQ(silent, 0);
     EXPECT_FLOAT_EQ(ChannelVolume(0.5f, 80), 0.4f);  // scaled by the replay gain, not clipped
     EXPECT_FLOAT_EQ(ChannelVolume(1.0f, 0), 0.0f);
