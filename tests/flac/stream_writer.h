@@ -2,6 +2,7 @@
 // A small FLAC writer for the tests: it builds streams with exactly the codings a case
 // needs (variable block sizes, escape codes, wasted bits, 33-bit side channels...), which
 // the flac tool never chooses on its own. The samples it encodes are the expected output.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,23 +31,19 @@ struct FramePlan {
     bool explicitBlockSize = false;  // 8- or 16-bit block size even when a table code fits
 };
 
-// channels[c] holds the subframe values: for stereo decorrelation that is mid or side,
-// not left and right (see Decorrelate).
+// `channels` are the output channels; assignments 8-10 code left and right as the
+// assignment's pair of signals (left/side, side/right, mid/side).
 std::vector<uint8_t> EncodeFrame(const FramePlan& frame, const std::vector<std::vector<int64_t>>& channels,
                                  const std::vector<SubframePlan>& subframes);
 
-// Left and right into the two subframe signals of an assignment (8, 9 or 10).
-std::vector<std::vector<int64_t>> Decorrelate(unsigned assignment, const std::vector<int64_t>& left,
-                                              const std::vector<int64_t>& right);
-
 struct StreamPlan {
-    uint32_t minBlockSize = 16;
-    uint32_t maxBlockSize = 65535;
-    uint32_t sampleRate = 44100;
-    unsigned channels = 2;
-    unsigned bitsPerSample = 16;
+    uint32_t minBlockSize = 16, maxBlockSize = 65535, sampleRate = 44100;
+    unsigned channels = 2, bitsPerSample = 16;
     uint64_t totalSamples = 0;
 };
 
 // "fLaC", a STREAMINFO block and the frames.
 std::vector<uint8_t> EncodeStream(const StreamPlan& plan, const std::vector<std::vector<uint8_t>>& frames);
+
+// A plain bitwise CRC (8 bits: 0x07; 16 bits: 0x8005), independent of the decoder's tables.
+unsigned BitwiseCrc(const uint8_t* data, size_t size, unsigned width, unsigned polynomial);

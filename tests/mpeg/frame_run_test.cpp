@@ -12,7 +12,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr size_t kNone = SIZE_MAX;
 
 // Random bytes without 0xFF: no frame header of their own.
 Bytes Noise(size_t bytes, unsigned seed) {
@@ -40,19 +39,8 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 // modules do; the 0xFF bytes after them are forbidden bit allocations.
 Bytes LayerOneLookAlikes(int records) {
     Bytes out;
-    for (int i = 0; i < records; ++i) {
-        Bytes record(1108, 0xFF);
-        record[1] = 0xFF, record[2] = 0x00, record[3] = 0x01;
-        out.insert(out.end(), record.begin(), record.end());
-    }
+    for (int i = 0; i < records; ++i) out = Join({out, {0xFF, 0xFF, 0x00, 0x01}, Bytes(1104, 0xFF)});
     return out;
-}
-
-Bytes FreeFormat(Bytes stream) {
-    mpeg::FrameHeader h;
-    for (size_t pos = 0; pos + 4 <= stream.size() && mpeg::ParseFrameHeader(&stream[pos], h); pos += static_cast<size_t>(h.frameBytes))
-        stream[pos + 2] &= 0x0F;
-    return stream;
 }
 
 }  // namespace
@@ -61,14 +49,8 @@ TEST(FrameRun, FourChainedFramesOrFewerThatEndTheFile) {
     const Bytes mp3 = LoadFixture("l3_notag.mp3"), mp2 = LoadFixture("l2_192.mp2");
     ASSERT_FALSE(mp3.empty());
     const Bytes noise = Noise(3000, 1), three = FirstFrames(mp3, 3);
-    Layer1Options layer1;
-    layer1.frames = 20;
-    const struct {
-        const char* what;
-        Bytes data;
-        bool whole;
-        size_t start;
-    } cases[] = {
+    constexpr size_t kNone = SIZE_MAX;
+    const struct { const char* what; Bytes data; bool whole; size_t start; } cases[] = {
         {"a stream", mp3, true, 0},
         {"four frames, then noise", Join({FirstFrames(mp3, 4), noise}), true, 0},
         {"one frame in noise", Join({noise, FirstFrames(mp3, 1), noise}), true, kNone},
@@ -81,7 +63,7 @@ TEST(FrameRun, FourChainedFramesOrFewerThatEndTheFile) {
         {"look-alikes in front of a stream", Join({three, noise, mp3}), true, three.size() + 3000},
         {"a stream too far in", Join({Noise(70000, 2), mp3}), true, kNone},
         {"free-format layer II", LoadFixture("l2_free.mp2"), true, 0},
-        {"free-format layer I", FreeFormat(WriteLayer1(layer1)), true, 0},
+        {"free-format layer I", Rewritten(WriteLayer1({.frames = 20}), Rewrite::FreeFormat), true, 0},
         {"records like free-format layer I", Join({noise, LayerOneLookAlikes(8), noise}), true, kNone},
     };
     for (const auto& c : cases) {

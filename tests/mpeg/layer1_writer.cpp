@@ -5,20 +5,16 @@
 
 namespace {
 
-class BitWriter {
-public:
-    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+// Most significant bit first.
+struct BitWriter {
+    std::vector<uint8_t>& out;
+    int bit = 0;
     void Put(uint32_t value, int bits) {
-        for (int i = bits - 1; i >= 0; --i) {
-            if (bit_ == 0) out_.push_back(0);
-            if ((value >> i) & 1) out_.back() |= static_cast<uint8_t>(0x80 >> bit_);
-            bit_ = (bit_ + 1) & 7;
+        for (int i = bits - 1; i >= 0; --i, bit = (bit + 1) & 7) {
+            if (bit == 0) out.push_back(0);
+            if ((value >> i) & 1) out.back() |= static_cast<uint8_t>(0x80 >> bit);
         }
     }
-
-private:
-    std::vector<uint8_t>& out_;
-    int bit_ = 0;
 };
 
 // Bits per sample by subband: fine at the bottom, coarse higher up, nothing at the top.
@@ -30,27 +26,21 @@ double Scale(int index) { return 2.0 * std::exp2(-index / 3.0); }
 
 std::vector<uint8_t> WriteLayer1(const Layer1Options& o) {
     constexpr int kRates[3] = {44100, 48000, 32000};
-    constexpr int kKbps[15] = {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448};
     const int channels = o.mode == mpeg::ChannelMode::Mono ? 1 : 2;
     const int bound = o.mode == mpeg::ChannelMode::JointStereo ? 4 * (o.modeExtension + 1) : 32;
-    const int frameBytes = 12 * kKbps[o.bitrateIndex] * 1000 / kRates[o.rateIndex] * 4;
+    const int frameBytes = 12 * 448000 / kRates[o.rateIndex] * 4;
 
     std::vector<uint8_t> out;
     for (int frame = 0; frame < o.frames; ++frame) {
         const size_t start = out.size();
-        BitWriter w(out);
-        w.Put(0xFFF, 12);
-        w.Put(0xF, 4);  // MPEG-1, layer I, no CRC
-        w.Put(static_cast<uint32_t>(o.bitrateIndex), 4);
-        w.Put(static_cast<uint32_t>(o.rateIndex), 2);
-        w.Put(0, 2);
-        w.Put(static_cast<uint32_t>(o.mode), 2);
-        w.Put(static_cast<uint32_t>(o.modeExtension), 2);
-        w.Put(0, 4);
+        BitWriter w{out};
+        w.Put(0xFFFF, 16);  // sync, MPEG-1, layer I, no CRC
+        w.Put(static_cast<uint32_t>(14 << 4 | o.rateIndex << 2), 8);  // 448 kbit/s, no padding
+        w.Put(static_cast<uint32_t>(static_cast<int>(o.mode) << 6 | o.modeExtension << 4), 8);
 
         double signal[2][32][12];
         int scale[2][32] = {};
-        for (int ch = 0; ch < channels; ++ch) {
+        for (int ch = 0; ch < channels; ++ch)
             for (int sb = 0; sb < 32; ++sb) {
                 double peak = 0.0;
                 for (int t = 0; t < 12; ++t) {
@@ -61,26 +51,22 @@ std::vector<uint8_t> WriteLayer1(const Layer1Options& o) {
                 }
                 while (scale[ch][sb] < 62 && Scale(scale[ch][sb] + 1) >= peak) ++scale[ch][sb];
             }
-        }
         for (int sb = 0; sb < 32; ++sb)
             for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch)
                 w.Put(SampleBits(sb) ? static_cast<uint32_t>(SampleBits(sb) - 1) : 0, 4);
         for (int sb = 0; sb < 32; ++sb)
             for (int ch = 0; ch < channels; ++ch)
                 if (SampleBits(sb)) w.Put(static_cast<uint32_t>(scale[ch][sb]), 6);
-        for (int t = 0; t < 12; ++t) {
+        for (int t = 0; t < 12; ++t)
             for (int sb = 0; sb < 32; ++sb) {
                 const int bits = SampleBits(sb);
                 if (bits == 0) continue;
                 const int levels = (1 << bits) - 1;
                 for (int ch = 0; ch < (sb < bound ? channels : 1); ++ch) {
                     const double fraction = signal[ch][sb][t] / Scale(scale[ch][sb]);
-                    long v = std::lround((fraction * levels + levels - 1) / 2.0);
-                    v = std::clamp(v, 0L, static_cast<long>(levels - 1));
-                    w.Put(static_cast<uint32_t>(v), bits);
+                    w.Put(static_cast<uint32_t>(std::clamp(std::lround((fraction * levels + levels - 1) / 2.0), 0L, long(levels - 1))), bits);
                 }
             }
-        }
         out.resize(start + static_cast<size_t>(frameBytes), 0);
     }
     return out;

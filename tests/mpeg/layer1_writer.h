@@ -1,6 +1,6 @@
 #pragma once
 // A tiny layer I encoder for tests (no common tool writes layer I): it writes tones
-// straight into the subbands, quantised with fixed allocations.
+// straight into the subbands at 448 kbit/s, quantised with fixed allocations.
 #include <cstdint>
 #include <vector>
 
@@ -8,7 +8,6 @@
 
 struct Layer1Options {
     int rateIndex = 0;         // 0: 44.1 kHz, 1: 48 kHz, 2: 32 kHz
-    int bitrateIndex = 14;     // 448 kbit/s
     mpeg::ChannelMode mode = mpeg::ChannelMode::Stereo;
     int modeExtension = 0;     // joint stereo: subbands from 4 * (extension + 1) are shared
     int frames = 200;

@@ -10,33 +10,12 @@
 #include "mpeg/mpeg_stream.h"
 #include "test_support.h"
 
-namespace {
-
-std::vector<uint8_t> Garbage(size_t bytes, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<uint8_t> out(bytes);
-    for (uint8_t& b : out) b = (random() % 4 == 0) ? 0xFF : static_cast<uint8_t>(random());
-    return out;
-}
-
-std::vector<uint64_t> FrameOffsets(const std::vector<uint8_t>& data) {
-    mpeg::StreamInfo info;
-    EXPECT_TRUE(mpeg::ReadStreamInfo(data.data(), data.size(), data.size(), info));
-    return mpeg::ScanFrames(data.data(), data.size(), info);
-}
-
 // Damage at one frame of a fixture: the frames before it decode as before, `lost` frames go,
 // and from `settle` frames on (once the reservoir and filters no longer reach back into the
 // damage) the rest matches the clean decode again, aligned at the end.
 TEST(Robustness, DamageCostsOnlyTheFramesItTouches) {
     enum Kind { InsertJunk, OverwriteJunk, ZeroSync, CutInside };
-    const struct {
-        const char* file;
-        Kind kind;
-        size_t frame, bytes, chunk;
-        int lost;
-        size_t settle;
-    } cases[] = {
+    const struct { const char* file; Kind kind; size_t frame, bytes, chunk; int lost; size_t settle; } cases[] = {
         {"l3_cbr128.mp3", InsertJunk, 0, 5000, 333, 0, 0},  // skipped without a click
         {"l3_vbr.mp3", InsertJunk, 100, 700, 0, 0, 0},
         {"l3_cbr128.mp3", OverwriteJunk, 150, 300, 0, 0, 10},  // broken content plays on
@@ -45,14 +24,17 @@ TEST(Robustness, DamageCostsOnlyTheFramesItTouches) {
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> clean = LoadFixture(c.file);
-        const std::vector<uint64_t> offsets = FrameOffsets(clean);
+        mpeg::StreamInfo info;
+        ASSERT_TRUE(mpeg::ReadStreamInfo(clean.data(), clean.size(), clean.size(), info));
+        const std::vector<uint64_t> offsets = mpeg::ScanFrames(clean.data(), clean.size(), info);
         const size_t frame = std::min(c.frame, offsets.size() - 1);
         const auto at = clean.begin() + static_cast<long>(offsets[frame]);
-        const std::vector<uint8_t> junk = Garbage(c.bytes, 1);
+        std::vector<uint8_t> junk(c.bytes);  // a quarter of it 0xFF, to look like frame syncs
+        std::mt19937 random(1);
+        for (uint8_t& b : junk) b = (random() % 4 == 0) ? 0xFF : static_cast<uint8_t>(random());
         std::vector<uint8_t> data(clean.begin(), at);
         if (c.kind == InsertJunk) data.insert(data.end(), junk.begin(), junk.end());
-        if (c.kind != CutInside) data.insert(data.end(), at, clean.end());
-        else data.insert(data.end(), at, at + static_cast<long>(c.bytes));
+        data.insert(data.end(), at, c.kind == CutInside ? at + static_cast<long>(c.bytes) : clean.end());
         if (c.kind == OverwriteJunk) std::copy(junk.begin(), junk.end(), data.begin() + static_cast<long>(offsets[frame] + 40));
         if (c.kind == ZeroSync) data[offsets[frame]] = 0;
         const OurPcm expected = DecodeWithOurs(clean), got = DecodeWithOurs(data, c.chunk);
@@ -68,17 +50,10 @@ TEST(Robustness, DamageCostsOnlyTheFramesItTouches) {
 }
 
 TEST(Robustness, LayerSwitchInTheMiddleStartsAFreshStream) {
-    const std::vector<uint8_t> first = LoadFixture("l2_mono.mp2");
-    const std::vector<uint8_t> second = LoadFixture("l3_mpeg2.mp3");
+    const std::vector<uint8_t> first = LoadFixture("l2_mono.mp2"), second = LoadFixture("l3_mpeg2.mp3");
     std::vector<uint8_t> data = first;
     data.insert(data.end(), second.begin(), second.end());
-    const OurPcm a = DecodeWithOurs(first);
-    const OurPcm b = DecodeWithOurs(second);
-    const OurPcm both = DecodeWithOurs(data, 777);
-    EXPECT_EQ(both.frames, a.frames + b.frames);
-    EXPECT_EQ(both.samples.size(), a.samples.size() + b.samples.size());
-    EXPECT_EQ(both.channels, 2);
-    EXPECT_EQ(both.sampleRate, 22050);
+    const OurPcm a = DecodeWithOurs(first), b = DecodeWithOurs(second), both = DecodeWithOurs(data, 777);
+    EXPECT_EQ(std::make_pair(both.frames, both.samples.size()), std::make_pair(a.frames + b.frames, a.samples.size() + b.samples.size()));
+    EXPECT_EQ(std::tie(both.channels, both.sampleRate), std::tie(b.channels, b.sampleRate));
 }
-
-}  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Fixture loading and decoding with our decoder in chunks of any size.
+// Fixture loading, decoding with our decoder in chunks of any size, and rewrites of a stream.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,13 +13,16 @@ inline std::vector<uint8_t> LoadFixture(const std::string& name) { return engine
 
 struct OurPcm {
     std::vector<float> samples;  // interleaved
-    int channels = 0;
-    int sampleRate = 0;
+    int channels = 0, sampleRate = 0;
     int frames = 0;            // audio frames decoded
     std::vector<int> damaged;  // indices of the damaged frames
-    int infoFrames = 0;
 };
 
 // Feeds `data` in pieces of `chunk` bytes (0: all at once) the way a streaming caller
 // does: unconsumed bytes are passed again together with the next piece.
 OurPcm DecodeWithOurs(const std::vector<uint8_t>& data, size_t chunk = 0);
+
+// Rewrites the header of every frame of a stream of standard bitrates: free format (bitrate
+// index 0), or intensity stereo switched on in the joint-stereo frames.
+enum class Rewrite { FreeFormat, IntensityStereo };
+std::vector<uint8_t> Rewritten(std::vector<uint8_t> stream, Rewrite how);

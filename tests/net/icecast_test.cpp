@@ -25,26 +25,22 @@ protected:
 }  // namespace
 
 TEST_F(Icecast, MountsPlayWithTheirHeadersAndTitlesAsIcecastTags) {
-    const struct {
-        const char* mount;
-        FMOD_SOUND_TYPE type;
-        std::vector<std::pair<std::string, std::string>> tags;
-    } mounts[] = {
+    const struct { const char* mount; FMOD_SOUND_TYPE type; std::vector<std::pair<std::string, std::string>> tags; } mounts[] = {
         {"/test.mp3", FMOD_SOUND_TYPE_MPEG, {{"icy-name", "Quendra MP3 Test"}, {"content-type", "audio/mpeg"}, {"icy-metaint", "16000"}}},
         {"/test.ogg", FMOD_SOUND_TYPE_OGGVORBIS, {{"icy-name", "Quendra Ogg Test"}, {"TITLE", "Ogg Tone"}, {"ARTIST", "Sine"}}},
     };
     for (const auto& m : mounts) {
+        SCOPED_TRACE(m.mount);
         Load(base + m.mount, false);
         FMOD_SOUND_TYPE type = FMOD_SOUND_TYPE_UNKNOWN;
         api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr);
-        EXPECT_EQ(type, m.type) << m.mount;
+        EXPECT_EQ(type, m.type);
         for (const auto& [name, value] : m.tags) {
             FMOD_TAGTYPE tagType = FMOD_TAGTYPE_UNKNOWN;
-            EXPECT_EQ(Tag(name, &tagType), value) << m.mount;
-            EXPECT_EQ(tagType, FMOD_TAGTYPE_ICECAST) << m.mount << " " << name;
+            EXPECT_EQ(std::make_pair(Tag(name, &tagType), tagType), std::make_pair(value, FMOD_TAGTYPE_ICECAST)) << name;
         }
         EXPECT_EQ(Tags().back().type, FMOD_TAGTYPE_ICECAST);
-        EXPECT_TRUE(WaitUntil([&] { return PlaysTone(); })) << m.mount;
+        EXPECT_TRUE(WaitUntil([&] { return PlaysTone(); }));
         if (m.type == FMOD_SOUND_TYPE_MPEG) {  // a title set on the server arrives in band
             const std::string update = "curl -s -o /dev/null -u admin:" + std::string(std::getenv("QUENDRA_ICECAST_PASSWORD")) +
                                        " '" + base + "/admin/metadata?mount=/test.mp3&mode=updinfo&song=Some%20Band%20-%20New%20Song'";

@@ -28,12 +28,7 @@ request path picks the behaviour; the query tunes it:
   anything else: 404
 """
 import http.server
-import math
-import os
-import struct
-import sys
-import time
-import urllib.parse
+import math, os, struct, sys, time, urllib.parse
 
 RATE = 8000
 BYTES_PER_SECOND = RATE * 2
@@ -46,19 +41,6 @@ TONE = b"".join(struct.pack("<h", int(12000 * math.sin(2 * math.pi * 440 * i / R
 def read_file(name):
     with open(os.path.join(sys.argv[2], name), "rb") as f:
         return f.read()
-
-
-class Audio:
-    """Endless audio bytes: `head` once, then whatever `more()` gives, again and again."""
-
-    def __init__(self, head, more):
-        self.data, self.more = head, more
-
-    def take(self, n):
-        while len(self.data) < n:
-            self.data += self.more()
-        out, self.data = self.data[:n], self.data[n:]
-        return out
 
 
 def metadata_block(title):
@@ -76,20 +58,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
-        query = dict(urllib.parse.parse_qsl(url.query, encoding="latin-1"))
         route = getattr(self, "route_" + url.path.strip("/"), None)
         try:
-            if route:
-                route(query)
-            else:
-                self.send("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+            query = dict(urllib.parse.parse_qsl(url.query, encoding="latin-1"))
+            route(query) if route else self.send("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
         except (OSError, ValueError):
             pass
 
     def route_ogg(self, query):
-        links = [read_file("a.ogg"), read_file("b.ogg")]
+        links, start = [read_file("a.ogg"), read_file("b.ogg")], time.time()
         self.send("HTTP/1.0 200 OK\r\nContent-Type: application/ogg\r\nicy-name: Ogg Radio\r\n\r\n")
-        start = time.time()
         for n in range(1000):
             link = links[n % 2]
             # Two seconds of audio per link: its bytes are due over two seconds, the first link at once.
@@ -104,8 +82,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def route_redirect(self, query):
         hops, then = int(query.get("hops", "1")), query.get("then", "")
-        target = ("/redirect?" + urllib.parse.urlencode({"hops": hops - 1, "then": then})
-                  if hops > 1 else "/stream?" + then)
+        target = "/redirect?" + urllib.parse.urlencode({"hops": hops - 1, "then": then}) if hops > 1 else "/stream?" + then
         self.send("HTTP/1.1 302 Found\r\nLocation: %s\r\nContent-Length: 0\r\n\r\n" % target)
 
     def route_loop(self, query):
@@ -125,8 +102,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(1)
 
     def route_stream(self, query):
+        number = lambda name, default="-1": int(query.get(name, default))
         chunked, mp3 = query.get("chunked") == "1", query.get("format") == "mp3"
-        metaint = int(query.get("metaint", "4000")) if self.headers.get("icy-metadata") == "1" else 0
+        metaint = number("metaint", "4000") if self.headers.get("icy-metadata") == "1" else 0
         status = "ICY 200 OK" if query.get("style", "icy") == "icy" else "HTTP/1.%d 200 OK" % chunked
         head = [status, "icy-name: " + query.get("name", "Test Radio"), "icy-br: 128", "icy-genre: Tests",
                 "Content-Type: audio/" + ("mpeg" if mp3 else "wav"), "Server: test"]
@@ -135,50 +113,36 @@ class Handler(http.server.BaseHTTPRequestHandler):
             metaint = 0
         elif metaint:
             head.append("icy-metaint: %d" % metaint)
-        if chunked:
-            head.append("Transfer-Encoding: chunked")
-        self.send("\r\n".join(head) + "\r\n\r\n")
+        self.send("\r\n".join(head + ["Transfer-Encoding: chunked"] * chunked) + "\r\n\r\n")
+        # Audio bytes: `audio` once, then whatever `more()` gives, again and again.
         if query.get("garbage") == "1":
-            audio = Audio(b"", lambda: os.urandom(4096))
-        elif mp3:
-            audio = Audio(b"", lambda looped=read_file("tone.mp3"): looped)
+            audio, more = b"", lambda: os.urandom(4096)
         else:
-            audio = Audio(WAV_HEADER, lambda: TONE)
-        self.stream(query, audio, metaint, chunked)
-
-    def stream(self, query, audio, metaint, chunked):
+            looped = read_file("tone.mp3") if mp3 else TONE
+            audio, more = b"" if mp3 else WAV_HEADER, lambda: looped
         title, sent_title = query.get("title", "First Artist - First Song"), None
-        every = int(query.get("every", "0")) / 1000.0
-        die, stall, pause = (int(query.get(name, "-1")) for name in ("die", "stall", "pause"))
-        trickle, burst = query.get("trickle") == "1", int(query.get("burst", "32000"))
-        sent, until_meta = 0, metaint
+        die, stall, pause, burst = number("die"), number("stall"), number("pause"), number("burst", "32000")
+        every, trickle, sent, until_meta = number("every", "0") / 1000.0, query.get("trickle") == "1", 0, metaint
         start = last_change = time.time()
-        while True:
+        while sent != die:
             if every and time.time() - last_change >= every:
-                last_change = time.time()
-                title = "Clock - %d" % int(last_change * 1000)
-            if sent == die:
-                return
+                last_change, title = time.time(), "Clock - %d" % int(time.time() * 1000)
             if sent == stall:
                 return time.sleep(60)
             if sent == pause:
-                time.sleep(int(query["pause_ms"]) / 1000.0)
-                start += int(query["pause_ms"]) / 1000.0  # the pacing carries on from where it stopped
-                pause = -1
+                time.sleep(number("pause_ms") / 1000.0)
+                start, pause = start + number("pause_ms") / 1000.0, -1  # the pacing carries on from where it stopped
             slow = trickle and sent >= 2000
             step = 1 if slow else int(min(max(burst + (time.time() - start) * BYTES_PER_SECOND - sent, 0), 2000))
-            for mark in (die, stall, pause):  # never past a point where something happens
-                if mark >= 0:
-                    step = min(step, mark - sent)
-            if metaint:
-                step = min(step, until_meta)
-            data = audio.take(step)
-            sent, until_meta = sent + step, until_meta - step
+            # Never past a point where something happens, nor past the next metadata block.
+            step = min([step] + [mark - sent for mark in (die, stall, pause) if mark >= 0] + [until_meta] * bool(metaint))
+            while len(audio) < step:
+                audio += more()
+            data, audio, sent, until_meta = audio[:step], audio[step:], sent + step, until_meta - step
             at_block = metaint and until_meta == 0
             if at_block:
-                until_meta = metaint
                 data += metadata_block(title) if title != sent_title else b"\0"
-                sent_title = title
+                until_meta, sent_title = metaint, title
             if data:
                 self.send(b"%x\r\n%s\r\n" % (len(data), data) if chunked else data)
             if not at_block:
@@ -190,13 +154,9 @@ class Server(http.server.ThreadingHTTPServer):
         pass  # clients that hang up early are what the tests are about
 
 
-def main():
+if __name__ == "__main__":
     server = Server(("127.0.0.1", 0), Handler)
     with open(sys.argv[1] + ".tmp", "w") as f:
         f.write(str(server.server_address[1]))
     os.rename(sys.argv[1] + ".tmp", sys.argv[1])
     server.serve_forever()
-
-
-if __name__ == "__main__":
-    main()

@@ -56,8 +56,7 @@ TEST_F(Radio, StationsPlayWithTheirHeadersAndInBandTitlesUntilTheServerStops) {
         Play(s.path);
         FMOD_SOUND_TYPE format = FMOD_SOUND_TYPE_UNKNOWN;
         ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &format, nullptr, nullptr, nullptr), FMOD_OK);
-        EXPECT_EQ(format, s.format);
-        EXPECT_EQ(Length(), 0u);
+        EXPECT_EQ(std::make_pair(format, Length()), std::make_pair(s.format, 0u));
         if (s.ends) {
             ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }, 60s));
             EXPECT_GE(Position(), s.played);
@@ -69,26 +68,21 @@ TEST_F(Radio, StationsPlayWithTheirHeadersAndInBandTitlesUntilTheServerStops) {
             return std::all_of(s.tags.begin(), s.tags.end(), [&](const auto& t) { return Tag(t.first) == t.second; });
         });
         for (const auto& [name, value] : s.tags) EXPECT_EQ(Tag(name), value) << name << (found ? "" : " (timed out)");
-        for (const TagView& t : Tags())
-            EXPECT_TRUE(t.type == s.type || (t.name != "TITLE" && t.name != "icy-name")) << t.name;
-        ASSERT_FALSE(Tags().empty());
-        EXPECT_EQ(Tags().back().type, s.type);
+        for (const TagView& t : Tags()) EXPECT_TRUE(t.type == s.type || (t.name != "TITLE" && t.name != "icy-name")) << t.name;
+        EXPECT_TRUE(!Tags().empty() && Tags().back().type == s.type);
         Release();
     }
 }
 
 TEST_F(Radio, ChainedOggLinksPlayAndTheirCommentsBecomeTitles) {
     Play("/ogg");
-    EXPECT_EQ(Tag("TITLE"), "First Link");
-    EXPECT_EQ(Tag("ARTIST"), "Ogg Artist");
+    EXPECT_EQ(std::make_pair(Tag("TITLE"), Tag("ARTIST")), std::make_pair(std::string("First Link"), std::string("Ogg Artist")));
     ASSERT_TRUE(WaitUntil([&] { return Position() > 300 && HearsTone(); }));
     ASSERT_TRUE(WaitUntil([&] { return Tag("TITLE") == "Second Link"; }));
     FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN;
-    EXPECT_EQ(Tag("ARTIST", &type), "");
-    EXPECT_EQ(type, FMOD_TAGTYPE_ICECAST);
+    EXPECT_EQ(std::make_pair(Tag("ARTIST", &type), type), std::make_pair(std::string(), FMOD_TAGTYPE_ICECAST));
     ASSERT_TRUE(WaitUntil([&] { return Tag("TITLE") == "First Link"; }));
-    EXPECT_EQ(Playing(), 1);
-    EXPECT_TRUE(HearsTone());
+    EXPECT_TRUE(Playing() == 1 && HearsTone());
 }
 
 TEST_F(Radio, ReleaseReturnsAtOnceWhileTheServerStallsAndSeeksAreRefused) {
@@ -111,11 +105,7 @@ TEST_F(Radio, OpenOnlyReadsTheHeadersAndNothingPlays) {
 }
 
 TEST_F(Radio, BadAddressesAndAnswersFailCleanlyAndInTime) {
-    struct Case {
-        std::string url;
-        FMOD_MODE mode;
-        FMOD_RESULT result;  // FMOD_OK: any error
-    } const cases[] = {
+    const struct { std::string url; FMOD_MODE mode; FMOD_RESULT result; /* FMOD_OK: any error */ } cases[] = {
         {Server("/silent"), FMOD_OPENONLY, FMOD_OK}, {Server("/slowhead"), FMOD_OPENONLY, FMOD_OK},  // the open time-out
         {Server("/hugehead"), kPlayMode, FMOD_OK}, {Server("/missing"), kPlayMode, FMOD_OK},
         {Server("/loop"), kPlayMode, FMOD_OK}, {Server("/redirect?hops=6"), kPlayMode, FMOD_OK},
@@ -123,7 +113,7 @@ TEST_F(Radio, BadAddressesAndAnswersFailCleanlyAndInTime) {
         {"http://127.0.0.1:1/", kPlayMode, FMOD_ERR_NET_CONNECT}, {"https://127.0.0.1:1/", kPlayMode, FMOD_OK},
         {"http://[::1/", kPlayMode, FMOD_ERR_NET_URL},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const auto before = std::chrono::steady_clock::now();
         const FMOD_RESULT result = Open(c.url, c.mode);
         EXPECT_NE(result, FMOD_OK) << c.url;

@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(PathText, LowerCasingCoversLatin1Capitals) {
+TEST(PathText, LowerCasingCoversLatin1CapitalsAndEqualityIgnoresCaseButNotSlashesOrBlanks) {
     EXPECT_EQ(LowerLatin1("C:\\MUSIK\\\xC4RGER \xD6L.MP3"), "c:\\musik\\\xE4rger \xF6l.mp3");
     // 0xDE is the last capital; 0xDF has none; the ASCII neighbours of A-Z stay.
     EXPECT_EQ(LowerLatin1("\xDE\xC0\xDF\xBF\xFF@[`{"), "\xFE\xE0\xDF\xBF\xFF@[`{");
-}
-
-TEST(PathText, EqualityIgnoresCaseButNotSlashesOrBlanks) {
-    EXPECT_TRUE(PathsEqual("C:\\Musik\\Lied.mp3", "c:\\musik\\LIED.MP3"));
-    EXPECT_TRUE(PathsEqual("\xC4.mp3", "\xE4.MP3"));
-    EXPECT_FALSE(PathsEqual("C:\\Musik\\Lied.mp3", "C:/Musik/Lied.mp3"));
-    EXPECT_FALSE(PathsEqual("C:\\a.mp3", "C:\\.\\a.mp3"));
-    EXPECT_FALSE(PathsEqual("a.mp3", "a.mp3 "));
+    EXPECT_TRUE(PathsEqual("C:\\Musik\\Lied.mp3", "c:\\musik\\LIED.MP3") && PathsEqual("\xC4.mp3", "\xE4.MP3"));
+    for (const auto& [a, b] : {std::pair{"C:\\Musik\\Lied.mp3", "C:/Musik/Lied.mp3"}, {"C:\\a.mp3", "C:\\.\\a.mp3"}, {"a.mp3", "a.mp3 "}})
+        EXPECT_FALSE(PathsEqual(a, b)) << a << " " << b;
 }
 
 TEST(PathText, FileNameAndExtensionComeFromTheLastPart) {
@@ -23,10 +18,7 @@ TEST(PathText, FileNameAndExtensionComeFromTheLastPart) {
         {"C:\\Musik.Alt\\Lied", "Lied", ""},                 {"a.tar.GZ", "a.tar.GZ", "GZ"},
         {"http://radio.example.org/live", "live", ""},      {"Lied.", "Lied.", ""},
     };
-    for (const auto& n : names) {
-        EXPECT_EQ(FileNamePart(n[0]), n[1]) << n[0];
-        EXPECT_EQ(ExtensionOf(n[0]), n[2]) << n[0];
-    }
+    for (const auto& n : names) EXPECT_EQ(std::make_pair(FileNamePart(n[0]), ExtensionOf(n[0])), std::make_pair(std::string(n[1]), std::string(n[2])));
 }
 
 TEST(PathText, AModulePathCutShortHasNoFolder) {

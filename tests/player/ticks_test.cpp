@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 TEST(Ticks, MoreThanElapsedAcrossTheWrapAndForStoredFutureTicks) {
-    struct Case { uint32_t then, now; int32_t threshold; bool elapsed; };
-    const Case cases[] = {
+    const struct { uint32_t then, now; int32_t threshold; bool elapsed; } cases[] = {
         {1000, 1040, 40, false},      {1000, 1041, 40, true},           // "more than 40" means 41
         {0xFFFFFFF0u, 0x20, 40, true}, {0xFFFFFFF0u, 0x05, 40, false},  // across the wrap
         {5000, 4990, 500, false},     {0, 123456, 500, true},           // a tick from the future; start value 0
     };
-    for (const Case& c : cases) EXPECT_EQ(MoreThanElapsed(c.then, c.now, c.threshold), c.elapsed) << c.then << " " << c.now;
+    for (const auto& c : cases) EXPECT_EQ(MoreThanElapsed(c.then, c.now, c.threshold), c.elapsed) << c.then << " " << c.now;
     EXPECT_EQ(TicksSince(0xFFFFFFF0u, 0x20), 0x30);
 }
 

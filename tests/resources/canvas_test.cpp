@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "resources/canvas.h"
 #include "tests/resources/image_checks.h"
@@ -17,8 +18,7 @@ TEST(Image, PixelsArePackedTopDownInBlueGreenRedOrder) {
     ASSERT_TRUE(HasSize(image, 3, 2));
     PutPixel(image, 1, 0, {10, 20, 30});
     PutPixel(image, 0, 1, {40, 50, 60});
-    std::vector<uint8_t> expected(18, 0);
-    expected[3] = 30, expected[4] = 20, expected[5] = 10, expected[9] = 60, expected[10] = 50, expected[11] = 40;
+    const std::vector<uint8_t> expected = {0, 0, 0, 30, 20, 10, 0, 0, 0, 60, 50, 40, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(image.bgr, expected);
     EXPECT_EQ(PixelAt(image, 0, 1), (Rgb{40, 50, 60}));
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {1 << 30, 1 << 30}}) {
@@ -26,8 +26,7 @@ TEST(Image, PixelsArePackedTopDownInBlueGreenRedOrder) {
         PutPixel(image, x, y, {1, 2, 3});
     }
     EXPECT_EQ(image.bgr, expected);
-    EXPECT_TRUE(HasSize(MakeImage(0, 5, kGreen), 0, 0));
-    EXPECT_TRUE(HasSize(MakeImage(5, -1, kGreen), 0, 0));
+    EXPECT_TRUE(HasSize(MakeImage(0, 5, kGreen), 0, 0) && HasSize(MakeImage(5, -1, kGreen), 0, 0));
     Image empty;
     PutPixel(empty, 0, 0, kGreen);
     EXPECT_TRUE(empty.bgr.empty());
@@ -41,9 +40,7 @@ TEST(Canvas, FillCoversPixelsByTheirShare) {
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(PixelAt(image, x, y), x >= 2 && x < 6 && y >= 2 && y < 6 ? kGreen : kBlack) << x << ", " << y;
-    EXPECT_EQ(PixelAt(image, 0, 7), kGreen);
-    EXPECT_EQ(PixelAt(image, 1, 7), (Rgb{0, 100, 0}));
-    EXPECT_EQ(PixelAt(image, 2, 7), kBlack);
+    EXPECT_EQ(std::make_tuple(PixelAt(image, 0, 7), PixelAt(image, 1, 7), PixelAt(image, 2, 7)), std::make_tuple(kGreen, Rgb{0, 100, 0}, kBlack));
 }
 
 TEST(Canvas, ShapesPastTheEdgesAreClippedAndDegenerateOnesDrawNothing) {
@@ -60,8 +57,7 @@ TEST(Canvas, ShapesPastTheEdgesAreClippedAndDegenerateOnesDrawNothing) {
     FillVerticalGradient(image, 0, 2, 4, 2, kGreen, kGreen);
     EXPECT_EQ(image.bgr, before);
     FillPolygon(image, {{-1e6f, -1e6f}, {1e6f, -1e6f}, {1e6f, 1e6f}, {-1e6f, 1e6f}}, kGreen);
-    EXPECT_EQ(PixelAt(image, 0, 0), kGreen);
-    EXPECT_EQ(PixelAt(image, 3, 3), kGreen);
+    EXPECT_TRUE(PixelAt(image, 0, 0) == kGreen && PixelAt(image, 3, 3) == kGreen);
     FillRect(image, -10, -10, 100, 100, kBlack);
     EXPECT_EQ(image.bgr, before);
     StrokePolyline(image, {{-50, -50}, {50, 50}}, 1.0f, kGreen);

@@ -38,48 +38,34 @@ bool InRegion(int x, int y) {
 }
 
 // 1 to 8 for a ring colour, 9 for anything else.
-int RingOf(Rgb c) {
-    return static_cast<int>(std::find(kRings, kRings + 8, c) - kRings) + 1;
-}
+int RingOf(Rgb c) { return static_cast<int>(std::find(kRings, kRings + 8, c) - kRings) + 1; }
 
 }  // namespace
 
-TEST(Skin, RegionDataAndColoursAreTheDocumentedOnes) {
+TEST(Skin, RegionDataAndColoursAreTheDocumentedOnesAndTheFrameFollowsTheOutline) {
     EXPECT_EQ(SkinRegionData().size(), 144u);
     EXPECT_EQ(Words(SkinRegionData()), kRegionWords);
     Image skin = SkinBackground();
     ASSERT_TRUE(HasSize(skin, 220, 270));
-    struct Check { int x, y; Rgb colour; };
     // The frame meets the black interior square at its corners; the rings along the four sides.
-    std::vector<Check> checks = {{9, 10, kRings[7]}, {10, 9, kRings[7]}, {211, 260, kRings[7]}, {210, 261, kRings[7]}};
+    for (auto [x, y] : {std::pair{9, 10}, {10, 9}, {211, 260}, {210, 261}}) EXPECT_EQ(PixelAt(skin, x, y), kRings[7]) << x << ", " << y;
     for (int ring = 0; ring < 8; ++ring)
-        for (int along : {20, 110, 200}) {
-            checks.push_back({2 + ring, along, kRings[ring]});
-            checks.push_back({218 - ring, along, kRings[ring]});
-            checks.push_back({along, 2 + ring, kRings[ring]});
-            checks.push_back({along, 268 - ring, kRings[ring]});
-        }
-    for (const Check& c : checks)
-        EXPECT_EQ(PixelAt(skin, c.x, c.y), c.colour) << c.x << ", " << c.y;
-}
-
-// Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
-// one of the rings, the outermost along the outline, never jumping a ring to a neighbour,
-// the same in all four corners.
-TEST(Skin, FrameFollowsTheOutlineIntoTheCutCorners) {
-    Image skin = SkinBackground();
+        for (int along : {20, 110, 200})
+            for (auto [x, y] : {std::pair{2 + ring, along}, {218 - ring, along}, {along, 2 + ring}, {along, 268 - ring}})
+                EXPECT_EQ(PixelAt(skin, x, y), kRings[ring]) << x << ", " << y;
+    // Every pixel: magenta exactly outside the outline, black inside the frame, and in the frame
+    // one of the rings, the outermost along the outline, never jumping a ring to a neighbour,
+    // the same in all four corners.
     for (int y = 0; y < 270; ++y)
         for (int x = 0; x < 220; ++x) {
             Rgb c = PixelAt(skin, x, y);
             ASSERT_EQ(c == kMagenta, !InRegion(x, y)) << x << ", " << y;
-            if (c == kMagenta)
-                continue;
+            if (c == kMagenta) continue;
             bool interior = x >= 10 && x <= 210 && y >= 10 && y <= 260;
             ASSERT_EQ(IsBlack(c), interior) << x << ", " << y;
             ASSERT_EQ(c, PixelAt(skin, 220 - x, y)) << x << ", " << y;
             ASSERT_EQ(c, PixelAt(skin, x, 270 - y)) << x << ", " << y;
-            if (interior)
-                continue;
+            if (interior) continue;
             int ring = RingOf(c);
             ASSERT_LE(ring, 8) << x << ", " << y;
             bool onOutline = !InRegion(x - 1, y) || !InRegion(x + 1, y) || !InRegion(x, y - 1) || !InRegion(x, y + 1);
