@@ -92,14 +92,9 @@ namespace {
 
 // One folder per test process, removed when the process ends.
 struct TempFolderOwner {
-    std::filesystem::path path;
+    std::filesystem::path path = std::filesystem::temp_directory_path() / ("engine_test_" + std::to_string(std::random_device{}()));
     TempFolderOwner() {
-        std::error_code ec;
-        auto base = std::filesystem::temp_directory_path(ec);
-        for (unsigned attempt = 0; attempt < 1000; ++attempt) {  // the random device may repeat itself
-            path = base / ("engine_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(attempt));
-            if (std::filesystem::create_directory(path, ec)) return;
-        }
+        for (std::error_code ec; !std::filesystem::create_directory(path, ec) && !ec;) path += "_";  // taken: another name
     }
     ~TempFolderOwner() {
         std::error_code ec;

@@ -43,7 +43,15 @@ std::string TempFolder();
 // A whole file; empty when it cannot be read.
 Bytes ReadFile(const std::string& path);
 #ifdef QUENDRA_FIXTURES
-inline std::string FixturePath(const std::string& name) { return std::string(QUENDRA_FIXTURES) + "/" + name; }
+// Fixtures lie in the build tree; under Wine the Unix root is drive Z:.
+inline std::string FixturePath(const std::string& name) {
+    std::string path = std::string(QUENDRA_FIXTURES) + "/" + name;
+#ifdef _WIN32
+    path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+#endif
+    return path;
+}
 inline Bytes ReadFixture(const std::string& name) { return ReadFile(FixturePath(name)); }
 #endif
 

@@ -1,5 +1,7 @@
 #include "engine_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace enginetest {
@@ -28,6 +30,20 @@ std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames) {
         got += static_cast<size_t>(n);
     out.resize(got * channels);
     return out;
+}
+
+void ExpectDecodesLike(engine::Decoder& decoder, const std::vector<float>& reference, double tolerance,
+                       const std::vector<uint64_t>& seeks, size_t frames) {
+    const size_t channels = static_cast<size_t>(decoder.Format().channels), total = reference.size() / channels;
+    const std::vector<float> all = DecodeAll(decoder, 1023);
+    EXPECT_EQ(all.size(), reference.size());
+    EXPECT_LE(MaxDifference(reference, all), tolerance);
+    for (uint64_t frame : seeks) {
+        ASSERT_TRUE(decoder.SeekToFrame(frame)) << frame;
+        const std::vector<float> part = DecodeFrames(decoder, frames);
+        EXPECT_EQ(part.size(), std::min<uint64_t>(frames, total - frame) * channels) << "after a seek to " << frame;
+        EXPECT_LE(MaxDifference(reference, part, frame * channels), tolerance) << "after a seek to " << frame;
+    }
 }
 
 std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type) {

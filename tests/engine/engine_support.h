@@ -25,6 +25,11 @@ std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk = 1000);
 // `frames` frames from the decoder's position (fewer at the end).
 std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames);
 
+// Decodes everything (chunks of 1023 frames), then `frames` frames after each seek, and
+// compares both with `reference` (interleaved, from frame 0) within `tolerance`.
+void ExpectDecodesLike(engine::Decoder& decoder, const std::vector<float>& reference, double tolerance,
+                       const std::vector<uint64_t>& seeks, size_t frames);
+
 // The first value of that name (and type, unless UNKNOWN), or "<none>".
 std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN);
 std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name);

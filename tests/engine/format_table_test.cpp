@@ -31,7 +31,7 @@ class Formats : public ApiSession, public ::testing::WithParamInterface<FormatCa
 
 TEST_P(Formats, OpenOnlyThenPlaySeekAndEnd) {
     const FormatCase& c = GetParam();
-    const std::string path = Fixture(c.file);
+    const std::string path = FixturePath(c.file);
     ASSERT_EQ(Open(path, FMOD_OPENONLY), FMOD_OK) << path;
     FMOD_SOUND_TYPE type;
     FMOD_SOUND_FORMAT format;
