@@ -65,6 +65,38 @@ Fields TagFields(const engine::TagList& tags) {
     return fields;
 }
 
+std::shared_ptr<engine::StreamJob> MixerJob(int channels, uint32_t rate, uint64_t length, const std::vector<float>& samples,
+                                            bool end) {
+    struct Silent : engine::Decoder {
+        engine::StreamFormat f;
+        const engine::StreamFormat& Format() const override { return f; }
+        int64_t ReadFrames(float*, size_t) override { return 0; }
+        bool SeekToFrame(uint64_t) override { return true; }
+    };
+    auto d = std::make_unique<Silent>();
+    d->f.channels = channels, d->f.sampleRate = rate, d->f.lengthFrames = length;
+    const uint64_t frames = samples.size() / channels;
+    auto job = engine::MakeStreamJob(std::move(d), std::max<uint64_t>(frames, 44100));
+    engine::RingWrite(job->ring, samples.data(), frames);
+    job->ring.endOfStream = end;
+    return job;
+}
+
+engine::ChannelState& MixerRig::Play(int slot, std::shared_ptr<engine::StreamJob> job, float volume) {
+    auto state = engine::MakeChannelState(std::move(job), 2, 44100);
+    state->paused = false;
+    state->volume = volume;
+    engine::ChannelState& ref = *state;
+    mixer.Replace(slot, std::move(state));
+    return ref;
+}
+
+void MixerRig::Render(uint32_t frames, uint64_t queued) {
+    out.assign(frames * 2, -9.0f);
+    mixer.Render(out.data(), frames);
+    mixer.PublishQueued(queued);
+}
+
 int TestReader::live = 0;
 
 TestReader::TestReader(Bytes bytes, TestReaderOptions options)

@@ -8,6 +8,7 @@
 #include "audio_builders.h"
 #include "formats/format_open.h"
 #include "io/memory_reader.h"
+#include "playback/mixer.h"
 #include "tags/tag_list.h"
 
 namespace enginetest {
@@ -36,6 +37,21 @@ std::vector<std::string> TagValues(const engine::TagList& tags, const std::strin
 // Every tag as name and value, in order.
 using Fields = std::vector<std::pair<std::string, std::string>>;
 Fields TagFields(const engine::TagList& tags);
+
+// A stream of `length` frames whose ring holds `samples` (interleaved), put there directly;
+// `end`: nothing follows them.
+std::shared_ptr<engine::StreamJob> MixerJob(int channels, uint32_t rate, uint64_t length, const std::vector<float>& samples,
+                                            bool end = true);
+// A mixer with four slots rendering 44.1 kHz stereo, which the test drives by hand.
+struct MixerRig {
+    engine::Mixer mixer{4};
+    std::vector<float> out;
+    MixerRig() { mixer.Configure({44100, 2}); }
+    engine::ChannelState& Play(int slot, std::shared_ptr<engine::StreamJob> job, float volume = 1.0f);
+    // Renders into `out` (filled with -9 first), then tells the mixer `queued` frames still wait.
+    void Render(uint32_t frames, uint64_t queued = 0);
+    uint64_t Audible(const engine::ChannelState& ch) { return engine::AudibleFrame(ch, mixer.PlayedFrames()); }
+};
 
 // Memory read like a test needs it: forward only with unknown size (a network stream,
 // arriving in pieces of `piece` bytes), or failing at the n-th read. Counts what it gives.

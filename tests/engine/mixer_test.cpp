@@ -2,49 +2,10 @@
 
 #include <thread>
 
-#include "playback/mixer.h"
+#include "engine_support.h"
 
 using namespace engine;
-
-namespace {
-
-// A stream of `length` frames whose ring the test fills with `samples` directly.
-std::shared_ptr<StreamJob> Job(int channels, uint32_t rate, uint64_t length, const std::vector<float>& samples, bool end = true) {
-    struct Silent : Decoder {
-        StreamFormat f;
-        const StreamFormat& Format() const override { return f; }
-        int64_t ReadFrames(float*, size_t) override { return 0; }
-        bool SeekToFrame(uint64_t) override { return true; }
-    };
-    auto d = std::make_unique<Silent>();
-    d->f.channels = channels, d->f.sampleRate = rate, d->f.lengthFrames = length;
-    auto job = MakeStreamJob(std::move(d), 44100);
-    RingWrite(job->ring, samples.data(), samples.size() / channels);
-    job->ring.endOfStream = end;
-    return job;
-}
-
-struct Rig {
-    Mixer mixer{4};
-    std::vector<float> out;
-    Rig() { mixer.Configure({44100, 2}); }
-    ChannelState& Play(int slot, std::shared_ptr<StreamJob> job, float volume = 1.0f) {
-        auto state = MakeChannelState(std::move(job), 2, 44100);
-        state->paused = false;
-        state->volume = volume;
-        ChannelState& ref = *state;
-        mixer.Replace(slot, std::move(state));
-        return ref;
-    }
-    void Render(uint32_t frames, uint64_t queued = 0) {
-        out.assign(frames * 2, -9.0f);
-        mixer.Render(out.data(), frames);
-        mixer.PublishQueued(queued);
-    }
-    uint64_t Audible(const ChannelState& ch) { return AudibleFrame(ch, mixer.PlayedFrames()); }
-};
-
-}  // namespace
+using namespace enginetest;
 
 TEST(Mixer, VolumesScaleChannelsAddUpAndTheOutputClips) {
     struct Case {
@@ -58,10 +19,9 @@ TEST(Mixer, VolumesScaleChannelsAddUpAndTheOutputClips) {
         {{{0.7f, 1.0f}, {0.7f, 1.0f}}, 1.0f},
     };
     for (const Case& c : cases) {
-        Rig rig;
-        for (size_t i = 0; i < c.channels.size(); ++i) {
-            rig.Play(static_cast<int>(i), Job(2, 44100, 100, std::vector<float>(200, c.channels[i].first)), c.channels[i].second);
-        }
+        MixerRig rig;
+        for (size_t i = 0; i < c.channels.size(); ++i)
+            rig.Play(int(i), MixerJob(2, 44100, 100, std::vector<float>(200, c.channels[i].first)), c.channels[i].second);
         rig.Render(10);
         EXPECT_NEAR(rig.out[0], c.out, 1e-6);
         EXPECT_NEAR(rig.out[19], c.out, 1e-6);
@@ -77,8 +37,8 @@ TEST(Mixer, FiveOneIsFoldedDownToStereo) {
 }
 
 TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
-    Rig rig;
-    ChannelState& ch = rig.Play(0, Job(2, 44100, 1000, std::vector<float>(2000, 0.1f)));
+    MixerRig rig;
+    ChannelState& ch = rig.Play(0, MixerJob(2, 44100, 1000, std::vector<float>(2000, 0.1f)));
     // Frames mixed and still queued in the device -> the audible position.
     const struct { uint32_t mixed, queued; uint64_t audible; bool paused; } steps[] = {
         {100, 60, 40, false}, {100, 150, 50, false},
@@ -92,8 +52,8 @@ TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
     }
     SeekChannel(ch, 999999);  // past the end: clamped to the length
     EXPECT_EQ(rig.Audible(ch), 1000u);
-    Rig end;
-    ChannelState& track = end.Play(0, Job(2, 44100, 150, std::vector<float>(300, 0.1f)));
+    MixerRig end;
+    ChannelState& track = end.Play(0, MixerJob(2, 44100, 150, std::vector<float>(300, 0.1f)));
     for (auto [queued, ended] : {std::pair{100u, false}, {120u, false}, {60u, true}}) {  // 20 of the last frames wait
         end.Render(100, queued);
         EXPECT_EQ(ChannelEnded(track, end.mixer.PlayedFrames()), ended) << queued;
@@ -102,8 +62,8 @@ TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
 }
 
 TEST(Mixer, AnEmptyRingBeforeTheEndIsAnUnderrunNotAnEnd) {
-    Rig rig;
-    ChannelState& ch = rig.Play(0, Job(2, 44100, 1000, std::vector<float>(20, 0.1f), false));
+    MixerRig rig;
+    ChannelState& ch = rig.Play(0, MixerJob(2, 44100, 1000, std::vector<float>(20, 0.1f), false));
     rig.Render(100);
     EXPECT_EQ(ch.consumedFrame, 10u);
     EXPECT_FALSE(ch.drained);
@@ -111,10 +71,10 @@ TEST(Mixer, AnEmptyRingBeforeTheEndIsAnUnderrunNotAnEnd) {
 }
 
 TEST(Mixer, WaveHistoryHoldsPlayedSamplesAfterVolume) {
-    Rig rig;
+    MixerRig rig;
     std::vector<float> ramp(2000);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = (i % 2 ? -1.0f : 1.0f) * static_cast<float>(i / 2) / 1000.0f;
-    ChannelState& ch = rig.Play(0, Job(2, 44100, 1000, ramp), 0.5f);
+    ChannelState& ch = rig.Play(0, MixerJob(2, 44100, 1000, ramp), 0.5f);
     float wave[8] = {7, 7, 7, 7, 7, 7, 7, 7};
     EXPECT_FALSE(ReadWaveHistory(ch, AudibleFrame(ch, 0), 0, wave, 8));
     EXPECT_EQ(wave[0], 7.0f);  // untouched on failure
@@ -131,10 +91,10 @@ TEST(Mixer, WaveHistoryHoldsPlayedSamplesAfterVolume) {
 }
 
 TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
-    Rig rig;
+    MixerRig rig;
     std::vector<float> ramp(1000);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<float>(i) / 1000.0f;
-    ChannelState& ch = rig.Play(0, Job(1, 22050, 1000, ramp));
+    ChannelState& ch = rig.Play(0, MixerJob(1, 22050, 1000, ramp));
     rig.Render(1500);
     // Every other output frame lies halfway between two source frames.
     EXPECT_NEAR(rig.out[2 * 601], 300.5f / 1000.0f, 1e-5);
@@ -149,8 +109,8 @@ TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
 }
 
 TEST(Mixer, BusyLockGivesSilenceWithoutAdvancing) {
-    Rig rig;
-    ChannelState& ch = rig.Play(0, Job(2, 44100, 1000, std::vector<float>(2000, 0.1f)));
+    MixerRig rig;
+    ChannelState& ch = rig.Play(0, MixerJob(2, 44100, 1000, std::vector<float>(2000, 0.1f)));
     std::unique_lock<std::mutex> hold(rig.mixer.AudioLock());
     std::thread output([&] { rig.Render(100); });
     output.join();
