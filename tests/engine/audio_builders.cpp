@@ -88,6 +88,13 @@ Bytes MakeWav(const WavLayout& s) {
     return file;
 }
 
+Bytes FloatWav(const std::vector<float>& samples, int channels) {
+    WavLayout wav;
+    wav.formatTag = 3, wav.bits = 32, wav.channels = channels;
+    wav.data.assign(reinterpret_cast<const uint8_t*>(samples.data()), reinterpret_cast<const uint8_t*>(samples.data() + samples.size()));
+    return MakeWav(wav);
+}
+
 namespace {
 
 // One folder per test process, removed when the process ends.

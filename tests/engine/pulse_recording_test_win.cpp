@@ -12,87 +12,79 @@ using namespace enginetest;
 
 namespace {
 
-constexpr uint32_t kRate = 44100;
-
-// The sink's rate, which Wine offers as the device's.
-uint32_t SinkRate() {
-    const char* rate = std::getenv("QUENDRA_PULSE_RATE");
-    return rate ? uint32_t(std::atoi(rate)) : kRate;
-}
-
-// The left channel of the recording so far (32-bit floats; the recorder is still writing it).
-std::vector<float> RecordedLeft(const char* path) {
-    const Bytes bytes = ReadFile(path);
-    size_t data = 12;
-    while (data + 8 <= bytes.size() && std::memcmp(&bytes[data], "data", 4) != 0)
-        data += 8 + (bytes[data + 4] | bytes[data + 5] << 8 | bytes[data + 6] << 16 | size_t(bytes[data + 7]) << 24);
-    std::vector<float> left;
-    for (size_t i = data + 8; i + 8 <= bytes.size(); i += 8) {
-        float v;
-        std::memcpy(&v, &bytes[i], 4);
-        left.push_back(v);
+// Where the tone sounds (above 0.1): the recording split where it is quiet for 60 samples or
+// more, as the path through the sound server may insert short gaps under load.
+std::vector<std::vector<float>> Stretches(const std::vector<float>& left) {
+    std::vector<std::vector<float>> stretches;
+    size_t end = 0;  // one past the last loud sample
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (std::fabs(left[i]) <= 0.1f) continue;
+        if (stretches.empty() || i - end >= 60) stretches.emplace_back(), end = i;
+        stretches.back().insert(stretches.back().end(), left.begin() + long(end), left.begin() + long(i) + 1);
+        end = i + 1;
     }
-    return left;
+    return stretches;
 }
 
-// Waits for a complete tone in the recording: a quarter second of silence after it.
-bool RecordedTone(const char* recording, uint32_t rate, std::vector<float>& left) {
-    return WaitUntil([&] {
-        left = RecordedLeft(recording);
-        size_t last = left.size();
-        while (last > 0 && std::fabs(left[last - 1]) <= 0.1f) --last;
-        return last > 0 && left.size() - last > rate / 4;
-    });
-}
+class PulseRecording : public ApiSession {
+protected:
+    void SetUp() override {
+        if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
+        if (!recording || !killFile) GTEST_SKIP() << "not started by run_pulse_recording.sh: nothing records the output";
+        ApiSession::SetUp();
+    }
+    // The left channel of the recording so far (32-bit floats; the recorder is still writing it).
+    std::vector<float> RecordedLeft() {
+        const Bytes bytes = ReadFile(recording);
+        size_t data = 12;
+        while (data + 8 <= bytes.size() && std::memcmp(&bytes[data], "data", 4) != 0)
+            data += 8 + (bytes[data + 4] | bytes[data + 5] << 8 | bytes[data + 6] << 16 | size_t(bytes[data + 7]) << 24);
+        std::vector<float> left;
+        for (size_t i = data + 8; i + 8 <= bytes.size(); i += 8) std::memcpy(&left.emplace_back(), &bytes[i], 4);
+        return left;
+    }
+    // Plays the file to its end; the recording once it holds the tone and a quarter second
+    // of silence after it (the recorder lags).
+    std::vector<float> PlayAndRecord(const std::string& file) {
+        EXPECT_TRUE(WaitUntil([&] { return RecordedLeft().size() > sinkRate / 2; })) << "the recorder gives no data";
+        Load(file, false);
+        EXPECT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+        std::vector<float> left;
+        EXPECT_TRUE(WaitUntil([&] {
+            left = RecordedLeft();
+            size_t last = left.size();
+            while (last > 0 && std::fabs(left[last - 1]) <= 0.1f) --last;
+            return last > 0 && left.size() - last > sinkRate / 4;
+        })) << "no complete tone in the recording";
+        return left;
+    }
 
-using PulseRecording = ApiSession;
+    const char *recording = std::getenv("QUENDRA_PULSE_RECORDING"), *killFile = std::getenv("QUENDRA_PULSE_KILL_FILE");
+    // The sink's rate, which Wine offers as the device's.
+    const uint32_t sinkRate = std::getenv("QUENDRA_PULSE_RATE") ? uint32_t(std::atoi(std::getenv("QUENDRA_PULSE_RATE"))) : 44100;
+};
 
 }  // namespace
 
+// Gaps split the tone but add nothing to it, so its samples are counted, not its span.
 TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
-    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
-    const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
-    if (!recording) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nothing records the output";
-    if (SinkRate() != kRate) GTEST_SKIP() << "the sink runs at another rate";
-    ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > kRate / 2; })) << "the recorder gives no data";
-    Load(ToneWav("recorded_tone.wav", 2000), false);
-    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
-
-    // The recorder lags: wait for the tone and a quarter second of silence after it.
-    // Under load the path through the sound server may insert short gaps into the tone;
-    // they split it but add nothing to it, so the tone's samples are counted, not its span.
-    std::vector<float> left, tone;
-    ASSERT_TRUE(RecordedTone(recording, kRate, left)) << "no complete tone in the recording";
-    // Stretches where the tone sounds: it is never quiet for 60 samples.
-    std::vector<std::vector<float>> stretches;
-    long quiet = 1000;
-    for (float v : left) {
-        if (std::fabs(v) > 0.1f) {
-            if (quiet >= 60) stretches.emplace_back();
-            quiet = 0;
-        } else {
-            ++quiet;
-        }
-        if (quiet < 60) stretches.back().push_back(v);
-    }
+    if (sinkRate != 44100) GTEST_SKIP() << "the sink runs at another rate";
+    const std::vector<std::vector<float>> stretches = Stretches(PlayAndRecord(ToneWav("recorded_tone.wav", 2000)));
+    std::vector<float> tone;
     double weighted = 0, measured = 0;  // the stretches' frequencies weighted by their lengths
     for (const std::vector<float>& stretch : stretches) {
-        const size_t sounding = stretch.size() - std::min<size_t>(stretch.size(), 59);
-        tone.insert(tone.end(), stretch.begin(), stretch.begin() + sounding);
-        const double frequency = ZeroCrossingFrequency(stretch, kRate);
-        if (frequency > 0) weighted += frequency * sounding, measured += sounding;
+        tone.insert(tone.end(), stretch.begin(), stretch.end());
+        if (const double frequency = ZeroCrossingFrequency(stretch, 44100); frequency > 0)
+            weighted += frequency * stretch.size(), measured += stretch.size();
     }
-    std::printf("recorded tone: %zu stretch(es), %.3f s\n", stretches.size(), double(tone.size()) / kRate);
-    EXPECT_NEAR(double(tone.size()) / kRate, 2.0, 0.01 + 0.005 * stretches.size());
-    ASSERT_GT(measured, kRate);
+    std::printf("recorded tone: %zu stretch(es), %.3f s\n", stretches.size(), double(tone.size()) / 44100);
+    EXPECT_NEAR(double(tone.size()) / 44100, 2.0, 0.01 + 0.005 * stretches.size());
+    ASSERT_GT(measured, 44100);
     EXPECT_NEAR(weighted / measured, 440.0, 1.0);
     EXPECT_NEAR(Peak(tone), 0.5f, 0.02f);
 }
 
 TEST_F(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
-    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
-    const char* killFile = std::getenv("QUENDRA_PULSE_KILL_FILE");
-    if (!killFile) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nobody can stop the sound server";
     Load(ToneWav("lost_device.wav", 3000), false);
     ASSERT_TRUE(WaitUntil([&] { return Position() >= 500; }));
     FILE* marker = std::fopen(killFile, "wb");  // the harness stops the sound server now
@@ -108,34 +100,14 @@ TEST_F(PulseRecording, DeviceLossKeepsPositionAndEndOfTrackGoing) {
 // A 44.1 kHz track on a 48 kHz device goes through the library's rate converter: the
 // recording holds the tone and nothing else within 90 dB of it (no image at 18.9 kHz).
 TEST_F(PulseRecording, HighToneConvertedTo48kHzCarriesNoImages) {
-    if (const char* reason = std::getenv("QUENDRA_PULSE_SKIP")) GTEST_SKIP() << reason;
-    const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
-    if (!recording) GTEST_SKIP() << "not started by run_pulse_recording.sh, so nothing records the output";
-    if (SinkRate() != 48000) GTEST_SKIP() << "the sink does not run at 48 kHz";
-    ASSERT_TRUE(WaitUntil([&] { return RecordedLeft(recording).size() > 48000 / 2; })) << "the recorder gives no data";
-    WavLayout wav;
-    wav.formatTag = 3;
-    wav.bits = 32;
-    const std::vector<float> samples = Sine(15000, kRate, 2, kRate * 2);
-    wav.data.resize(samples.size() * sizeof(float));
-    std::memcpy(wav.data.data(), samples.data(), wav.data.size());
-    Load(WriteTempFile("high_tone.wav", MakeWav(wav)), false);
-    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
-    std::vector<float> left;
-    ASSERT_TRUE(RecordedTone(recording, 48000, left)) << "no complete tone in the recording";
-
-    // The longest stretch without a gap (the sound server may insert some under load).
-    size_t best = 0, bestLength = 0, start = 0, lastSounding = 0;
-    for (size_t i = 0; i < left.size(); ++i) {
-        if (std::fabs(left[i]) <= 0.1f) continue;
-        if (lastSounding == 0 || i - lastSounding >= 60) start = i;
-        lastSounding = i;
-        if (i + 1 - start > bestLength) best = start, bestLength = i + 1 - start;
-    }
+    if (sinkRate != 48000) GTEST_SKIP() << "the sink does not run at 48 kHz";
+    std::vector<float> longest;  // the longest stretch without a gap
+    for (std::vector<float>& s : Stretches(PlayAndRecord(WriteTempFile("high_tone.wav", FloatWav(Sine(15000, 44100, 2, 88200))))))
+        if (s.size() > longest.size()) longest = std::move(s);
     constexpr size_t kAnalysed = 32768;
-    ASSERT_GT(bestLength, kAnalysed + 4800) << "the tone came through in pieces";
+    ASSERT_GT(longest.size(), kAnalysed + 4800) << "the tone came through in pieces";
     // All that is not the tone together: no single component comes closer than this.
-    const ToneFit fit = FitTone(&left[best + (bestLength - kAnalysed) / 2], kAnalysed, 15000, 48000);
+    const ToneFit fit = FitTone(&longest[(longest.size() - kAnalysed) / 2], kAnalysed, 15000, 48000);
     std::printf("everything but the tone: %.1f dB below it\n", -fit.restDb);
     EXPECT_LE(fit.restDb, -90.0);
 }
