@@ -55,16 +55,7 @@ TEST(Headroom, LoudFilesPlayAtHalfVolumeAsTheirReferenceAndClipOnlyAtFullScale) 
 
 TEST(Headroom, FloatSamplesKeepTheirLevelAndDamageBecomesSilence) {
     const float inf = std::numeric_limits<float>::infinity();
-    const std::vector<float> samples = {1.5f, -2.5f, std::nanf(""), inf, -inf, 0.25f};
-    WavLayout wav;
-    wav.formatTag = 3;
-    wav.bits = 32;
-    for (float s : samples) {
-        uint32_t bits;
-        std::memcpy(&bits, &s, 4);
-        PutLe32(wav.data, bits);
-    }
-    auto opened = OpenBytes(MakeWav(wav));
+    auto opened = OpenBytes(FloatWav({1.5f, -2.5f, std::nanf(""), inf, -inf, 0.25f}, 1));
     ASSERT_EQ(opened->result, FMOD_OK);
     EXPECT_EQ(DecodeAll(*opened->sound.decoder), (std::vector<float>{1.5f, -2.5f, 0, 0, 0, 0.25f}));
 }

@@ -88,9 +88,9 @@ Bytes MakeWav(const WavLayout& s) {
     return file;
 }
 
-Bytes FloatWav(const std::vector<float>& samples, int channels) {
+Bytes FloatWav(const std::vector<float>& samples, int channels, bool extensible) {
     WavLayout wav;
-    wav.formatTag = 3, wav.bits = 32, wav.channels = channels;
+    wav.formatTag = extensible ? 0xFFFE : 3, wav.subFormat = 3, wav.bits = 32, wav.channels = channels;
     wav.data.assign(reinterpret_cast<const uint8_t*>(samples.data()), reinterpret_cast<const uint8_t*>(samples.data() + samples.size()));
     return MakeWav(wav);
 }

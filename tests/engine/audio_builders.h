@@ -34,8 +34,8 @@ struct WavLayout {
     bool infoAfterData = false;
 };
 Bytes MakeWav(const WavLayout& layout);
-// A 32-bit float WAV (format tag 3) holding `samples` as they are.
-Bytes FloatWav(const std::vector<float>& samples, int channels = 2);
+// A 32-bit float WAV holding `samples` as they are: format tag 3, or extensible with float samples.
+Bytes FloatWav(const std::vector<float>& samples, int channels = 2, bool extensible = false);
 // A stereo 16-bit 44.1 kHz WAV of a 440 Hz tone, written to a temporary file; returns the path.
 std::string ToneWav(const std::string& name, uint32_t ms);
 
