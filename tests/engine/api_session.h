@@ -73,6 +73,11 @@ protected:
         api.FMOD_Channel_GetPosition(channel, &p, unit);
         return p;
     }
+    int Paused() {
+        FMOD_BOOL paused = -1;
+        api.FMOD_Channel_GetPaused(channel, &paused);
+        return paused;
+    }
     int Playing() {
         FMOD_BOOL playing = -1;
         api.FMOD_Channel_IsPlaying(channel, &playing);
