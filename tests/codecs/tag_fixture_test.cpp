@@ -41,8 +41,10 @@ TEST(TagFixtures, EveryTaggersFramesReadBack) {
         EXPECT_EQ(TagValue(opened->tags, c.name, c.type), c.value) << c.file << " " << c.name;
     }
     // ID3v1 comes before ID3v2, so the player, keeping the last value, shows the fuller text.
-    EXPECT_EQ(TagValues(OpenBytes(ReadFixture("tag_v23_utf16.mp3"))->tags, "ARTIST"),
-              (std::vector<std::string>{"V1 Artist", "Künstler ☺"}));
+    std::vector<std::string> artists;
+    for (const auto& [name, value] : TagFields(OpenBytes(ReadFixture("tag_v23_utf16.mp3"))->tags))
+        if (name == "ARTIST") artists.push_back(value);
+    EXPECT_EQ(artists, (std::vector<std::string>{"V1 Artist", "Künstler ☺"}));
 }
 
 // Our genre table against the one id3v2 prints (three names are spelt differently there).

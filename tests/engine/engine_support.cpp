@@ -52,13 +52,6 @@ std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_
     return "<none>";
 }
 
-std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name) {
-    std::vector<std::string> values;
-    for (const engine::Tag& tag : *tags.Snapshot())
-        if (tag.name == name) values.push_back(tag.data);
-    return values;
-}
-
 Fields TagFields(const engine::TagList& tags) {
     Fields fields;
     for (const engine::Tag& tag : *tags.Snapshot()) fields.emplace_back(tag.name, tag.data);

@@ -33,7 +33,6 @@ void ExpectDecodesLike(engine::Decoder& decoder, const std::vector<float>& refer
 
 // The first value of that name (and type, unless UNKNOWN), or "<none>".
 std::string TagValue(const engine::TagList& tags, const std::string& name, FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN);
-std::vector<std::string> TagValues(const engine::TagList& tags, const std::string& name);
 // Every tag as name and value, in order.
 using Fields = std::vector<std::pair<std::string, std::string>>;
 Fields TagFields(const engine::TagList& tags);
