@@ -21,9 +21,10 @@ std::vector<float> SoxS16(const std::string& file, size_t samples = SIZE_MAX) {
     return out;
 }
 
-void SetLe16(Bytes& b, size_t at, uint16_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
+// The file with its 16-bit field at `at` set to `v`.
+Bytes Bent(Bytes b, size_t at, uint16_t v) {
+    b[at] = static_cast<uint8_t>(v), b[at + 1] = static_cast<uint8_t>(v >> 8);
+    return b;
 }
 
 // In the files sox writes, "fmt " is the first chunk: its body starts at byte 20.
@@ -87,16 +88,12 @@ TEST(CompressedWav, MpegInRiffPlaysLikeTheBareFile) {
 
 TEST(CompressedWav, BentHeadersAreRefusedOrPlayWhatTheFileHolds) {
     const Bytes ima = ReadFixture("source22_ima-adpcm.wav"), ms = ReadFixture("source22_ms-adpcm.wav");
-    auto bent = [](Bytes b, size_t at, uint16_t v) {
-        SetLe16(b, at, v);
-        return b;
-    };
     const Bytes refused[] = {
-        bent(ima, kBlockAlignAt, 0),
-        bent(ima, kExtensionAt, 0xFFFF),  // more samples per block than the block holds
-        bent(ima, kExtensionAt, 0),
-        bent(ms, kBlockAlignAt, 13),      // less than the block headers
-        bent(ms, kBlockAlignAt + 2, 8),   // 8-bit ADPCM does not exist
+        Bent(ima, kBlockAlignAt, 0),
+        Bent(ima, kExtensionAt, 0xFFFF),  // more samples per block than the block holds
+        Bent(ima, kExtensionAt, 0),
+        Bent(ms, kBlockAlignAt, 13),      // less than the block headers
+        Bent(ms, kBlockAlignAt + 2, 8),   // 8-bit ADPCM does not exist
     };
     for (size_t i = 0; i < std::size(refused); ++i) EXPECT_EQ(OpenBytes(refused[i])->result, FMOD_ERR_FORMAT) << i;
 
@@ -105,8 +102,8 @@ TEST(CompressedWav, BentHeadersAreRefusedOrPlayWhatTheFileHolds) {
     cut.resize(cut.size() / 2 + 301);  // ends inside a block
     Bytes giantSize = ms;
     for (size_t at = 12; at + 8 < giantSize.size(); at += 8 + ((giantSize[at + 4] | giantSize[at + 5] << 8) + 1) / 2 * 2)
-        if (std::memcmp(&giantSize[at], "data", 4) == 0) SetLe16(giantSize, at + 6, 0x7FFF);
-    const Bytes noPredictorTable = bent(ms, kExtensionAt + 2, 0xFFFF);  // the standard pairs stand in
+        if (std::memcmp(&giantSize[at], "data", 4) == 0) giantSize = Bent(giantSize, at + 6, 0x7FFF);
+    const Bytes noPredictorTable = Bent(ms, kExtensionAt + 2, 0xFFFF);  // the standard pairs stand in
     struct Case {
         const char* what;
         Bytes file;
