@@ -102,8 +102,7 @@ TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
     EXPECT_EQ(rig.Audible(ch), 750u);
     // Twice as many frames as the source, then the end.
     rig.Render(1000);
-    EXPECT_NE(rig.out[2 * 499], 0.0f);
-    EXPECT_EQ(rig.out[2 * 500], 0.0f);
+    EXPECT_TRUE(rig.out[2 * 499] != 0.0f && rig.out[2 * 500] == 0.0f);
     EXPECT_TRUE(ChannelEnded(ch, rig.mixer.PlayedFrames()));
     EXPECT_EQ(rig.Audible(ch), 1000u);
 }
@@ -111,10 +110,10 @@ TEST(Mixer, OtherSampleRatesAreResampledToTheOutput) {
 TEST(Mixer, BusyLockGivesSilenceWithoutAdvancing) {
     MixerRig rig;
     ChannelState& ch = rig.Play(0, MixerJob(2, 44100, 1000, std::vector<float>(2000, 0.1f)));
-    std::unique_lock<std::mutex> hold(rig.mixer.AudioLock());
-    std::thread output([&] { rig.Render(100); });
-    output.join();
-    hold.unlock();
+    {
+        std::lock_guard<std::mutex> hold(rig.mixer.AudioLock());
+        std::thread([&] { rig.Render(100); }).join();
+    }
     EXPECT_EQ(ch.consumedFrame, 0u);
     EXPECT_FLOAT_EQ(rig.out[0], 0.0f);
 }
