@@ -31,9 +31,11 @@ TEST(Mixer, VolumesScaleChannelsAddUpAndTheOutputClips) {
 TEST(Mixer, FiveOneIsFoldedDownToStereo) {
     std::vector<float> gains;
     FillChannelGains(gains, 6, 2);
-    // Left and right stay, the centre goes to both, the LFE is left out, surrounds to their side.
-    EXPECT_EQ(std::vector<bool>({gains[0] == 1, gains[3] == 1, gains[4] > 0.5f, gains[5] > 0.5f, gains[6] + gains[7] == 0,
-                                 gains[8] > 0.5f, gains[11] > 0.5f}), std::vector<bool>(7, true));
+    // gains[input * 2 + output]: left and right stay, the centre goes to both, the LFE is left
+    // out, the surrounds go to their side.
+    EXPECT_TRUE(gains[0] == 1 && gains[3] == 1) << "left and right";
+    EXPECT_TRUE(gains[4] > 0.5f && gains[5] > 0.5f && gains[8] > 0.5f && gains[11] > 0.5f) << "centre and surrounds";
+    EXPECT_EQ(gains[6] + gains[7], 0.0f) << "LFE";
 }
 
 TEST(Mixer, PositionAndEndFollowWhatTheDevicePlayedNotWhatWasMixed) {
