@@ -113,14 +113,12 @@ TEST(PcmReader, InfoTextAndId3ChunksBecomeTagsInFileOrder) {
         PutChunk(aiff, id, Bytes(text, text + std::strlen(text)), true);
     PutChunk(aiff, "ID3 ", {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 16, 'T', 'A', 'L', 'B', 0, 0, 0, 6, 0, 0, 3, 'G', 'r', 0xC3, 0xBC, 'n'}, true);
     for (int k = 0; k < 4; ++k) aiff[4 + k] = uint8_t((aiff.size() - 8) >> (24 - 8 * k));
-    using Expected = Fields;
-    const Expected wavTags = {{"ARTIST", "M\xC3\xBCller"}, {"TITLE", "Caf\xC3\xA9"}, {"COMMENT", "odd"}, {"IXYZ", "own"}};
-    const Expected aiffTags = {{"TITLE", "Night \xC3\xA0 Paris"}, {"ARTIST", "Someone"}, {"COMMENT", "first take"},
+    const Fields wavTags = {{"ARTIST", "M\xC3\xBCller"}, {"TITLE", "Caf\xC3\xA9"}, {"COMMENT", "odd"}, {"IXYZ", "own"}};
+    const Fields aiffTags = {{"TITLE", "Night \xC3\xA0 Paris"}, {"ARTIST", "Someone"}, {"COMMENT", "first take"},
                                {"ALBUM", "Gr\xC3\xBCn"}};
     const Bytes infoBeforeData = MakeWav(wav);
     wav.infoAfterData = true;
-    const std::pair<Bytes, Expected> cases[] = {
-        {infoBeforeData, wavTags}, {MakeWav(wav), wavTags}, {aiff, aiffTags}};
+    const std::pair<Bytes, Fields> cases[] = {{infoBeforeData, wavTags}, {MakeWav(wav), wavTags}, {aiff, aiffTags}};
     for (const auto& [file, expected] : cases) {
         auto opened = OpenBytes(file);
         ASSERT_EQ(opened->result, FMOD_OK);
