@@ -14,21 +14,12 @@ std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader) {
 
 std::unique_ptr<Opened> OpenBytes(const Bytes& bytes) { return OpenReader(std::make_unique<engine::MemoryReader>(bytes)); }
 
-std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk) {
+std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames, size_t chunk) {
     const size_t channels = static_cast<size_t>(decoder.Format().channels);
-    std::vector<float> all, part(chunk * channels);
-    for (int64_t n; (n = decoder.ReadFrames(part.data(), chunk)) > 0;)
-        all.insert(all.end(), part.begin(), part.begin() + n * static_cast<int64_t>(channels));
-    return all;
-}
-
-std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames) {
-    const size_t channels = static_cast<size_t>(decoder.Format().channels);
-    std::vector<float> out(frames * channels);
-    size_t got = 0;
-    for (int64_t n; got < frames && (n = decoder.ReadFrames(out.data() + got * channels, frames - got)) > 0;)
-        got += static_cast<size_t>(n);
-    out.resize(got * channels);
+    std::vector<float> out, part(std::min(chunk, frames) * channels);
+    for (int64_t n; out.size() / channels < frames &&
+                    (n = decoder.ReadFrames(part.data(), std::min(chunk, frames - out.size() / channels))) > 0;)
+        out.insert(out.end(), part.begin(), part.begin() + n * static_cast<int64_t>(channels));
     return out;
 }
 

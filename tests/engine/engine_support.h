@@ -1,6 +1,7 @@
 #pragma once
 // Engine-level helpers: opening bytes through content detection as the library does,
 // decoding in chunks, tags, and a reader that streams, counts or fails on purpose.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,10 +22,10 @@ struct Opened {
 std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader);
 std::unique_ptr<Opened> OpenBytes(const Bytes& bytes);
 
-// Every frame from the decoder's position on, read in chunks of `chunk` frames.
-std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk = 1000);
-// `frames` frames from the decoder's position (fewer at the end).
-std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames);
+// `frames` frames from the decoder's position (fewer at the end), read in chunks of `chunk` frames.
+std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames, size_t chunk = SIZE_MAX);
+// Every frame from the decoder's position on.
+inline std::vector<float> DecodeAll(engine::Decoder& decoder, size_t chunk = 1000) { return DecodeFrames(decoder, SIZE_MAX, chunk); }
 
 // Decodes everything (chunks of 1023 frames), then `frames` frames after each seek, and
 // compares both with `reference` (interleaved, from frame 0) within `tolerance`.
