@@ -1,10 +1,11 @@
 #!/bin/sh
 # Sorts the fixtures (made short for fuzzing) into a seed folder per fuzz target, and adds
-# the seeds no encoder makes: playlists, bare ID3v2 tags, a Vorbis comment block.
+# the seeds no encoder makes: playlists, bare ID3v2 tags, a Vorbis comment block, network
+# answers and in-band titles, and a settings file as the player writes it.
 #   make_seeds.sh FIXTURES OUT
 set -eu
 in=$1 out=$2
-for d in wav aiff playlist mpeg flac ogg id3 comments; do mkdir -p "$out/$d"; done
+for d in wav aiff playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
 cp "$in"/*.wav "$out/wav/"
 cp "$in"/*.aiff "$out/aiff/"
 # MPEG audio in a WAV data chunk (format tags 0x55 and 0x50), as no encoder here writes it.
@@ -28,3 +29,12 @@ printf '#EXTM3U\n#EXTINF:10,A - B\nhttp://host/x.mp3\nb.flac\n' > "$out/playlist
 printf '\357\273\277a.mp3\r\nsub\\b.ogg\r\n' > "$out/playlist/plain.m3u"
 printf '<asx version="3.0"><!-- c --><entry><ref href="a&amp;b.wma"/></entry><Entry><REF HREF='"'"'x.mp3'"'"'></Entry></asx>' \
     > "$out/playlist/list.asx"
+h=$out/http_response m=$out/icy_metadata
+printf "ICY 200 OK\r\nicy-name: R\r\nicy-metaint: 8\r\n\r\n12345678\001StreamTitle='a';\000\000\000\000" > "$h/icy"
+printf 'HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n\377\373\220\000' > "$h/http"
+printf 'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nicy-metaint: 4\r\n\r\n5\r\nabcd\000\r\n3;x=y\r\nxyz\r\n0\r\n\r\n' > "$h/chunked"
+printf 'HTTP/1.1 302 Found\r\nLocation: http://[::1]:8000/x\r\n\r\n' > "$h/redirect"
+printf "\003abc\002StreamTitle='Artist - Title';\000\000\000\000\000\000" > "$m/title"
+printf "\004abcd\002StreamTitle='\304rzte - Sch\366n';\000\000\000\000\000\000\000\000\000\000" > "$m/latin1"
+printf "\002ab\377StreamTitle='cut" > "$m/past"
+printf 'WindowX = 412\r\nWindowY = -300\r\nWiederholenEnable = 0\r\nReplayGainEnable = 1\r\nFensterOnTop = 1\r\nHauptVolume = 85\r\nBalloonTipEnable = 1\r\nPlayListMarkieren = D:\\Musik\\Lied.mp3\r\nHohePrioEnable = 0\r\nMiniFensterEnable = 1\r\nMiniFensterScrollTextEnable = 1\r\nSongPositonVorweartsEnable = 0\r\n' > "$out/settings/quendra.ini"

@@ -40,11 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     flac::FrameScratch scratch;
     flac::DecodedFrame frame;
     flac::DecodeFrame(data, size, flac::StreamInfo(), scratch, frame);
-    flac::StreamInfo guess;
-    guess.sampleRate = 44100;
-    guess.bitsPerSample = 16;
-    guess.channels = 2;
-    guess.minBlockSize = guess.maxBlockSize = 4096;
+    const flac::StreamInfo guess{.minBlockSize = 4096, .maxBlockSize = 4096, .sampleRate = 44100, .channels = 2, .bitsPerSample = 16};
     flac::DecodeFrame(data, size, guess, scratch, frame);
     flac::Metadata meta;
     if (flac::ReadMetadata(data, size, meta) == flac::Result::Ok) {

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
+#include <tuple>
 
 #include "engine_support.h"
-#include "playback/mixer.h"
 #include "reference_decoder.h"
 #include "vorbis_reference.h"
 
@@ -16,26 +15,16 @@ using namespace enginetest;
 
 namespace {
 
-// The whole file decoded by the engine, played on one channel at `volume` through the mixer.
+// The whole file (44.1 kHz stereo) decoded by the engine, played on one channel at `volume`.
 std::vector<float> PlayThroughMixer(const Bytes& file, float volume) {
     auto opened = OpenBytes(file);
-    EXPECT_EQ(opened->result, FMOD_OK);
+    EXPECT_EQ(std::tuple(opened->result, opened->sound.format.sampleRate, opened->sound.format.channels), std::tuple(FMOD_OK, 44100u, 2));
     if (opened->result != FMOD_OK) return {};
     const std::vector<float> decoded = DecodeAll(*opened->sound.decoder, 4096);
-    const engine::StreamFormat format = opened->sound.format;
-    const uint64_t frames = decoded.size() / format.channels;
-    auto job = engine::MakeStreamJob(std::move(opened->sound.decoder), frames);
-    engine::RingWrite(job->ring, decoded.data(), frames);
-    job->ring.endOfStream = true;
-    engine::Mixer mixer(1);
-    mixer.Configure({format.sampleRate, format.channels});
-    auto channel = engine::MakeChannelState(job, format.channels, format.sampleRate);
-    channel->paused = false;
-    channel->volume = volume;
-    mixer.Replace(0, std::move(channel));
-    std::vector<float> out(decoded.size());
-    mixer.Render(out.data(), static_cast<uint32_t>(frames));
-    return out;
+    MixerRig rig;
+    rig.Play(0, MixerJob(2, 44100, decoded.size() / 2, decoded), volume);
+    rig.Render(static_cast<uint32_t>(decoded.size() / 2));
+    return rig.out;
 }
 
 std::vector<float> Scaled(std::vector<float> v, float gain) {
@@ -65,16 +54,7 @@ TEST(Headroom, LoudFilesPlayAtHalfVolumeAsTheirReferenceAndClipOnlyAtFullScale) 
 
 TEST(Headroom, FloatSamplesKeepTheirLevelAndDamageBecomesSilence) {
     const float inf = std::numeric_limits<float>::infinity();
-    const std::vector<float> samples = {1.5f, -2.5f, std::nanf(""), inf, -inf, 0.25f};
-    WavLayout wav;
-    wav.formatTag = 3;
-    wav.bits = 32;
-    for (float s : samples) {
-        uint32_t bits;
-        std::memcpy(&bits, &s, 4);
-        PutLe32(wav.data, bits);
-    }
-    auto opened = OpenBytes(MakeWav(wav));
+    auto opened = OpenBytes(FloatWav({1.5f, -2.5f, std::nanf(""), inf, -inf, 0.25f}, 1));
     ASSERT_EQ(opened->result, FMOD_OK);
     EXPECT_EQ(DecodeAll(*opened->sound.decoder), (std::vector<float>{1.5f, -2.5f, 0, 0, 0, 0.25f}));
 }

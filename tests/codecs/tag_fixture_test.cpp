@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "engine_support.h"
@@ -40,25 +41,24 @@ TEST(TagFixtures, EveryTaggersFramesReadBack) {
         EXPECT_EQ(TagValue(opened->tags, c.name, c.type), c.value) << c.file << " " << c.name;
     }
     // ID3v1 comes before ID3v2, so the player, keeping the last value, shows the fuller text.
-    EXPECT_EQ(TagValues(OpenBytes(ReadFixture("tag_v23_utf16.mp3"))->tags, "ARTIST"),
-              (std::vector<std::string>{"V1 Artist", "Künstler ☺"}));
+    std::vector<std::string> artists;
+    for (const auto& [name, value] : TagFields(OpenBytes(ReadFixture("tag_v23_utf16.mp3"))->tags))
+        if (name == "ARTIST") artists.push_back(value);
+    EXPECT_EQ(artists, (std::vector<std::string>{"V1 Artist", "Künstler ☺"}));
 }
 
 // Our genre table against the one id3v2 prints (three names are spelt differently there).
 TEST(TagFixtures, GenreNamesAgreeWithTheTaggersTable) {
     std::ifstream in(FixturePath("genres.txt"));
-    auto lower = [](std::string s) {
+    auto lower = [](std::string s) {  // and without trailing blanks
+        s.erase(s.find_last_not_of(' ') + 1);
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return std::tolower(ch); });
         return s;
     };
-    int compared = 0;
+    int compared = 0, number;
+    char name[64];
     for (std::string line; std::getline(in, line);) {
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const int number = std::stoi(line.substr(0, colon));
-        std::string name = line.substr(colon + 1);
-        name.erase(0, name.find_first_not_of(' '));
-        name.erase(name.find_last_not_of(' ') + 1);
+        if (std::sscanf(line.c_str(), " %d : %63[^\n]", &number, name) != 2) continue;
         if (number == 40 || number == 132 || number == 133 || number > 147) continue;
         EXPECT_EQ(lower(engine::Id3GenreName(number)), lower(name)) << number;
         ++compared;

@@ -1,34 +1,14 @@
 #include "vorbis_reference.h"
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
-    auto* m = static_cast<VorbisfileSource*>(source);
-    const size_t want = size * count, left = m->data->size() - m->pos;
-    const size_t n = want < left ? want : left;
-    std::memcpy(out, m->data->data() + m->pos, n);
-    m->pos += n;
-    return size ? n / size : 0;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-    auto* m = static_cast<VorbisfileSource*>(source);
-    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(m->pos) : ogg_int64_t(m->data->size());
-    if (base + offset < 0 || base + offset > ogg_int64_t(m->data->size())) return -1;
-    m->pos = size_t(base + offset);
-    return 0;
-}
-
-long TellMemory(void* source) { return long(static_cast<VorbisfileSource*>(source)->pos); }
-
-}  // namespace
 
 int OpenVorbisfile(VorbisfileSource& source, OggVorbis_File& vf) {
-    const ov_callbacks callbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
-    return ov_open_callbacks(&source, &vf, nullptr, 0, callbacks);
+    // A stream over the bytes in memory; libvorbisfile closes it with the file, or we do when it refuses.
+    FILE* file = fmemopen(const_cast<uint8_t*>(source.data->data()), source.data->size(), "rb");
+    if (!file) return OV_EREAD;
+    const int result = ov_open_callbacks(file, &vf, nullptr, 0, OV_CALLBACKS_DEFAULT);
+    if (result != 0) std::fclose(file);
+    return result;
 }
 
 VorbisReference DecodeWithVorbisfile(const std::vector<uint8_t>& file) {

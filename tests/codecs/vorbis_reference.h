@@ -9,7 +9,6 @@
 // A file in memory as libvorbisfile's source; it must outlive the open file.
 struct VorbisfileSource {
     const std::vector<uint8_t>* data;
-    size_t pos = 0;
 };
 
 // ov_open_callbacks over `source`; 0 when opened, as libvorbisfile answers.

@@ -23,8 +23,8 @@ const std::vector<Bytes> kPackets = [] {
 // A page or more per packet: the spanning one fills pages 5 and 6.
 const std::vector<Bytes> kPages = [] {
     ogg_stream_state os;
-    ogg_stream_init(&os, 77);
     std::vector<Bytes> pages;
+    ogg_stream_init(&os, 77);
     for (size_t i = 0; i < kPackets.size(); ++i) {
         ogg_packet op{const_cast<uint8_t*>(kPackets[i].data()), long(kPackets[i].size()), i == 0,
                       i + 1 == kPackets.size(), ogg_int64_t(i), ogg_int64_t(i)};
@@ -96,8 +96,7 @@ TEST(OggReader, StreamReaderPassesOverDamageAndEndsAtTheCut) {
     engine::OggPageReader reader(in);
     container::OggPage page;
     ASSERT_TRUE(reader.Next(bytes, page));
-    EXPECT_EQ(bytes, kPages[0]);
-    EXPECT_EQ(reader.SkippedBytes(), 4u);
+    EXPECT_EQ(std::pair(bytes, reader.SkippedBytes()), std::pair(kPages[0], uint64_t{4}));
     EXPECT_FALSE(reader.Next(bytes, page));
 }
 
@@ -105,8 +104,7 @@ TEST(VorbisComments, ALyingCountReadsWhatIsThereAndIsNotWhole) {
     const char block[] = "\3\0\0\0abc\xFF\xFF\xFF\x7F\7\0\0\0TITLE=x";
     container::VorbisComments out;
     ASSERT_TRUE(container::ParseVorbisComments(reinterpret_cast<const uint8_t*>(block), sizeof block - 1, out));
-    EXPECT_FALSE(out.whole);
-    EXPECT_EQ(out.fields, std::vector<std::string>{"TITLE=x"});
+    EXPECT_EQ(std::pair(out.whole, out.fields), std::pair(false, std::vector<std::string>{"TITLE=x"}));
 }
 
 TEST(Id3v2Size, OneRuleForEveryReader) {

@@ -8,22 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "audio_builders.h"
 #include "fmodex_api.h"
 #include "wait_until.h"
 
 namespace enginetest {
 
 constexpr FMOD_MODE kPlayMode = 0xC9;
-
-// Fixtures lie in the build tree; under Wine the Unix root is drive Z:.
-inline std::string Fixture(const std::string& name) {
-    std::string path = std::string(QUENDRA_FIXTURES) + "/" + name;
-#ifdef _WIN32
-    path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-#endif
-    return path;
-}
 
 // Frequency from the rising zero crossings of a stretch of samples.
 inline double ZeroCrossingFrequency(const std::vector<float>& samples, double rate) {
@@ -81,6 +72,11 @@ protected:
         unsigned int p = 0;
         api.FMOD_Channel_GetPosition(channel, &p, unit);
         return p;
+    }
+    int Paused() {
+        FMOD_BOOL paused = -1;
+        api.FMOD_Channel_GetPaused(channel, &paused);
+        return paused;
     }
     int Playing() {
         FMOD_BOOL playing = -1;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,59 +45,45 @@ Bytes EncodePcmLe(const std::vector<float>& samples, int bytes) {
 }
 
 Bytes MakeWav(const WavLayout& s) {
-    Bytes fmt;
+    Bytes fmt, list, body{'W', 'A', 'V', 'E'}, file;
     const int container = (s.bits + 7) / 8;
-    PutLe16(fmt, s.formatTag);
-    PutLe16(fmt, s.channels);
-    PutLe32(fmt, s.rate);
-    PutLe32(fmt, s.rate * container * s.channels);
-    PutLe16(fmt, container * s.channels);
-    PutLe16(fmt, s.bits);
+    for (uint32_t v : {uint32_t(s.formatTag), uint32_t(s.channels)}) PutLe16(fmt, v);
+    for (uint32_t v : {s.rate, s.rate * container * s.channels}) PutLe32(fmt, v);
+    for (uint32_t v : {uint32_t(container * s.channels), uint32_t(s.bits)}) PutLe16(fmt, v);
     if (s.formatTag == 0xFFFE) {
-        PutLe16(fmt, 22);
-        PutLe16(fmt, s.bits);
+        for (uint32_t v : {22u, uint32_t(s.bits)}) PutLe16(fmt, v);
         PutLe32(fmt, s.channels == 2 ? 3 : 0);
         PutLe16(fmt, s.subFormat);
-        const uint8_t tail[14] = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-        fmt.insert(fmt.end(), tail, tail + 14);
+        fmt.insert(fmt.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});  // the GUID's common tail
     }
-    Bytes list;
-    if (!s.info.empty()) {
-        PutText(list, "INFO");
-        for (const auto& [id, text] : s.info) {
-            Bytes value(text.begin(), text.end());
-            value.push_back(0);
-            PutChunk(list, id, value);
-        }
-    }
-    Bytes body;
-    PutText(body, "WAVE");
+    if (!s.info.empty()) PutText(list, "INFO");
+    for (const auto& [id, text] : s.info) PutChunk(list, id, Bytes(text.c_str(), text.c_str() + text.size() + 1));
     PutChunk(body, "fmt ", fmt);
     if (!list.empty() && !s.infoAfterData) PutChunk(body, "LIST", list);
-    PutText(body, "data");
-    PutLe32(body, s.declaredDataSize == 0xFFFFFFFFu ? static_cast<uint32_t>(s.data.size()) : s.declaredDataSize);
-    body.insert(body.end(), s.data.begin(), s.data.end());
-    if (s.data.size() & 1) body.push_back(0);
+    PutChunk(body, "data", s.data);
+    if (s.declaredDataSize != 0xFFFFFFFFu) {
+        const size_t at = body.size() - s.data.size() - (s.data.size() & 1) - 4;
+        for (int k = 0; k < 4; ++k) body[at + k] = uint8_t(s.declaredDataSize >> (8 * k));
+    }
     if (!list.empty() && s.infoAfterData) PutChunk(body, "LIST", list);
-    Bytes file;
-    PutText(file, "RIFF");
-    PutLe32(file, static_cast<uint32_t>(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
+    PutChunk(file, "RIFF", body);
     return file;
+}
+
+Bytes FloatWav(const std::vector<float>& samples, int channels, bool extensible) {
+    WavLayout wav;
+    wav.formatTag = extensible ? 0xFFFE : 3, wav.subFormat = 3, wav.bits = 32, wav.channels = channels;
+    wav.data.assign(reinterpret_cast<const uint8_t*>(samples.data()), reinterpret_cast<const uint8_t*>(samples.data() + samples.size()));
+    return MakeWav(wav);
 }
 
 namespace {
 
 // One folder per test process, removed when the process ends.
 struct TempFolderOwner {
-    std::filesystem::path path;
+    std::filesystem::path path = std::filesystem::temp_directory_path() / ("engine_test_" + std::to_string(std::random_device{}()));
     TempFolderOwner() {
-        std::error_code ec;
-        auto base = std::filesystem::temp_directory_path(ec);
-        for (unsigned attempt = 0; attempt < 1000; ++attempt) {  // the random device may repeat itself
-            path = base / ("engine_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(attempt));
-            if (std::filesystem::create_directory(path, ec)) return;
-        }
+        for (std::error_code ec; !std::filesystem::create_directory(path, ec) && !ec;) path += "_";  // taken: another name
     }
     ~TempFolderOwner() {
         std::error_code ec;
@@ -121,12 +105,8 @@ std::string ToneWav(const std::string& name, uint32_t ms) {
 }
 
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
-    std::string path = TempFolder() + "/" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    const std::string path = TempFolder() + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
 

@@ -34,6 +34,8 @@ struct WavLayout {
     bool infoAfterData = false;
 };
 Bytes MakeWav(const WavLayout& layout);
+// A 32-bit float WAV holding `samples` as they are: format tag 3, or extensible with float samples.
+Bytes FloatWav(const std::vector<float>& samples, int channels = 2, bool extensible = false);
 // A stereo 16-bit 44.1 kHz WAV of a 440 Hz tone, written to a temporary file; returns the path.
 std::string ToneWav(const std::string& name, uint32_t ms);
 
@@ -43,7 +45,15 @@ std::string TempFolder();
 // A whole file; empty when it cannot be read.
 Bytes ReadFile(const std::string& path);
 #ifdef QUENDRA_FIXTURES
-inline std::string FixturePath(const std::string& name) { return std::string(QUENDRA_FIXTURES) + "/" + name; }
+// Fixtures lie in the build tree; under Wine the Unix root is drive Z:.
+inline std::string FixturePath(const std::string& name) {
+    std::string path = std::string(QUENDRA_FIXTURES) + "/" + name;
+#ifdef _WIN32
+    path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+#endif
+    return path;
+}
 inline Bytes ReadFixture(const std::string& name) { return ReadFile(FixturePath(name)); }
 #endif
 

@@ -7,7 +7,6 @@
 
 #include "api/system.h"
 #include "audio_builders.h"
-#include "formats/time_units.h"
 #include "io/file_reader.h"
 #include "wait_until.h"
 
@@ -47,57 +46,56 @@ uint64_t RingFillOf(Sound& sound) {
     return RingFill(sound.job->ring);
 }
 
+// Renders `frames` once the ring holds them; they must be the ramp from `from` on, on both sides.
+void ExpectRampRendered(Sound& sound, uint64_t from, uint32_t frames) {
+    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(sound) >= frames; }));
+    std::vector<float> out(frames * 2);
+    g_mixer->Render(out.data(), frames);
+    g_mixer->PublishQueued(0);
+    for (uint32_t k = 0; k < frames; ++k) {
+        ASSERT_EQ(out[2 * k], RampValue(from + k) / 32768.0f) << "frame " << from + k;
+        ASSERT_EQ(out[2 * k + 1], out[2 * k]);  // mono on both sides
+    }
+}
+
+struct EngineSystem : ::testing::Test {
+    System system{kHandDriven};
+    std::shared_ptr<Sound> sound;
+    void SetUp() override { ASSERT_EQ(system.Init(2), FMOD_OK); }
+};
+
 }  // namespace
 
-TEST(EngineSystem, DecodingRunsAheadOnlyAsFarAsTheStreamBuffer) {
-    System system(kHandDriven);
-    ASSERT_EQ(system.Init(2), FMOD_OK);
+TEST_F(EngineSystem, DecodingRunsAheadOnlyAsFarAsTheStreamBuffer) {
     const std::string path = RampFile(44100 * 5);
     ASSERT_EQ(system.SetStreamBufferSize(500, FMOD_TIMEUNIT_MS), FMOD_OK);
-    std::shared_ptr<Sound> sound;
     ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &sound), FMOD_OK);
-    EXPECT_EQ(sound->job->ring.capacityFrames, MsToFrames(500, 44100));
-    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) == MsToFrames(500, 44100); }));
+    EXPECT_EQ(sound->job->ring.capacityFrames, 22050u);
+    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) == 22050u; }));
     system.ReleaseSound(*sound);
     // A one-byte buffer (the player's setting while scanning) still gets a workable minimum.
     ASSERT_EQ(system.SetStreamBufferSize(1, FMOD_TIMEUNIT_RAWBYTES), FMOD_OK);
     ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &sound), FMOD_OK);
-    EXPECT_EQ(sound->job->ring.capacityFrames, MsToFrames(250, 44100));
+    EXPECT_EQ(sound->job->ring.capacityFrames, 11025u);
 }
 
-TEST(EngineSystem, RenderedSamplesFollowTheFileExactlyAcrossSeeks) {
-    System system(kHandDriven);
-    ASSERT_EQ(system.Init(2), FMOD_OK);
+TEST_F(EngineSystem, RenderedSamplesFollowTheFileExactlyAcrossSeeks) {
     ASSERT_EQ(system.SetStreamBufferSize(2000, FMOD_TIMEUNIT_MS), FMOD_OK);
-    std::shared_ptr<Sound> sound;
     ASSERT_EQ(system.CreateStream(RampFile(44100 * 3).c_str(), 0xC9, &sound), FMOD_OK);
     ChannelId channel;
     ASSERT_EQ(system.PlaySound(0, *sound, true, nullptr, &channel), FMOD_OK);
     ASSERT_EQ(system.SetPaused(channel, false), FMOD_OK);
-
-    std::vector<float> out;
-    auto renderAndCheck = [&](uint64_t fromFrame, uint32_t frames) {
-        ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*sound) >= frames; }));
-        out.assign(frames * 2, 0.0f);
-        g_mixer->Render(out.data(), frames);
-        g_mixer->PublishQueued(0);
-        for (uint32_t k = 0; k < frames; ++k) {
-            const float want = RampValue(fromFrame + k) / 32768.0f;
-            ASSERT_EQ(out[2 * k], want) << "frame " << fromFrame + k;
-            ASSERT_EQ(out[2 * k + 1], want);  // mono on both sides
-        }
-    };
-    renderAndCheck(0, 1000);
+    ExpectRampRendered(*sound, 0, 1000);
     uint64_t position = 0;
     ASSERT_EQ(system.GetPosition(channel, &position, FMOD_TIMEUNIT_PCM), FMOD_OK);
     EXPECT_EQ(position, 1000u);
     ASSERT_EQ(system.SetPosition(channel, 77777, FMOD_TIMEUNIT_PCM), FMOD_OK);
-    renderAndCheck(77777, 3000);
+    ExpectRampRendered(*sound, 77777, 3000);
     ASSERT_EQ(system.SetPosition(channel, 2500, FMOD_TIMEUNIT_MS), FMOD_OK);
-    renderAndCheck(110250, 500);
+    ExpectRampRendered(*sound, 110250, 500);
 }
 
-TEST(EngineSystem, ADecoderThatThrowsEndsItsOwnChannelOnly) {
+TEST_F(EngineSystem, ADecoderThatThrowsEndsItsOwnChannelOnly) {
     // A decoder whose allocations fail after its first chunk.
     struct OutOfMemory : Decoder {
         std::unique_ptr<Decoder> inner;
@@ -110,16 +108,14 @@ TEST(EngineSystem, ADecoderThatThrowsEndsItsOwnChannelOnly) {
         }
         bool SeekToFrame(uint64_t frame) override { return inner->SeekToFrame(frame); }
     };
-    System system(kHandDriven);
-    ASSERT_EQ(system.Init(2), FMOD_OK);
     const std::string path = RampFile(44100 * 3);
-    std::shared_ptr<Sound> failing, healthy;
+    std::shared_ptr<Sound> failing;
     ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9 | FMOD_OPENONLY, &failing), FMOD_OK);
     failing->idleDecoder = std::make_unique<OutOfMemory>(std::move(failing->idleDecoder));
-    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &healthy), FMOD_OK);
+    ASSERT_EQ(system.CreateStream(path.c_str(), 0xC9, &sound), FMOD_OK);
     ChannelId broken, fine;
     ASSERT_EQ(system.PlaySound(0, *failing, false, nullptr, &broken), FMOD_OK);
-    ASSERT_EQ(system.PlaySound(1, *healthy, false, nullptr, &fine), FMOD_OK);
+    ASSERT_EQ(system.PlaySound(1, *sound, false, nullptr, &fine), FMOD_OK);
     std::vector<float> out(2 * 1000);
     auto endsWhilePlaying = [&](ChannelId id) {
         return WaitUntil([&] {
@@ -138,7 +134,5 @@ TEST(EngineSystem, ADecoderThatThrowsEndsItsOwnChannelOnly) {
     EXPECT_TRUE(endsWhilePlaying(broken));
     // The healthy stream still follows its file sample by sample after a seek.
     ASSERT_EQ(system.SetPosition(fine, 50000, FMOD_TIMEUNIT_PCM), FMOD_OK);
-    ASSERT_TRUE(WaitUntil([&] { return RingFillOf(*healthy) >= 500; }));
-    g_mixer->Render(out.data(), 500);
-    for (uint32_t k = 0; k < 500; ++k) ASSERT_EQ(out[2 * k], RampValue(50000 + k) / 32768.0f) << k;
+    ExpectRampRendered(*sound, 50000, 500);
 }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "audio_builders.h"
@@ -42,30 +40,15 @@ ToneFit FitMiddle(const std::vector<float>& s, double hz, uint32_t rate) {
 
 }  // namespace
 
+// Full level within 0.1 % (flat to 20 kHz), and the rest, THD+N for low tones, images and
+// aliases (and noise) for high ones, 100 dB down.
 TEST(Resampler, TonesComeOutCleanAndAtFullLevelBothWays) {
-    // The rest is THD+N for the low tone, images and aliases (and noise) for the high one.
-    const struct { uint32_t from, to; double hz; } cases[] = {
-        {44100, 48000, 1000}, {48000, 44100, 1000}, {44100, 48000, 15000}, {48000, 44100, 15000}};
-    for (const auto& c : cases) {
-        const ToneFit fit = FitMiddle(Convert(Sine(c.hz, c.from, 1, c.from), 1, c.from, c.to, 4096), c.hz, c.to);
-        EXPECT_LE(fit.restDb, -100.0) << c.from << " -> " << c.to << ", " << c.hz << " Hz";
-        EXPECT_NEAR(fit.amplitude, 0.5, 0.5 * 0.001);
-        std::printf("%u -> %u Hz, %5.0f Hz tone: rest %.1f dB\n", c.from, c.to, c.hz, fit.restDb);
-    }
-}
-
-TEST(Resampler, PassbandIsFlatWithinATenthOfADecibelTo20kHz) {
-    for (auto [from, to] : {std::pair{44100u, 48000u}, {48000u, 44100u}}) {
-        double lowest = 100, highest = -100;
-        for (double hz : {20.0, 1000.0, 6000.0, 12000.0, 17000.0, 19000.0, 20000.0}) {
-            const double gainDb = 20 * std::log10(FitMiddle(Convert(Sine(hz, from, 1, from / 2), 1, from, to, 4096),
-                                                          hz, to).amplitude / 0.5);
-            lowest = std::min(lowest, gainDb), highest = std::max(highest, gainDb);
+    for (auto [from, to] : {std::pair{44100u, 48000u}, {48000u, 44100u}})
+        for (double hz : {20.0, 1000.0, 6000.0, 12000.0, 15000.0, 17000.0, 19000.0, 20000.0}) {
+            const ToneFit fit = FitMiddle(Convert(Sine(hz, from, 1, from), 1, from, to, 4096), hz, to);
+            EXPECT_NEAR(fit.amplitude, 0.5, 0.5 * 0.001) << from << " -> " << to << ", " << hz << " Hz";
+            EXPECT_LE(fit.restDb, -100.0) << from << " -> " << to << ", " << hz << " Hz";
         }
-        EXPECT_LE(highest - lowest, 0.1) << from << " -> " << to;
-        EXPECT_LT(std::fabs(highest), 0.1);
-        std::printf("%u -> %u Hz: passband gain %.4f .. %.4f dB\n", from, to, lowest, highest);
-    }
 }
 
 TEST(Resampler, BlockSizesDoNotChangeTheOutput) {

@@ -1,14 +1,13 @@
 #!/bin/sh
-# Runs the recording test program under Wine with a private PulseAudio server
-# whose two null sinks are recorded. When no server can be started the program still
-# runs and skips, with the reason in QUENDRA_PULSE_SKIP. The sink runs at RATE,
-# and the tests learn its rate from QUENDRA_PULSE_RATE; further arguments go to the program.
+# Runs the recording test program under Wine with a private PulseAudio server whose two
+# null sinks, at RATE, are recorded; the tests learn the rate from QUENDRA_PULSE_RATE. When
+# no server can be started the program still runs and skips, with the reason in
+# QUENDRA_PULSE_SKIP. Further arguments (one word each) go to the program.
 #   run_pulse_recording.sh TEST.exe WINE-EXEC RATE [ARGUMENTS...]
 set -u
-test_exe=$1
-wine_exec=$2
-rate=$3
+test_exe=$1 wine_exec=$2 rate=$3
 shift 3
+arguments="$*"
 export QUENDRA_PULSE_RATE=$rate
 
 T=$(mktemp -d /tmp/quendra-pulse.XXXXXX)
@@ -21,7 +20,7 @@ cleanup() {
 trap cleanup EXIT
 
 skip() {
-    QUENDRA_PULSE_SKIP="$1" "$wine_exec" "$test_exe" "$@"
+    QUENDRA_PULSE_SKIP="$1" "$wine_exec" "$test_exe" $arguments
     exit $?
 }
 

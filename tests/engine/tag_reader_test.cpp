@@ -15,10 +15,9 @@ using namespace enginetest;
 namespace {
 
 Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
-Bytes Text(uint8_t encoding, const Bytes& payload) {
-    Bytes b{encoding};
-    b.insert(b.end(), payload.begin(), payload.end());
-    return b;
+Bytes Text(uint8_t encoding, Bytes payload) {
+    payload.insert(payload.begin(), encoding);
+    return payload;
 }
 void PutSyncSafe(Bytes& b, uint32_t v) {
     for (int shift = 21; shift >= 0; shift -= 7) b.push_back(uint8_t((v >> shift) & 0x7F));
@@ -47,12 +46,8 @@ Bytes Id3(int version, uint8_t flags, const std::vector<Bytes>& parts, bool foot
 Fields Read(const Bytes& tag) {
     TagList list;
     ReadId3v2(tag.data(), tag.size(), list);
-    Fields out;
-    for (const engine::Tag& t : *list.Snapshot()) {
-        EXPECT_EQ(t.type, FMOD_TAGTYPE_ID3V2);
-        out.emplace_back(t.name, t.data);
-    }
-    return out;
+    for (const engine::Tag& t : *list.Snapshot()) EXPECT_EQ(t.type, FMOD_TAGTYPE_ID3V2);
+    return TagFields(list);
 }
 
 }  // namespace
@@ -109,10 +104,8 @@ TEST(Id3v2, FramesInEveryVersionEncodingAndCorner) {
 // (Track numbers and genres of version 1.1 as real taggers write them: tag_fixture_test.)
 TEST(Id3v1, FieldsAndACommentWithNoRoomForATrack) {
     Bytes t(128, 0);
-    std::memcpy(t.data(), "TAGTr\xE4umerei", 12);
-    std::memcpy(&t[33], "Art  ", 5);
-    std::memcpy(&t[93], "1999", 4);
-    std::memcpy(&t[97], "abcdefghijklmnopqrstuvwxyz0123", 30);
+    for (auto [at, text] : {std::pair{0, "TAGTr\xE4umerei"}, {33, "Art  "}, {93, "1999"}, {97, "abcdefghijklmnopqrstuvwxyz0123"}})
+        std::memcpy(&t[at], text, std::strlen(text));
     t[127] = 255;
     TagList tags;
     ASSERT_TRUE(ReadId3v1(t.data(), tags));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
+#include <tuple>
 
 #include "playback/device_samples.h"
 #include "formats/time_units.h"
@@ -24,19 +24,13 @@ TEST(Position, UnitsFollowTheFormat) {
     // (Milliseconds through frames and back: every seek of format_table_test.)
     EXPECT_EQ(FramesToMs(1, 0), 0u);
     StreamFormat f;
-    f.channels = 2;
-    f.bitsPerSample = 24;
-    f.sampleRate = 48000;
-    f.lengthFrames = 96000;
+    f.channels = 2, f.bitsPerSample = 24, f.sampleRate = 48000, f.lengthFrames = 96000;
     f.rawBytes = 1000;  // compressed: raw bytes scale with the encoded size
-    uint64_t v = 0;
-    ASSERT_TRUE(FramesToUnit(48000, FMOD_TIMEUNIT_PCMBYTES, f, &v));
-    EXPECT_EQ(v, 288000u);
-    ASSERT_TRUE(FramesToUnit(48000, FMOD_TIMEUNIT_RAWBYTES, f, &v));
-    EXPECT_EQ(v, 500u);
-    ASSERT_TRUE(UnitToFrames(288005, FMOD_TIMEUNIT_PCMBYTES, f, &v));
-    EXPECT_EQ(v, 48000u);
-    EXPECT_FALSE(FramesToUnit(1, 0x40, f, &v));
+    uint64_t bytes = 0, raw = 0, frames = 0;
+    ASSERT_TRUE(FramesToUnit(48000, FMOD_TIMEUNIT_PCMBYTES, f, &bytes) && FramesToUnit(48000, FMOD_TIMEUNIT_RAWBYTES, f, &raw) &&
+                UnitToFrames(288005, FMOD_TIMEUNIT_PCMBYTES, f, &frames));
+    EXPECT_EQ(std::tuple(bytes, raw, frames), std::tuple(288000u, 500u, 48000u));
+    EXPECT_FALSE(FramesToUnit(1, 0x40, f, &bytes));
     EXPECT_EQ(Saturate32(1ull << 40), 0xFFFFFFFFu);
 }
 
