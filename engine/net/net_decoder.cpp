@@ -37,6 +37,18 @@ NetDecoder::~NetDecoder() {
 }
 
 void NetDecoder::Run() {
+    try {
+        Decode();
+    } catch (...) {
+        // Out of memory in the format's decoder: the stream ends after the PCM already
+        // here, like one whose server went away; other streams play on.
+    }
+    std::lock_guard<std::mutex> hold(lock_);
+    ended_ = true;
+    changed_.notify_all();
+}
+
+void NetDecoder::Decode() {
     std::vector<float> chunk(kChunkFrames * channels_);
     for (;;) {
         {
@@ -45,12 +57,8 @@ void NetDecoder::Run() {
             if (stop_) return;
         }
         const int64_t got = inner_->ReadFrames(chunk.data(), kChunkFrames);
+        if (got <= 0) return;
         std::lock_guard<std::mutex> hold(lock_);
-        if (got <= 0) {
-            ended_ = true;
-            changed_.notify_all();
-            return;
-        }
         for (int64_t f = 0; f < got; ++f) {
             const size_t at = (readAt_ + filled_) % capacity_;
             std::memcpy(&pcm_[at * channels_], &chunk[static_cast<size_t>(f) * channels_], channels_ * sizeof(float));

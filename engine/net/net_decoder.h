@@ -29,7 +29,9 @@ public:
     bool SeekToFrame(uint64_t) override { return false; }
 
 private:
+    // The worker: Decode behind a barrier; either way the stream has ended after it.
     void Run();
+    void Decode();
 
     std::unique_ptr<Decoder> inner_;  // worker thread only
     std::shared_ptr<NetStream> stream_;

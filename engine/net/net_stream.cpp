@@ -80,6 +80,22 @@ int64_t NetStream::Take(void* out, size_t count, int waitMs) {
 }
 
 void NetStream::Run(Url url, bool streamBody) {
+    try {
+        Fetch(url, streamBody);
+    } catch (...) {
+        // Out of memory on this thread: the stream ends like one whose server went away
+        // (readers get what is buffered, then the end); an open still waiting for the
+        // head fails at once.
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            if (!headDone_) headResult_ = FMOD_ERR_MEMORY;
+            headDone_ = true;
+        }
+        Finish(true);
+    }
+}
+
+void NetStream::Fetch(const Url& url, bool streamBody) {
     HttpAnswer answer;
     const auto deadline = Clock::now() + std::chrono::milliseconds(kOpenTimeoutMs);
     const FMOD_RESULT result = RequestStream(url, deadline, cancel_, answer);

@@ -54,7 +54,9 @@ public:
     void SetWholeReads() { wholeReads_ = true; }
 
 private:
+    // The thread: Fetch behind a barrier, so that a failing allocation ends this stream only.
     void Run(Url url, bool streamBody);
+    void Fetch(const Url& url, bool streamBody);
     void Stream(struct HttpAnswer& answer);
     // Appends audio, waiting for room; false when cancelled.
     bool Put(const std::vector<uint8_t>& audio);
