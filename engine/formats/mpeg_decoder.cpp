@@ -76,9 +76,20 @@ public:
         }
         if (!indexTried_) {
             indexTried_ = true;
-            index_ = IndexMpegFrames(*reader_, region_, info_);  // seeks fall back to the tables when empty
+            index_ = IndexMpegFrames(*reader_, region_, info_);
         }
-        const mpeg::SeekPlan plan = mpeg::PlanSeek(info_, index_.empty() ? nullptr : &index_, frame);
+        mpeg::SeekPlan plan;
+        if (index_.frames > 0) {
+            // The plan for the frame counted by the index, started from the indexed frame before it.
+            mpeg::StreamInfo counted = info_;
+            counted.frames = index_.frames;
+            plan = mpeg::PlanSeek(counted, nullptr, frame);
+            const uint64_t entry = plan.frame / kFrameIndexStep;
+            plan.discardSamples += (plan.frame - entry * kFrameIndexStep) * info_.header.samplesPerFrame;
+            plan.byteOffset = index_.offsets[entry];
+        } else {
+            plan = mpeg::PlanSeek(info_, nullptr, frame);  // the tables, when the file could not be indexed
+        }
         Restart(plan.byteOffset, plan.discardSamples);
         played_ = frame;
         return true;
@@ -181,7 +192,7 @@ private:
     uint64_t played_ = 0;
 
     bool indexTried_ = false;
-    std::vector<uint64_t> index_;
+    MpegFrameIndex index_;
 };
 
 }  // namespace

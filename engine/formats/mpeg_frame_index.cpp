@@ -6,16 +6,16 @@ namespace engine {
 namespace {
 
 // Read window by window, with room for a frame across each edge.
-constexpr uint64_t kIndexWindow = 1 << 20;
+constexpr uint64_t kIndexWindow = 256 * 1024;
 constexpr uint64_t kIndexOverlap = 64 * 1024;
 constexpr uint64_t kMaxIndexedBytes = 1ull << 30;
 
 }  // namespace
 
-std::vector<uint64_t> IndexMpegFrames(Reader& reader, const MpegRegion& region, const mpeg::StreamInfo& info) {
+MpegFrameIndex IndexMpegFrames(Reader& reader, const MpegRegion& region, const mpeg::StreamInfo& info) {
     const uint64_t total = region.audioEnd - region.audioStart;
     if (total > kMaxIndexedBytes) return {};
-    std::vector<uint64_t> offsets;
+    MpegFrameIndex index;
     std::vector<uint8_t> window;
     uint64_t pos = info.audioOffset;
     mpeg::StreamInfo local = info;
@@ -31,12 +31,12 @@ std::vector<uint64_t> IndexMpegFrames(Reader& reader, const MpegRegion& region, 
                 next = pos + found;
                 break;
             }
-            offsets.push_back(pos + found);
+            if (index.frames++ % kFrameIndexStep == 0) index.offsets.push_back(pos + found);
         }
         if (last) break;
         pos = next;
     }
-    return offsets;
+    return index;
 }
 
 }  // namespace engine
