@@ -82,6 +82,12 @@ protected:
         return first < last ? std::vector<float>(left.begin() + long(first), left.begin() + long(last)) : std::vector<float>();
     }
 
+    // The first moments on a new device may hold gaps: the pitch is taken in the last half second.
+    double PitchAtTheEnd(const std::vector<float>& tone) {
+        const std::vector<float> end(tone.end() - long(std::min<size_t>(tone.size(), sinkRate / 2)), tone.end());
+        return ZeroCrossingFrequency(end, sinkRate);
+    }
+
     const char* recording = std::getenv("QUENDRA_PULSE_RECORDING");
     const char* restartFile = std::getenv("QUENDRA_PULSE_RESTART_FILE");  // the server dies, back a second later
     const char* againRecording = std::getenv("QUENDRA_PULSE_AGAIN_RECORDING");  // the first sink after that
@@ -115,11 +121,9 @@ TEST_F(PulseRecording, ToneLeavesTheLibraryAtTheRightFrequencyAndLength) {
 // a device, and the tone is heard again once the server is back.
 TEST_F(PulseRecording, ALostDeviceKeepsTimeAndTheToneComesBackWithIt) {
     const std::vector<float> tone = ToneAfter(restartFile, againRecording, 5000);
-    // The first moments after the server's start may hold gaps: the pitch is taken at the end.
-    const std::vector<float> end(tone.end() - long(std::min<size_t>(tone.size(), sinkRate / 2)), tone.end());
     std::printf("tone after the server came back: %.2f s\n", double(tone.size()) / sinkRate);
     EXPECT_GT(tone.size(), sinkRate);
-    EXPECT_NEAR(ZeroCrossingFrequency(end, sinkRate), 440.0, 2.0);
+    EXPECT_NEAR(PitchAtTheEnd(tone), 440.0, 2.0);
 }
 
 // A 44.1 kHz track on a 48 kHz device goes through the library's rate converter: the
@@ -138,11 +142,12 @@ TEST_F(PulseRecording, HighToneConvertedTo48kHzCarriesNoImages) {
 }
 
 // The default sink changes while a tone plays: the library follows it to the new device,
-// whose recording carries on the three seconds of the tone left (following may take one).
+// whose recording carries on the three seconds of the tone left (following may take one;
+// what the old device still held may come along).
 TEST_F(PulseRecording, ToneFollowsANewDefaultDevice) {
     const std::vector<float> tone = ToneAfter(switchFile, otherRecording, 4000);
     std::printf("tone on the new default sink: %.2f s\n", double(tone.size()) / sinkRate);
     EXPECT_GT(tone.size(), 2 * sinkRate);
-    EXPECT_LT(tone.size(), 3.05 * sinkRate);
-    EXPECT_NEAR(ZeroCrossingFrequency(tone, sinkRate), 440.0, 2.0);
+    EXPECT_LT(tone.size(), 3.2 * sinkRate);
+    EXPECT_NEAR(PitchAtTheEnd(tone), 440.0, 2.0);
 }
