@@ -1,32 +1,13 @@
 #!/bin/sh
 # Runs a test program with TLS in front of the scripted radio server (run by
 # run_with_icy_server.sh, whose port is in QUENDRA_ICY_PORT): certificates from a test
-# authority made here, the front's ports in QUENDRA_TLS_PORTS ("name port" lines) and the
+# authority (make_test_certs.sh), the front's ports in QUENDRA_TLS_PORTS ("name port" lines) and the
 # authority's certificate (DER, as a Windows path) in QUENDRA_TEST_AUTHORITY.
 # Usage: run_with_icy_server.sh run_with_tls_front.sh PROGRAM [ARGS...]
 here=$(cd "$(dirname "$0")" && pwd)
-start=$(pwd)
 dir=$(mktemp -d)
 trap 'kill $front 2>/dev/null; rm -rf "$dir"' EXIT INT TERM
-cd "$dir" || exit 1
-quiet() { "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; }
-sign() { # name, subject, alternative names, then dates for `openssl ca` if any
-    quiet openssl req -new -key key.pem -subj "/CN=$2" -out "$1.csr"
-    printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth\n' "$3" >"$1.ext"
-    quiet openssl ca -batch -config ca.cnf -notext -extfile "$1.ext" -in "$1.csr" -out "$1.crt" ${4:+-startdate $4 -enddate $5}
-}
-quiet openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 -subj "/CN=Quendra Test Authority" \
-    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign"
-quiet openssl x509 -in ca.crt -outform der -out ca.der
-quiet openssl genrsa -out key.pem 2048
-: >index.txt
-echo 1000 >serial
-printf '[ca]\ndefault_ca=test\n[test]\ndatabase=index.txt\nnew_certs_dir=.\nserial=serial\ncertificate=ca.crt\nprivate_key=ca.key\ndefault_md=sha256\ndefault_days=2\npolicy=any\nunique_subject=no\n[any]\ncommonName=supplied\n' >ca.cnf
-sign good localhost "DNS:localhost,IP:127.0.0.1"
-sign wrongname other.example "DNS:other.example"
-sign expired localhost "DNS:localhost,IP:127.0.0.1" 20200101000000Z 20200201000000Z
-quiet openssl req -x509 -key key.pem -out selfsigned.crt -days 2 -subj "/CN=localhost" \
-    -addext "subjectAltName=DNS:localhost,IP:127.0.0.1"
+sh "$here/make_test_certs.sh" "$dir" || exit 1
 python3 "$here/tls_front.py" "$dir/ports" "$dir" "$QUENDRA_ICY_PORT" &
 front=$!
 i=0
@@ -35,4 +16,4 @@ while [ ! -s "$dir/ports" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
 QUENDRA_TLS_PORTS=$(cat "$dir/ports")
 QUENDRA_TEST_AUTHORITY=$(printf 'Z:%s' "$dir/ca.der" | tr '/' '\\')
 export QUENDRA_TLS_PORTS QUENDRA_TEST_AUTHORITY
-cd "$start" && "$@"
+"$@"
