@@ -19,8 +19,6 @@ constexpr int kOkId = 2;
 constexpr COLORREF kText = RGB(0, 200, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-bool g_closeRequested = false;
-
 std::string ListText(HWND list, int row, int column) {
     char text[4096] = {};
     LVITEMA item = {};
@@ -53,7 +51,7 @@ void CopySelectedRow(HWND window, HWND list) {
 LRESULT CALLBACK FileInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId) g_closeRequested = true;
+        if (LOWORD(wParam) == kOkId) NoteButtonClicked(kOkId);
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -106,12 +104,6 @@ HWND CreateList(HWND window, const TrackInfo& track) {
     return list;
 }
 
-// Runs until "Ok" is clicked.
-void RunUntilOk() {
-    g_closeRequested = false;
-    RunDialogLoop([] { return g_closeRequested; });
-}
-
 } // namespace
 
 int ShowFileInfo() {
@@ -125,7 +117,7 @@ int ShowFileInfo() {
     if (list && ok) {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
-        RunUntilOk();
+        RunUntilButton();
     }
     CloseDialogWindow(window);
     return 1;

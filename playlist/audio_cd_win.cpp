@@ -29,7 +29,6 @@ constexpr int kShell32CdDriveIcon = 11;
 constexpr COLORREF kText = RGB(0, 200, 0);
 constexpr COLORREF kFocusText = RGB(0, 255, 0);
 
-int g_pressed = 0; // id of the button clicked, 0 while none
 HICON g_driveIcon = nullptr; // loaded once per dialog
 
 void DrawDriveRow(const DRAWITEMSTRUCT& draw) {
@@ -47,7 +46,7 @@ void DrawDriveRow(const DRAWITEMSTRUCT& draw) {
 LRESULT CALLBACK AudioCdProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId || LOWORD(wParam) == kCancelId) g_pressed = LOWORD(wParam);
+        if (LOWORD(wParam) == kOkId || LOWORD(wParam) == kCancelId) NoteButtonClicked(LOWORD(wParam));
         return 0;
     case WM_MEASUREITEM:
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kRowHeight;
@@ -107,12 +106,6 @@ std::string SelectedRow(HWND list) {
     SendMessageA(list, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(length));
     return text;
-}
-
-// The id of the button clicked; "Abbrechen" when the program is asked to quit meanwhile.
-int RunUntilButton() {
-    g_pressed = 0;
-    return RunDialogLoop([] { return g_pressed != 0; }) ? g_pressed : kCancelId;
 }
 
 // The drive chosen with "Ok" ("D:"), or the empty text for "Abbrechen" and for "Ok" on an

@@ -22,12 +22,10 @@ constexpr int kCancelId = 2;
 constexpr COLORREF kText = RGB(0, 200, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-int g_pressed = 0; // id of the button clicked, 0 while none
-
 LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId || LOWORD(wParam) == kCancelId) g_pressed = LOWORD(wParam);
+        if (LOWORD(wParam) == kOkId || LOWORD(wParam) == kCancelId) NoteButtonClicked(LOWORD(wParam));
         return 0;
     case WM_CTLCOLOREDIT:
         SetTextColor(reinterpret_cast<HDC>(wParam), kText);
@@ -41,12 +39,6 @@ LRESULT CALLBACK OpenStreamProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The id of the button clicked; "Abbrechen" when the program is asked to quit meanwhile.
-int RunUntilButton() {
-    g_pressed = 0;
-    return RunDialogLoop([] { return g_pressed != 0; }) ? g_pressed : kCancelId;
 }
 
 // The typed address, or nothing when "Abbrechen" was clicked.

@@ -21,8 +21,6 @@ constexpr COLORREF kText = RGB(0, 200, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr char kApplyText[] = "\xDC" "bernehmen";
 
-bool g_applyClicked = false;
-
 // Only reads, so a key the user may not write still shows its real state.
 std::string ReadDefaultValue(const std::string& key) {
     HKEY handle = nullptr;
@@ -90,7 +88,7 @@ void ApplyAssociations(HWND list) {
 LRESULT CALLBACK AssociationsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kApplyId) g_applyClicked = true;
+        if (LOWORD(wParam) == kApplyId) NoteButtonClicked(kApplyId);
         return 0;
     case WM_DRAWITEM:
         if (wParam == kApplyId) {
@@ -135,12 +133,6 @@ HWND CreateTypeList(HWND window, HFONT font) {
     return list;
 }
 
-// Runs until the apply button is clicked.
-void RunUntilApply() {
-    g_applyClicked = false;
-    RunDialogLoop([] { return g_applyClicked; });
-}
-
 } // namespace
 
 void EditFileAssociations() {
@@ -156,8 +148,7 @@ void EditFileAssociations() {
     if (list && apply) {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
-        RunUntilApply();
-        if (g_applyClicked) ApplyAssociations(list);
+        if (RunUntilButton() == kApplyId) ApplyAssociations(list);
     }
     CloseDialogWindow(window);
 }

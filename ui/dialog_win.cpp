@@ -33,6 +33,17 @@ void DrawDialogButton(const DRAWITEMSTRUCT& draw) {
     DrawTextA(draw.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+namespace {
+int g_clicked = 0;  // the button that ends RunUntilButton, 0 while none
+}  // namespace
+
+void NoteButtonClicked(int id) { g_clicked = id; }
+
+int RunUntilButton() {
+    g_clicked = 0;
+    return RunDialogLoop([] { return g_clicked != 0; }) ? g_clicked : 0;
+}
+
 bool RunDialogLoop(bool (*done)()) {
     MSG msg;
     while (!done()) {

@@ -31,3 +31,8 @@ void DrawDialogButton(const DRAWITEMSTRUCT& draw);
 // meanwhile). Enter and Escape are dropped: only the dialog's buttons end it. False when
 // the program is asked to quit first; the quit is passed on to the main loop.
 bool RunDialogLoop(bool (*done)());
+
+// The dialog loop until a button the dialog's procedure passes to NoteButtonClicked is
+// clicked: its id; 0 when the program is asked to quit first.
+int RunUntilButton();
+void NoteButtonClicked(int id);
