@@ -4,6 +4,7 @@
 // build and the tests use stdio and the null output.
 #include <memory>
 
+#include "io/cd_device.h"
 #include "io/reader.h"
 #include "playback/output.h"
 
@@ -13,6 +14,9 @@ struct Platform {
     std::unique_ptr<Reader> (*openFile)(const char* path, FMOD_RESULT* result);
     // A device output, or null when no device can be opened (the engine then runs the null output).
     std::unique_ptr<Output> (*startDeviceOutput)(Mixer& mixer);
+    // The device of the CD drive a path such as "D:" names; null with FMOD_OK when it names
+    // none, null with an error when it cannot be opened. Null where there are no CD drives.
+    std::unique_ptr<CdDevice> (*openCdDrive)(const char* path, FMOD_RESULT* result) = nullptr;
 };
 
 // Defined once per shared library (platform_win.cpp or platform_portable.cpp).

@@ -1,11 +1,12 @@
 #include "api/platform.h"
+#include "io/cd_drive.h"
 #include "io/file_reader.h"
 #include "playback/wasapi_output.h"
 
 namespace engine {
 
 const Platform& CurrentPlatform() {
-    static const Platform platform{OpenWin32File, StartWasapiOutput};
+    static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive};
     return platform;
 }
 

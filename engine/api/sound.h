@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "api/platform.h"
 #include "formats/format_open.h"
 #include "playback/stream_job.h"
 #include "tags/tag_list.h"
@@ -36,9 +37,9 @@ struct StreamBufferSize {
     FMOD_TIMEUNIT unit = FMOD_TIMEUNIT_MS;
 };
 
-// Opens a file path by content, or an http:// address through the network code.
-FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode,
-                      std::unique_ptr<Reader> (*openFile)(const char*, FMOD_RESULT*), StreamBufferSize buffer,
+// Opens a file path by content, an http:// address through the network code, or the audio
+// CD in the drive a path such as "D:" names.
+FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode, const Platform& platform, StreamBufferSize buffer,
                       Sound& sound);
 
 }  // namespace engine

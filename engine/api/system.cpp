@@ -72,7 +72,7 @@ FMOD_RESULT System::CreateStream(const char* path, FMOD_MODE mode, std::shared_p
         buffer = {bufferSize_, bufferUnit_};
     }
     // Opening reads headers only; it needs no lock and may take a while on slow media.
-    FMOD_RESULT result = OpenSound(path, mode, platform_.openFile, buffer, *sound);
+    FMOD_RESULT result = OpenSound(path, mode, platform_, buffer, *sound);
     if (result != FMOD_OK) return result;
     std::lock_guard<std::mutex> api(apiLock_);
     if (!(mode & FMOD_OPENONLY) && sound->idleDecoder) {

@@ -5,7 +5,7 @@
 // "Track N" without CD-Text).
 #include <memory>
 
-#include "formats/cd_device.h"
+#include "io/cd_device.h"
 #include "formats/format_open.h"
 
 namespace engine {

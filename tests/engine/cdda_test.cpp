@@ -5,9 +5,11 @@
 #include <cstring>
 #include <set>
 
+#include "api/system.h"
 #include "engine_support.h"
 #include "formats/cd_text.h"
 #include "formats/cdda_decoder.h"
+#include "io/file_reader.h"
 
 using namespace engine;
 using namespace enginetest;
@@ -159,4 +161,23 @@ TEST(Cdda, DiscsWithoutAudioOrWithoutADiscAreRefused) {
     auto data = std::make_unique<DiscImage>();
     data->tracks = {{1, 150, 300, false}};
     EXPECT_EQ(Open(std::move(data))->result, FMOD_ERR_CDDA_NOAUDIO);
+}
+
+// Through the engine: a drive name opens the disc; open-only reads no sector.
+TEST(Cdda, ADriveNameOpensTheDiscAndOpenOnlyReadsTheTableOfContentsAlone) {
+    static DiscImage* last = nullptr;
+    const Platform withDrive{OpenStdioFile, nullptr, [](const char* path, FMOD_RESULT* result) {
+                                 *result = FMOD_OK;
+                                 auto disc = std::make_unique<DiscImage>();
+                                 last = disc.get();
+                                 return std::unique_ptr<CdDevice>(path[0] == 'D' ? std::move(disc) : nullptr);
+                             }};
+    System system(withDrive);
+    ASSERT_EQ(system.Init(2), FMOD_OK);
+    std::shared_ptr<Sound> sound;
+    ASSERT_EQ(system.CreateStream("D:\\", 0xC9 | FMOD_OPENONLY, &sound), FMOD_OK);
+    EXPECT_EQ(sound->format.type, FMOD_SOUND_TYPE_CDDA);
+    EXPECT_EQ(sound->format.lengthFrames, 263u * 588u);
+    EXPECT_TRUE(last->reads.empty());
+    EXPECT_EQ(system.CreateStream("E:", 0xC9, &sound), FMOD_ERR_FILE_NOTFOUND);  // not a CD drive: a path like any
 }
