@@ -64,7 +64,7 @@ protected:
         return left;
     }
     // Plays a tone, asks the harness for a change (by creating `file`) after a second of it,
-    // and returns what the second recording holds from its first to its last loud sample.
+    // and returns the tone the second recording holds, without the gaps of the path through the server.
     std::vector<float> ToneAfter(const char* file, const char* secondRecording, unsigned int ms) {
         Load(ToneWav("changed" + std::to_string(ms) + ".wav", ms), false);
         EXPECT_TRUE(WaitUntil([&] { return Position() >= 1000; }));
@@ -74,9 +74,9 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return Playing() == 0; }));
         EXPECT_EQ(Position(), ms);
         EXPECT_FALSE(Wave(512).empty());
-        const std::vector<float> left = WholeTone(secondRecording);
-        const auto first = std::find_if(left.begin(), left.end(), Loud), last = std::find_if(left.rbegin(), left.rend(), Loud).base();
-        return first < last ? std::vector<float>(first, last) : std::vector<float>();
+        std::vector<float> tone;
+        for (const std::vector<float>& stretch : Stretches(WholeTone(secondRecording))) tone.insert(tone.end(), stretch.begin(), stretch.end());
+        return tone;
     }
     // The first moments on a new device may hold gaps: the pitch is taken at the end.
     double PitchAtEnd(const std::vector<float>& tone) {
