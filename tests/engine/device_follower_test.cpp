@@ -20,17 +20,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// What the test controls and sees of "the system's devices", under g_worldLock.
-std::mutex g_worldLock;
+// What the test controls and sees of "the system's devices"; owned by the running test.
 struct DeviceWorld {
-    bool present = true;       // a default device exists
-    OutputFormat format{44100, 2};
-    bool lost = false;         // the opened device fails
-    bool stalled = false;      // the opened device stops taking frames
-    bool defaultChanged = false;
-    int opens = 0;
-    std::vector<float> written;  // what the newest device was given
-} g_world;
+    std::atomic<bool> present{true};  // a default device exists
+    std::atomic<uint32_t> rate{44100};
+    std::atomic<bool> lost{false};     // the opened device fails
+    std::atomic<bool> stalled{false};  // the opened device stops taking frames
+    std::atomic<bool> defaultChanged{false};
+    std::atomic<int> opens{0};
+    std::mutex lock;
+    std::vector<float> written;  // what the newest device was given, under lock
+};
+DeviceWorld* g_world = nullptr;
 
 class FakeDevice : public RenderDevice {
 public:
@@ -41,10 +42,9 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint32_t>(timeoutMs, 10)));
     }
     bool QueuedFrames(uint32_t* frames) override {
-        std::lock_guard<std::mutex> hold(g_worldLock);
-        if (g_world.lost) return false;
+        if (g_world->lost) return false;
         const auto now = Clock::now();
-        if (started_ && !g_world.stalled)
+        if (started_ && !g_world->stalled)
             played_ += std::chrono::duration<double>(now - lastLook_).count() * format_.sampleRate;
         lastLook_ = now;
         played_ = std::min(played_, static_cast<double>(given_));
@@ -52,10 +52,10 @@ public:
         return true;
     }
     bool Write(const float* samples, uint32_t frames) override {
-        std::lock_guard<std::mutex> hold(g_worldLock);
-        g_world.written.insert(g_world.written.end(), samples, samples + frames * format_.channels);
+        std::lock_guard<std::mutex> hold(g_world->lock);
+        g_world->written.insert(g_world->written.end(), samples, samples + frames * format_.channels);
         given_ += frames;
-        return !g_world.lost;
+        return !g_world->lost;
     }
     bool Start() override {
         started_ = true;
@@ -71,30 +71,14 @@ private:
     Clock::time_point lastLook_;
 };
 
-class FakeDevices : public DeviceProvider {
-public:
-    std::unique_ptr<RenderDevice> OpenDefault() override {
-        std::lock_guard<std::mutex> hold(g_worldLock);
-        ++g_world.opens;
-        g_world.lost = g_world.stalled = false;
-        g_world.written.clear();
-        return g_world.present ? std::make_unique<FakeDevice>(g_world.format) : nullptr;
-    }
-    bool DefaultChanged() override {
-        std::lock_guard<std::mutex> hold(g_worldLock);
-        const bool changed = g_world.defaultChanged;
-        g_world.defaultChanged = false;
-        return changed;
-    }
-};
-
-class FollowingOutput : public Output {
+// The output thread following the fake world's default device.
+class FollowingOutput : public Output, public DeviceProvider {
 public:
     explicit FollowingOutput(Mixer& mixer) {
-        auto first = devices_.OpenDefault();
+        auto first = OpenDefault();
         mixer.Configure(first->Format());
         thread_ = std::thread([this, &mixer, device = std::move(first)]() mutable {
-            FollowDefaultDevice(mixer, devices_, std::move(device), stop_);
+            FollowDefaultDevice(mixer, *this, std::move(device), stop_);
         });
     }
     ~FollowingOutput() override {
@@ -102,38 +86,34 @@ public:
         thread_.join();
     }
     const char* Name() const override { return "following"; }
+    std::unique_ptr<RenderDevice> OpenDefault() override {
+        ++g_world->opens;
+        g_world->lost = g_world->stalled = false;
+        std::lock_guard<std::mutex> hold(g_world->lock);
+        g_world->written.clear();
+        return g_world->present ? std::make_unique<FakeDevice>(OutputFormat{g_world->rate, 2}) : nullptr;
+    }
+    bool DefaultChanged() override { return g_world->defaultChanged.exchange(false); }
 
 private:
-    FakeDevices devices_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
 std::unique_ptr<Output> StartFollowing(Mixer& mixer) { return std::make_unique<FollowingOutput>(mixer); }
 
-template <typename Change>
-void ChangeWorld(Change&& change) {
-    std::lock_guard<std::mutex> hold(g_worldLock);
-    change(g_world);
-}
-
-int Opens() {
-    std::lock_guard<std::mutex> hold(g_worldLock);
-    return g_world.opens;
-}
-
 // Left channel of what the current device was given.
 std::vector<float> WrittenLeft() {
-    std::lock_guard<std::mutex> hold(g_worldLock);
+    std::lock_guard<std::mutex> hold(g_world->lock);
     std::vector<float> left;
-    for (size_t i = 0; i < g_world.written.size(); i += 2) left.push_back(g_world.written[i]);
+    for (size_t i = 0; i < g_world->written.size(); i += 2) left.push_back(g_world->written[i]);
     return left;
 }
 
 class DeviceFollowing : public ::testing::Test {
 protected:
     void SetUp() override {
-        ChangeWorld([](DeviceWorld& w) { w = {}; });
+        g_world = &world;  // before Init starts the output thread
         ASSERT_EQ(system.Init(2), FMOD_OK);
     }
     void Play(uint32_t ms) {
@@ -151,6 +131,7 @@ protected:
         return system.IsPlaying(channel, &playing) == FMOD_OK && playing;
     }
 
+    DeviceWorld world;  // outlives the system and its output thread
     const Platform platform{OpenStdioFile, StartFollowing};
     System system{platform};
     std::shared_ptr<Sound> sound;
@@ -162,12 +143,10 @@ protected:
 TEST_F(DeviceFollowing, ALostDeviceIsReplacedAtOnceAndTheToneGoesOnAtTheNewRate) {
     Play(10000);
     const uint64_t before = PositionMs();
-    ChangeWorld([](DeviceWorld& w) {
-        w.lost = true;
-        w.format = {48000, 2};  // the successor runs at another rate: channels are rebuilt for it
-    });
+    world.rate = 48000;  // the successor runs at another rate: channels are rebuilt for it
+    world.lost = true;
     const auto lostAt = Clock::now();
-    ASSERT_TRUE(WaitUntil([] { return Opens() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return world.opens == 2; }));
     EXPECT_LT(Clock::now() - lostAt, std::chrono::seconds(1));
     ASSERT_TRUE(WaitUntil([] { return WrittenLeft().size() >= 48000; }));
     EXPECT_NEAR(ZeroCrossingFrequency(WrittenLeft(), 48000), 440.0, 1.0);
@@ -177,35 +156,33 @@ TEST_F(DeviceFollowing, ALostDeviceIsReplacedAtOnceAndTheToneGoesOnAtTheNewRate)
 
 TEST_F(DeviceFollowing, WithoutADeviceTimeGoesOnAndOneIsLookedForEverySecond) {
     Play(10000);
-    ChangeWorld([](DeviceWorld& w) {
-        w.lost = true;
-        w.present = false;
-    });
-    ASSERT_TRUE(WaitUntil([] { return Opens() == 2; }));
+    world.present = false;
+    world.lost = true;
+    ASSERT_TRUE(WaitUntil([&] { return world.opens == 2; }));
     const uint64_t from = PositionMs();
     const auto start = Clock::now();
-    ASSERT_TRUE(WaitUntil([] { return Opens() == 4; }));  // two more looks, a second apart
+    ASSERT_TRUE(WaitUntil([&] { return world.opens == 4; }));  // two more looks, a second apart
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_NEAR(seconds, 2.0, 0.3);
     EXPECT_NEAR(static_cast<double>(PositionMs() - from), seconds * 1000, 150);
 
-    ChangeWorld([](DeviceWorld& w) { w.present = true; });
+    world.present = true;
     ASSERT_TRUE(WaitUntil([] { return WrittenLeft().size() >= 22050; }, std::chrono::milliseconds(1500)));
     EXPECT_NEAR(ZeroCrossingFrequency(WrittenLeft(), 44100), 440.0, 1.0);
 }
 
 TEST_F(DeviceFollowing, ANewDefaultDeviceIsTakenWithinASecond) {
     Play(10000);
-    ChangeWorld([](DeviceWorld& w) { w.defaultChanged = true; });
-    EXPECT_TRUE(WaitUntil([] { return Opens() == 2; }, std::chrono::seconds(1)));
+    world.defaultChanged = true;
+    EXPECT_TRUE(WaitUntil([&] { return world.opens == 2; }, std::chrono::seconds(1)));
 }
 
 TEST_F(DeviceFollowing, AStalledDeviceIsDroppedSoTheTrackStillEnds) {
     Play(1500);
-    ChangeWorld([](DeviceWorld& w) { w.stalled = true; });
+    world.stalled = true;
     const uint64_t frozen = PositionMs();
-    ASSERT_TRUE(WaitUntil([] { return Opens() == 2; }, std::chrono::seconds(3)));
-    ChangeWorld([](DeviceWorld& w) { w.stalled = true; });  // and the next one stalls too
+    ASSERT_TRUE(WaitUntil([&] { return world.opens == 2; }, std::chrono::seconds(3)));
+    world.stalled = true;  // and the next one stalls too
     EXPECT_TRUE(WaitUntil([&] { return !Playing(); }, std::chrono::seconds(6)));
     EXPECT_GT(PositionMs(), frozen);
 }

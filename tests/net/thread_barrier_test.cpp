@@ -39,37 +39,31 @@ namespace {
 constexpr size_t kBodyBytes = 64 * 1024;
 
 // A loopback radio: every connection gets a head and kBodyBytes, then is closed.
-class Radio {
-public:
+struct Radio {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    Url url;
+    std::thread thread;
     Radio() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_family = AF_INET, a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof a;
-        bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(listener_, 4);
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &length);
+        bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(listener, 4);
+        getsockname(listener, reinterpret_cast<sockaddr*>(&a), &length);
         ParseUrl("http://127.0.0.1:" + std::to_string(ntohs(a.sin_port)) + "/", url);
-        thread_ = std::thread([this] {
+        thread = std::thread([this] {
             const std::string answer = "ICY 200 OK\r\n\r\n" + std::string(kBodyBytes, 'x');
-            for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0; close(client)) {
+            for (int client; (client = accept(listener, nullptr, nullptr)) >= 0; close(client)) {
                 char request[1024];
-                if (recv(client, request, sizeof request, 0) > 0)
-                    send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+                if (recv(client, request, sizeof request, 0) > 0) send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
             }
         });
     }
     ~Radio() {
-        shutdown(listener_, SHUT_RDWR);  // ends accept
-        thread_.join();
-        close(listener_);
+        shutdown(listener, SHUT_RDWR);  // ends accept
+        thread.join();
+        close(listener);
     }
-    Url url;
-
-private:
-    int listener_ = -1;
-    std::thread thread_;
 };
 
 // All bytes of a stream until it ends; the last Take's answer in *end.

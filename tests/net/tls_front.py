@@ -59,24 +59,23 @@ def serve_client(client, radio_port, to_http):
     pipe(client, radio)
 
 
-def listen(context, radio_port, to_http, plain_target=None):
+def listen(context, radio_port, to_http, good_port=None):
     server = socket.socket()
     server.bind(("127.0.0.1", 0))
     server.listen(16)
 
-    def run():
-        while True:
-            client, _ = server.accept()
-            threading.Thread(target=handle, args=(client,), daemon=True).start()
-
     def handle(client):
         try:
-            if plain_target:
-                head = client.recv(4096).decode("latin-1")
-                return redirect(client, "https://localhost:%d%s" % (plain_target(), head.split(" ", 2)[1]))
+            if not context:
+                path = client.recv(4096).decode("latin-1").split(" ", 2)[1]
+                return redirect(client, "https://localhost:%d%s" % (good_port, path))
             serve_client(context.wrap_socket(client, server_side=True), radio_port, to_http)
         except (OSError, ssl.SSLError, IndexError):
             client.close()
+
+    def run():
+        while True:
+            threading.Thread(target=handle, args=(server.accept()[0],), daemon=True).start()
 
     threading.Thread(target=run, daemon=True).start()
     return server.getsockname()[1]
@@ -89,7 +88,7 @@ def main():
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(os.path.join(certs, name + ".crt"), os.path.join(certs, "key.pem"))
         ports[name] = listen(context, radio_port, name == "good")
-    ports["plain"] = listen(None, radio_port, False, plain_target=lambda: ports["good"])
+    ports["plain"] = listen(None, radio_port, False, ports["good"])
     with open(port_file + ".tmp", "w") as f:
         f.write("".join("%s %d\n" % item for item in ports.items()))
     os.rename(port_file + ".tmp", port_file)

@@ -42,9 +42,10 @@ protected:
         while (lines >> name >> port) ports_[name] = std::to_string(port);
         ApiSession::SetUp();
     }
-    // "https://localhost:<good>/stream" from ("https", "localhost", "good", "/stream").
-    std::string Address(const char* scheme, const char* host, const char* front, const char* path) {
-        return std::string(scheme) + "://" + host + ":" + ports_[front] + path;
+    // "https://localhost:good/stream" with the port of the front named "good" in its place.
+    std::string Address(const std::string& url) {
+        const size_t name = url.find(':', 6) + 1, end = url.find('/', name);
+        return url.substr(0, name) + ports_[url.substr(name, end - name)] + url.substr(end);
     }
 
     std::map<std::string, std::string> ports_;
@@ -54,24 +55,21 @@ protected:
 
 TEST_F(Https, StationsPlayOverTlsWithTheirTitlesAndRedirectsEitherWay) {
     struct Station {
-        const char* scheme;
-        const char* host;
-        const char* front;  // of the TLS front, or "radio" for the plain server
-        const char* path;
+        const char* url;  // the port named as in Address
         FMOD_SOUND_TYPE format;
         const char* tag;  // waited for
         const char* value;
     } const stations[] = {
-        {"https", "localhost", "good", "/stream?title=Band%20-%20Song", FMOD_SOUND_TYPE_WAV, "TITLE", "Song"},
-        {"https", "localhost", "good", "/stream?style=http&chunked=1&title=Chunked", FMOD_SOUND_TYPE_WAV, "TITLE", "Chunked"},
-        {"https", "localhost", "good", "/stream?format=mp3&metaint=8000&every=1000", FMOD_SOUND_TYPE_MPEG, "ARTIST", "Clock"},  // a title change
-        {"https", "localhost", "good", "/ogg", FMOD_SOUND_TYPE_OGGVORBIS, "TITLE", "First Link"},
-        {"https", "127.0.0.1", "good", "/stream", FMOD_SOUND_TYPE_WAV, "TITLE", "First Song"},  // an address the certificate names
-        {"https", "localhost", "good", "/to-http/stream?title=Plain", FMOD_SOUND_TYPE_WAV, "TITLE", "Plain"},  // https -> http
-        {"http", "127.0.0.1", "plain", "/stream?title=Secure", FMOD_SOUND_TYPE_WAV, "TITLE", "Secure"},        // http -> https
+        {"https://localhost:good/stream?title=Band%20-%20Song", FMOD_SOUND_TYPE_WAV, "TITLE", "Song"},
+        {"https://localhost:good/stream?style=http&chunked=1&title=Chunked", FMOD_SOUND_TYPE_WAV, "TITLE", "Chunked"},
+        {"https://localhost:good/stream?format=mp3&metaint=8000&every=1000", FMOD_SOUND_TYPE_MPEG, "ARTIST", "Clock"},  // a title change
+        {"https://localhost:good/ogg", FMOD_SOUND_TYPE_OGGVORBIS, "TITLE", "First Link"},
+        {"https://127.0.0.1:good/stream", FMOD_SOUND_TYPE_WAV, "TITLE", "First Song"},  // an address the certificate names
+        {"https://localhost:good/to-http/stream?title=Plain", FMOD_SOUND_TYPE_WAV, "TITLE", "Plain"},  // https -> http
+        {"http://127.0.0.1:plain/stream?title=Secure", FMOD_SOUND_TYPE_WAV, "TITLE", "Secure"},        // http -> https
     };
     for (const Station& s : stations) {
-        const std::string address = Address(s.scheme, s.host, s.front, s.path);
+        const std::string address = Address(s.url);
         SCOPED_TRACE(address);
         Load(address, false);
         FMOD_SOUND_TYPE format = FMOD_SOUND_TYPE_UNKNOWN;
@@ -84,12 +82,12 @@ TEST_F(Https, StationsPlayOverTlsWithTheirTitlesAndRedirectsEitherWay) {
 }
 
 TEST_F(Https, ListAnswersAndServersThatDieBehaveAsOverHttp) {
-    ASSERT_EQ(Open(Address("https", "localhost", "good", "/list.pls"), FMOD_OPENONLY), FMOD_OK);
+    ASSERT_EQ(Open(Address("https://localhost:good/list.pls"), FMOD_OPENONLY), FMOD_OK);
     EXPECT_EQ(Tag("content-type"), "audio/x-scpls");
     Release();
     // Three seconds of audio, then the server's close_notify: the end comes with the audio's
     // end, not by the six seconds of silence after which a stalled stream is given up.
-    Load(Address("https", "localhost", "good", "/stream?die=48000"), false);
+    Load(Address("https://localhost:good/stream?die=48000"), false);
     ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }, 5s));
     EXPECT_GE(Position(), 1000u);
 }
@@ -98,7 +96,7 @@ TEST_F(Https, CertificatesThatDoNotHoldAreRefusedAndNothingPlays) {
     for (const char* front : {"selfsigned", "wrongname", "expired"}) {
         SCOPED_TRACE(front);
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(Open(Address("https", "localhost", front, "/stream")), FMOD_ERR_NET_CONNECT);
+        EXPECT_EQ(Open(Address("https://localhost:" + std::string(front) + "/stream")), FMOD_ERR_NET_CONNECT);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
         EXPECT_EQ(sound, nullptr);
     }
