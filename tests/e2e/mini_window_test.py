@@ -1,7 +1,5 @@
 """The task-bar mini window in a prefix that reports Windows XP (on major version 6 it is
-switched off): fitted into a band window made for the test, with its trace, the wheel's
-volume notice and a right click on a button bringing the main window back; and hidden where
-the task bar has no band window."""
+switched off), with a band window made for the test and without one."""
 import subprocess
 import unittest
 

@@ -1,7 +1,5 @@
-"""The real player and library: the demo track plays, the oscilloscope follows it and stands
-still after stop; files made here with Debian's tools (MP3, FLAC, an M3U list given on the
-command line, a UTF-8 list with names outside the code page) are listed and play, with the
-trace of a 440 Hz tone, its afterglow and the description band."""
+"""The real player and library on the demo track and on files made here with Debian's tools
+(MP3, FLAC, M3U lists, names outside the code page): listed, played and traced."""
 import os
 import shutil
 import subprocess

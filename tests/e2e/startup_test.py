@@ -43,27 +43,22 @@ class SkinnedWindow(h.PlayerTest):
             self.assertGreater(len(greens), 20, "button %d shows no green image" % number)
 
 
-def rename_an_entry_point(run):
-    """Same length and same sort position, so the rest of the export table stays valid."""
-    data = run.read("fmodex.dll")
-    assert b"FMOD_Channel_GetPriority\0" in data
-    run.write("fmodex.dll", data.replace(b"FMOD_Channel_GetPriority\0", b"FMOD_Channel_GetPriorizy\0"))
-
-
-# No library, a file that is not a DLL, a library missing one entry point, a failing init.
+# No library, a file that is not a DLL, a library missing one entry point (renamed with the
+# same length and sort position, so the rest of the export table stays valid), a failing init.
 BROKEN_LIBRARIES = [("no_library", {"fake": False}, None),
                     ("not_a_dll", {"fake": False, "files": {"fmodex.dll": b"MZ this is not a library" * 40}}, None),
-                    ("missing_entry_point", {}, rename_an_entry_point),
+                    ("missing_entry_point", {}, (b"FMOD_Channel_GetPriority\0", b"FMOD_Channel_GetPriorizy\0")),
                     ("init_fails", {"script": "result FMOD_System_Init 1\n"}, None)]
 
 
 class MissingLibrary(h.PlayerTest):
     def test_a_missing_or_broken_library_shows_the_message_and_ends_with_zero(self):
-        for name, options, change in BROKEN_LIBRARIES:
+        for name, options, rename in BROKEN_LIBRARIES:
             with self.subTest(name):
                 run = self.prepare(name, **options)
-                if change:
-                    change(run)
+                if rename:
+                    self.assertIn(rename[0], run.read("fmodex.dll"))
+                    run.write("fmodex.dll", run.read("fmodex.dll").replace(*rename))
                 run.start()
                 box = h.wait_window("Quendra")
                 self.assertEqual(h.text("child-text", "Quendra", 0xFFFF), "Fmodex.dll konnte nicht geladen werden!")

@@ -212,11 +212,10 @@ extern "C" {
 F_EXPORT FMOD_RESULT F_API FMOD_System_Create(FMOD_SYSTEM** system) {
     Call c;
     FMOD_RESULT result = Announce(c.fake, __func__, {Pointer(system)}, system ? FMOD_OK : FMOD_ERR_INVALID_PARAM);
-    if (result == FMOD_OK) {
-        c.fake.systemCreated = true;
-        *system = SystemHandle(c.fake);
-    }
-    return result;
+    if (result != FMOD_OK) return result;
+    c.fake.systemCreated = true;
+    *system = SystemHandle(c.fake);
+    return FMOD_OK;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAGS flags,
