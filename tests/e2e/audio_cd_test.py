@@ -1,7 +1,5 @@
-"""Context-menu item "Audio-CD öffnen" under Wine with the fake library: without a CD drive
-the list is empty and "Ok" leaves the playlist alone; with two drives Wine reports as CD-ROM
-(one labelled, one blank) the rows show the labels, the dialog's look and place are checked
-on the screen, and the chosen drive is added and opened like any path."""
+"""Context-menu item "Audio-CD öffnen" under Wine with the fake library, without a CD drive
+and with two that Wine reports as CD-ROM (one labelled, one blank)."""
 import os
 import shutil
 import unittest
@@ -32,7 +30,9 @@ def set_cd_drives(present):
             os.symlink(folder, device)
         h.quietly("wine", "reg", *(["add", DRIVES_KEY, "/v", letter + ":", "/d", "cdrom"] if present else
                                    ["delete", DRIVES_KEY, "/v", letter + ":"]), "/f")
-    h.restart_wine_server()
+    # Wine's services read drive letters and types once, when they start: restart them.
+    for command in ("wineserver -k", "wineserver -w", "wineserver -p 60", "wine cmd /c exit"):
+        h.quietly(*command.split())
 
 
 def combo_rows():

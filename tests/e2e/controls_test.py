@@ -1,6 +1,4 @@
-"""Buttons, shortcuts and window messages of the running player, with the fake library:
-next and previous, play, pause and stop, the slider, hover images, the About box, hiding to
-the tray, select-all and delete."""
+"""Buttons, shortcuts and window messages of the running player, with the fake library."""
 import unittest
 
 import harness as h

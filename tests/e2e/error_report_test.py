@@ -49,7 +49,6 @@ class ErrorReport(h.PlayerTest):
                 self.assertEqual(h.text("clip-get"), report)
                 self.assertFalse(os.path.exists(self.run_.path("Quendra.ini")) or
                                  os.path.exists(self.run_.path("Quendra.pls")), "nothing saved")
-                self.run_.stop()
 
 
 if __name__ == "__main__":

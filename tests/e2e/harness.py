@@ -39,20 +39,17 @@ def wait_until(condition, timeout=20.0, step=0.1, what="condition"):
 def own_players():
     """Process ids of the players in our Wine prefix: other build trees on the machine may be
     running players of their own, which are not ours to end. Wine names the process after
-    the program file."""
+    the program file; a process that ended meanwhile or is not ours to read is left out."""
     ours = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", "")).encode()
-    found = subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split()
-    return [int(pid) for pid in found if ours in environment(pid)]
-
-
-def environment(pid):
-    """A process's environment as NUL-separated entries; none when it ended meanwhile or is
-    not ours to read."""
-    try:
-        with open("/proc/%s/environ" % pid, "rb") as f:
-            return f.read().split(b"\0")
-    except OSError:
-        return []
+    players = []
+    for pid in subprocess.run(["pgrep", "-x", "quendra.exe"], capture_output=True, text=True).stdout.split():
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if ours in f.read().split(b"\0"):
+                    players.append(int(pid))
+        except OSError:
+            pass
+    return players
 
 
 def kill_leftover_players():
@@ -128,21 +125,11 @@ def reg(*args):
     return subprocess.run(["wine", "reg", *args], capture_output=True, timeout=60).stdout.decode("latin-1")
 
 
-def restart_wine_server():
-    """Ends the prefix's Wine server and starts it again, so that its services read the
-    registry anew (drive letters and types are read once, when they start)."""
-    for command in ("wineserver -k", "wineserver -w", "wineserver -p 60", "wine cmd /c exit"):
-        quietly(*command.split())
-
-
 def screen():
     """The whole screen as (width, height, rgb bytes)."""
-    geometry = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,
-                              check=True).stdout.split()
-    width, height = int(geometry[0]), int(geometry[1])
-    data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
-                          check=True).stdout
-    return width, height, data
+    width, height = map(int, xdotool("getdisplaygeometry").split())
+    return width, height, subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
+                                         check=True).stdout
 
 
 def pixel(shot, x, y):
@@ -201,16 +188,12 @@ def marked():
     return [row[1] for row in rows() if row[0] == "1"]
 
 
-def context_menu(x_window, *keys):
-    """Opens the context menu over the oscilloscope and presses the keys, a short pause apart."""
-    click(x_window, *MENU_SPOT, button=3)
-    xdotool("sleep", 0.5, *[step for key in keys for step in ("key", key, "sleep", 0.2)])
-
-
 def menu_dialog(x_window, title, *keys):
-    """Chooses a context menu item by keys and returns the window of the dialog it opens.
-    The menu: "Auswahl entfernen", a separator, "Datei", "Stream" and "Audio-CD öffnen"..."""
-    context_menu(x_window, *keys, "Return")
+    """Opens the context menu over the oscilloscope, presses the keys and Return a short pause
+    apart and returns the window of the dialog that opens. The menu: "Auswahl entfernen", a
+    separator, "Datei", "Stream" and "Audio-CD öffnen"..."""
+    click(x_window, *MENU_SPOT, button=3)
+    xdotool("sleep", 0.5, *[step for key in (*keys, "Return") for step in ("key", key, "sleep", 0.2)])
     return wait_window(title)
 
 
@@ -223,19 +206,11 @@ def doubled(path):
     return path.replace("\\", "\\\\")
 
 
-def bright_rows(shot, origin):
-    """Rows of the oscilloscope's trace area (client 10,10 to 210,110) that hold a pixel of
-    the bright trace colour."""
-    return {y for y in range(100) if any(pixel(shot, origin[0] + x, origin[1] + 10 + y) == (0, 255, 0)
-                                         for x in range(10, 210, 2))}
-
-
 def playlist_script(*entries):
     """Fake library script that reads a playlist file as these entries: the player converts the
     list to a temporary copy first and opens that."""
-    temp = text("temp-folder")
-    return "file %sQuendralistformated.tmp\n" % temp + "".join(
-        "tag 8 FILE %s\n" % entry.replace("\\", "\\\\") for entry in entries)
+    return "file %sQuendralistformated.tmp\n" % text("temp-folder") + "".join("tag 8 FILE %s\n" % doubled(entry)
+                                                                             for entry in entries)
 
 
 class PlayerRun:
@@ -274,11 +249,14 @@ class PlayerRun:
     def wait_exit(self, timeout=30):
         return self.process.wait(timeout=timeout)
 
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
     def log(self):
         """The fake's log lines so far; none before its first call."""
         try:
-            with open(self.path("fmodex_calls.log"), "rb") as f:
-                return f.read().decode("latin-1").splitlines()
+            return self.read("fmodex_calls.log").decode("latin-1").splitlines()
         except FileNotFoundError:
             return []
 
@@ -329,7 +307,9 @@ class PlayerTest(unittest.TestCase):
             self.run_.stop()
 
     def prepare(self, name=None, **options):
-        """A fresh run named after the test, not started yet."""
+        """A fresh run named after the test, not started yet; the run before it is stopped."""
+        if self.run_:
+            self.run_.stop()
         self.run_ = PlayerRun(name or self.id().split(".")[-1], **options)
         return self.run_
 

@@ -1,7 +1,5 @@
 """The task-bar mini window in a prefix that reports Windows XP (on major version 6 it is
-switched off): fitted into a band window made for the test, with its trace, the wheel's
-volume notice and a right click on a button bringing the main window back; and hidden where
-the task bar has no band window."""
+switched off), with a band window made for the test and without one."""
 import subprocess
 import unittest
 
@@ -29,10 +27,6 @@ def coloured_pixels(area, test):
     shot = h.screen()
     _, x, y, width, height = area[:5]
     return sum(1 for px in range(x, x + width) for py in range(y, y + height) if test(h.pixel(shot, px, py)))
-
-
-def bright_green(rgb):
-    return rgb[1] >= 200 and rgb[0] < 80 and rgb[2] < 80
 
 
 def red(rgb):
@@ -72,6 +66,7 @@ class MiniWindow(h.PlayerTest):
         self.assertGreater(region[0], 0, "rounded corners")
         self.assertEqual((min(region[0::4]), max(region[2::4]), max(region[3::4])), (0, 100, 30))
         self.run_.wait_log("FMOD_Channel_GetWaveData(channel1, &, 102, 0)", what="samples for the 101 pixels")
+        bright_green = lambda rgb: rgb[1] >= 200 and rgb[0] < 80 and rgb[2] < 80
         h.wait_until(lambda: coloured_pixels([1, mini[1], mini[2], 101, 6], bright_green) > 40, what="the green trace")
 
         # The wheel turns the volume down to 0: "Volume 0%" in red for a second.

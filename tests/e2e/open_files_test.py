@@ -1,7 +1,5 @@
-"""Context-menu item "Datei.*ffnen": the real file dialog under Wine, driven by keys, with
-the fake library. Several audio files are appended and the first plays; a cancelled dialog
-changes nothing; 500 names are all listed. (Which of the chosen names are taken is shown in
-tests/player, how a playlist replaces the list by real_files_test.)"""
+"""Context-menu item "Datei.*ffnen": the real file dialog under Wine, driven by keys, with the
+fake library. (Which of the chosen names are taken is shown in tests/player.)"""
 import unittest
 
 import harness as h

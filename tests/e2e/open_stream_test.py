@@ -1,9 +1,6 @@
-"""Context-menu item "Stream.*ffnen" under Wine with the fake library: the untouched default
-address is listed as a stream without a download; a PLS list from a local web server
-replaces the playlist and its last entry plays (which answers count as lists is shown in
-tests/player); an endless audio answer is listed as a
-stream at once; an error page changes nothing, nor does a server that never answers, which
-holds nothing up."""
+"""Context-menu item "Stream.*ffnen" with the fake library and a local web server: the default
+address, a PLS list, an endless stream, an error page and a server that never answers (which
+answers count as lists is shown in tests/player)."""
 import http.server
 import socket
 import threading

@@ -30,18 +30,15 @@ class QuitSequence(h.PlayerTest):
                 lines = self.run_.log()
                 self.assertEqual(lines[-3:], QUIT_SEQUENCE, "the last calls")
                 self.assertEqual(lines.count(QUIT_SEQUENCE[0]), 1, "paused once, at the end")
-                with open(self.run_.path("Quendra.pls"), "rb") as f:
-                    self.assertEqual(f.read(), b"[playlist]\r\nFile1=C:\\music\\track.mp3\r\nNumberOfEntries=1\r\n"
-                                               b"Version=2\r\n")
-                with open(self.run_.path("Quendra.ini"), "rb") as f:
-                    ini = f.read().split(b"\r\n")
+                self.assertEqual(self.run_.read("Quendra.pls"),
+                                 b"[playlist]\r\nFile1=C:\\music\\track.mp3\r\nNumberOfEntries=1\r\nVersion=2\r\n")
+                ini = self.run_.read("Quendra.ini").split(b"\r\n")
                 self.assertEqual(len(ini), 13)
                 self.assertIn(b"PlayListMarkieren = C:\\music\\track.mp3", ini)
                 self.assertIn(b"HauptVolume = 100", ini)
                 if name == "close_request":
                     # Wine hides its tray once it holds no icon; a stale icon would keep it for good.
                     h.wait_until(lambda: not h.visible_window("Wine System Tray"), timeout=3, what="the tray to go")
-                self.run_.stop()
 
     def test_double_click_on_a_transport_button_acts_once(self):
         window = self.start(None)

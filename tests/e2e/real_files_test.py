@@ -1,7 +1,5 @@
-"""The real player and library: the demo track plays, the oscilloscope follows it and stands
-still after stop; files made here with Debian's tools (MP3, FLAC, an M3U list given on the
-command line, a UTF-8 list with names outside the code page) are listed and play, with the
-trace of a 440 Hz tone, its afterglow and the description band."""
+"""The real player and library on the demo track and on files made here with Debian's tools
+(MP3, FLAC, M3U lists, names outside the code page): listed, played and traced."""
 import os
 import shutil
 import subprocess
@@ -21,7 +19,9 @@ def swinging(origin, count=20):
     """The rows the trace lights up once there are more than count of them, some far from the
     middle: a flat line sits on rows 49 and 50 only."""
     def far():
-        lit = h.bright_rows(h.screen(), origin)
+        shot = h.screen()  # the bright trace colour in the trace area, client 10,10 to 210,110
+        lit = {y for y in range(100) if any(h.pixel(shot, origin[0] + x, origin[1] + 10 + y) == (0, 255, 0)
+                                            for x in range(10, 210, 2))}
         return lit if len(lit) > count and (min(lit) < 35 or max(lit) > 65) else None
     return h.wait_until(far, timeout=30, what="the trace to follow the sound")
 

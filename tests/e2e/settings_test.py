@@ -14,10 +14,6 @@ ENDING_TRACKS = "".join("file C:\\music\\%s.mp3\nplaying 0\nposition 3000\n" % n
 A, B = "C:\\music\\a.mp3", "C:\\music\\b.mp3"
 
 
-def topmost():
-    return h.window_info()[5]
-
-
 class Settings(h.PlayerTest):
     def test_start_up_applies_position_on_top_marked_entry_and_volume(self):
         window = self.launch(script=h.playlist_script(A, B), files={
@@ -25,8 +21,7 @@ class Settings(h.PlayerTest):
             "Quendra.ini": ["WindowX = 40", "WindowY = 30", "FensterOnTop = 0", "HauptVolume = 40",
                             "PlayListMarkieren = %s  " % B]})
         h.wait_until(lambda: [row[:2] for row in h.rows()] == [["0", "a.mp3"], ["1", "b.mp3"]], what="b marked")
-        self.assertEqual(h.window_info()[:3], [1, 40, 30])
-        self.assertEqual(topmost(), 0)
+        self.assertEqual([h.window_info()[i] for i in (0, 1, 2, 5)], [1, 40, 30, 0])  # visible, place, not on top
         self.run_.wait_log('FMOD_System_CreateStream(system, "", 0xc9')
         self.assertEqual(self.run_.played(), [""], "nothing plays before the user asks")
         h.click(window, *h.PLAY)
@@ -34,13 +29,12 @@ class Settings(h.PlayerTest):
 
     def test_option_items_are_read_at_start_up_and_written_at_the_end(self):
         self.launch(A, script="length 5000 80000\n", files={"Quendra.ini": ["%s = %d" % o for o in OPTIONS.values()]})
-        h.wait_until(lambda: topmost() == 1, what="the window on top")
+        h.wait_until(lambda: h.window_info()[5] == 1, what="the window on top")
         for number in OPTIONS:  # each toggles its option; the toggling itself is shown in-process
             self.assertTrue(h.post(h.WM_COMMAND, number))
         self.assertTrue(h.post(h.WM_COMMAND, h.QUIT_COMMAND))
         self.assertEqual(self.run_.wait_exit(), 0)
-        with open(self.run_.path("Quendra.ini"), "rb") as f:
-            ini = dict(line.split(" = ", 1) for line in f.read().decode("latin-1").split("\r\n") if line)
+        ini = dict(l.split(" = ", 1) for l in self.run_.read("Quendra.ini").decode("latin-1").splitlines() if l)
         self.assertEqual({key: ini[key] for key, _ in OPTIONS.values()},
                          {key: str(1 - start) for key, start in OPTIONS.values()})
         self.assertEqual(ini["PlayListMarkieren"], A)
@@ -53,7 +47,6 @@ class Settings(h.PlayerTest):
                 played = h.wait_until(lambda: self.run_.played()[:3] if len(self.run_.played()) >= 3 else None,
                                       what="three loads")
                 self.assertEqual(played, [h.doubled(A), h.doubled(B), third])
-                self.run_.stop()
 
 
 if __name__ == "__main__":

@@ -165,16 +165,18 @@ struct Call {
 
 // A call on a handle: `text` names it in the log, `valid` says whether it is a live one.
 struct HandleCall : Call {
-    // Logs the call with the handle first among its arguments. The answer: INVALID_HANDLE for
-    // a handle that is not a live one, else INVALID_PARAM for missing outputs, else `otherwise`.
+    // Logs the call with the handle first among its arguments. The answer, also kept in
+    // `result`: INVALID_HANDLE for a handle that is not a live one, else INVALID_PARAM for
+    // missing outputs, else `otherwise`.
     FMOD_RESULT Say(const char* name, std::vector<std::string> args, bool outputsGiven,
                     FMOD_RESULT otherwise = FMOD_OK) {
         args.insert(args.begin(), text);
-        return Announce(fake, name, args,
-                        !valid ? FMOD_ERR_INVALID_HANDLE : !outputsGiven ? FMOD_ERR_INVALID_PARAM : otherwise);
+        return result = Announce(fake, name, args,
+                                 !valid ? FMOD_ERR_INVALID_HANDLE : !outputsGiven ? FMOD_ERR_INVALID_PARAM : otherwise);
     }
     std::string text;
     bool valid = false;
+    FMOD_RESULT result = FMOD_OK;
 };
 
 struct SystemCall : HandleCall {
@@ -210,11 +212,10 @@ extern "C" {
 F_EXPORT FMOD_RESULT F_API FMOD_System_Create(FMOD_SYSTEM** system) {
     Call c;
     FMOD_RESULT result = Announce(c.fake, __func__, {Pointer(system)}, system ? FMOD_OK : FMOD_ERR_INVALID_PARAM);
-    if (result == FMOD_OK) {
-        c.fake.systemCreated = true;
-        *system = SystemHandle(c.fake);
-    }
-    return result;
+    if (result != FMOD_OK) return result;
+    c.fake.systemCreated = true;
+    *system = SystemHandle(c.fake);
+    return FMOD_OK;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels, FMOD_INITFLAGS flags,
@@ -225,9 +226,8 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_Init(FMOD_SYSTEM* system, int maxchannels
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_Release(FMOD_SYSTEM* system) {
     SystemCall c(system);
-    FMOD_RESULT result = c.Say(__func__, {}, true);
-    if (result == FMOD_OK) c.fake.systemCreated = false;
-    return result;
+    if (c.Say(__func__, {}, true) == FMOD_OK) c.fake.systemCreated = false;
+    return c.result;
 }
 
 // An empty or null path gives FILE_NOTFOUND; a failing call sets the sound to null.
@@ -249,15 +249,15 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANN
     SystemCall c(system);
     std::string soundText;
     SoundRecord* record = Find(c.fake.sounds, sound, "sound", soundText);
-    FMOD_RESULT result = c.Say(__func__, {std::to_string(channelid), soundText, std::to_string(paused), Pointer(channel)},
-                               sound && channel, record && !record->released ? FMOD_OK : FMOD_ERR_INVALID_HANDLE);
-    if (result != FMOD_OK) return result;
+    if (c.Say(__func__, {std::to_string(channelid), soundText, std::to_string(paused), Pointer(channel)}, sound && channel,
+              record && !record->released ? FMOD_OK : FMOD_ERR_INVALID_HANDLE) != FMOD_OK)
+        return c.result;
     ChannelRecord& created = c.fake.channels.emplace_back();
     created.sound = record;
     created.paused = paused != 0;
     created.positionMs = record->script->positionMs;
     *channel = reinterpret_cast<FMOD_CHANNEL*>(&created);
-    return result;
+    return FMOD_OK;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_System_SetStreamBufferSize(FMOD_SYSTEM* system, unsigned int filebuffersize,
@@ -267,119 +267,106 @@ F_EXPORT FMOD_RESULT F_API FMOD_System_SetStreamBufferSize(FMOD_SYSTEM* system, 
 
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_Release(FMOD_SOUND* sound) {
     SoundCall c(sound);
-    FMOD_RESULT result = c.Say(__func__, {}, true);
-    if (result == FMOD_OK) c.record->released = true;
-    return result;
+    if (c.Say(__func__, {}, true) == FMOD_OK) c.record->released = true;
+    return c.result;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetNumTags(FMOD_SOUND* sound, int* numtags, int* numtagsupdated) {
     SoundCall c(sound);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(numtags), Pointer(numtagsupdated)}, numtags);
-    if (result == FMOD_OK) {
-        *numtags = static_cast<int>(c.record->script->tags.size());
-        if (numtagsupdated) *numtagsupdated = 0;
-    }
-    return result;
+    if (c.Say(__func__, {Pointer(numtags), Pointer(numtagsupdated)}, numtags) != FMOD_OK) return c.result;
+    *numtags = static_cast<int>(c.record->script->tags.size());
+    if (numtagsupdated) *numtagsupdated = 0;
+    return FMOD_OK;
 }
 
 // By index only: the player never asks for a tag by name.
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetTag(FMOD_SOUND* sound, const char* name, int index, FMOD_TAG* tag) {
     SoundCall c(sound);
     const bool found = c.valid && !name && index >= 0 && static_cast<size_t>(index) < c.record->script->tags.size();
-    FMOD_RESULT result = c.Say(__func__, {Quoted(name), std::to_string(index), Pointer(tag)}, tag && index >= 0,
-                               found ? FMOD_OK : FMOD_ERR_TAGNOTFOUND);
-    if (result == FMOD_OK) {
-        const ScriptTag& scripted = c.record->script->tags[index];
-        *tag = {};
-        tag->type = static_cast<FMOD_TAGTYPE>(scripted.type);
-        tag->datatype = FMOD_TAGDATATYPE_STRING;
-        tag->name = const_cast<char*>(scripted.name.c_str());
-        tag->data = const_cast<char*>(scripted.data.data());
-        tag->datalen = static_cast<unsigned>(scripted.data.size());
-    }
-    return result;
+    if (c.Say(__func__, {Quoted(name), std::to_string(index), Pointer(tag)}, tag && index >= 0,
+              found ? FMOD_OK : FMOD_ERR_TAGNOTFOUND) != FMOD_OK)
+        return c.result;
+    const ScriptTag& scripted = c.record->script->tags[index];
+    *tag = {};
+    tag->type = static_cast<FMOD_TAGTYPE>(scripted.type);
+    tag->datatype = FMOD_TAGDATATYPE_STRING;
+    tag->name = const_cast<char*>(scripted.name.c_str());
+    tag->data = const_cast<char*>(scripted.data.data());
+    tag->datalen = static_cast<unsigned>(scripted.data.size());
+    return FMOD_OK;
 }
 
 // Units 1 (milliseconds) and 8 (raw bytes); others give INVALID_PARAM.
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetLength(FMOD_SOUND* sound, unsigned int* length, FMOD_TIMEUNIT lengthtype) {
     SoundCall c(sound);
     bool knownUnit = lengthtype == FMOD_TIMEUNIT_MS || lengthtype == FMOD_TIMEUNIT_RAWBYTES;
-    FMOD_RESULT result = c.Say(__func__, {Pointer(length), std::to_string(lengthtype)}, length && knownUnit);
-    if (result == FMOD_OK)
+    if (c.Say(__func__, {Pointer(length), std::to_string(lengthtype)}, length && knownUnit) == FMOD_OK)
         *length = lengthtype == FMOD_TIMEUNIT_MS ? c.record->script->lengthMs : c.record->script->lengthRawBytes;
-    return result;
+    return c.result;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Sound_GetFormat(FMOD_SOUND* sound, FMOD_SOUND_TYPE* type, FMOD_SOUND_FORMAT* format,
                                                 int* channels, int* bits) {
     SoundCall c(sound);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(type), Pointer(format), Pointer(channels), Pointer(bits)},
-                               type && format && channels && bits);
-    if (result == FMOD_OK) {
-        const SoundScript& script = *c.record->script;
-        *type = static_cast<FMOD_SOUND_TYPE>(script.type);
-        *format = static_cast<FMOD_SOUND_FORMAT>(script.format);
-        *channels = static_cast<int>(script.channels);
-        *bits = static_cast<int>(script.bits);
-    }
-    return result;
+    if (c.Say(__func__, {Pointer(type), Pointer(format), Pointer(channels), Pointer(bits)},
+              type && format && channels && bits) != FMOD_OK)
+        return c.result;
+    const SoundScript& script = *c.record->script;
+    *type = static_cast<FMOD_SOUND_TYPE>(script.type);
+    *format = static_cast<FMOD_SOUND_FORMAT>(script.format);
+    *channels = static_cast<int>(script.channels);
+    *bits = static_cast<int>(script.bits);
+    return FMOD_OK;
 }
 
 // Fills the buffer with the script's `wave` values repeated; silence without them.
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetWaveData(FMOD_CHANNEL* channel, float* wavearray, int numvalues,
                                                     int channeloffset) {
     ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(wavearray), std::to_string(numvalues), std::to_string(channeloffset)},
-                               wavearray && numvalues >= 0 && channeloffset >= 0);
-    if (result == FMOD_OK) {
-        const std::vector<float>& wave = c.record->sound->script->wave;
-        for (int i = 0; i < numvalues; i++) wavearray[i] = wave.empty() ? 0.0f : wave[i % wave.size()];
-    }
-    return result;
+    if (c.Say(__func__, {Pointer(wavearray), std::to_string(numvalues), std::to_string(channeloffset)},
+              wavearray && numvalues >= 0 && channeloffset >= 0) != FMOD_OK)
+        return c.result;
+    const std::vector<float>& wave = c.record->sound->script->wave;
+    for (int i = 0; i < numvalues; i++) wavearray[i] = wave.empty() ? 0.0f : wave[i % wave.size()];
+    return FMOD_OK;
 }
 
 // Milliseconds only: where the script's `position` put the channel, or the last SetPosition.
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetPosition(FMOD_CHANNEL* channel, unsigned int* position,
                                                     FMOD_TIMEUNIT postype) {
     ChannelCall c(channel);
-    FMOD_RESULT result =
-        c.Say(__func__, {Pointer(position), std::to_string(postype)}, position && postype == FMOD_TIMEUNIT_MS);
-    if (result == FMOD_OK) *position = c.record->positionMs;
-    return result;
+    if (c.Say(__func__, {Pointer(position), std::to_string(postype)}, position && postype == FMOD_TIMEUNIT_MS) == FMOD_OK)
+        *position = c.record->positionMs;
+    return c.result;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetPosition(FMOD_CHANNEL* channel, unsigned int position,
                                                     FMOD_TIMEUNIT postype) {
     ChannelCall c(channel);
-    FMOD_RESULT result =
-        c.Say(__func__, {std::to_string(position), std::to_string(postype)}, postype == FMOD_TIMEUNIT_MS);
-    if (result == FMOD_OK) c.record->positionMs = position;
-    return result;
+    if (c.Say(__func__, {std::to_string(position), std::to_string(postype)}, postype == FMOD_TIMEUNIT_MS) == FMOD_OK)
+        c.record->positionMs = position;
+    return c.result;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_GetPaused(FMOD_CHANNEL* channel, FMOD_BOOL* paused) {
     ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(paused)}, paused);
-    if (result == FMOD_OK) *paused = c.record->paused;
-    return result;
+    if (c.Say(__func__, {Pointer(paused)}, paused) == FMOD_OK) *paused = c.record->paused;
+    return c.result;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetPaused(FMOD_CHANNEL* channel, FMOD_BOOL paused) {
     ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {std::to_string(paused)}, true);
-    if (result == FMOD_OK) c.record->paused = paused != 0;
-    return result;
+    if (c.Say(__func__, {std::to_string(paused)}, true) == FMOD_OK) c.record->paused = paused != 0;
+    return c.result;
 }
 
 // The script's `playing` while the channel's sound lives.
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_IsPlaying(FMOD_CHANNEL* channel, FMOD_BOOL* isplaying) {
     ChannelCall c(channel);
-    FMOD_RESULT result = c.Say(__func__, {Pointer(isplaying)}, isplaying);
-    if (result == FMOD_OK) {
-        const SoundRecord& sound = *c.record->sound;
-        *isplaying = !sound.released && sound.script->playing;
-    }
-    return result;
+    if (c.Say(__func__, {Pointer(isplaying)}, isplaying) != FMOD_OK) return c.result;
+    const SoundRecord& sound = *c.record->sound;
+    *isplaying = !sound.released && sound.script->playing;
+    return FMOD_OK;
 }
 
 F_EXPORT FMOD_RESULT F_API FMOD_Channel_SetVolume(FMOD_CHANNEL* channel, float volume) {

@@ -43,7 +43,7 @@ bool ParseRule(bool crash, std::istringstream& words, std::vector<Rule>& rules) 
     return true;
 }
 
-// Tag data: \\, \s (a blank) and \xNN stand for bytes; any other backslash is an error.
+// Tag data: \\ and \xNN stand for bytes; any other backslash is an error.
 bool Unescape(const std::string& text, std::string& bytes) {
     for (size_t i = 0; i < text.size(); i++) {
         const char code = text[i] == '\\' && i + 1 < text.size() ? text[i + 1] : '\0';
@@ -52,8 +52,7 @@ bool Unescape(const std::string& text, std::string& bytes) {
             std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
             byte = std::stoul(text.substr(i + 2, 2), nullptr, 16);
             i += 3;
-        } else if (code == 's' || code == '\\') {
-            byte = code == 's' ? ' ' : '\\';
+        } else if (code == '\\') {
             i++;
         } else if (text[i] == '\\') {
             return false;

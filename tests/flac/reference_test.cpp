@@ -11,18 +11,8 @@
 
 namespace {
 
-// Every fixture the flac tool made, native (.flac) and in Ogg (.oga).
-std::vector<std::string> Fixtures() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(QUENDRA_FIXTURES))
-        if (entry.path().extension() == ".flac" || entry.path().extension() == ".oga") names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A source that counts its reads, to see that the search does not crawl through the file.
-class CountingSource : public flac::MemorySource {
-public:
+struct CountingSource : flac::MemorySource {
     using MemorySource::MemorySource;
     size_t ReadAt(uint64_t offset, uint8_t* dst, size_t size) override {
         ++reads;
@@ -61,7 +51,10 @@ void ExpectSeeksMatch(const std::vector<uint8_t>& file, const Pcm& ref, const De
 }
 
 TEST(FlacReference, EveryFixtureDecodesAndSeeksLikeLibFlac) {
-    const std::vector<std::string> names = Fixtures();
+    std::vector<std::string> names;  // every fixture the flac tool made, native (.flac) and in Ogg (.oga)
+    for (const auto& entry : std::filesystem::directory_iterator(QUENDRA_FIXTURES))
+        if (entry.path().extension() == ".flac" || entry.path().extension() == ".oga") names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
     ASSERT_GE(names.size(), 23u);
     for (const std::string& name : names) {
         SCOPED_TRACE(name);

@@ -3,7 +3,6 @@
 #include <mpg123.h>
 #include <sys/types.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -21,15 +20,6 @@ mpg123_ssize_t ReadMemory(void* handle, void* buffer, size_t bytes) {
     return static_cast<mpg123_ssize_t>(n);
 }
 
-off_t SeekMemory(void* handle, off_t offset, int whence) {
-    auto* file = static_cast<MemoryFile*>(handle);
-    const size_t size = file->data.size();
-    const off_t target = offset + static_cast<off_t>(whence == SEEK_SET ? 0 : whence == SEEK_CUR ? file->position : size);
-    if (target < 0 || target > static_cast<off_t>(size)) return -1;
-    file->position = static_cast<size_t>(target);
-    return target;
-}
-
 }  // namespace
 
 ReferencePcm DecodeWithReference(const std::vector<uint8_t>& data, bool gapless) {
@@ -44,7 +34,7 @@ ReferencePcm DecodeWithReference(const std::vector<uint8_t>& data, bool gapless)
     mpg123_rates(&rates, &rateCount);
     for (size_t i = 0; i < rateCount; ++i) mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
     MemoryFile file{data, 0};
-    mpg123_replace_reader_handle(mh, ReadMemory, SeekMemory, nullptr);
+    mpg123_replace_reader_handle(mh, ReadMemory, nullptr, nullptr);  // not seekable: read straight through
     for (int result = mpg123_open_handle(mh, &file); result == MPG123_OK || result == MPG123_NEW_FORMAT;) {
         std::vector<float> buffer(1 << 14);
         size_t done = 0;

@@ -28,10 +28,8 @@ std::string Paths(const Playlist& list) {
 // Paths compare without case; of two entries with one path the later is the current one.
 TEST(Playlist, CurrentNextAndPreviousEntries) {
     const Playlist list = {Entry("a.mp3"), Entry("B.mp3"), Entry("c.mp3"), Entry("b.MP3")};
-    EXPECT_EQ(LastIndexOfPath(list, "b.mp3"), 3);
-    EXPECT_EQ(LastIndexOfPath(list, "A.MP3"), 0);
-    EXPECT_EQ(LastIndexOfPath(list, "d.mp3"), -1);
-    EXPECT_EQ(LastIndexOfPath(list, ""), -1);
+    for (const auto& [path, index] : {std::pair{"b.mp3", 3}, {"A.MP3", 0}, {"d.mp3", -1}, {"", -1}})
+        EXPECT_EQ(LastIndexOfPath(list, path), index) << path;
     const Playlist abc = {Entry("A"), Entry("B"), Entry("C")}, duplicate = {Entry("A"), Entry("B"), Entry("A"), Entry("C")};
     const struct { const Playlist* list; const char* current; int repeat, force, expected; } next[] = {
         {&abc, "A", 0, 0, 1},  {&abc, "b", 0, 0, 2},

@@ -11,8 +11,7 @@
 // Our fill of the afterglow must leave exactly the pixels the system's surface flood fill
 // leaves, on patterns with holes, diagonal touches and the probe's colour elsewhere.
 TEST(FloodFill, PaintsWhatTheSystemsSurfaceFillPaints) {
-    constexpr int kWidth = 200;
-    constexpr int kHeight = 120;
+    constexpr int kWidth = 200, kHeight = 120;
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}}; // top-down
     HDC dc = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
@@ -28,8 +27,7 @@ TEST(FloodFill, PaintsWhatTheSystemsSurfaceFillPaints) {
     for (int pattern = 0; pattern < 20; ++pattern) {
         // Mostly the probe's green, with blocks of black and of other greens cutting it up.
         for (int i = 0; i < kWidth * kHeight; ++i) pixels[i] = random() % 3 ? green : (random() % 2 ? 0 : 60 << 8);
-        const int x = static_cast<int>(random() % kWidth);
-        const int y = static_cast<int>(random() % kHeight);
+        const int x = static_cast<int>(random() % kWidth), y = static_cast<int>(random() % kHeight);
         pixels[y * kWidth + x] = green;
         std::vector<uint32_t> ours(pixels, pixels + kWidth * kHeight);
         PixelBuffer buffer{ours.data(), kWidth, kHeight};

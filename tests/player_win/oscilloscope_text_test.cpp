@@ -28,8 +28,7 @@ TEST(OscilloscopeText, TheCopiedTextLooksAsIfDrawnInPlace) {
     SetBkMode(reference.dc, OPAQUE);
     TextOutA(reference.dc, 400, 0, g_track.displayText.c_str(), static_cast<int>(g_track.displayText.size()));
     GdiFlush();
-    bool lit = false;
-    bool found = false;
+    bool lit = false, found = false;
     for (int shift = -400; shift <= 400 && !found; ++shift) {
         bool same = true;
         for (int row = 0; row < 20 && same; ++row)

@@ -53,32 +53,24 @@ bool TitleMatches(const char* pattern, const char* title) {
     return *pattern == *title;
 }
 
-HWND FindTitled(const char* title) {
-    HWND exact = FindWindowA(nullptr, title);
-    if (exact || !std::strchr(title, '.')) return exact;
-    struct Search { const char* pattern; HWND found; } search = {title, nullptr};
-    EnumWindows([](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (!TitleMatches(s->pattern, text)) return TRUE;
-        s->found = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// The top-level window with this title, or its child with identifier `id` (from 0); null
+// when there is none.
+HWND Find(const char* title, int id = -1) {
+    struct Search { const char* pattern; HWND found; } search = {title, FindWindowA(nullptr, title)};
+    if (!search.found && std::strchr(title, '.'))
+        EnumWindows([](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (!TitleMatches(s->pattern, text)) return TRUE;
+            s->found = window;
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&search));
+    return search.found && id >= 0 ? GetDlgItem(search.found, id) : search.found;
 }
 
-// The child with this identifier of the top-level window with this title, or null.
-HWND Child(const char* title, int id) {
-    HWND parent = FindTitled(title);
-    return parent ? GetDlgItem(parent, id) : nullptr;
-}
-
-// Prints "x y width height visible" of a window's child with the given identifier, relative
-// to the parent's client area.
-int ChildRect(const char* title, int id) {
-    HWND child = Child(title, id);
-    if (!child) return 1;
+// Prints "x y width height visible" of a child, relative to its parent's client area.
+int ChildRect(HWND child) {
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
@@ -89,9 +81,7 @@ int ChildRect(const char* title, int id) {
 
 // Prints "visible x y width height topmost enabled" of a top-level window: its client area
 // on the screen, whether it stays above all others and whether it takes input.
-int WindowInfo(const char* title) {
-    HWND window = FindTitled(title);
-    if (!window) return 1;
+int WindowInfo(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     POINT origin = {0, 0};
@@ -102,20 +92,16 @@ int WindowInfo(const char* title) {
     return 0;
 }
 
-int ChildText(const char* title, int id) {
-    HWND child = Child(title, id);
-    if (!child) return 1;
+int ChildText(HWND child) {
     char text[1024] = {};
     GetWindowTextA(child, text, sizeof text);
-    std::fwrite(text, 1, std::strlen(text), stdout);
-    return 0;
+    return std::fputs(text, stdout) < 0;
 }
 
 // Prints the window region's rectangles, one "left top right bottom" per line.
-int WindowRegion(const char* title) {
-    HWND window = FindTitled(title);
+int WindowRegion(HWND window) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (!window || GetWindowRgn(window, region) == ERROR) return 1;
+    if (GetWindowRgn(window, region) == ERROR) return 1;
     char buffer[4096];
     const DWORD size = GetRegionData(region, sizeof buffer, reinterpret_cast<RGNDATA*>(buffer));
     const auto* data = reinterpret_cast<const RGNDATA*>(buffer);
@@ -129,10 +115,9 @@ int WindowRegion(const char* title) {
 
 // Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1"; or
 // only the number of rows.
-int ListRows(const char* title, int id, bool countOnly) {
-    HWND list = Child(title, id);
+int ListRows(HWND list, bool countOnly) {
     DWORD processId = 0;
-    if (!list || !GetWindowThreadProcessId(list, &processId)) return 1;
+    if (!GetWindowThreadProcessId(list, &processId)) return 1;
     const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     if (countOnly) return std::printf("%d\n", rows) < 0;
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
@@ -167,9 +152,7 @@ int ListRows(const char* title, int id, bool countOnly) {
 
 // Reads a drop-down list of another process: one line per row, "selected<TAB>text". The
 // rows cross over as wide texts (Wine cuts the narrow form short) and are printed narrow.
-int ComboRows(const char* title, int id) {
-    HWND combo = Child(title, id);
-    if (!combo) return 1;
+int ComboRows(HWND combo) {
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const int rows = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
@@ -198,7 +181,7 @@ int WaitChildText(const char* title, int id, const char* expected, DWORD timeout
     std::fflush(stdout);
     const DWORD start = GetTickCount();
     do {
-        HWND child = Child(title, id);
+        HWND child = Find(title, id);
         char text[1024] = {};
         if (child) GetWindowTextA(child, text, sizeof text);
         if (std::strcmp(text, expected) == 0) return 0;
@@ -208,17 +191,10 @@ int WaitChildText(const char* title, int id, const char* expected, DWORD timeout
 }
 
 // Posts a message, or sends it and waits for the answer: 2 when none comes within 5 s.
-int Message(bool send, const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = FindTitled(title);
-    if (!window) return 1;
+int Message(bool send, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR answer = 0;
     if (!send) return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer) ? 0 : 2;
-}
-
-HWND FindBand() {
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    return tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
 }
 
 // A task bar band window for the mini window: a "ReBarWindow32" child at (0, 0) of the
@@ -254,7 +230,8 @@ int ServeBand(int width, int height, DWORD seconds) {
 
 // Prints the band window's screen rectangle: "left top right bottom".
 int BandRect() {
-    HWND band = FindBand();
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    HWND band = tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
     RECT rect;
     if (!band || !GetWindowRect(band, &rect)) return 1;
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
@@ -272,20 +249,23 @@ int main(int argc, char** argv) {
     const int id = static_cast<int>(number(3));
     if (command == "clip-get") return ClipboardGet();
     if (command == "clip-set" && argc > 2) return ClipboardSet(argv[2]);
-    if (command == "window" && argc > 2) return WindowInfo(title);
-    if (command == "window-region" && argc > 2) return WindowRegion(title);
-    if (command == "child-rect" && argc > 3) return ChildRect(title, id);
-    if (command == "child-text" && argc > 3) return ChildText(title, id);
-    if ((command == "list-rows" || command == "list-count") && argc > 3)
-        return ListRows(title, id, command == "list-count");
-    if (command == "combo-rows" && argc > 3) return ComboRows(title, id);
     if (command == "temp-folder") return TempFolder();
     if (command == "wait-text" && argc > 5) return WaitChildText(title, id, argv[4], static_cast<DWORD>(number(5)));
-    if ((command == "post" || command == "send") && argc > 3)
-        return Message(command == "send", title, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
-                       static_cast<LPARAM>(number(5)));
     if (command == "band" && argc > 4)
         return ServeBand(static_cast<int>(number(2)), static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
     if (command == "band-rect") return BandRect();
+    // The rest act on a window named by its title, or on its child named by title and identifier.
+    const bool onWindow = command == "window" || command == "window-region" || command == "post" || command == "send";
+    HWND window = argc > (onWindow ? 2 : 3) ? Find(title, onWindow ? -1 : id) : nullptr;
+    if (!window) return 1;
+    if (command == "window") return WindowInfo(window);
+    if (command == "window-region") return WindowRegion(window);
+    if (command == "child-rect") return ChildRect(window);
+    if (command == "child-text") return ChildText(window);
+    if (command == "list-rows" || command == "list-count") return ListRows(window, command == "list-count");
+    if (command == "combo-rows") return ComboRows(window);
+    if (command == "post" || command == "send")
+        return Message(command == "send", window, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)),
+                       static_cast<LPARAM>(number(5)));
     return Fail("unknown command");
 }
