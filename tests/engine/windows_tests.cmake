@@ -10,6 +10,14 @@ target_link_libraries(engine_dll_tests PRIVATE engine_dll_support gtest_main)
 add_test(NAME engine_dll_tests COMMAND engine_dll_tests)
 set_tests_properties(engine_dll_tests PROPERTIES TIMEOUT 300)
 
+# Audio CDs: disc images through the stream as natively, and a drive Wine reports as a CD-ROM
+# over a folder, opened through fmodex.dll.
+add_executable(engine_cdda_tests cdda_test.cpp cd_drive_test_win.cpp engine_support.cpp)
+target_link_libraries(engine_cdda_tests PRIVATE engine_dll_support engine_core gtest_main)
+add_test(NAME engine_cdda_tests COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_with_cd_drive.sh
+  ${PROJECT_SOURCE_DIR}/scripts/wine-exec $<TARGET_FILE:engine_cdda_tests>)
+set_tests_properties(engine_cdda_tests PROPERTIES RUN_SERIAL ON TIMEOUT 300)
+
 # The tone recorded from a PulseAudio null sink: the output really reaches the sound server.
 add_executable(engine_pulse_tests pulse_recording_test_win.cpp)
 target_link_libraries(engine_pulse_tests PRIVATE engine_dll_support gtest_main)
