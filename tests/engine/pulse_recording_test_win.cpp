@@ -137,11 +137,12 @@ TEST_F(PulseRecording, HighToneConvertedTo48kHzCarriesNoImages) {
 }
 
 // The default sink changes while a tone plays: the library follows it to the new device,
-// whose recording carries on the three seconds of the tone left (following may take one).
+// whose recording carries on the three seconds of the tone left (following may take one;
+// what the old sink still held may come along, when the sound server moves the stream).
 TEST_F(PulseRecording, ToneFollowsANewDefaultDevice) {
     const std::vector<float> tone = ToneAfter(switchFile, otherRecording, 4000);
     std::printf("tone on the new default sink: %.2f s\n", double(tone.size()) / sinkRate);
     EXPECT_GT(tone.size(), 2 * sinkRate);
-    EXPECT_LT(tone.size(), 3.05 * sinkRate);
+    EXPECT_LT(tone.size(), 3.25 * sinkRate);
     EXPECT_NEAR(PitchAtEnd(tone), 440.0, 2.0);
 }
