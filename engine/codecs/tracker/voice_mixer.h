@@ -1,0 +1,50 @@
+#pragma once
+// Renders one playing sample ("voice") into a stereo float buffer: interpolation,
+// forward, ping-pong and sustain loops, stereo samples, click-free volume ramps and IT's
+// resonant filter. The player sets the fields each tick; the mixer moves the position.
+#include <cstddef>
+#include <cstdint>
+
+#include "tracker/module.h"
+#include "tracker/player.h"
+
+namespace tracker {
+
+struct ResonantFilter {
+    bool enabled = false;
+    float a0 = 1, b0 = 0, b1 = 0;  // y = a0*x + b0*y1 + b1*y2
+    bool highpass = false;
+    float y1[2] = {}, y2[2] = {};  // per sample channel
+};
+
+// Cutoff 0..127 and resonance 0..127 as IT stores them (the envelope's offset already
+// added), at the output rate: the coefficients the filter uses.
+void ComputeFilter(int cutoff, int resonance, uint32_t outputRate, ResonantFilter& filter);
+
+struct Voice {
+    const Sample* sample = nullptr;  // null: silent, nothing to mix
+    bool active = false;
+    double position = 0;       // frames into the sample (fraction = between frames)
+    double increment = 0;      // source frames per output frame (sample rate / output rate)
+    bool backwards = false;    // ping-pong: moving towards the loop start
+    bool useSustainLoop = false;  // IT: while the key is held
+    // Target gains per output channel; the mixer ramps from the current gains to these
+    // over `rampFrames` output frames, so changes never click.
+    float targetLeft = 0, targetRight = 0;
+    float left = 0, right = 0;
+    int rampFrames = 0;        // set by the player when the targets change
+    bool fadingOutToStop = false;  // ramps to zero, then inactive (note cut, stolen voice)
+    ResonantFilter filter;
+};
+
+// Frames of the short ramp used for starts, stops and volume changes (about 1.5 ms).
+int DefaultRampFrames(uint32_t outputRate);
+
+// Adds `frames` frames of the voice into `stereo` (interleaved), advancing its position;
+// stops the voice (active = false) at a sample end without loop or at a finished fade.
+void MixVoice(Voice& voice, Interpolation interpolation, float* stereo, size_t frames);
+
+// Advances the position as MixVoice would without producing sound (seeking, length).
+void SkipVoice(Voice& voice, size_t frames);
+
+}  // namespace tracker
