@@ -6,6 +6,8 @@ namespace engine {
 
 const FormatEntry kSystemFormats[] = {
     {"asf", ProbeAsf, OpenWindowsMedia},
+    {"mp4", ProbeMp4, OpenMediaFoundation},
+    {"adts", ProbeAdts, OpenMediaFoundation},
 };
 const size_t kSystemFormatCount = std::size(kSystemFormats);
 

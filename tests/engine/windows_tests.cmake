@@ -43,7 +43,7 @@ set(system_decoder_sources formats/reader_stream_win.cpp formats/system_decoders
   formats/wm_decoder_win.cpp formats/mf_decoder_win.cpp)
 list(TRANSFORM system_decoder_sources PREPEND ${PROJECT_SOURCE_DIR}/engine/)
 add_executable(engine_system_decoder_tests system_decoders_test_win.cpp engine_support.cpp ${system_decoder_sources})
-target_link_libraries(engine_system_decoder_tests PRIVATE engine_dll_support engine_core gtest_main ole32 uuid)
+target_link_libraries(engine_system_decoder_tests PRIVATE engine_dll_support engine_core gtest_main ole32 uuid mfuuid)
 add_test(NAME engine_system_decoders COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_system_decoders.sh
   ${PROJECT_SOURCE_DIR}/scripts/wine-exec $<TARGET_FILE:engine_system_decoder_tests>)
 set_tests_properties(engine_system_decoders PROPERTIES TIMEOUT 300)
