@@ -8,7 +8,8 @@
 namespace engine {
 namespace {
 
-// Content decides, never the file name. Order breaks ties between equal scores.
+// Content decides; a name says something only for headerless audio (OpenHints). Order breaks
+// ties between equal scores.
 const FormatEntry kFormats[] = {
     {"wav", ProbeWav, OpenWav},
     {"aiff", ProbeAiff, OpenAiff},

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "formats/reader_stream_win.h"
+#include "formats/system_pcm_decoder.h"
 #include "formats/system_decoders.h"
 
 namespace engine {
 namespace {
 
-constexpr uint64_t kUnitsPerSecond = 10000000;  // Media Foundation's times are in 100 ns
 constexpr DWORD kAudio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
 // AAC frames overlap their neighbours: a seek starts this far earlier, so that the decoder
 // has settled by the frame asked for; what comes before it is dropped.
@@ -61,11 +61,7 @@ void ReleaseCom(T*& p) {
     p = nullptr;
 }
 
-uint64_t TimeToFrames(uint64_t time, uint32_t rate) {
-    return time / kUnitsPerSecond * rate + time % kUnitsPerSecond * rate / kUnitsPerSecond;
-}
-
-class MfDecoder : public Decoder {
+class MfDecoder : public SystemPcmDecoder {
 public:
     ~MfDecoder() override {
         ReleaseCom(source_);
@@ -92,51 +88,18 @@ public:
         return FMOD_OK;
     }
 
-    const StreamFormat& Format() const override { return format_; }
-
-    int64_t ReadFrames(float* out, size_t maxFrames) override {
+private:
+    bool SeekToTime(uint64_t time) override {
         EnsureComOnThisThread();
-        const int channels = format_.channels;
-        size_t written = 0;
-        while (written < maxFrames && (format_.lengthFrames == 0 || frame_ < format_.lengthFrames)) {
-            if (pendingAt_ == pending_.size()) {
-                const int r = NextSample();
-                if (r < 0) return written > 0 ? static_cast<int64_t>(written) : -1;
-                if (r == 0) {
-                    if (format_.lengthFrames > frame_) format_.lengthFrames = frame_;  // shorter than announced
-                    break;
-                }
-                continue;
-            }
-            size_t n = std::min(maxFrames - written, (pending_.size() - pendingAt_) / channels);
-            if (format_.lengthFrames) n = static_cast<size_t>(std::min<uint64_t>(n, format_.lengthFrames - frame_));
-            for (size_t i = 0; i < n * channels; ++i) out[written * channels + i] = pending_[pendingAt_ + i] / 32768.0f;
-            pendingAt_ += n * channels;
-            written += n;
-            frame_ += n;
-        }
-        return static_cast<int64_t>(written);
-    }
-
-    bool SeekToFrame(uint64_t frame) override {
-        EnsureComOnThisThread();
-        if (format_.lengthFrames) frame = std::min(frame, format_.lengthFrames);
+        const uint64_t preroll = FramesToHundredNs(kSeekPrerollFrames, format_.sampleRate);
         PROPVARIANT position;
         PropVariantInit(&position);
         position.vt = VT_I8;
-        const uint64_t start = frame > kSeekPrerollFrames ? frame - kSeekPrerollFrames : 0;
-        position.hVal.QuadPart = static_cast<LONGLONG>(start / format_.sampleRate * kUnitsPerSecond +
-                                                       start % format_.sampleRate * kUnitsPerSecond / format_.sampleRate);
-        if (FAILED(source_->SetCurrentPosition(GUID_NULL, position))) return false;
-        pending_.clear();
-        pendingAt_ = 0;
-        frame_ = seekTarget_ = frame;
-        trimAfterSeek_ = true;
+        position.hVal.QuadPart = static_cast<LONGLONG>(time > preroll ? time - preroll : 0);
         ended_ = false;
-        return true;
+        return SUCCEEDED(source_->SetCurrentPosition(GUID_NULL, position));
     }
 
-private:
     bool OpenSource(const MediaFoundation& mf, const wchar_t* contentType) {
         if (FAILED(mf.createByteStream(stream_, &bytes_))) return false;
         // The resolver picks a source by content type; a stream has no file name to go by.
@@ -170,13 +133,13 @@ private:
         if (SUCCEEDED(source_->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE),
                                                         MF_PD_DURATION, &duration)) &&
             duration.vt == VT_UI8)
-            format_.lengthFrames = TimeToFrames(duration.uhVal.QuadPart, rate);
+            format_.lengthFrames = HundredNsToFrames(duration.uhVal.QuadPart, rate);
         PropVariantClear(&duration);
         return true;
     }
 
-    // The next decoded sample into pending_: 1, 0 at the end, -1 on an error.
-    int NextSample() {
+    int NextBlock() override {
+        EnsureComOnThisThread();
         if (ended_) return 0;
         DWORD stream = 0, flags = 0;
         LONGLONG time = 0;
@@ -187,39 +150,19 @@ private:
         IMFMediaBuffer* buffer = nullptr;
         BYTE* data = nullptr;
         DWORD bytes = 0;
-        bool ok = SUCCEEDED(sample->ConvertToContiguousBuffer(&buffer)) && SUCCEEDED(buffer->Lock(&data, nullptr, &bytes));
+        const bool ok = SUCCEEDED(sample->ConvertToContiguousBuffer(&buffer)) && SUCCEEDED(buffer->Lock(&data, nullptr, &bytes));
         if (ok) {
-            pending_.resize(bytes / 2 / format_.channels * format_.channels);
-            std::memcpy(pending_.data(), data, pending_.size() * 2);
+            TakeBlock(data, bytes, time > 0 ? static_cast<uint64_t>(time) : 0);
             buffer->Unlock();
         }
         ReleaseCom(buffer);
         sample->Release();
-        if (!ok) return -1;
-        pendingAt_ = 0;
-        if (trimAfterSeek_) {
-            // The source starts at a frame before the time asked for: drop what lies before it.
-            const uint64_t first = time > 0 ? TimeToFrames(static_cast<uint64_t>(time), format_.sampleRate) : 0;
-            const uint64_t frames = pending_.size() / format_.channels;
-            if (seekTarget_ >= first + frames) {
-                pendingAt_ = pending_.size();
-            } else {
-                if (seekTarget_ > first) pendingAt_ = static_cast<size_t>(seekTarget_ - first) * format_.channels;
-                trimAfterSeek_ = false;
-            }
-        }
-        return 1;
+        return ok ? 1 : -1;
     }
 
     IStream* stream_ = nullptr;
     IMFByteStream* bytes_ = nullptr;
     IMFSourceReader* source_ = nullptr;
-    StreamFormat format_;
-    std::vector<int16_t> pending_;
-    size_t pendingAt_ = 0;
-    uint64_t frame_ = 0;
-    uint64_t seekTarget_ = 0;
-    bool trimAfterSeek_ = false;
     bool ended_ = false;
 };
 

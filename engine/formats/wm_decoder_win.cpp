@@ -11,6 +11,7 @@
 
 #include "formats/asf_header.h"
 #include "formats/reader_stream_win.h"
+#include "formats/system_pcm_decoder.h"
 #include "formats/system_decoders.h"
 
 namespace engine {
@@ -19,7 +20,6 @@ namespace {
 constexpr GUID kMediaTypeAudio = {0x73647561, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 constexpr GUID kFormatWaveFormatEx = {0x05589F81, 0xC356, 0x11CE, {0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A}};
 constexpr HRESULT kNoMoreSamples = static_cast<HRESULT>(0xC00D0BCF);
-constexpr uint64_t kUnitsPerSecond = 10000000;  // the runtime's times are in 100 ns
 
 using CreateSyncReaderFn = HRESULT(WINAPI*)(IUnknown*, DWORD, IWMSyncReader**);
 
@@ -53,7 +53,7 @@ bool OffersPcm16(IWMOutputMediaProps* props, WAVEFORMATEX& format) {
            PlausibleLayout(format.nChannels, format.nSamplesPerSec);
 }
 
-class WmDecoder : public Decoder {
+class WmDecoder : public SystemPcmDecoder {
 public:
     ~WmDecoder() override {
         if (sync_) sync_->Close();  // stops the runtime's own reading before the stream goes
@@ -83,47 +83,12 @@ public:
         return FMOD_OK;
     }
 
-    const StreamFormat& Format() const override { return format_; }
-
-    int64_t ReadFrames(float* out, size_t maxFrames) override {
-        EnsureComOnThisThread();
-        const int channels = format_.channels;
-        size_t written = 0;
-        while (written < maxFrames && (format_.lengthFrames == 0 || frame_ < format_.lengthFrames)) {
-            if (pendingAt_ == pending_.size()) {
-                const int r = NextSample();
-                if (r < 0) return written > 0 ? static_cast<int64_t>(written) : -1;
-                if (r == 0) {
-                    if (format_.lengthFrames > frame_) format_.lengthFrames = frame_;  // shorter than announced
-                    break;
-                }
-                continue;
-            }
-            size_t n = std::min(maxFrames - written, (pending_.size() - pendingAt_) / channels);
-            if (format_.lengthFrames) n = static_cast<size_t>(std::min<uint64_t>(n, format_.lengthFrames - frame_));
-            for (size_t i = 0; i < n * channels; ++i) out[written * channels + i] = pending_[pendingAt_ + i] / 32768.0f;
-            pendingAt_ += n * channels;
-            written += n;
-            frame_ += n;
-        }
-        return static_cast<int64_t>(written);
-    }
-
-    bool SeekToFrame(uint64_t frame) override {
-        EnsureComOnThisThread();
-        if (format_.lengthFrames) frame = std::min(frame, format_.lengthFrames);
-        const uint64_t time = frame / format_.sampleRate * kUnitsPerSecond +
-                              frame % format_.sampleRate * kUnitsPerSecond / format_.sampleRate;
-        if (FAILED(sync_->SetRange(time, 0))) return false;
-        pending_.clear();
-        pendingAt_ = 0;
-        frame_ = frame;
-        seekTarget_ = frame;
-        trimAfterSeek_ = true;
-        return true;
-    }
-
 private:
+    bool SeekToTime(uint64_t time) override {
+        EnsureComOnThisThread();
+        return SUCCEEDED(sync_->SetRange(time, 0));
+    }
+
     bool ChooseOutput() {
         DWORD outputs = 0;
         if (FAILED(sync_->GetOutputCount(&outputs))) return false;
@@ -147,8 +112,8 @@ private:
         return false;
     }
 
-    // The next decoded sample into pending_: 1, 0 at the end, -1 on an error.
-    int NextSample() {
+    int NextBlock() override {
+        EnsureComOnThisThread();
         INSSBuffer* buffer = nullptr;
         QWORD time = 0, duration = 0;
         DWORD flags = 0, output = 0;
@@ -159,37 +124,14 @@ private:
         BYTE* data = nullptr;
         DWORD bytes = 0;
         const bool ok = SUCCEEDED(buffer->GetBufferAndLength(&data, &bytes));
-        if (ok) {
-            pending_.resize(bytes / 2 / format_.channels * format_.channels);
-            std::memcpy(pending_.data(), data, pending_.size() * 2);
-        }
+        if (ok) TakeBlock(data, bytes, time);
         buffer->Release();
-        if (!ok) return -1;
-        pendingAt_ = 0;
-        if (trimAfterSeek_) {
-            // The runtime starts at a packet before the time asked for: drop what lies before it.
-            const uint64_t first = time / kUnitsPerSecond * format_.sampleRate +
-                                   time % kUnitsPerSecond * format_.sampleRate / kUnitsPerSecond;
-            const uint64_t frames = pending_.size() / format_.channels;
-            if (seekTarget_ >= first + frames) {
-                pendingAt_ = pending_.size();
-            } else {
-                if (seekTarget_ > first) pendingAt_ = static_cast<size_t>(seekTarget_ - first) * format_.channels;
-                trimAfterSeek_ = false;
-            }
-        }
-        return 1;
+        return ok ? 1 : -1;
     }
 
     IWMSyncReader* sync_ = nullptr;
     IStream* stream_ = nullptr;
     WORD streamNumber_ = 0;
-    StreamFormat format_;
-    std::vector<int16_t> pending_;
-    size_t pendingAt_ = 0;
-    uint64_t frame_ = 0;
-    uint64_t seekTarget_ = 0;
-    bool trimAfterSeek_ = false;
 };
 
 }  // namespace
