@@ -5,16 +5,14 @@
 #include "fuzz_codec_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    engine::AsfHeader header;
-    engine::TagList tags;
-    if (engine::ParseAsfHeader(data, size, header, tags)) {
-        TouchTags(tags);
-        if (header.LengthFrames() > 0 && header.audio.sampleRate == 0) __builtin_trap();
-    }
+    engine::AsfHeader header, again;
+    engine::TagList tags, moreTags;
+    if (engine::ParseAsfHeader(data, size, header, tags) && header.LengthFrames() > 0 && header.audio.sampleRate == 0)
+        __builtin_trap();
     engine::MemoryReader reader(data, size);
-    engine::AsfHeader again;
-    engine::TagList moreTags;
-    if (engine::ReadAsfHeader(reader, again, moreTags)) TouchTags(moreTags);
+    engine::ReadAsfHeader(reader, again, moreTags);
+    TouchTags(tags);
+    TouchTags(moreTags);
     engine::ProbeMp4(data, size);
     engine::ProbeAdts(data, size);
     return 0;

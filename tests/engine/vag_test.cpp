@@ -22,12 +22,12 @@ struct Channel {
     int s1 = 0, s2 = 0;
 };
 
-int Predict(const Channel& c, int filter, int nibble, int shift) {
+// The next sample from a nibble; the channel's history moves on.
+int Predict(Channel& c, int filter, int nibble, int shift) {
     int v = (static_cast<int16_t>(nibble << 12) >> shift) + ((c.s1 * kF[filter][0] + c.s2 * kF[filter][1]) >> 6);
-    return std::clamp(v, -32768, 32767);
+    v = std::clamp(v, -32768, 32767);
+    return c.s2 = c.s1, c.s1 = v;
 }
-
-void Push(Channel& c, int v) { c.s2 = c.s1, c.s1 = v; }
 
 // Tries every filter and shift on 28 samples; writes the block with the least squared error.
 void EncodeBlock(const int16_t* in, Channel& state, uint8_t* block, uint8_t flags) {
@@ -39,14 +39,15 @@ void EncodeBlock(const int16_t* in, Channel& state, uint8_t* block, uint8_t flag
             uint8_t out[16] = {static_cast<uint8_t>(filter << 4 | shift), flags};
             double error = 0;
             for (int i = 0; i < 28; ++i) {
-                int bestNibble = 0, bestValue = 0;
-                for (int n = 0; n < 16; ++n) {
-                    const int v = Predict(c, filter, n, shift);
-                    if (n == 0 || std::abs(v - in[i]) < std::abs(bestValue - in[i])) bestNibble = n, bestValue = v;
+                int bestNibble = 0;
+                for (int n = 1; n < 16; ++n) {
+                    Channel a = c, b = c;
+                    if (std::abs(Predict(a, filter, n, shift) - in[i]) < std::abs(Predict(b, filter, bestNibble, shift) - in[i]))
+                        bestNibble = n;
                 }
                 out[2 + i / 2] |= static_cast<uint8_t>(bestNibble << (i % 2 * 4));
-                error += double(bestValue - in[i]) * (bestValue - in[i]);
-                Push(c, bestValue);
+                const int v = Predict(c, filter, bestNibble, shift);
+                error += double(v - in[i]) * (v - in[i]);
             }
             if (error < best) best = error, std::copy_n(out, 16, block), after = c;
         }
@@ -75,12 +76,8 @@ Bytes Interleave(const std::vector<Bytes>& channels) {
 }
 
 Bytes VagFile(const Bytes& data, int channels, uint32_t rate, uint32_t declared, const std::string& name) {
-    Bytes b;
-    PutText(b, "VAGp");
-    PutBe32(b, 0x20);
-    PutBe32(b, 0);
-    PutBe32(b, declared);
-    PutBe32(b, rate);
+    Bytes b{'V', 'A', 'G', 'p'};
+    for (uint32_t v : {0x20u, 0u, declared, rate}) PutBe32(b, v);
     b.resize(0x30);
     b[0x1E] = static_cast<uint8_t>(channels);
     std::copy(name.begin(), name.end(), b.begin() + 0x20);
@@ -100,11 +97,8 @@ std::vector<float> ReferenceDecode(const Bytes& file, int channels) {
     for (int c = 0; c < channels; ++c) {
         Channel state;
         for (size_t b = 0; b + 16 <= split[c].size() && split[c][b + 1] != 7; b += 16)
-            for (int i = 0; i < 28; ++i) {
-                const int v = Predict(state, split[c][b] >> 4, split[c][b + 2 + i / 2] >> (i % 2 * 4) & 15, split[c][b] & 15);
-                decoded[c].push_back(v);
-                Push(state, v);
-            }
+            for (int i = 0; i < 28; ++i)
+                decoded[c].push_back(Predict(state, split[c][b] >> 4, split[c][b + 2 + i / 2] >> (i % 2 * 4) & 15, split[c][b] & 15));
     }
     std::vector<float> out;
     for (size_t i = 0; i < decoded[0].size(); ++i)
@@ -112,17 +106,16 @@ std::vector<float> ReferenceDecode(const Bytes& file, int channels) {
     return out;
 }
 
-struct VagCase {
-    int channels;
-    uint32_t rate;
-    size_t blocks;  // per channel
-};
-
 }  // namespace
 
 TEST(Vag, DecodesLikeTheReferenceFromTheStartAndAfterSeeks) {
     // Mono over several rows; stereo with two whole rows and a short one; one block alone.
-    for (const VagCase& c : {VagCase{1, 22050, 700}, VagCase{2, 44100, 600}, VagCase{2, 8000, 1}}) {
+    struct {
+        int channels;
+        uint32_t rate;
+        size_t blocks;  // per channel
+    } const cases[] = {{1, 22050, 700}, {2, 44100, 600}, {2, 8000, 1}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.channels << " channels, " << c.blocks << " blocks");
         const std::vector<float> sine = Sine(440, c.rate, c.channels, static_cast<uint32_t>(c.blocks * 28));
         std::vector<Bytes> parts;
