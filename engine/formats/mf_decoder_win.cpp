@@ -150,7 +150,8 @@ private:
         IMFMediaBuffer* buffer = nullptr;
         BYTE* data = nullptr;
         DWORD bytes = 0;
-        const bool ok = SUCCEEDED(sample->ConvertToContiguousBuffer(&buffer)) && SUCCEEDED(buffer->Lock(&data, nullptr, &bytes));
+        const bool ok = SUCCEEDED(sample->ConvertToContiguousBuffer(&buffer)) &&
+                        SUCCEEDED(buffer->Lock(&data, nullptr, &bytes));
         if (ok) {
             TakeBlock(data, bytes, time > 0 ? static_cast<uint64_t>(time) : 0);
             buffer->Unlock();
@@ -169,6 +170,8 @@ private:
 }  // namespace
 
 FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList&, OpenedSound& out) {
+    // The source reader seeks about the file while it looks at it: streams are not for it.
+    if (!reader->CanSeek()) return FMOD_ERR_FORMAT;
     uint8_t head[8];
     if (!reader->Seek(0) || !ReadExact(*reader, head, sizeof head) || !reader->Seek(0)) return FMOD_ERR_FORMAT;
     const bool mp4 = std::memcmp(head + 4, "ftyp", 4) == 0;

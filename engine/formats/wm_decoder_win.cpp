@@ -26,7 +26,9 @@ using CreateSyncReaderFn = HRESULT(WINAPI*)(IUnknown*, DWORD, IWMSyncReader**);
 CreateSyncReaderFn LoadCreateSyncReader() {
     static const CreateSyncReaderFn create = [] {
         HMODULE module = LoadLibraryW(L"wmvcore.dll");  // kept for the life of the process
-        return module ? reinterpret_cast<CreateSyncReaderFn>(reinterpret_cast<void*>(GetProcAddress(module, "WMCreateSyncReader"))) : nullptr;
+        if (!module) return CreateSyncReaderFn{};
+        void* address = reinterpret_cast<void*>(GetProcAddress(module, "WMCreateSyncReader"));
+        return reinterpret_cast<CreateSyncReaderFn>(address);
     }();
     return create;
 }
@@ -79,7 +81,9 @@ public:
         format_.type = FMOD_SOUND_TYPE_ASF;
         format_.format = FMOD_SOUND_FORMAT_PCM16;
         format_.bitsPerSample = 16;
-        format_.lengthFrames = header.LengthFrames() * format_.sampleRate / std::max<uint32_t>(header.audio.sampleRate, 1);
+        // The header counts frames at the stream's rate; the output's may differ.
+        const uint32_t streamRate = std::max<uint32_t>(header.audio.sampleRate, 1);
+        format_.lengthFrames = header.LengthFrames() * format_.sampleRate / streamRate;
         return FMOD_OK;
     }
 

@@ -42,8 +42,8 @@ void EncodeBlock(const int16_t* in, Channel& state, uint8_t* block, uint8_t flag
                 int bestNibble = 0;
                 for (int n = 1; n < 16; ++n) {
                     Channel a = c, b = c;
-                    if (std::abs(Predict(a, filter, n, shift) - in[i]) < std::abs(Predict(b, filter, bestNibble, shift) - in[i]))
-                        bestNibble = n;
+                    const int error = std::abs(Predict(a, filter, n, shift) - in[i]);
+                    if (error < std::abs(Predict(b, filter, bestNibble, shift) - in[i])) bestNibble = n;
                 }
                 out[2 + i / 2] |= static_cast<uint8_t>(bestNibble << (i % 2 * 4));
                 const int v = Predict(c, filter, bestNibble, shift);
@@ -60,7 +60,8 @@ Bytes EncodeChannel(const std::vector<float>& samples, int channels, int channel
     Channel state;
     for (size_t b = 0; b < blocks; ++b) {
         int16_t in[28];
-        for (int i = 0; i < 28; ++i) in[i] = static_cast<int16_t>(std::lround(samples[(b * 28 + i) * channels + channel] * 32767));
+        for (int i = 0; i < 28; ++i)
+            in[i] = static_cast<int16_t>(std::lround(samples[(b * 28 + i) * channels + channel] * 32767));
         EncodeBlock(in, state, &out[16 * b], 0);
     }
     if (end) out[16 * blocks + 1] = 7;
@@ -71,7 +72,8 @@ Bytes EncodeChannel(const std::vector<float>& samples, int channels, int channel
 Bytes Interleave(const std::vector<Bytes>& channels) {
     Bytes out;
     for (size_t at = 0; at < channels[0].size(); at += kInterleave)
-        for (const Bytes& c : channels) out.insert(out.end(), c.begin() + at, c.begin() + std::min(c.size(), at + kInterleave));
+        for (const Bytes& c : channels)
+            out.insert(out.end(), c.begin() + at, c.begin() + std::min(c.size(), at + kInterleave));
     return out;
 }
 
@@ -91,14 +93,17 @@ std::vector<float> ReferenceDecode(const Bytes& file, int channels) {
     std::vector<Bytes> split(channels);
     for (size_t at = 0; at < data.size();) {
         const size_t part = std::min(kInterleave, (data.size() - at) / channels);
-        for (int c = 0; c < channels; ++c, at += part) split[c].insert(split[c].end(), data.begin() + at, data.begin() + at + part);
+        for (int c = 0; c < channels; ++c, at += part)
+            split[c].insert(split[c].end(), data.begin() + at, data.begin() + at + part);
     }
     std::vector<std::vector<int>> decoded(channels);
     for (int c = 0; c < channels; ++c) {
         Channel state;
         for (size_t b = 0; b + 16 <= split[c].size() && split[c][b + 1] != 7; b += 16)
-            for (int i = 0; i < 28; ++i)
-                decoded[c].push_back(Predict(state, split[c][b] >> 4, split[c][b + 2 + i / 2] >> (i % 2 * 4) & 15, split[c][b] & 15));
+            for (int i = 0; i < 28; ++i) {
+                const int nibble = split[c][b + 2 + i / 2] >> (i % 2 * 4) & 15;
+                decoded[c].push_back(Predict(state, split[c][b] >> 4, nibble, split[c][b] & 15));
+            }
     }
     std::vector<float> out;
     for (size_t i = 0; i < decoded[0].size(); ++i)
@@ -133,7 +138,8 @@ TEST(Vag, DecodesLikeTheReferenceFromTheStartAndAfterSeeks) {
                   std::tuple(FMOD_SOUND_TYPE_VAG, c.channels, c.rate, uint64_t(c.blocks * 28)));
         EXPECT_EQ(TagValue(opened->tags, "TITLE"), "Ton VAG");
         const uint64_t n = f.lengthFrames;
-        ExpectDecodesLike(*opened->sound.decoder, reference, 0, {n / 2 + 3, n - 1, std::min<uint64_t>(7168 + 5, n), 0, n}, 9000);
+        const uint64_t secondRow = std::min<uint64_t>(7168 + 5, n);
+        ExpectDecodesLike(*opened->sound.decoder, reference, 0, {n / 2 + 3, n - 1, secondRow, 0, n}, 9000);
     }
 }
 
@@ -154,7 +160,7 @@ TEST(Vag, BentHeadersGiveShorterSoundsOrAreRefused) {
         {"size not whole blocks", VagFile(data, 1, 22050, all - 9, ""), FMOD_OK, 19 * 28},
         {"file cut inside a block", VagFile(Bytes(data.begin(), data.end() - 3), 1, 22050, all, ""), FMOD_OK, 19 * 28},
         {"end block early", VagFile(early, 1, 22050, all, ""), FMOD_OK, 5 * 28},
-        {"stereo, one block of data", VagFile(Bytes(data.begin(), data.begin() + 16), 2, 22050, all, ""), FMOD_ERR_FORMAT, 0},
+        {"stereo, one block", VagFile(Bytes(data.begin(), data.begin() + 16), 2, 22050, all, ""), FMOD_ERR_FORMAT, 0},
         {"end block first", VagFile(Bytes(early.begin() + 80, early.end()), 1, 22050, all, ""), FMOD_ERR_FORMAT, 0},
         {"size 0", VagFile(data, 1, 22050, 0, ""), FMOD_ERR_FORMAT, 0},
         {"rate 0", VagFile(data, 1, 0, all, ""), FMOD_ERR_FORMAT, 0},
