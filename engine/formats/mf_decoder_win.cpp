@@ -64,6 +64,7 @@ void ReleaseCom(T*& p) {
 class MfDecoder : public SystemPcmDecoder {
 public:
     ~MfDecoder() override {
+        ScopedCom com;  // released on whichever thread lets the sound go
         ReleaseCom(source_);
         ReleaseCom(bytes_);
         ReleaseCom(stream_);
@@ -72,7 +73,7 @@ public:
     FMOD_RESULT Open(std::unique_ptr<Reader>& reader, const wchar_t* contentType) {
         const MediaFoundation& mf = LoadMediaFoundation();
         if (!mf.ready) return FMOD_ERR_FORMAT;
-        EnsureComOnThisThread();
+        ScopedCom com;
         const int64_t size = reader->Size();
         format_.rawBytes = size > 0 ? static_cast<uint64_t>(size) : 0;
         stream_ = MakeReaderStream(std::move(reader));

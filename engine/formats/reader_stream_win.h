@@ -15,9 +15,24 @@ IStream* MakeReaderStream(std::unique_ptr<Reader> reader);
 // Takes the reader back from such a stream once its users are gone (an open that failed);
 // the stream then reads nothing.
 std::unique_ptr<Reader> TakeReader(IStream* stream);
-// Initialises COM (multithreaded) on the calling thread once; the engine's threads never
-// leave it again. False when the thread is in another apartment (the objects still work
-// there, being free-threaded).
+// Initialises COM (multithreaded) on the engine's own decode thread once; it never leaves
+// it again. False when the thread is in another apartment (the objects still work there,
+// being free-threaded).
 bool EnsureComOnThisThread();
+
+// COM for the length of an open on the caller's thread, which is the player's: left as it
+// was afterwards, so that the player's own choice of apartment is never taken from it.
+class ScopedCom {
+public:
+    ScopedCom() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    ~ScopedCom() {
+        if (initialised_) CoUninitialize();
+    }
+    ScopedCom(const ScopedCom&) = delete;
+    ScopedCom& operator=(const ScopedCom&) = delete;
+
+private:
+    bool initialised_;
+};
 
 }  // namespace engine

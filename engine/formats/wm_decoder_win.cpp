@@ -58,6 +58,7 @@ bool OffersPcm16(IWMOutputMediaProps* props, WAVEFORMATEX& format) {
 class WmDecoder : public SystemPcmDecoder {
 public:
     ~WmDecoder() override {
+        ScopedCom com;  // released on whichever thread lets the sound go
         if (sync_) sync_->Close();  // stops the runtime's own reading before the stream goes
         ReleaseCom(sync_);
         ReleaseCom(stream_);
@@ -69,7 +70,7 @@ public:
         format_.rawBytes = size > static_cast<int64_t>(header.headerBytes) ? size - header.headerBytes : 0;
         CreateSyncReaderFn create = LoadCreateSyncReader();
         if (!create) return FMOD_ERR_FORMAT;
-        EnsureComOnThisThread();
+        ScopedCom com;
         if (FAILED(create(nullptr, 0, &sync_))) return FMOD_ERR_FORMAT;
         stream_ = MakeReaderStream(std::move(reader));
         if (FAILED(sync_->OpenStream(stream_)) || !ChooseOutput()) {
