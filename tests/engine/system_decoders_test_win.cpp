@@ -123,24 +123,32 @@ INSTANTIATE_TEST_SUITE_P(Files, SystemDecoders, ::testing::ValuesIn(kMedia), [](
     return name;
 });
 
-TEST_F(ApiSession, WmaPlaysThroughTheLibraryWithTagsAndSeek) {
-    const std::string path = MediaPath("v2.wma");
-    if (path.empty()) GTEST_SKIP() << "QUENDRA_MEDIA_DIR is not set";
-    ASSERT_EQ(Open(path, FMOD_OPENONLY), FMOD_OK);
-    FMOD_SOUND_TYPE type;
-    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
-    EXPECT_EQ(type, FMOD_SOUND_TYPE_ASF);
-    EXPECT_NEAR(Length(), 6000.0, 100.0);
-    FMOD_TAGTYPE titleType = FMOD_TAGTYPE_UNKNOWN;
-    EXPECT_EQ(Tag("TITLE", &titleType), "Ton v2.wma");
-    EXPECT_EQ(titleType, FMOD_TAGTYPE_ASF);
-    Release();
+TEST_F(ApiSession, SystemDecodedFilesPlayThroughTheLibraryWithSeek) {
+    for (const MediaCase& c : kMedia) {
+        const std::string path = MediaPath(c.file);
+        if (path.empty()) GTEST_SKIP() << "QUENDRA_MEDIA_DIR is not set";
+        SCOPED_TRACE(c.file);
+        const FMOD_RESULT opened = Open(path, FMOD_OPENONLY);
+        if (!c.asf && opened == FMOD_ERR_FORMAT) continue;  // no decoder here: the case above says so
+        ASSERT_EQ(opened, FMOD_OK);
+        FMOD_SOUND_TYPE type;
+        ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+        EXPECT_EQ(type, FMOD_SOUND_TYPE_ASF);
+        EXPECT_NEAR(Length(), 6000.0, 100.0);
+        if (c.asf) {
+            FMOD_TAGTYPE titleType = FMOD_TAGTYPE_UNKNOWN;
+            EXPECT_EQ(Tag("TITLE", &titleType), std::string("Ton ") + c.file);
+            EXPECT_EQ(titleType, FMOD_TAGTYPE_ASF);
+        }
+        Release();
 
-    Load(path);
-    ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 3000, FMOD_TIMEUNIT_MS), FMOD_OK);
-    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
-    ASSERT_TRUE(WaitUntil([&] { return Position() >= 3300; }));
-    const std::vector<float> wave = Wave(8192);
-    EXPECT_NEAR(ZeroCrossingFrequency(wave, 44100), 440.0, 3.0);  // the left channel's tone
-    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+        Load(path);
+        ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 3000, FMOD_TIMEUNIT_MS), FMOD_OK);
+        ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
+        ASSERT_TRUE(WaitUntil([&] { return Position() >= 3300; }));
+        EXPECT_NEAR(ZeroCrossingFrequency(Wave(8192), 44100), 440.0, 3.0);  // the left channel's tone
+        ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+        ASSERT_EQ(api.FMOD_Channel_Stop(channel), FMOD_OK);
+        Release();
+    }
 }
