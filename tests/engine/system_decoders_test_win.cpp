@@ -1,7 +1,8 @@
 // WMA, M4A and ADTS files ffmpeg made (run_system_decoders.sh) through the system's
 // decoders under Wine: the decoders fmodex.dll uses, linked here, against ffmpeg's own
-// decoding (aligned by cross-correlation: decoders differ in delay), after a seek too;
-// then through fmodex.dll: type, length, tags and a seek while playing.
+// decoding (aligned by cross-correlation: decoders differ in delay; Wine's WMA comes 4096
+// frames after ffmpeg's, 2048 after the source: one codec frame it leaves in), after a
+// seek too; then through fmodex.dll: type, length, tags and a seek while playing.
 #include <gtest/gtest.h>
 
 #include <cmath>
