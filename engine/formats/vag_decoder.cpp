@@ -93,7 +93,7 @@ public:
         const int channels = v_.format.channels;
         while (written < maxFrames && frame_ < v_.format.lengthFrames) {
             if (rowCursor_ == rowFrames_) {
-                if (!LoadRow(frame_ / kFramesPerRow)) return -1;
+                if (!LoadRow(frame_ / kFramesPerRow)) return written > 0 ? static_cast<int64_t>(written) : -1;
                 rowCursor_ = static_cast<size_t>(frame_ % kFramesPerRow);
             }
             size_t n = std::min(maxFrames - written, rowFrames_ - rowCursor_);
