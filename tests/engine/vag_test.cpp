@@ -30,23 +30,20 @@ int Predict(Channel& c, int filter, int nibble, int shift) {
 }
 
 // Tries every filter and shift on 28 samples; writes the block with the least squared error.
-void EncodeBlock(const int16_t* in, Channel& state, uint8_t* block, uint8_t flags) {
+void EncodeBlock(const int16_t* in, Channel& state, uint8_t* block) {
     double best = INFINITY;
     Channel after;
     for (int filter = 0; filter < 5; ++filter)
         for (int shift = 0; shift <= 12; ++shift) {
             Channel c = state;
-            uint8_t out[16] = {static_cast<uint8_t>(filter << 4 | shift), flags};
+            uint8_t out[16] = {static_cast<uint8_t>(filter << 4 | shift)};
             double error = 0;
             for (int i = 0; i < 28; ++i) {
-                int bestNibble = 0;
-                for (int n = 1; n < 16; ++n) {
-                    Channel a = c, b = c;
-                    const int error = std::abs(Predict(a, filter, n, shift) - in[i]);
-                    if (error < std::abs(Predict(b, filter, bestNibble, shift) - in[i])) bestNibble = n;
-                }
-                out[2 + i / 2] |= static_cast<uint8_t>(bestNibble << (i % 2 * 4));
-                const int v = Predict(c, filter, bestNibble, shift);
+                Channel alone = c;  // nibble 0: the prediction alone
+                const double step = 4096.0 / (1 << shift);
+                const long nibble = std::clamp(std::lround((in[i] - Predict(alone, filter, 0, shift)) / step), -8L, 7L);
+                out[2 + i / 2] |= static_cast<uint8_t>((nibble & 15) << (i % 2 * 4));
+                const int v = Predict(c, filter, static_cast<int>(nibble & 15), shift);
                 error += double(v - in[i]) * (v - in[i]);
             }
             if (error < best) best = error, std::copy_n(out, 16, block), after = c;
@@ -62,7 +59,7 @@ Bytes EncodeChannel(const std::vector<float>& samples, int channels, int channel
         int16_t in[28];
         for (int i = 0; i < 28; ++i)
             in[i] = static_cast<int16_t>(std::lround(samples[(b * 28 + i) * channels + channel] * 32767));
-        EncodeBlock(in, state, &out[16 * b], 0);
+        EncodeBlock(in, state, &out[16 * b]);
     }
     if (end) out[16 * blocks + 1] = 7;
     return out;
