@@ -5,7 +5,7 @@
 #   make_seeds.sh FIXTURES OUT
 set -eu
 in=$1 out=$2
-for d in wav aiff playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
+for d in wav aiff vag asf playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
 cp "$in"/*.wav "$out/wav/"
 cp "$in"/*.aiff "$out/aiff/"
 # MPEG audio in a WAV data chunk (format tags 0x55 and 0x50), as no encoder here writes it.
@@ -17,6 +17,15 @@ open(sys.argv[2],'wb').write(b'RIFF'+struct.pack('<I',len(body))+body)" \
         "$in/${pair%:*}" "$out/wav/mpeg_in_${pair%:*}.wav" "${pair#*:}"
 done
 cp "$in"/*.mp3 "$in"/*.mp2 "$out/mpeg/"
+# VAG, mono and two-channel: a tone's blocks (filter 1, shift 4) and an end block.
+for channels in 1 2; do
+    python3 -c "import struct,sys; c=int(sys.argv[2]); b=b''.join(bytes([0x14,0])+bytes([(i*37)&255 for i in range(14)]) for _ in range(300*c))+bytes([0,7]+[0]*14)*c
+open(sys.argv[1],'wb').write(b'VAGp'+struct.pack('>IIII',0x20,0,len(b),22050)+bytes(10)+bytes([c,0])+b'Ton'+bytes(13)+b)" \
+        "$out/vag/tone$channels.vag" "$channels"
+done
+# ASF: WMA files with tags (header and a few packets).
+ffmpeg -v error -y -f lavfi -i sine=duration=0.2 -c:a wmav2 -metadata title=Ton -metadata album=Album \
+    -metadata date=2026 -metadata track=3 "$out/asf/tone.wma" || true
 cp "$in"/*.flac "$in"/*.oga "$out/flac/"
 cp "$in"/*.ogg "$in"/*.oga "$out/ogg/"
 for f in "$in"/tag_lame.mp3 "$in"/tag_v23_utf16.mp3 "$in"/tag_v24_utf8.mp3; do

@@ -4,6 +4,7 @@
 // build and the tests use stdio and the null output.
 #include <memory>
 
+#include "formats/format_open.h"
 #include "io/cd_device.h"
 #include "io/reader.h"
 #include "playback/output.h"
@@ -17,6 +18,10 @@ struct Platform {
     // The device of the CD drive a path such as "D:" names; null with FMOD_OK when it names
     // none, null with an error when it cannot be opened. Null where there are no CD drives.
     std::unique_ptr<CdDevice> (*openCdDrive)(const char* path, FMOD_RESULT* result) = nullptr;
+    // Format rows for the decoders the system has (Windows Media, Media Foundation), tried
+    // beside the library's own; none where there are no such decoders.
+    const FormatEntry* systemFormats = nullptr;
+    size_t systemFormatCount = 0;
 };
 
 // Defined once per shared library (platform_win.cpp or platform_portable.cpp).

@@ -1,4 +1,5 @@
 #include "api/platform.h"
+#include "formats/system_decoders.h"
 #include "io/cd_drive.h"
 #include "io/file_reader.h"
 #include "playback/wasapi_output.h"
@@ -6,7 +7,8 @@
 namespace engine {
 
 const Platform& CurrentPlatform() {
-    static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive};
+    static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive, kSystemFormats,
+                                     kSystemFormatCount};
     return platform;
 }
 

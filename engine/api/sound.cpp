@@ -46,7 +46,11 @@ FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode, const Platform& platform
     }
     std::unique_ptr<Reader> reader = platform.openFile(path, &result);
     if (!reader) return result != FMOD_OK ? result : FMOD_ERR_FILE_NOTFOUND;
-    result = OpenByContent(std::move(reader), *sound.tags, opened);
+    OpenHints hints;
+    hints.headerlessRaw = NamesRawFile(path);
+    hints.systemFormats = platform.systemFormats;
+    hints.systemFormatCount = platform.systemFormatCount;
+    result = OpenByContent(std::move(reader), *sound.tags, opened, hints);
     return Adopt(result, mode, opened, sound);
 }
 

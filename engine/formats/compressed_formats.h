@@ -11,5 +11,10 @@ FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
 int ProbeFlac(const uint8_t* head, size_t size);
 FMOD_RESULT OpenVorbis(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbeVorbis(const uint8_t* head, size_t size);
+// PlayStation ADPCM ("VAGp"); FSB and XMA, recognised only to be refused (format_refusals.cpp).
+FMOD_RESULT OpenVag(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeVag(const uint8_t* head, size_t size);
+FMOD_RESULT RefuseFormat(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeRefusedFormat(const uint8_t* head, size_t size);
 
 }  // namespace engine

@@ -36,7 +36,22 @@ int ProbeAiff(const uint8_t* head, size_t size);
 FMOD_RESULT OpenPlaylist(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbePlaylist(const uint8_t* head, size_t size);
 
+// What the caller knows beyond the content.
+struct OpenHints {
+    // The file's name ends in ".raw": when no format recognises the content, it plays as
+    // headerless 16-bit little-endian stereo at 44,100 Hz. Other unknown files stay refused.
+    bool headerlessRaw = false;
+    // Rows for the formats the system decodes (fmodex.dll: Windows Media, Media Foundation),
+    // tried with the table's own rows by score.
+    const FormatEntry* systemFormats = nullptr;
+    size_t systemFormatCount = 0;
+};
+
 // Reads the head, tries every format whose probe accepts it, best score first.
-FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out);
+FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out,
+                          const OpenHints& hints = {});
+// Whether a file name ends in ".raw", in any case.
+bool NamesRawFile(const char* path);
+FMOD_RESULT OpenRaw(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 
 }  // namespace engine

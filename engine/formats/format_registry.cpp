@@ -8,7 +8,8 @@
 namespace engine {
 namespace {
 
-// Content decides, never the file name. Order breaks ties between equal scores.
+// Content decides; a name says something only for headerless audio (OpenHints). Order breaks
+// ties between equal scores.
 const FormatEntry kFormats[] = {
     {"wav", ProbeWav, OpenWav},
     {"aiff", ProbeAiff, OpenAiff},
@@ -16,6 +17,8 @@ const FormatEntry kFormats[] = {
     {"vorbis", ProbeVorbis, OpenVorbis},
     {"mpeg", ProbeMpeg, OpenMpeg},
     {"playlist", ProbePlaylist, OpenPlaylist},
+    {"vag", ProbeVag, OpenVag},
+    {"refused", ProbeRefusedFormat, RefuseFormat},
 };
 
 // A stream is read from its start once per candidate format: this much of it is kept.
@@ -23,7 +26,7 @@ constexpr size_t kStreamReplayBytes = 64 * 1024;
 
 }  // namespace
 
-FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out) {
+FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedSound& out, const OpenHints& hints) {
     if (!reader->CanSeek()) reader = std::make_unique<HeadReplayReader>(std::move(reader), kStreamReplayBytes);
     uint8_t head[kProbeBytes];
     if (!reader->Seek(0)) return FMOD_ERR_FILE_COULDNOTSEEK;
@@ -33,22 +36,26 @@ FMOD_RESULT OpenByContent(std::unique_ptr<Reader> reader, TagList& tags, OpenedS
 
     struct Candidate {
         int score;
-        size_t index;
+        const FormatEntry* entry;
     };
     std::vector<Candidate> candidates;
-    for (size_t i = 0; i < std::size(kFormats); ++i) {
-        int score = kFormats[i].probe(head, static_cast<size_t>(got));
-        if (score > 0) candidates.push_back({score, i});
-    }
+    auto consider = [&](const FormatEntry& entry) {
+        int score = entry.probe(head, static_cast<size_t>(got));
+        if (score > 0) candidates.push_back({score, &entry});
+    };
+    for (const FormatEntry& entry : kFormats) consider(entry);
+    for (size_t i = 0; i < hints.systemFormatCount; ++i) consider(hints.systemFormats[i]);
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
     FMOD_RESULT result = FMOD_ERR_FORMAT;
     for (const Candidate& c : candidates) {
-        result = kFormats[c.index].open(reader, tags, out);
+        result = c.entry->open(reader, tags, out);
         if (result == FMOD_OK) return FMOD_OK;
         tags.Clear();  // a failed attempt may have added some
-        if (!reader) break;
+        if (!reader) return result;  // taken by a failed open, or a refusal that ends the search
     }
+    // Headerless audio has nothing to recognise it by but its name.
+    if (hints.headerlessRaw && result == FMOD_ERR_FORMAT) return OpenRaw(reader, tags, out);
     return result;
 }
 

@@ -75,3 +75,14 @@ INSTANTIATE_TEST_SUITE_P(Table, Formats, ::testing::ValuesIn(kFormats), [](const
 });
 
 }  // namespace
+
+// Headerless audio is taken by its ".raw" name alone; the same bytes under another name stay refused.
+TEST_F(ApiSession, RawFilePlaysByItsName) {
+    const Bytes pcm = EncodePcmLe(Sine(440, 44100, 2, 44100), 2);
+    ASSERT_EQ(Open(WriteTempFile("ton.Raw", pcm), FMOD_OPENONLY), FMOD_OK);
+    FMOD_SOUND_TYPE type;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+    EXPECT_EQ(std::tuple(type, Length(), Length(FMOD_TIMEUNIT_PCM)), std::tuple(FMOD_SOUND_TYPE_RAW, 1000u, 44100u));
+    Release();
+    EXPECT_EQ(Open(WriteTempFile("ton.dat", pcm), FMOD_OPENONLY), FMOD_ERR_FORMAT);
+}

@@ -36,3 +36,16 @@ add_test(NAME engine_pulse_resampling
           ${PROJECT_SOURCE_DIR}/scripts/wine-exec 48000 --gtest_filter=${converted_tone})
 set_tests_properties(engine_pulse_recording engine_pulse_resampling engine_pulse_switching PROPERTIES
   RUN_SERIAL ON TIMEOUT 300 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+
+# WMA, M4A and ADTS through the system's decoders (Wine's run on GStreamer): the decoders
+# fmodex.dll uses, linked in, against ffmpeg's decoding of files ffmpeg made; then fmodex.dll.
+# VAG, RAW and the refusals as natively.
+set(system_decoder_sources formats/reader_stream_win.cpp formats/system_decoders_win.cpp
+  formats/wm_decoder_win.cpp formats/mf_decoder_win.cpp)
+list(TRANSFORM system_decoder_sources PREPEND ${PROJECT_SOURCE_DIR}/engine/)
+add_executable(engine_system_decoder_tests system_decoders_test_win.cpp vag_test.cpp format_refusal_test.cpp
+  engine_support.cpp ${system_decoder_sources})
+target_link_libraries(engine_system_decoder_tests PRIVATE engine_dll_support engine_core gtest_main ole32 uuid mfuuid)
+add_test(NAME engine_system_decoders COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_system_decoders.sh
+  ${PROJECT_SOURCE_DIR}/scripts/wine-exec $<TARGET_FILE:engine_system_decoder_tests>)
+set_tests_properties(engine_system_decoders PROPERTIES TIMEOUT 300)

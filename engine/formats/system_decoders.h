@@ -1,0 +1,19 @@
+#pragma once
+// Formats decoded by the system's own decoders (fmodex.dll only): the platform hands
+// these rows to OpenByContent (see api/platform.h).
+#include "formats/format_open.h"
+
+namespace engine {
+
+// WMA and other audio in ASF through the Windows Media runtime (wm_decoder_win.cpp).
+FMOD_RESULT OpenWindowsMedia(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+// AAC in MP4/M4A and ADTS through Media Foundation (mf_decoder_win.cpp).
+FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+// Portable (aac_probe.cpp): "ftyp" at byte 4; two ADTS frame headers in a row.
+int ProbeMp4(const uint8_t* head, size_t size);
+int ProbeAdts(const uint8_t* head, size_t size);
+
+extern const FormatEntry kSystemFormats[];
+extern const size_t kSystemFormatCount;
+
+}  // namespace engine
