@@ -3,6 +3,8 @@
 // audio output to start. fmodex.dll uses Win32 files and WASAPI; the native
 // build and the tests use stdio and the null output.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "io/cd_device.h"
 #include "io/reader.h"
@@ -17,6 +19,8 @@ struct Platform {
     // The device of the CD drive a path such as "D:" names; null with FMOD_OK when it names
     // none, null with an error when it cannot be opened. Null where there are no CD drives.
     std::unique_ptr<CdDevice> (*openCdDrive)(const char* path, FMOD_RESULT* result) = nullptr;
+    // Sound bank files for MIDI, best first (UTF-8 paths); null where there are none.
+    std::vector<std::string> (*soundBankPaths)() = nullptr;
 };
 
 // Defined once per shared library (platform_win.cpp or platform_portable.cpp).

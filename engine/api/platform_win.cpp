@@ -1,4 +1,5 @@
 #include "api/platform.h"
+#include "api/sound_bank_paths_win.h"
 #include "io/cd_drive.h"
 #include "io/file_reader.h"
 #include "playback/wasapi_output.h"
@@ -6,7 +7,7 @@
 namespace engine {
 
 const Platform& CurrentPlatform() {
-    static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive};
+    static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive, SoundBankPathsWin};
     return platform;
 }
 

@@ -11,5 +11,10 @@ FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
 int ProbeFlac(const uint8_t* head, size_t size);
 FMOD_RESULT OpenVorbis(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbeVorbis(const uint8_t* head, size_t size);
+// Standard MIDI Files and RIFF MIDI through our synthesizer; a DLS bank plays its waves.
+FMOD_RESULT OpenMidi(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeMidi(const uint8_t* head, size_t size);
+FMOD_RESULT OpenDls(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeDls(const uint8_t* head, size_t size);
 
 }  // namespace engine
