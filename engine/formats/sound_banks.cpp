@@ -20,7 +20,8 @@ std::shared_ptr<const midi::Bank> LoadFirstBank() {
             std::vector<uint8_t> bytes;
             if (!reader || !ReadWhole(*reader, kMaxBankBytes, bytes)) continue;
             auto bank = std::make_shared<midi::Bank>();
-            if (midi::ReadBank(bytes.data(), bytes.size(), *bank) == midi::BankResult::Ok) return bank;
+            if (midi::ReadBank(bytes.data(), bytes.size(), *bank) == midi::BankResult::Ok && !bank->presets.empty())
+                return bank;
         }
     }
     return std::make_shared<const midi::Bank>(midi::BuiltInBank());
