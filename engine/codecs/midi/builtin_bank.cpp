@@ -32,26 +32,28 @@ const Family kFamilies[16] = {
     {Wave::Struck, 3.0f, false, {0, 0.001f, 0, 2.0f, 0, 0.4f}, 13500, 0, {}, 0, 0, 0},                          // chromatic
     {Wave::Cycle, 1.0f, true, {0, 0.01f, 0, 0, 1, 0.08f}, 13500, 0, {}, 8, 0.3f, 4},                          // organ
     {Wave::Plucked, 0, false, {0, 0, 0, 0, 1, 0.25f}, 13500, 0, {}, 0, 0.2f, 0},                               // guitar
-    {Wave::Plucked, 0, false, {0, 0, 0, 0, 1, 0.15f}, 9000, 0, {}, 0, 0, 0},                                   // bass
-    {Wave::Cycle, 1.0f, false, {0, 0.25f, 0, 0, 1, 0.4f}, 11000, 0, {}, 12, 0.3f, 5},                        // strings
-    {Wave::Cycle, 1.6f, false, {0, 0.35f, 0, 0, 1, 0.5f}, 10500, 0, {}, 10, 0.6f, 5},                        // ensemble
+    {Wave::Plucked, 0, false, {0, 0, 0, 0, 1, 0.15f}, 13500, 0, {}, 0, 0, 0},                                   // bass
+    {Wave::Cycle, 1.0f, false, {0, 0.25f, 0, 0, 1, 0.4f}, 13500, 0, {}, 12, 0.3f, 5},                        // strings
+    {Wave::Cycle, 1.6f, false, {0, 0.35f, 0, 0, 1, 0.5f}, 13500, 0, {}, 10, 0.6f, 5},                        // ensemble
     {Wave::Cycle, 1.0f, false, {0, 0.05f, 0, 1.0f, 0.9f, 0.15f}, 8500, 3600, {0, 0.08f, 0, 0.6f, 0.5f, 0.2f}, 6, 0, 5},  // brass
-    {Wave::Cycle, 1.0f, true, {0, 0.03f, 0, 0, 1, 0.1f}, 11000, 0, {}, 10, 0, 4},                            // reed
+    {Wave::Cycle, 1.0f, true, {0, 0.03f, 0, 0, 1, 0.1f}, 13500, 0, {}, 10, 0, 4},                            // reed
     {Wave::Cycle, 2.5f, false, {0, 0.06f, 0, 0, 1, 0.12f}, 13500, 0, {}, 10, 0.2f, 3},                       // pipe
     {Wave::Cycle, 1.0f, false, {0, 0.005f, 0, 0, 1, 0.1f}, 10000, 1200, {0, 0, 0, 0.5f, 0.5f, 0.1f}, 6, 0, 7},  // synth lead
-    {Wave::Cycle, 1.3f, false, {0, 0.6f, 0, 0, 1, 1.0f}, 9500, 0, {}, 6, 0.7f, 6},                           // synth pad
+    {Wave::Cycle, 1.6f, false, {0, 0.6f, 0, 0, 1, 1.0f}, 13500, 0, {}, 6, 0.7f, 6},                           // synth pad
     {Wave::Cycle, 1.0f, true, {0, 0.3f, 0, 2.0f, 0.7f, 1.0f}, 8000, 3000, {0, 1.0f, 0, 1.0f, 0.3f, 1.0f}, 20, 0.5f, 6},  // synth effects
     {Wave::Plucked, 0, false, {0, 0, 0, 0, 1, 0.2f}, 13500, 0, {}, 0, 0, 0},                                   // ethnic
     {Wave::Struck, 4.0f, false, {0, 0.001f, 0, 0.8f, 0, 0.2f}, 13500, 0, {}, 0, 0, 0},                          // percussive
-    {Wave::Cycle, 0.5f, true, {0, 0.1f, 0, 0, 1, 0.5f}, 9000, 0, {}, 60, 0.3f, 8},                           // sound effects
+    {Wave::Cycle, 1.0f, true, {0, 0.1f, 0, 0, 1, 0.5f}, 13500, 0, {}, 60, 0.3f, 8},                           // sound effects
 };
 
 double KeyHz(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
 
-uint32_t Append(Bank& bank, const std::vector<float>& samples) {
+// A looped cycle is followed by its own start, so interpolation across the loop end is seamless.
+uint32_t Append(Bank& bank, const std::vector<float>& samples, bool cycle = false) {
     const uint32_t start = uint32_t(bank.pcm.size());
     bank.pcm.insert(bank.pcm.end(), samples.begin(), samples.end());
-    bank.pcm.insert(bank.pcm.end(), kSampleGuard, 0.0f);
+    if (cycle) bank.pcm.insert(bank.pcm.end(), samples.begin(), samples.begin() + kSampleGuard);
+    else bank.pcm.insert(bank.pcm.end(), kSampleGuard, 0.0f);
     bank.waves.push_back({start, uint32_t(samples.size()), kOneShotRate});
     return start;
 }
@@ -126,7 +128,7 @@ void AddFamily(Bank& bank, const Family& f, uint32_t& seed, std::vector<Region>&
         Region r = BaseRegion(f);
         r.keyLo = uint8_t(range[0]);
         r.keyHi = uint8_t(range[1]);
-        r.start = Append(bank, s);
+        r.start = Append(bank, s, true);
         r.end = r.loopEnd = r.start + kCycleFrames;
         r.loopStart = r.start;
         r.loops = true;

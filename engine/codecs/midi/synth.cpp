@@ -7,6 +7,7 @@
 
 #include "effects.h"
 #include "voice.h"
+#include "voice_render.h"
 
 namespace midi {
 namespace {
@@ -46,8 +47,8 @@ LowPass MakeLowPass(float cents, float qDb, uint32_t rate) {
 
 Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
-      effects_(std::make_unique<Effects>(options.sampleRate)), dry_(2 * kBlockFrames),
-      reverbIn_(kBlockFrames), chorusIn_(kBlockFrames) {
+      effects_(std::make_unique<Effects>(options.sampleRate)),
+      reverbIn_(kBlockFrames), chorusIn_(kBlockFrames), mono_(kBlockFrames) {
     Reset();
 }
 
@@ -278,9 +279,8 @@ void Synth::RenderBlock(float* out, int frames) {
     std::fill(out, out + 2 * frames, 0.0f);
     std::fill(reverbIn_.begin(), reverbIn_.begin() + frames, 0.0f);
     std::fill(chorusIn_.begin(), chorusIn_.begin() + frames, 0.0f);
-    bool anySend = false;
     const float blockSeconds = float(frames) / float(options_.sampleRate);
-    const float* pcm = bank_.pcm.data();
+    VoiceOutput target{out, reverbIn_.data(), chorusIn_.data(), mono_.data()};
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const Region& r = *v.region;
@@ -296,10 +296,14 @@ void Synth::RenderBlock(float* out, int frames) {
                              100.0 * c.coarseTuneSemitones + modEnv * r.modEnvToPitch +
                              vib * (r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f) +
                              modLfo * r.modLfoToPitch;
-        const double step = std::exp2(std::clamp(cents, -12000.0, 12000.0) / 1200.0);
-        const LowPass filter =
-            MakeLowPass(r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter, r.filterQDb,
-                        options_.sampleRate);
+        VoiceBlock b;
+        b.step = std::exp2(std::clamp(cents, -12000.0, 12000.0) / 1200.0);
+        const float cutoff = r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter;
+        if (cutoff < kNoFilterCents) {
+            const LowPass f = MakeLowPass(cutoff, r.filterQDb, options_.sampleRate);
+            b.filter = f.on;
+            b.b1 = f.b1, b.a1 = f.a1, b.a2 = f.a2;
+        }
 
         AdvanceEnvelope(v.modulation, r.modEnv, blockSeconds);
         AdvanceEnvelope(v.volume, v.volEnv, blockSeconds);
@@ -307,51 +311,22 @@ void Synth::RenderBlock(float* out, int frames) {
                      kMasterGain;
         if (r.modLfoToVolumeDb != 0) gain *= DbToGain(modLfo * r.modLfoToVolumeDb);
         const float pan = std::clamp(r.pan + float(c.pan - 64) / 127.0f, -0.5f, 0.5f);
-        const float panL = std::cos((pan + 0.5f) * float(M_PI) / 2), panR = std::sin((pan + 0.5f) * float(M_PI) / 2);
-        const float reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
-        const float chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
-        anySend = anySend || reverb > 0 || chorus > 0;
-
-        float g = v.lastGain;
-        const float dg = (gain - g) / float(frames);
-        double pos = v.position;
-        const bool looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
-        const double loopLength = double(r.loopEnd) - r.loopStart;
-        float z1 = v.filterZ1, z2 = v.filterZ2;
-        bool ended = false;
-        for (int i = 0; i < frames; ++i) {
-            const uint32_t at = uint32_t(pos);
-            const float frac = float(pos - at);
-            const uint32_t next = looping && at + 1 >= r.loopEnd ? r.loopStart : at + 1;
-            float s = pcm[at] + frac * (pcm[next] - pcm[at]);
-            if (filter.on) {
-                // Transposed direct form II.
-                const float y = filter.b1 * 0.5f * s + z1;
-                z1 = filter.b1 * s - filter.a1 * y + z2;
-                z2 = filter.b1 * 0.5f * s - filter.a2 * y;
-                s = y;
-            }
-            s *= g;
-            g += dg;
-            out[2 * i] += s * panL;
-            out[2 * i + 1] += s * panR;
-            reverbIn_[i] += s * reverb;
-            chorusIn_[i] += s * chorus;
-            pos += step;
-            if (looping) {
-                if (pos >= r.loopEnd) pos -= loopLength * std::floor((pos - r.loopStart) / loopLength);
-            } else if (pos >= r.end) {
-                ended = true;
-                break;
-            }
+        if (pan != v.pan || !v.panSet) {
+            v.pan = pan;
+            v.panSet = true;
+            v.panL = std::cos((pan + 0.5f) * float(M_PI) / 2);
+            v.panR = std::sin((pan + 0.5f) * float(M_PI) / 2);
         }
-        v.position = pos;
-        v.filterZ1 = z1;
-        v.filterZ2 = z2;
+        b.reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
+        b.chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
+        b.gainFrom = v.lastGain;
+        b.gainTo = gain;
+        b.looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
+        const bool ended = RenderVoice(v, b, bank_.pcm.data(), frames, target);
         v.lastGain = gain;
         if (ended || v.volume.stage == Stage::Done) v.active = false;
     }
-    if (anySend || options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
+    if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }
 
 }  // namespace midi

@@ -23,6 +23,8 @@ struct Voice {
     float vibPhase = 0, modPhase = 0;
     float lastGain = 0;       // gain at the end of the previous block
     float filterZ1 = 0, filterZ2 = 0;
+    float pan = 0, panL = 0, panR = 0;  // gains for the last pan position
+    bool panSet = false;
 };
 
 }  // namespace midi

@@ -14,7 +14,7 @@ constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
 constexpr int kMaxVoices = 96;
 // Envelopes, LFOs and filters are updated once per block.
-constexpr int kBlockFrames = 32;
+constexpr int kBlockFrames = 64;
 
 struct ChannelState {
     int program = 0;
@@ -68,7 +68,7 @@ private:
     ChannelState channels_[kChannels];
     std::vector<Voice> voices_;
     std::unique_ptr<Effects> effects_;
-    std::vector<float> dry_, reverbIn_, chorusIn_;
+    std::vector<float> reverbIn_, chorusIn_, mono_;
     uint64_t noteCounter_ = 0;
 };
 
