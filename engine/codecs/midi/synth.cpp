@@ -259,6 +259,8 @@ void Synth::NoteOff(int channel, int key) {
         v.keyDown = false;
         if (held) {
             v.sustained = true;
+        } else if (!v.rendered) {
+            v.releaseAfterFirstBlock = true;  // a note of no length still sounds its start
         } else {
             ReleaseEnvelope(v.volume);
             ReleaseEnvelope(v.modulation);
@@ -319,11 +321,19 @@ void Synth::RenderBlock(float* out, int frames) {
         }
         b.reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
         b.chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
-        b.gainFrom = v.lastGain;
+        // Without attack the first sample sounds at full gain, else a transient would be smeared.
+        const bool instant = !v.rendered && v.volEnv.delay <= 0 && v.volEnv.attack <= 0;
+        b.gainFrom = instant ? gain : v.lastGain;
+        v.rendered = true;
         b.gainTo = gain;
         b.looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
         const bool ended = RenderVoice(v, b, bank_.pcm.data(), frames, target);
         v.lastGain = gain;
+        if (v.releaseAfterFirstBlock) {
+            v.releaseAfterFirstBlock = false;
+            ReleaseEnvelope(v.volume);
+            ReleaseEnvelope(v.modulation);
+        }
         if (ended || v.volume.stage == Stage::Done) v.active = false;
     }
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);

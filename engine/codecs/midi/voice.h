@@ -22,6 +22,8 @@ struct Voice {
     float age = 0;            // seconds since the note started
     float vibPhase = 0, modPhase = 0;
     float lastGain = 0;       // gain at the end of the previous block
+    bool rendered = false;    // a block has been rendered
+    bool releaseAfterFirstBlock = false;  // a note-off at the note-on's own time
     float filterZ1 = 0, filterZ2 = 0;
     float pan = 0, panL = 0, panR = 0;  // gains for the last pan position
     bool panSet = false;

@@ -32,6 +32,27 @@ int Interpolate(const float* pcm, double& pos, double step, double end, float* o
     return n;
 }
 
+// Separate loops over unaliased arrays, so that the compiler vectorises them.
+void Accumulate(float* __restrict to, const float* __restrict from, int n, float gain, float slope) {
+    for (int i = 0; i < n; ++i) to[i] += from[i] * (gain + slope * float(i));
+}
+
+void AccumulateStereo(float* __restrict to, const float* __restrict from, int n, float gain, float slope, float l,
+                      float r) {
+    for (int i = 0; i < n; ++i) {
+        const float x = from[i] * (gain + slope * float(i));
+        to[2 * i] += x * l;
+        to[2 * i + 1] += x * r;
+    }
+}
+
+void MixVoice(const float* s, int made, int frames, const VoiceBlock& b, float panL, float panR, const VoiceOutput& out) {
+    const float dg = (b.gainTo - b.gainFrom) / float(frames);
+    AccumulateStereo(out.stereo, s, made, b.gainFrom, dg, panL, panR);
+    if (b.reverb > 0) Accumulate(out.reverb, s, made, b.gainFrom * b.reverb, dg * b.reverb);
+    if (b.chorus > 0) Accumulate(out.chorus, s, made, b.gainFrom * b.chorus, dg * b.chorus);
+}
+
 }  // namespace
 
 bool RenderVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, const VoiceOutput& out) {
@@ -64,18 +85,7 @@ bool RenderVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, co
         }
         v.filterZ1 = z1, v.filterZ2 = z2;
     }
-    const float dg = (b.gainTo - b.gainFrom) / float(frames);
-    const float l = v.panL, rr = v.panR;
-    float* stereo = out.stereo;
-    for (int i = 0; i < made; ++i) {
-        const float x = s[i] * (b.gainFrom + dg * float(i));
-        stereo[2 * i] += x * l;
-        stereo[2 * i + 1] += x * rr;
-    }
-    if (b.reverb > 0)
-        for (int i = 0; i < made; ++i) out.reverb[i] += s[i] * (b.gainFrom + dg * float(i)) * b.reverb;
-    if (b.chorus > 0)
-        for (int i = 0; i < made; ++i) out.chorus[i] += s[i] * (b.gainFrom + dg * float(i)) * b.chorus;
+    MixVoice(s, made, frames, b, v.panL, v.panR, out);
     return ended;
 }
 
