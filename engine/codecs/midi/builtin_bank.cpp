@@ -2,6 +2,7 @@
 // family (16 of them, each for its 8 programs) and one drum kit, made in a few milliseconds.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "midi/bank.h"
 
@@ -72,7 +73,7 @@ std::vector<float> Cycle(const Family& f, int topKey) {
     for (int n = 1; n <= partials; ++n) {
         if (f.oddOnly && n % 2 == 0) continue;
         const float a = std::pow(float(n), -f.harmonicSlope);
-        for (uint32_t i = 0; i < kCycleFrames; ++i) s[i] += a * float(std::sin(2 * M_PI * n * i / kCycleFrames));
+        for (uint32_t i = 0; i < kCycleFrames; ++i) s[i] += a * float(std::sin(2 * std::numbers::pi * n * i / kCycleFrames));
     }
     Normalise(s, 0.8f);
     return s;
@@ -168,7 +169,7 @@ std::vector<float> MakeDrum(const DrumSound& d, uint32_t& seed) {
     for (size_t i = 0; i < s.size(); ++i) {
         const float t = float(i) / kOneShotRate;
         const double hz = d.endHz + (d.startHz - d.endHz) * std::exp(-t * d.sweep);
-        phase += 2 * M_PI * hz / kOneShotRate;
+        phase += 2 * std::numbers::pi * hz / kOneShotRate;
         seed = seed * 1664525u + 1013904223u;
         const float white = float(int32_t(seed) >> 8) / float(1 << 23);
         const float noise = d.brightNoise ? white - last : white;

@@ -1,6 +1,7 @@
 #include "effects.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace midi {
 namespace {
@@ -27,7 +28,7 @@ Effects::Effects(uint32_t rate) {
     chorusCentre_ = 0.012f * rate;
     chorusDepth_ = 0.003f * rate;
     chorus_.assign(size_t(chorusCentre_ + chorusDepth_) + 4, 0.0f);
-    chorusStep_ = 2 * M_PI * 0.4 / rate;
+    chorusStep_ = 2 * std::numbers::pi * 0.4 / rate;
 }
 
 void Effects::Clear() {
@@ -64,7 +65,7 @@ void Effects::Process(const float* reverbIn, const float* chorusIn, float* stere
         chorus_[chorusPos_] = chorusIn[i];
         const double lfo = std::sin(chorusPhase_);
         chorusPhase_ += chorusStep_;
-        if (chorusPhase_ > 2 * M_PI) chorusPhase_ -= 2 * M_PI;
+        if (chorusPhase_ > 2 * std::numbers::pi) chorusPhase_ -= 2 * std::numbers::pi;
         for (int side = 0; side < 2; ++side) {
             const double delay = chorusCentre_ + (side ? -lfo : lfo) * chorusDepth_;
             double at = double(chorusPos_) - delay;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstring>
 
 #include "effects.h"
@@ -33,7 +34,7 @@ LowPass MakeLowPass(float cents, float qDb, uint32_t rate) {
     const float hz = std::min(CentsToHz(cents), 0.45f * float(rate));
     if (cents >= kNoFilterCents || hz >= 0.45f * float(rate)) return f;
     const float q = std::max(0.5f, DbToGain(qDb) * 0.7071f);
-    const float w = 2.0f * float(M_PI) * hz / float(rate);
+    const float w = 2.0f * float(std::numbers::pi) * hz / float(rate);
     const float alpha = std::sin(w) / (2.0f * q);
     const float a0 = 1.0f + alpha;
     f.b1 = (1.0f - std::cos(w)) / a0;
@@ -288,7 +289,7 @@ void Synth::RenderBlock(float* out, int frames) {
         const Region& r = *v.region;
         const ChannelState& c = channels_[v.channel];
         const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
-        const float vib = v.age >= r.vibLfo.delay ? std::sin(2.0f * float(M_PI) * v.vibPhase) : 0.0f;
+        const float vib = v.age >= r.vibLfo.delay ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
         const float modLfo = v.age >= r.modLfo.delay ? 1.0f - 4.0f * std::fabs(v.modPhase - 0.5f) : 0.0f;
         if (v.age >= r.vibLfo.delay) v.vibPhase = std::fmod(v.vibPhase + r.vibLfo.frequency * blockSeconds, 1.0f);
         if (v.age >= r.modLfo.delay) v.modPhase = std::fmod(v.modPhase + r.modLfo.frequency * blockSeconds, 1.0f);
@@ -316,8 +317,8 @@ void Synth::RenderBlock(float* out, int frames) {
         if (pan != v.pan || !v.panSet) {
             v.pan = pan;
             v.panSet = true;
-            v.panL = std::cos((pan + 0.5f) * float(M_PI) / 2);
-            v.panR = std::sin((pan + 0.5f) * float(M_PI) / 2);
+            v.panL = std::cos((pan + 0.5f) * float(std::numbers::pi) / 2);
+            v.panR = std::sin((pan + 0.5f) * float(std::numbers::pi) / 2);
         }
         b.reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
         b.chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
