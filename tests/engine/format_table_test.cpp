@@ -118,3 +118,33 @@ TEST_F(MidiFile, PlaysItsNoteWithTheBankFoundOrTheBuiltInInstruments) {
 }
 
 }  // namespace
+
+namespace {
+
+// A DLS bank opened on its own plays its waves: here one, half a second of 440 Hz at 22050 Hz,
+// then the pause after each wave.
+class DlsFile : public ApiSession {};
+
+TEST_F(DlsFile, PlaysItsWave) {
+    Bytes fmt, pcm, wave = {'w', 'a', 'v', 'e'}, pool = {'w', 'v', 'p', 'l'}, body = {'D', 'L', 'S', ' '};
+    for (uint32_t v : {0x00010001u, 22050u, 44100u, 0x00100002u}) PutLe32(fmt, v);
+    pcm = EncodePcmLe(Sine(440, 22050, 1, 11025), 2);
+    PutChunk(wave, "fmt ", fmt);
+    PutChunk(wave, "data", pcm);
+    PutChunk(pool, "LIST", wave);
+    PutChunk(body, "LIST", pool);
+    Bytes file;
+    PutChunk(file, "RIFF", body);
+    Load(WriteTempFile("bank.dls", file));
+    FMOD_SOUND_TYPE type;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+    EXPECT_EQ(type, FMOD_SOUND_TYPE_DLS);
+    EXPECT_EQ(Length(), 700u);
+    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 250; }));
+    const std::vector<float> tone = Wave(4096);
+    EXPECT_NEAR(Peak(tone), 0.5f, 0.03f);
+    EXPECT_NEAR(ZeroCrossingFrequency(tone, 44100), 440.0, 3.0);
+}
+
+}  // namespace
