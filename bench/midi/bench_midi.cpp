@@ -50,17 +50,23 @@ midi::Song DenseSong() {
 
 }  // namespace
 
+std::vector<uint8_t> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 int main(int argc, char** argv) {
     midi::Bank bank = midi::BuiltInBank();
-    if (argc > 1) {
-        std::ifstream in(argv[1], std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (midi::ReadBank(bytes.data(), bytes.size(), bank) != midi::BankResult::Ok) {
-            std::fprintf(stderr, "%s: not a sound bank we read\n", argv[1]);
+    midi::Song song = DenseSong();
+    // Arguments: a sound bank (.sf2, .dls) and a MIDI file to play instead of the dense song.
+    for (int i = 1; i < argc; ++i) {
+        const std::vector<uint8_t> bytes = ReadFile(argv[i]);
+        if (midi::ReadBank(bytes.data(), bytes.size(), bank) != midi::BankResult::Ok &&
+            midi::ReadSong(bytes.data(), bytes.size(), song) != midi::Result::Ok) {
+            std::fprintf(stderr, "%s: neither a sound bank nor a MIDI file we read\n", argv[i]);
             return 1;
         }
     }
-    const midi::Song song = DenseSong();
     midi::Synth synth(bank, {44100, true});
     midi::Sequencer sequencer(song, synth, 44100);
     std::vector<float> out(2 * 4096);
@@ -74,7 +80,7 @@ int main(int argc, char** argv) {
     const double elapsed = double(std::clock() - start) / CLOCKS_PER_SEC;
     const double audio = double(frames) / 44100;
     std::printf("%s: %zu events, %.1f s of audio in %.3f s of processor time: %.0fx real time, %.1f voices on average\n",
-                argc > 1 ? argv[1] : "built-in instruments", song.events.size(), audio, elapsed, audio / elapsed,
+                argc > 1 ? argv[argc - 1] : "dense song, built-in instruments", song.events.size(), audio, elapsed, audio / elapsed,
                 double(voiceFrames) / double(frames));
     return 0;
 }
