@@ -289,7 +289,9 @@ void Synth::RenderBlock(float* out, int frames) {
         const Region& r = *v.region;
         const ChannelState& c = channels_[v.channel];
         const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
-        const float vib = v.age >= r.vibLfo.delay ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
+        const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f;
+        const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay
+                              ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
         const float modLfo = v.age >= r.modLfo.delay ? 1.0f - 4.0f * std::fabs(v.modPhase - 0.5f) : 0.0f;
         if (v.age >= r.vibLfo.delay) v.vibPhase = std::fmod(v.vibPhase + r.vibLfo.frequency * blockSeconds, 1.0f);
         if (v.age >= r.modLfo.delay) v.modPhase = std::fmod(v.modPhase + r.modLfo.frequency * blockSeconds, 1.0f);
@@ -297,15 +299,24 @@ void Synth::RenderBlock(float* out, int frames) {
 
         const double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
                              100.0 * c.coarseTuneSemitones + modEnv * r.modEnvToPitch +
-                             vib * (r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f) +
-                             modLfo * r.modLfoToPitch;
+                             vib * vibDepth + modLfo * r.modLfoToPitch;
+        // Most blocks keep the pitch and the cutoff of the one before: nothing to compute then.
+        if (cents != v.lastCents) {
+            v.lastCents = cents;
+            v.step = std::exp2(std::clamp(cents, -12000.0, 12000.0) / 1200.0);
+        }
         VoiceBlock b;
-        b.step = std::exp2(std::clamp(cents, -12000.0, 12000.0) / 1200.0);
+        b.step = v.step;
         const float cutoff = r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter;
         if (cutoff < kNoFilterCents) {
-            const LowPass f = MakeLowPass(cutoff, r.filterQDb, options_.sampleRate);
-            b.filter = f.on;
-            b.b1 = f.b1, b.a1 = f.a1, b.a2 = f.a2;
+            if (cutoff != v.lastCutoff) {
+                v.lastCutoff = cutoff;
+                const LowPass f = MakeLowPass(cutoff, r.filterQDb, options_.sampleRate);
+                v.filterOn = f.on;
+                v.b1 = f.b1, v.a1 = f.a1, v.a2 = f.a2;
+            }
+            b.filter = v.filterOn;
+            b.b1 = v.b1, b.a1 = v.a1, b.a2 = v.a2;
         }
 
         AdvanceEnvelope(v.modulation, r.modEnv, blockSeconds);

@@ -25,6 +25,10 @@ struct Voice {
     bool rendered = false;    // a block has been rendered
     bool releaseAfterFirstBlock = false;  // a note-off at the note-on's own time
     float filterZ1 = 0, filterZ2 = 0;
+    double lastCents = 1e9, step = 1;  // the pitch of the last block and its step
+    float lastCutoff = -1;             // the filter of the last block
+    bool filterOn = false;
+    float b1 = 0, a1 = 0, a2 = 0;
     float pan = 0, panL = 0, panR = 0;  // gains for the last pan position
     bool panSet = false;
 };
