@@ -16,6 +16,8 @@ namespace {
 constexpr float kMasterGain = 0.35f;
 constexpr float kModWheelVibratoCents = 50;
 constexpr float kNoFilterCents = 13500;
+constexpr float kLowestCutoffCents = 1500;
+constexpr float kMostLfoBoostDb = 12;
 
 float Squared(int value) { return float(value * value) / (127.0f * 127.0f); }
 float DbToGain(float db) { return std::pow(10.0f, db / 20.0f); }
@@ -297,9 +299,10 @@ void Synth::RenderBlock(float* out, int frames) {
         if (v.age >= r.modLfo.delay) v.modPhase = std::fmod(v.modPhase + r.modLfo.frequency * blockSeconds, 1.0f);
         v.age += blockSeconds;
 
-        const double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
+        double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
                              100.0 * c.coarseTuneSemitones + modEnv * r.modEnvToPitch +
                              vib * vibDepth + modLfo * r.modLfoToPitch;
+        if (!std::isfinite(cents)) cents = v.baseCents;
         // Most blocks keep the pitch and the cutoff of the one before: nothing to compute then.
         if (cents != v.lastCents) {
             v.lastCents = cents;
@@ -307,7 +310,9 @@ void Synth::RenderBlock(float* out, int frames) {
         }
         VoiceBlock b;
         b.step = v.step;
-        const float cutoff = r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter;
+        // Modulated below some 20 Hz the filter would only lose precision.
+        const float cutoff =
+            std::max(kLowestCutoffCents, r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter);
         if (cutoff < kNoFilterCents) {
             if (cutoff != v.lastCutoff) {
                 v.lastCutoff = cutoff;
@@ -323,7 +328,8 @@ void Synth::RenderBlock(float* out, int frames) {
         AdvanceEnvelope(v.volume, v.volEnv, blockSeconds);
         float gain = EnvelopeGain(v.volume) * v.velocityGain * Squared(c.volume) * Squared(c.expression) *
                      kMasterGain;
-        if (r.modLfoToVolumeDb != 0) gain *= DbToGain(modLfo * r.modLfoToVolumeDb);
+        if (r.modLfoToVolumeDb != 0)
+            gain *= DbToGain(std::clamp(modLfo * r.modLfoToVolumeDb, -96.0f, kMostLfoBoostDb));
         const float pan = std::clamp(r.pan + float(c.pan - 64) / 127.0f, -0.5f, 0.5f);
         if (pan != v.pan || !v.panSet) {
             v.pan = pan;
