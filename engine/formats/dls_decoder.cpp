@@ -18,7 +18,8 @@ constexpr uint64_t kMaxDlsBytes = 512ull << 20;
 
 class DlsAudition : public Decoder {
 public:
-    DlsAudition(std::unique_ptr<midi::Bank> bank, const StreamFormat& format) : bank_(std::move(bank)), format_(format) {
+    DlsAudition(std::unique_ptr<midi::Bank> bank, const StreamFormat& format)
+        : bank_(std::move(bank)), format_(format) {
         uint64_t at = 0;
         for (const midi::Wave& w : bank_->waves) {
             starts_.push_back(at);
@@ -32,11 +33,13 @@ public:
         size_t written = 0;
         while (written < maxFrames && position_ < format_.lengthFrames) {
             // The wave the position falls in, and how far into it (or into the pause after it).
-            const size_t index = size_t(std::upper_bound(starts_.begin(), starts_.end(), position_) - starts_.begin()) - 1;
+            const auto after = std::upper_bound(starts_.begin(), starts_.end(), position_);
+            const size_t index = size_t(after - starts_.begin()) - 1;
             const midi::Wave& w = bank_->waves[index];
             const uint64_t into = position_ - starts_[index];
             const uint64_t waveFrames = FramesOf(w);
-            const size_t n = size_t(std::min<uint64_t>(maxFrames - written, (into < waveFrames ? waveFrames : waveFrames + kPauseFrames) - into));
+            const uint64_t partEnd = into < waveFrames ? waveFrames : waveFrames + kPauseFrames;
+            const size_t n = size_t(std::min<uint64_t>(maxFrames - written, partEnd - into));
             for (size_t i = 0; i < n; ++i) {
                 float s = 0;
                 if (into + i < waveFrames) {
