@@ -46,25 +46,24 @@ NoteTimes ReadNoteTimes(const std::vector<uint8_t>& f) {
         const size_t end = std::min(f.size(), pos + 8 + len);
         uint64_t tick = 0;
         uint8_t running = 0;
-        for (size_t p = pos + 8; p < end;) {
-            uint32_t delta = 0;
-            do delta = delta << 7 | (f[p] & 0x7F);
+        size_t p = pos + 8;
+        auto number = [&] {
+            uint32_t n = 0;
+            do n = n << 7 | (f[p] & 0x7F);
             while (f[p++] & 0x80);
-            tick += delta;
+            return n;
+        };
+        while (p < end) {
+            tick += number();
             uint8_t status = f[p] & 0x80 ? f[p++] : running;
             if (status == 0xFF) {
                 const uint8_t type = f[p++];
-                uint32_t n = 0;
-                do n = n << 7 | (f[p] & 0x7F);
-                while (f[p++] & 0x80);
+                const uint32_t n = number();
                 if (type == 0x51) tempi.insert({tick, uint32_t(f[p] << 16 | f[p + 1] << 8 | f[p + 2])});
                 p += n;
                 if (type == 0x2F) break;
             } else if (status == 0xF0 || status == 0xF7) {
-                uint32_t n = 0;
-                do n = n << 7 | (f[p] & 0x7F);
-                while (f[p++] & 0x80);
-                p += n;
+                p += number();
             } else {
                 running = status;
                 const bool level = (status & 0xF0) == 0xB0 && (f[p] == 7 || f[p] == 11);
