@@ -23,19 +23,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// 16-bit stereo WAV as floats; empty when it is not one.
-std::vector<float> ReadWav16(const std::string& path) {
+// FluidSynth's raw output: 16-bit stereo samples.
+std::vector<float> ReadRaw16(const std::string& path) {
     const std::vector<uint8_t> b = ReadFile(path);
     std::vector<float> out;
-    for (size_t pos = 12; pos + 8 <= b.size();) {
-        const uint32_t len = b[pos + 4] | b[pos + 5] << 8 | b[pos + 6] << 16 | uint32_t(b[pos + 7]) << 24;
-        if (std::equal(b.begin() + pos, b.begin() + pos + 4, "data")) {
-            for (size_t i = pos + 8; i + 1 < b.size() && i < pos + 8 + len; i += 2)
-                out.push_back(float(int16_t(b[i] | b[i + 1] << 8)) / 32768.0f);
-            break;
-        }
-        pos += 8 + len + (len & 1);
-    }
+    for (size_t i = 0; i + 1 < b.size(); i += 2) out.push_back(float(int16_t(b[i] | b[i + 1] << 8)) / 32768.0f);
     return out;
 }
 
@@ -51,18 +43,19 @@ protected:
 
     // Ours and FluidSynth's rendering of the file, both without reverb and chorus.
     void RenderBoth(const std::vector<uint8_t>& file, std::vector<float>& ours, std::vector<float>& theirs) {
-        const std::string mid = ::testing::TempDir() + "midi_reference.mid", wav = ::testing::TempDir() + "midi_reference.wav";
+        const std::string mid = ::testing::TempDir() + "midi_reference.mid";
+        const std::string raw = ::testing::TempDir() + "midi_reference.raw";
         std::ofstream(mid, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-        const std::string command = "fluidsynth -ni -q -R 0 -C 0 -r 44100 -F " + wav + " " + kFolder + "/TimGM6mb.sf2 " + mid +
-                                    " >/dev/null 2>&1";
+        const std::string command = "fluidsynth -ni -q -R 0 -C 0 -r 44100 -T raw -O s16 -F " + raw + " " + kFolder +
+                                    "/TimGM6mb.sf2 " + mid + " >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        theirs = ReadWav16(wav);
+        theirs = ReadRaw16(raw);
         ASSERT_FALSE(theirs.empty());
         midi::Song song;
         ASSERT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);
         ours = Render(song, bank_);
         std::remove(mid.c_str());
-        std::remove(wav.c_str());
+        std::remove(raw.c_str());
     }
 
     midi::Bank bank_;

@@ -31,7 +31,6 @@ struct Song {
 
 // Limits that keep hostile files bounded in memory and time.
 constexpr size_t kMaxEvents = 4u << 20;
-constexpr int kMaxTracks = 65535;
 // Notes still sound after the last event: this much is added to the song's length.
 constexpr double kReleaseTailSeconds = 1.0;
 
