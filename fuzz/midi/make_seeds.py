@@ -50,12 +50,12 @@ def songs():
             "type2.mid": smf(2, [track(notes), track(notes)])}
 
 
-def dls():
+def dls(extra_blocks=b"", extra_count=0):
     fmt = struct.pack("<HHIIHH", 1, 1, 22050, 44100, 2, 16)
     wsmp = struct.pack("<IHhiII", 20, 60, 0, 0, 0, 1) + struct.pack("<IIII", 16, 0, 10, 50)
     wave = riff_list(b"LIST", b"wave", [chunk(b"fmt ", fmt), chunk(b"wsmp", wsmp), chunk(b"data", sine(64, 8))])
-    art = struct.pack("<II", 8, 3) + struct.pack("<HHHHi", 0, 0, 0x206, 0, -8000 << 16) + \
-        struct.pack("<HHHHi", 0, 0, 0x209, 0, -4000 << 16) + struct.pack("<HHHHi", 1, 0, 3, 0, 50 << 16)
+    art = struct.pack("<II", 8, 3 + extra_count) + struct.pack("<HHHHi", 0, 0, 0x206, 0, -8000 << 16) + \
+        struct.pack("<HHHHi", 0, 0, 0x209, 0, -4000 << 16) + struct.pack("<HHHHi", 1, 0, 3, 0, 50 << 16) + extra_blocks
     rgn = riff_list(b"LIST", b"rgn ", [chunk(b"rgnh", struct.pack("<HHHHHH", 0, 127, 0, 127, 0, 0)),
                                         chunk(b"wlnk", struct.pack("<HHII", 0, 0, 1, 0))])
     ins = riff_list(b"LIST", b"ins ", [chunk(b"insh", struct.pack("<III", 1, 0, 0)),
@@ -93,6 +93,9 @@ def main():
     for name, data in songs().items():
         files["midi_rmid/" + name] = chunk(b"data", data)  # the body after "RMID"
     files["midi_dls/sine.dls"] = dls()
+    # Extreme depths: the LFO on the gain by thousands of decibels, the filter far out of range.
+    files["midi_dls/extreme.dls"] = dls(struct.pack("<HHHHi", 1, 0, 1, 0, 0x7FFFFFFF) +
+                                        struct.pack("<HHHHi", 5, 0, 0x500, 0, -0x7FFFFFFF), 2)
     files["midi_sf2/sine.sf2"] = sf2()
     for path, data in files.items():
         os.makedirs(os.path.join(out, os.path.dirname(path)), exist_ok=True)
