@@ -88,20 +88,6 @@ Bytes TestBank() {
                                  Chunk("LIST", wvpl)});
 }
 
-// Frequency from zero crossings between two times, and the RMS there.
-double Frequency(const std::vector<float>& s, double from, double to) {
-    int crossings = 0;
-    double first = 0, last = 0;
-    for (size_t i = size_t(from * kRate); i < size_t(to * kRate); ++i) {
-        if (s[2 * i] < 0 && s[2 * i + 2] >= 0) {
-            const double at = i + s[2 * i] / (s[2 * i] - s[2 * i + 2]);
-            if (crossings++ == 0) first = at;
-            last = at;
-        }
-    }
-    return crossings > 1 ? (crossings - 1) * kRate / (last - first) : 0;
-}
-
 double Rms(const std::vector<float>& s, double from, double to) {
     double sum = 0;
     const size_t a = size_t(from * kRate), b = size_t(to * kRate);

@@ -64,6 +64,19 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
     return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
+double Frequency(const std::vector<float>& s, double from, double to) {
+    int crossings = 0;
+    double first = 0, last = 0;
+    for (size_t i = size_t(from * kRate); i < size_t(to * kRate); ++i) {
+        if (s[2 * i] < 0 && s[2 * i + 2] >= 0) {
+            const double at = i + s[2 * i] / (s[2 * i] - s[2 * i + 2]);
+            if (crossings++ == 0) first = at;
+            last = at;
+        }
+    }
+    return crossings > 1 ? (crossings - 1) * kRate / (last - first) : 0;
+}
+
 const midi::Bank& BuiltIn() {
     static const midi::Bank bank = midi::BuiltInBank();
     return bank;

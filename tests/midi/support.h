@@ -17,6 +17,8 @@ std::vector<double> Onsets(const std::vector<float>& stereo, float threshold = 2
 // Root mean square of the two channels per window.
 std::vector<double> RmsEnvelope(const std::vector<float>& stereo, double windowSeconds = 0.02);
 double Correlation(const std::vector<double>& a, const std::vector<double>& b);
+// Left channel frequency from upward zero crossings between two times (seconds).
+double Frequency(const std::vector<float>& stereo, double from, double to);
 const midi::Bank& BuiltIn();
 
 }  // namespace midi_test

@@ -2,6 +2,7 @@
 // the quietest; the others keep sounding.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "midi/synth.h"
@@ -49,6 +50,40 @@ TEST(MidiVoices, ANewNoteTakesAReleasedVoiceElseTheQuietest) {
         EXPECT_EQ(synth.ActiveVoices(), midi::kMaxVoices);
         if (s.loudNoteSounds) EXPECT_GT(peak, 0.5f * loud);
         else EXPECT_LT(peak, 0.05f * loud);
+    }
+}
+
+}  // namespace
+}  // namespace midi_test
+
+namespace midi_test {
+namespace {
+
+// Tuning and bending a middle A on a nearly sine instrument (built-in chromatic percussion).
+TEST(MidiPitch, RegisteredParametersAndBendsTuneTheChannel) {
+    struct Case {
+        const char* name;
+        std::vector<std::array<uint8_t, 3>> messages;
+        double cents;
+    } const cases[] = {
+        {"no change", {}, 0},
+        {"coarse tuning +12", {{0xB0, 101, 0}, {0xB0, 100, 2}, {0xB0, 6, 76}}, 1200},
+        {"fine tuning +50 cents", {{0xB0, 101, 0}, {0xB0, 100, 1}, {0xB0, 6, 96}, {0xB0, 38, 0}}, 50},
+        {"bend up, default range", {{0xE0, 0x7F, 0x7F}}, 200 * 8191 / 8192.0},
+        {"range 12, bend down", {{0xB0, 101, 0}, {0xB0, 100, 0}, {0xB0, 6, 12}, {0xE0, 0, 0}}, -1200},
+        {"data entry after the null parameter", {{0xB0, 101, 127}, {0xB0, 100, 127}, {0xB0, 6, 76}}, 0},
+        {"reset all controllers ends the bend", {{0xE0, 0, 0}, {0xB0, 121, 0}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        midi::Synth synth(BuiltIn(), {kRate, false});
+        synth.Send(0xC0, 8, 0);
+        for (const auto& m : c.messages) synth.Send(m[0], m[1], m[2]);
+        synth.Send(0x90, 69, 100);
+        std::vector<float> out(2 * kRate / 2);
+        synth.Render(out.data(), kRate / 2);
+        const double hz = 440 * std::exp2(c.cents / 1200);
+        EXPECT_NEAR(Frequency(out, 0.05, 0.45), hz, hz * 0.001);
     }
 }
 
