@@ -3,6 +3,8 @@
 // audio output to start. fmodex.dll uses Win32 files and WASAPI; the native
 // build and the tests use stdio and the null output.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "formats/format_open.h"
 #include "io/cd_device.h"
@@ -22,6 +24,8 @@ struct Platform {
     // beside the library's own; none where there are no such decoders.
     const FormatEntry* systemFormats = nullptr;
     size_t systemFormatCount = 0;
+    // Sound bank files for MIDI, best first (UTF-8 paths); null where there are none.
+    std::vector<std::string> (*soundBankPaths)() = nullptr;
 };
 
 // Defined once per shared library (platform_win.cpp or platform_portable.cpp).

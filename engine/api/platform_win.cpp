@@ -1,4 +1,5 @@
 #include "api/platform.h"
+#include "api/sound_bank_paths_win.h"
 #include "formats/system_decoders.h"
 #include "io/cd_drive.h"
 #include "io/file_reader.h"
@@ -8,7 +9,7 @@ namespace engine {
 
 const Platform& CurrentPlatform() {
     static const Platform platform{OpenWin32File, StartWasapiOutput, OpenCdDrive, kSystemFormats,
-                                     kSystemFormatCount};
+                                     kSystemFormatCount, SoundBankPathsWin};
     return platform;
 }
 

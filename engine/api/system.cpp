@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "formats/sound_banks.h"
 #include "formats/time_units.h"
 
 namespace engine {
@@ -19,7 +20,9 @@ bool KnownUnit(FMOD_TIMEUNIT unit) {
 
 }  // namespace
 
-System::System(const Platform& platform) : platform_(platform) {}
+System::System(const Platform& platform) : platform_(platform) {
+    SetSoundBankSource({platform.soundBankPaths, platform.openFile});
+}
 
 System::~System() { Shutdown(); }
 

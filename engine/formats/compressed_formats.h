@@ -16,5 +16,10 @@ FMOD_RESULT OpenVag(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound&
 int ProbeVag(const uint8_t* head, size_t size);
 FMOD_RESULT RefuseFormat(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbeRefusedFormat(const uint8_t* head, size_t size);
+// Standard MIDI Files and RIFF MIDI through our synthesizer; a DLS bank plays its waves.
+FMOD_RESULT OpenMidi(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeMidi(const uint8_t* head, size_t size);
+FMOD_RESULT OpenDls(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeDls(const uint8_t* head, size_t size);
 
 }  // namespace engine

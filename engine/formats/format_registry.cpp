@@ -16,6 +16,8 @@ const FormatEntry kFormats[] = {
     {"flac", ProbeFlac, OpenFlac},
     {"vorbis", ProbeVorbis, OpenVorbis},
     {"mpeg", ProbeMpeg, OpenMpeg},
+    {"midi", ProbeMidi, OpenMidi},
+    {"dls", ProbeDls, OpenDls},
     {"playlist", ProbePlaylist, OpenPlaylist},
     {"vag", ProbeVag, OpenVag},
     {"refused", ProbeRefusedFormat, RefuseFormat},

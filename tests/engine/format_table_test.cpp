@@ -86,3 +86,76 @@ TEST_F(ApiSession, RawFilePlaysByItsName) {
     Release();
     EXPECT_EQ(Open(WriteTempFile("ton.dat", pcm), FMOD_OPENONLY), FMOD_ERR_FORMAT);
 }
+namespace {
+
+// A MIDI file written here: an A held for 9 s on an ocarina (nearly a sine in any bank), with
+// a name and a copyright. Any bank the library finds (or none: the built-in instruments) plays
+// it at 440 Hz; under Wine it runs with no bank and again with a SoundFont beside the library.
+class MidiFile : public ApiSession {};
+
+TEST_F(MidiFile, PlaysItsNoteWithTheBankFoundOrTheBuiltInInstruments) {
+    Bytes track = {0x00, 0xFF, 0x03, 0x04, 'L', 'i', 'e', 'd', 0x00, 0xFF, 0x02, 0x04, '(', 'c', ')', 'Q',
+                   0x00, 0xC0, 0x4F, 0x00, 0x90, 0x45, 0x64, 0xC3, 0x40, 0x80, 0x45, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+    Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
+    PutChunk(file, "MTrk", track, true);
+    const std::string path = WriteTempFile("lied.mid", file);
+    ASSERT_EQ(Open(path, FMOD_OPENONLY), FMOD_OK);
+    FMOD_SOUND_TYPE type;
+    FMOD_SOUND_FORMAT format;
+    int channels = 0, bits = 0;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, &format, &channels, &bits), FMOD_OK);
+    EXPECT_EQ(std::tuple(type, format, channels, bits), std::tuple(FMOD_SOUND_TYPE_MIDI, FMOD_SOUND_FORMAT_PCMFLOAT, 2, 32));
+    EXPECT_EQ(Length(), 10000u);  // the last event at 9 s and a second for the notes to fade
+    FMOD_TAGTYPE titleType = FMOD_TAGTYPE_UNKNOWN;
+    EXPECT_EQ(Tag("TITLE", &titleType), "Lied");
+    EXPECT_EQ(titleType, FMOD_TAGTYPE_MIDI);
+    EXPECT_EQ(Tag("COMMENT"), "(c)Q");
+    Release();
+
+    Load(path);
+    ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 2000, FMOD_TIMEUNIT_MS), FMOD_OK);
+    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 2400; }));
+    // Seeking starts held notes silent: the A is heard only from the start.
+    EXPECT_LT(Peak(Wave(8192)), 0.01f);
+    ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 0, FMOD_TIMEUNIT_MS), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 600; }));
+    const std::vector<float> wave = Wave(8192);
+    EXPECT_GT(Peak(wave), 0.02f);
+    EXPECT_NEAR(ZeroCrossingFrequency(wave, 44100), 440.0, 3.0);
+    ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, 9900, FMOD_TIMEUNIT_MS), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+    EXPECT_EQ(Position(FMOD_TIMEUNIT_PCM), 441000u);
+}
+
+}  // namespace
+
+namespace {
+
+// A DLS bank opened on its own plays its waves: here one, half a second of 440 Hz at 22050 Hz,
+// then the pause after each wave.
+class DlsFile : public ApiSession {};
+
+TEST_F(DlsFile, PlaysItsWave) {
+    Bytes fmt, pcm, wave = {'w', 'a', 'v', 'e'}, pool = {'w', 'v', 'p', 'l'}, body = {'D', 'L', 'S', ' '};
+    for (uint32_t v : {0x00010001u, 22050u, 44100u, 0x00100002u}) PutLe32(fmt, v);
+    pcm = EncodePcmLe(Sine(440, 22050, 1, 11025), 2);
+    PutChunk(wave, "fmt ", fmt);
+    PutChunk(wave, "data", pcm);
+    PutChunk(pool, "LIST", wave);
+    PutChunk(body, "LIST", pool);
+    Bytes file;
+    PutChunk(file, "RIFF", body);
+    Load(WriteTempFile("bank.dls", file));
+    FMOD_SOUND_TYPE type;
+    ASSERT_EQ(api.FMOD_Sound_GetFormat(sound, &type, nullptr, nullptr, nullptr), FMOD_OK);
+    EXPECT_EQ(type, FMOD_SOUND_TYPE_DLS);
+    EXPECT_EQ(Length(), 700u);
+    ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 250; }));
+    const std::vector<float> tone = Wave(4096);
+    EXPECT_NEAR(Peak(tone), 0.5f, 0.03f);
+    EXPECT_NEAR(ZeroCrossingFrequency(tone, 44100), 440.0, 3.0);
+}
+
+}  // namespace

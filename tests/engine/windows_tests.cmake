@@ -9,6 +9,12 @@ add_executable(engine_dll_tests api_playback_test.cpp format_table_test.cpp)
 target_link_libraries(engine_dll_tests PRIVATE engine_dll_support gtest_main)
 add_test(NAME engine_dll_tests COMMAND engine_dll_tests)
 set_tests_properties(engine_dll_tests PROPERTIES TIMEOUT 300)
+# The MIDI file again, with a SoundFont beside the library instead of no bank at all.
+add_test(NAME engine_dll_midi_soundfont
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/run_with_soundfont.sh ${PROJECT_SOURCE_DIR}/scripts/wine-exec
+          $<TARGET_FILE:engine_dll_tests> ${PROJECT_SOURCE_DIR}/tests/midi/debian_files.sh
+          ${CMAKE_CURRENT_BINARY_DIR}/midi_soundfont)
+set_tests_properties(engine_dll_midi_soundfont PROPERTIES TIMEOUT 300 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 
 # Audio CDs: disc images through the stream as natively, and a drive Wine reports as a CD-ROM
 # over a folder, opened through fmodex.dll.

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace engine {
+
+std::vector<std::string> SoundBankPathsWin();
+
+}  // namespace engine

@@ -1,0 +1,30 @@
+#pragma once
+// The shared reverb and chorus that the channels' sends feed.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace midi {
+
+class Effects {
+public:
+    explicit Effects(uint32_t sampleRate);
+    // Adds the effects of the mono sends to the stereo output.
+    void Process(const float* reverbIn, const float* chorusIn, float* stereo, int frames);
+    void Clear();
+
+private:
+    struct Delay {
+        std::vector<float> line;
+        size_t pos = 0;
+        float filter = 0;
+    };
+    std::vector<Delay> combs_[2], allpasses_[2];
+    std::vector<float> chorus_;
+    size_t chorusPos_ = 0;
+    double chorusPhase_ = 0;
+    double chorusStep_;
+    float chorusDepth_, chorusCentre_;
+};
+
+}  // namespace midi

@@ -1,0 +1,135 @@
+// A real SoundFont (TimGM6mb from Debian) played by us and by FluidSynth: the loudness over
+// time and a single note's pitch must agree.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "midi/bank.h"
+#include "midi/song.h"
+#include "smf_writer.h"
+#include "support.h"
+
+namespace midi_test {
+namespace {
+
+const std::string kFolder = QUENDRA_MIDI_SOUNDFONT;
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// FluidSynth's raw output: 16-bit stereo samples.
+std::vector<float> ReadRaw16(const std::string& path) {
+    const std::vector<uint8_t> b = ReadFile(path);
+    std::vector<float> out;
+    for (size_t i = 0; i + 1 < b.size(); i += 2) out.push_back(float(int16_t(b[i] | b[i + 1] << 8)) / 32768.0f);
+    return out;
+}
+
+class Reference : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::vector<uint8_t> skipped = ReadFile(kFolder + "/SKIPPED");
+        if (!skipped.empty()) GTEST_SKIP() << std::string(skipped.begin(), skipped.end());
+        if (std::system("command -v fluidsynth >/dev/null") != 0) GTEST_SKIP() << "fluidsynth is not installed";
+        const std::vector<uint8_t> sf2 = ReadFile(kFolder + "/TimGM6mb.sf2");
+        ASSERT_EQ(midi::ReadSoundFont(sf2.data(), sf2.size(), bank_), midi::BankResult::Ok);
+    }
+
+    // Ours and FluidSynth's rendering of the file, both without reverb and chorus.
+    void RenderBoth(const std::vector<uint8_t>& file, std::vector<float>& ours, std::vector<float>& theirs) {
+        const std::string mid = ::testing::TempDir() + "midi_reference.mid";
+        const std::string raw = ::testing::TempDir() + "midi_reference.raw";
+        std::ofstream(mid, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+        const std::string command = "fluidsynth -ni -q -R 0 -C 0 -r 44100 -T raw -O s16 -F " + raw + " " + kFolder +
+                                    "/TimGM6mb.sf2 " + mid + " >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        theirs = ReadRaw16(raw);
+        ASSERT_FALSE(theirs.empty());
+        midi::Song song;
+        ASSERT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);
+        ours = Render(song, bank_);
+        std::remove(mid.c_str());
+        std::remove(raw.c_str());
+    }
+
+    midi::Bank bank_;
+};
+
+// Period in frames by autocorrelation near the expected one, refined between frames.
+double Period(const std::vector<float>& stereo, double startSeconds, double expected) {
+    const size_t start = size_t(startSeconds * kRate), n = kRate / 2;
+    auto score = [&](int lag) {
+        double sum = 0;
+        for (size_t i = start; i < start + n; ++i) sum += double(stereo[2 * i]) * stereo[2 * (i + lag)];
+        return sum;
+    };
+    int best = int(expected);
+    for (int lag = int(expected * 0.97); lag <= int(expected * 1.03) + 1; ++lag)
+        if (score(lag) > score(best)) best = lag;
+    const double a = score(best - 1), b = score(best), c = score(best + 1);
+    return best + 0.5 * (a - c) / (a - 2 * b + c);
+}
+
+TEST_F(Reference, SingleNotePitchAgreesWithinACent) {
+    struct Case {
+        uint8_t program, key;
+    } const cases[] = {{0, 69}, {19, 57}, {73, 76}, {32, 40}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "program " << int(c.program) << " key " << int(c.key));
+        TrackWriter t;
+        t.Message(0, 0xC0, c.program);
+        t.Message(0, 0x90, c.key, 100);
+        t.Message(960, 0x80, c.key, 0);
+        std::vector<float> ours, theirs;
+        RenderBoth(Smf(0, 480, {t.Finish()}), ours, theirs);
+        const double expected = kRate / (440.0 * std::pow(2.0, (c.key - 69) / 12.0));
+        const double cents = 1200 * std::log2(Period(theirs, 0.3, expected) / Period(ours, 0.3, expected));
+        std::printf("program %d key %d: %+.3f cents against FluidSynth\n", c.program, c.key, cents);
+        EXPECT_NEAR(cents, 0.0, 1.0);
+    }
+}
+
+// A few bars on piano, strings, bass and drums, with changes of volume and a pitch bend.
+std::vector<uint8_t> Ensemble() {
+    TrackWriter t;
+    t.Message(0, 0xC0, 0);
+    t.Message(0, 0xC1, 48);
+    t.Message(0, 0xC2, 33);
+    const uint8_t chords[4][3] = {{60, 64, 67}, {57, 60, 64}, {65, 69, 72}, {67, 71, 74}};
+    for (int bar = 0; bar < 4; ++bar) {
+        const uint8_t* c = chords[bar];
+        t.Message(0, 0xB1, 7, uint8_t(60 + 20 * bar));
+        t.Message(0, 0x91, c[0], 80);
+        t.Message(0, 0x92, uint8_t(c[0] - 24), 100);
+        for (int beat = 0; beat < 4; ++beat) {
+            t.Message(beat == 0 ? 0 : 0, 0x99, beat % 2 ? 38 : 36, 110);
+            t.Message(0, 0x99, 42, 70);
+            t.Message(0, 0x90, c[beat % 3], uint8_t(70 + 10 * beat));
+            t.Message(360, 0x80, c[beat % 3], 0);
+            t.Message(0, 0x89, beat % 2 ? 38 : 36, 0);
+            t.Message(0, 0x89, 42, 0);
+            if (beat == 2) t.Message(0, 0xE2, 0, 0x50);
+            t.Message(120, 0xE2, 0, 0x40);
+        }
+        t.Message(0, 0x81, c[0], 0);
+        t.Message(0, 0x82, uint8_t(c[0] - 24), 0);
+    }
+    return Smf(0, 480, {t.Finish()});
+}
+
+TEST_F(Reference, LoudnessEnvelopeCorrelates) {
+    std::vector<float> ours, theirs;
+    RenderBoth(Ensemble(), ours, theirs);
+    const double r = Correlation(RmsEnvelope(ours), RmsEnvelope(theirs));
+    std::printf("RMS envelope correlation with FluidSynth: %.4f\n", r);
+    EXPECT_GE(r, 0.95);
+}
+
+}  // namespace
+}  // namespace midi_test

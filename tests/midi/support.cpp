@@ -1,0 +1,85 @@
+#include "support.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "midi/sequencer.h"
+#include "midi/synth.h"
+
+namespace midi_test {
+
+std::vector<float> Render(const midi::Song& song, const midi::Bank& bank, bool effects) {
+    midi::Synth synth(bank, {kRate, effects});
+    midi::Sequencer sequencer(song, synth, kRate);
+    std::vector<float> out(2 * sequencer.LengthFrames());
+    size_t done = 0;
+    while (done < sequencer.LengthFrames()) {
+        const size_t n = sequencer.Render(out.data() + 2 * done, std::min<size_t>(4096, sequencer.LengthFrames() - done));
+        if (n == 0) break;
+        done += n;
+    }
+    out.resize(2 * done);
+    return out;
+}
+
+std::vector<double> Onsets(const std::vector<float>& stereo, float threshold, double gapSeconds) {
+    std::vector<double> onsets;
+    const size_t gap = size_t(gapSeconds * kRate);
+    size_t quiet = gap;
+    for (size_t i = 0; 2 * i + 1 < stereo.size(); ++i) {
+        const float level = std::max(std::fabs(stereo[2 * i]), std::fabs(stereo[2 * i + 1]));
+        if (level < threshold) {
+            ++quiet;
+            continue;
+        }
+        if (quiet >= gap) onsets.push_back(double(i) / kRate);
+        quiet = 0;
+    }
+    return onsets;
+}
+
+std::vector<double> RmsEnvelope(const std::vector<float>& stereo, double windowSeconds) {
+    const size_t window = size_t(windowSeconds * kRate);
+    std::vector<double> out;
+    for (size_t start = 0; 2 * (start + window) <= stereo.size(); start += window) {
+        double sum = 0;
+        for (size_t i = 2 * start; i < 2 * (start + window); ++i) sum += double(stereo[i]) * stereo[i];
+        out.push_back(std::sqrt(sum / double(2 * window)));
+    }
+    return out;
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
+    const size_t n = std::min(a.size(), b.size());
+    if (n == 0) return 0;
+    double ma = 0, mb = 0;
+    for (size_t i = 0; i < n; ++i) ma += a[i], mb += b[i];
+    ma /= double(n), mb /= double(n);
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ab += (a[i] - ma) * (b[i] - mb);
+        aa += (a[i] - ma) * (a[i] - ma);
+        bb += (b[i] - mb) * (b[i] - mb);
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+double Frequency(const std::vector<float>& s, double from, double to) {
+    int crossings = 0;
+    double first = 0, last = 0;
+    for (size_t i = size_t(from * kRate); i < size_t(to * kRate); ++i) {
+        if (s[2 * i] < 0 && s[2 * i + 2] >= 0) {
+            const double at = i + s[2 * i] / (s[2 * i] - s[2 * i + 2]);
+            if (crossings++ == 0) first = at;
+            last = at;
+        }
+    }
+    return crossings > 1 ? (crossings - 1) * kRate / (last - first) : 0;
+}
+
+const midi::Bank& BuiltIn() {
+    static const midi::Bank bank = midi::BuiltInBank();
+    return bank;
+}
+
+}  // namespace midi_test

@@ -1,0 +1,91 @@
+// Voice allocation when every voice is busy: a new note takes a released voice first, then
+// the quietest; the others keep sounding.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "midi/synth.h"
+#include "support.h"
+
+namespace midi_test {
+namespace {
+
+float Peak(midi::Synth& synth, size_t frames) {
+    std::vector<float> out(2 * frames);
+    synth.Render(out.data(), frames);
+    float peak = 0;
+    for (float x : out) peak = std::max(peak, std::fabs(x));
+    return peak;
+}
+
+TEST(MidiVoices, ANewNoteTakesAReleasedVoiceElseTheQuietest) {
+    // Organs on channels 0 (loud) and 1 (barely audible); every voice held.
+    midi::Synth synth(BuiltIn(), {kRate, false});
+    synth.Send(0xC0, 16, 0);
+    synth.Send(0xC1, 16, 0);
+    synth.Send(0x90, 40, 127);
+    for (int n = 1; n < midi::kMaxVoices; ++n) synth.Send(0x91, uint8_t(20 + n % 100), 1);
+    Peak(synth, kRate / 10);
+    ASSERT_EQ(synth.ActiveVoices(), midi::kMaxVoices);
+    const float loud = Peak(synth, kRate / 10);
+
+    struct Step {
+        const char* name;
+        uint8_t status, key, velocity;
+        bool loudNoteSounds;
+        size_t frames;  // listened to after the change
+    } const steps[] = {
+        // The quietest (a channel-1 note) gives way, not the loud one.
+        {"full: the quietest is taken", 0x92, 90, 1, true, kRate / 10},
+        // Released, the loud note fades (80 ms); while it does, its voice is the first to be
+        // taken, before any quiet held one.
+        {"note-off of the loud note", 0x80, 40, 0, true, 64},
+        {"a released voice is taken", 0x93, 91, 1, false, kRate / 10},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        synth.Send(s.status, s.key, s.velocity);
+        const float peak = Peak(synth, s.frames);
+        EXPECT_EQ(synth.ActiveVoices(), midi::kMaxVoices);
+        if (s.loudNoteSounds) EXPECT_GT(peak, 0.5f * loud);
+        else EXPECT_LT(peak, 0.05f * loud);
+    }
+}
+
+}  // namespace
+}  // namespace midi_test
+
+namespace midi_test {
+namespace {
+
+// Tuning and bending a middle A on a nearly sine instrument (built-in chromatic percussion).
+TEST(MidiPitch, RegisteredParametersAndBendsTuneTheChannel) {
+    struct Case {
+        const char* name;
+        std::vector<std::array<uint8_t, 3>> messages;
+        double cents;
+    } const cases[] = {
+        {"no change", {}, 0},
+        {"coarse tuning +12", {{0xB0, 101, 0}, {0xB0, 100, 2}, {0xB0, 6, 76}}, 1200},
+        {"fine tuning +50 cents", {{0xB0, 101, 0}, {0xB0, 100, 1}, {0xB0, 6, 96}, {0xB0, 38, 0}}, 50},
+        {"bend up, default range", {{0xE0, 0x7F, 0x7F}}, 200 * 8191 / 8192.0},
+        {"range 12, bend down", {{0xB0, 101, 0}, {0xB0, 100, 0}, {0xB0, 6, 12}, {0xE0, 0, 0}}, -1200},
+        {"data entry after the null parameter", {{0xB0, 101, 127}, {0xB0, 100, 127}, {0xB0, 6, 76}}, 0},
+        {"reset all controllers ends the bend", {{0xE0, 0, 0}, {0xB0, 121, 0}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        midi::Synth synth(BuiltIn(), {kRate, false});
+        synth.Send(0xC0, 8, 0);
+        for (const auto& m : c.messages) synth.Send(m[0], m[1], m[2]);
+        synth.Send(0x90, 69, 100);
+        std::vector<float> out(2 * kRate / 2);
+        synth.Render(out.data(), kRate / 2);
+        const double hz = 440 * std::exp2(c.cents / 1200);
+        EXPECT_NEAR(Frequency(out, 0.05, 0.45), hz, hz * 0.001);
+    }
+}
+
+}  // namespace
+}  // namespace midi_test
