@@ -117,6 +117,7 @@ void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
     PlayingVoice& voice = s.voices[channel.voice];
     if (!voice.mix.sample) return;
     voice.mix.position = 0;
+    voice.mix.looped = false;
     voice.mix.backwards = false;
     voice.mix.active = true;
     voice.mix.fadingOutToStop = false;

@@ -8,10 +8,8 @@
 
 namespace tracker {
 
-void StopVoice(PlayingVoice& voice) {
-    voice.mix.fadingOutToStop = true;
-    voice.mix.targetLeft = voice.mix.targetRight = 0;
-}
+// The ramp to silence starts at the tick's voice update (which sets its length).
+void StopVoice(PlayingVoice& voice) { voice.mix.fadingOutToStop = true; }
 
 void ReleaseVoice(SongState& s, PlayingVoice& voice, NewNoteAction action) {
     (void)s;

@@ -50,6 +50,13 @@ static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
 
 static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     const Module& module = *s.module;
+    if (voice.mix.fadingOutToStop) {
+        if (voice.mix.targetLeft != 0 || voice.mix.targetRight != 0 || voice.mix.rampFrames <= 0) {
+            voice.mix.targetLeft = voice.mix.targetRight = 0;
+            voice.mix.rampFrames = DefaultRampFrames(s.settings.sampleRate);
+        }
+        return;
+    }
     if (!voice.background) TakeChannelValues(s, voice);
     const Sample* sample = voice.mix.sample;
     if (!sample) return;
@@ -123,7 +130,6 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     spread = std::clamp(spread, -1.0, 1.0);
     float left = static_cast<float>(volume * (1.0 - spread));
     float right = static_cast<float>(volume * (1.0 + spread));
-    if (voice.mix.fadingOutToStop) left = right = 0;
     if (left != voice.mix.targetLeft || right != voice.mix.targetRight) {
         voice.mix.targetLeft = left;
         voice.mix.targetRight = right;
@@ -138,6 +144,7 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     if (itStyle && wantFilter) {
         ComputeFilter(std::clamp(cutoff < 0 ? 127 : cutoff, 0, 127), std::clamp(resonance < 0 ? 0 : resonance, 0, 127),
                       s.settings.sampleRate, voice.mix.filter);
+        if (filterEnvelope) voice.mix.filter.enabled = true;
     } else {
         voice.mix.filter.enabled = false;
     }
