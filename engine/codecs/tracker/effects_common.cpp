@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 

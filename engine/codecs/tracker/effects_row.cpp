@@ -2,7 +2,7 @@
 // every effect that acts once or sets what the following ticks repeat.
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 

@@ -2,7 +2,7 @@
 // and cuts.
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "periods.h"
 
 namespace tracker {

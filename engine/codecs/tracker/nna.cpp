@@ -4,7 +4,7 @@
 // voices, the quietest background voice giving way when none is free.
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 
 namespace tracker {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 
