@@ -27,6 +27,10 @@ struct Voice {
     double position = 0;       // frames into the sample (fraction = between frames)
     double increment = 0;      // source frames per output frame (sample rate / output rate)
     bool backwards = false;    // ping-pong: moving towards the loop start
+    // Set by the mixer once the loop has wrapped or turned: from then on interpolation taps
+    // before the loop start read the loop's end (or its mirror), not the data before it.
+    // Cleared by the mixer whenever the position is before the loop start.
+    bool looped = false;
     bool useSustainLoop = false;  // IT: while the key is held
     // Target gains per output channel; the mixer ramps from the current gains to these
     // over `rampFrames` output frames, so changes never click.

@@ -1,0 +1,59 @@
+#include "periods.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tracker {
+
+bool UsesLinearPeriods(const Module& module) {
+    return module.linearSlides && (module.type == ModuleType::Xm || module.type == ModuleType::It);
+}
+
+static double SampleSpeed(const Sample* sample) {
+    return sample && sample->c5Speed ? sample->c5Speed : 8363.0;
+}
+
+int NotePeriod(const Module& module, const Sample* sample, int note) {
+    if (UsesLinearPeriods(module)) return (121 - note) * 64;
+    if (module.type == ModuleType::Mod) {
+        // ProTracker's tables: whole Amiga periods, finetune in eighths of a semitone.
+        int finetune = sample ? sample->finetune / 16 : 0;
+        double amiga = 428.0 * std::pow(2.0, -(note - kMiddleC) / 12.0 - finetune / 96.0);
+        return static_cast<int>(std::lround(amiga)) * 4;
+    }
+    double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::pow(2.0, -(note - kMiddleC) / 12.0);
+    return std::max(1, static_cast<int>(std::lround(period)));
+}
+
+int ClampPeriod(const Module& module, int period) {
+    if (UsesLinearPeriods(module)) return std::clamp(period, 1, 121 * 64 + 64 * 12);
+    if (module.amigaLimits || module.type == ModuleType::Mod) return std::clamp(period, 113 * 4, 856 * 4);
+    return std::clamp(period, 1, 0xFFFF * 4);
+}
+
+int PeriodPlusSemitones(const Module& module, int period, int semitones) {
+    if (semitones == 0 || period <= 0) return period;
+    if (UsesLinearPeriods(module)) return period - semitones * 64;
+    return std::max(1, static_cast<int>(std::lround(period * std::pow(2.0, -semitones / 12.0))));
+}
+
+double PeriodFrequency(const Module& module, const Sample* sample, int period, double fineLinear) {
+    if (period <= 0) return 0;
+    double frequency;
+    if (UsesLinearPeriods(module)) {
+        frequency = SampleSpeed(sample) * std::exp2((60.0 * 64 - period) / 768.0);
+    } else {
+        frequency = static_cast<double>(kAmigaClock) / period;
+    }
+    if (fineLinear != 0) frequency *= std::exp2(fineLinear / 768.0);
+    return frequency;
+}
+
+int RoundPeriodToSemitone(const Module& module, const Sample* sample, int period) {
+    if (period <= 0) return period;
+    if (UsesLinearPeriods(module)) return (period + 32) / 64 * 64;
+    double semitones = 12.0 * std::log2(NotePeriod(module, sample, kMiddleC) / static_cast<double>(period));
+    return NotePeriod(module, sample, kMiddleC + static_cast<int>(std::lround(semitones)));
+}
+
+}  // namespace tracker
