@@ -1,5 +1,5 @@
 // The loaders against libopenmpt on every module in a few Debian packages (layout, names,
-// order list and every pattern cell), recognition by content, and damaged files.
+// order list and every pattern cell with its volume column and effect), recognition by content, and damaged files.
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
@@ -121,6 +121,12 @@ std::vector<std::string> Differences(const Module& ours, openmpt_module* theirs)
                 const std::string at = " at " + std::to_string(p) + "/" + std::to_string(row) + "/" + std::to_string(c);
                 if (cell.note != command(OPENMPT_MODULE_COMMAND_NOTE)) differ("note" + at);
                 if (cell.instrument != command(OPENMPT_MODULE_COMMAND_INSTRUMENT)) differ("instrument" + at);
+                // libopenmpt's volume column letters, in the order of our VolumeCommand.
+                const char volumeLetter = " vpcdabuhlrgfe"[static_cast<int>(cell.volumeCommand)];
+                const std::string volume = Take(openmpt_module_format_pattern_row_channel_command(theirs, int(p), row, c, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT));
+                if (volume != std::string(volumeLetter == ' ' ? 0 : 1, volumeLetter)) differ("volume column " + volume + at);
+                else if (volumeLetter != ' ' && cell.volumeParam != command(OPENMPT_MODULE_COMMAND_VOLUME))
+                    differ("volume parameter" + at);
                 if (letter != std::string(1, EffectLetter(ours.type, cell.effect))) differ("effect " + letter + at);
                 else if (cell.effect != Effect::None && !ParameterTidied(ours.type, cell.effect) &&
                          cell.effectParam != command(OPENMPT_MODULE_COMMAND_PARAMETER))

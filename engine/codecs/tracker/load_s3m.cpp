@@ -96,6 +96,8 @@ void ReadCellData(const Bytes& in, size_t& at, uint8_t what, Cell& cell) {
     if (what & 0x40) {
         const uint8_t volume = in.U8(at++);
         if (volume <= 64) cell.volumeCommand = VolumeCommand::Volume, cell.volumeParam = volume;
+        // Later trackers wrote a panning 0..64 there as 128 + pan.
+        if (volume >= 128 && volume <= 192) cell.volumeCommand = VolumeCommand::Panning, cell.volumeParam = volume - 128;
     }
     if (what & 0x80) {
         const uint8_t command = in.U8(at), param = in.U8(at + 1);
