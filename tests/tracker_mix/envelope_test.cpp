@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "auto_vibrato.h"
@@ -29,45 +30,38 @@ std::vector<float> Play(const Envelope& envelope, ModuleType type, int ticks, in
 struct EnvelopeCase {
     const char* name;
     ModuleType type;
-    Envelope envelope;
+    bool loop;
+    uint8_t loopStart, loopEnd;
+    bool sustain;
+    uint8_t sustainStart, sustainEnd;
     int releaseAt;
     std::vector<float> expected;
 };
 
 TEST(Envelope, PlaysSustainLoopsAndReleaseAsEachTrackerDoes) {
-    // A triangle 0 -> 40 -> 0 -> 64 over ticks 0, 4, 8, 12: 10 per tick on the first legs.
-    Envelope triangle = MakeEnvelope({{0, 0}, {4, 40}, {8, 0}, {12, 64}});
-    Envelope xmSustain = triangle;
-    xmSustain.sustain = true;
-    xmSustain.sustainStart = xmSustain.sustainEnd = 1;
-    Envelope xmLoop = triangle;
-    xmLoop.loop = true;
-    xmLoop.loopStart = 0;
-    xmLoop.loopEnd = 2;
-    Envelope xmLoopEndIsSustain = xmLoop;  // FT2: loops while held, runs on once released
-    xmLoopEndIsSustain.loopEnd = 1;
-    xmLoopEndIsSustain.sustain = true;
-    xmLoopEndIsSustain.sustainStart = xmLoopEndIsSustain.sustainEnd = 1;
-    Envelope itLoop = xmLoop;
-    itLoop.loopEnd = 1;
-    Envelope itSustainLoop = itLoop;  // sustain loop over 4..8 while held, then the loop 0..4
-    itSustainLoop.sustain = true;
-    itSustainLoop.sustainStart = 1;
-    itSustainLoop.sustainEnd = 2;
+    const ModuleType xm = ModuleType::Xm, it = ModuleType::It;
     const EnvelopeCase cases[] = {
-        {"XM sustain holds, release runs on", ModuleType::Xm, xmSustain, 7,
+        {"XM sustain holds, release runs on", xm, false, 0, 0, true, 1, 1, 7,
          {0, 10, 20, 30, 40, 40, 40, 40, 30, 20, 10, 0, 16, 32, 48, 64, 64}},
-        {"XM loop end's tick plays the start", ModuleType::Xm, xmLoop, 99,
+        {"XM loop end's tick plays the start", xm, true, 0, 2, false, 0, 0, 99,
          {0, 10, 20, 30, 40, 30, 20, 10, 0, 10, 20, 30, 40, 30, 20, 10, 0}},
-        {"XM loop end at sustain", ModuleType::Xm, xmLoopEndIsSustain, 6,
-         {0, 10, 20, 30, 0, 10, 20, 30, 40, 30, 20, 10, 0, 16}},
-        {"IT loop includes its end", ModuleType::It, itLoop, 99, {0, 10, 20, 30, 40, 0, 10, 20, 30, 40, 0}},
-        {"IT sustain loop, then the loop", ModuleType::It, itSustainLoop, 12,
+        // FT2 loops while the key is held and runs on once it is released.
+        {"XM loop end at sustain", xm, true, 0, 1, true, 1, 1, 6, {0, 10, 20, 30, 0, 10, 20, 30, 40, 30, 20, 10, 0, 16}},
+        {"IT loop includes its end", it, true, 0, 1, false, 0, 0, 99, {0, 10, 20, 30, 40, 0, 10, 20, 30, 40, 0}},
+        {"IT sustain loop, then the loop", it, true, 0, 1, true, 1, 2, 12,
          {0, 10, 20, 30, 40, 30, 20, 10, 0, 40, 30, 20, 10, 0, 10, 20, 30, 40, 0}},
     };
     for (const EnvelopeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<float> got = Play(c.envelope, c.type, int(c.expected.size()), c.releaseAt);
+        // A triangle 0 -> 40 -> 0 -> 64 over ticks 0, 4, 8, 12: 10 per tick on the first legs.
+        Envelope envelope = MakeEnvelope({{0, 0}, {4, 40}, {8, 0}, {12, 64}});
+        envelope.loop = c.loop;
+        envelope.loopStart = c.loopStart;
+        envelope.loopEnd = c.loopEnd;
+        envelope.sustain = c.sustain;
+        envelope.sustainStart = c.sustainStart;
+        envelope.sustainEnd = c.sustainEnd;
+        const std::vector<float> got = Play(envelope, c.type, int(c.expected.size()), c.releaseAt);
         for (size_t t = 0; t < got.size(); ++t) EXPECT_FLOAT_EQ(got[t], c.expected[t]) << "tick " << t;
     }
 }
@@ -90,31 +84,17 @@ TEST(Envelope, ItVolumeEnvelopeEndFadesOrCutsTheNote) {
     EXPECT_FLOAT_EQ(EnvelopePitchSemitones(-32), -16);
 }
 
-TEST(Envelope, DisabledGivesNeutral) {
-    Envelope envelope = MakeEnvelope({{0, 10}});
-    envelope.enabled = false;
-    EnvelopeState state;
-    EXPECT_EQ(EnvelopeTick(envelope, state, true, ModuleType::Xm, 64), 64);
-}
-
 TEST(Lfo, TablesAtTheirLandmarks) {
     uint32_t seed = 1;
-    const struct {
-        int got, want;
-    } cases[] = {
-        {ModLfoValue(VibratoWave::Sine, 8, seed), 180},  {ModLfoValue(VibratoWave::Sine, 16, seed), 255},
-        {ModLfoValue(VibratoWave::Sine, 48, seed), -255}, {ModLfoValue(VibratoWave::Sine, 63, seed), -24},
-        {ModLfoValue(VibratoWave::RampDown, 31, seed), 248}, {ModLfoValue(VibratoWave::RampDown, 32, seed), -255},
-        {ModLfoValue(VibratoWave::Square, 40, seed), -255}, {ItLfoValue(VibratoWave::Sine, 1, seed), 2},
-        {ItLfoValue(VibratoWave::Sine, 10, seed), 16},   {ItLfoValue(VibratoWave::Sine, 64, seed), 64},
-        {ItLfoValue(VibratoWave::Sine, 192, seed), -64}, {ItLfoValue(VibratoWave::RampDown, 0, seed), 64},
-        {ItLfoValue(VibratoWave::Square, 200, seed), 0},
-    };
-    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;
-    for (int i = 0; i < 200; ++i) {
-        const int value = ItLfoValue(VibratoWave::Random, 0, seed);
-        EXPECT_TRUE(value >= -64 && value <= 64);
-    }
+    const VibratoWave sine = VibratoWave::Sine, ramp = VibratoWave::RampDown, square = VibratoWave::Square;
+    const int got[] = {ModLfoValue(sine, 8, seed),   ModLfoValue(sine, 16, seed),   ModLfoValue(sine, 48, seed),
+                       ModLfoValue(sine, 63, seed),  ModLfoValue(ramp, 31, seed),   ModLfoValue(ramp, 32, seed),
+                       ModLfoValue(square, 40, seed), ItLfoValue(sine, 1, seed),    ItLfoValue(sine, 10, seed),
+                       ItLfoValue(sine, 64, seed),   ItLfoValue(sine, 192, seed),   ItLfoValue(ramp, 0, seed),
+                       ItLfoValue(square, 200, seed)};
+    const int want[] = {180, 255, -255, -24, 248, -255, -255, 2, 16, 64, -64, 64, 0};
+    for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(got[i], want[i]) << "case " << i;
+    for (int i = 0; i < 200; ++i) EXPECT_LE(std::abs(ItLfoValue(VibratoWave::Random, 0, seed)), 64);
 }
 
 TEST(Fadeout, StepsToSilence) {
@@ -136,11 +116,9 @@ TEST(AutoVibrato, XmSweepsUpWhileHeldItGrowsBySweep) {
     const float xmWant[] = {2, 0, -6, 0, 8, 0, -8};
     for (float want : xmWant) EXPECT_FLOAT_EQ(AutoVibratoTick(sample, xm, true, ModuleType::Xm), want);
     AutoVibratoStart(sample, xm);
-    AutoVibratoTick(sample, xm, true, ModuleType::Xm);
-    AutoVibratoTick(sample, xm, false, ModuleType::Xm);  // released: the sweep stops at 2
-    AutoVibratoTick(sample, xm, false, ModuleType::Xm);
-    EXPECT_FLOAT_EQ(AutoVibratoTick(sample, xm, false, ModuleType::Xm), 0);
-    EXPECT_FLOAT_EQ(AutoVibratoTick(sample, xm, false, ModuleType::Xm), 2);
+    const bool held[] = {true, false, false, false, false};  // released: the sweep stops at 2
+    const float releasedWant[] = {2, 0, -2, 0, 2};
+    for (int t = 0; t < 5; ++t) EXPECT_FLOAT_EQ(AutoVibratoTick(sample, xm, held[t], ModuleType::Xm), releasedWant[t]);
 
     sample.vibratoSweep = 128;  // IT: depth + 128/256 per tick, the wave read before it moves
     AutoVibratoState it;
