@@ -71,7 +71,8 @@ bool WrapIntoSample(SampleCursor& cursor, const SampleView& view) {
         return true;
     case LoopType::PingPong: {
         const int64_t half = PingPongHalfCycle(view);
-        const bool pastTurn = cursor.backwards ? cursor.position < start : cursor.position > start + half;
+        // Backwards past the forward turn happens when a sustain loop lets go behind it.
+        const bool pastTurn = cursor.position > start + half || (cursor.backwards && cursor.position < start);
         if (!pastTurn) return true;
         // Distance travelled along the cycle, folded into one cycle.
         int64_t along = cursor.backwards ? 2 * half - (cursor.position - start) : cursor.position - start;
