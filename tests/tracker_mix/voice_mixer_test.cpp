@@ -39,11 +39,12 @@ std::vector<float> MixLeft(Voice& voice, Interpolation interpolation, size_t fra
 
 // Frames the loop plays, written out by hand: the data before the loop end, then the loop
 // (or its forward and backward legs) over and over.
-std::vector<float> Unrolled(const Sample& sample, size_t length) {
+std::vector<float> Unrolled(const Sample& sample, size_t length, bool itTurn) {
     const Loop& loop = sample.loop;
     std::vector<float> values(sample.pcm.begin(), sample.pcm.begin() + loop.end);
+    const uint32_t backFrom = loop.end - (itTurn ? 1 : 0);  // the last frame twice, or once for IT
     while (values.size() < length) {
-        for (uint32_t i = loop.end; i-- > loop.start;)  // forward: the loop; ping-pong: back, the last frame twice
+        for (uint32_t i = backFrom; i-- > loop.start;)  // forward: the loop; ping-pong: back
             values.push_back(sample.pcm[loop.type == LoopType::Forward ? loop.start + loop.end - 1 - i : i]);
         for (uint32_t i = loop.start + 1; loop.type == LoopType::PingPong && i < loop.end; ++i)
             values.push_back(sample.pcm[i]);  // and forward again, the first frame once
@@ -64,6 +65,7 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
         double increment;
         Interpolation interpolation;
         size_t callFrames;  // the player's chunking must not change the result
+        bool itTurn = false;
     } cases[] = {
         {"forward, step 3/4", LoopType::Forward, 0.75, Interpolation::Linear, 7},
         {"forward, step 2.5", LoopType::Forward, 2.5, Interpolation::Linear, 1000},
@@ -72,6 +74,8 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
         {"ping-pong, step 3/4", LoopType::PingPong, 0.75, Interpolation::Linear, 5},
         {"ping-pong, step 1.75", LoopType::PingPong, 1.75, Interpolation::Linear, 1000},
         {"ping-pong, cubic", LoopType::PingPong, 0.625, Interpolation::Cubic, 1000},
+        {"IT ping-pong, step 3/4", LoopType::PingPong, 0.75, Interpolation::Linear, 9, true},
+        {"IT ping-pong, sinc", LoopType::PingPong, 1.3, Interpolation::Sinc8, 1000, true},
     };
     Sample looped = RampSample(20);
     for (uint32_t i = 0; i < looped.frames; ++i) looped.pcm[i] = std::sin(float(i) * 0.7f) + float(i) / 64;
@@ -81,9 +85,10 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
         // Expected: the same interpolation over the unrolled data, where no loop exists.
         // Both start late enough for the taps before the sample to stay out.
         Sample straight = RampSample(0);
-        straight.pcm = Unrolled(looped, 400);
+        straight.pcm = Unrolled(looped, 400, c.itTurn);
         straight.frames = uint32_t(straight.pcm.size());
         Voice voice = PlayingVoice(looped, c.increment, 4.0);
+        voice.pingPongTurnsOnLastFrame = c.itTurn;
         Voice reference = PlayingVoice(straight, c.increment, 4.0);
         const std::vector<float> got = MixLeft(voice, c.interpolation, 120, c.callFrames);
         const std::vector<float> want = MixLeft(reference, c.interpolation, 120, 1000);
@@ -91,12 +96,18 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
     }
 }
 
-TEST(VoiceMixer, PingPongAtStepOneRepeatsTheLastLoopFrameOnly) {
+TEST(VoiceMixer, PingPongAtStepOneRepeatsTheLastLoopFrameExceptInIt) {
     const Sample sample = RampSample(8, LoopType::PingPong, 2, 6);
-    Voice voice = PlayingVoice(sample, 1.0);
+    Voice voice = PlayingVoice(sample, 1.0), itVoice = voice;
+    itVoice.pingPongTurnsOnLastFrame = true;
     const std::vector<float> got = MixLeft(voice, Interpolation::Nearest, 16, 3);
+    const std::vector<float> itGot = MixLeft(itVoice, Interpolation::Nearest, 16, 5);
     const int frames[] = {0, 1, 2, 3, 4, 5, 5, 4, 3, 2, 3, 4, 5, 5, 4, 3};
-    for (size_t i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(got[i], frames[i] / 64.0f) << "frame " << i;
+    const int itFrames[] = {0, 1, 2, 3, 4, 5, 4, 3, 2, 3, 4, 5, 4, 3, 2, 3};
+    for (size_t i = 0; i < 16; ++i) {
+        EXPECT_FLOAT_EQ(got[i], frames[i] / 64.0f) << "frame " << i;
+        EXPECT_FLOAT_EQ(itGot[i], itFrames[i] / 64.0f) << "IT frame " << i;
+    }
 }
 
 TEST(VoiceMixer, UnloopedSampleEndsAndReadsSilencePastItsEnd) {
