@@ -39,15 +39,20 @@ std::vector<float> MixLeft(Voice& voice, Interpolation interpolation, size_t fra
 
 // Frames the loop plays, written out by hand: the data before the loop end, then the loop
 // (or its forward and backward legs) over and over.
+// Frames the loop plays, written out by hand: the data before the loop end, then the loop
+// (or its backward and forward legs) over and over.
 std::vector<float> Unrolled(const Sample& sample, size_t length, bool itTurn) {
     const Loop& loop = sample.loop;
     std::vector<float> values(sample.pcm.begin(), sample.pcm.begin() + loop.end);
-    const uint32_t backFrom = loop.end - (itTurn ? 1 : 0);  // the last frame twice, or once for IT
+    // Ping-pong turns on the frame past the loop, or for IT on the last loop frame, again.
+    const uint32_t backFrom = loop.end - (itTurn ? 1 : 0);
     while (values.size() < length) {
-        for (uint32_t i = backFrom; i-- > loop.start;)  // forward: the loop; ping-pong: back
-            values.push_back(sample.pcm[loop.type == LoopType::Forward ? loop.start + loop.end - 1 - i : i]);
-        for (uint32_t i = loop.start + 1; loop.type == LoopType::PingPong && i < loop.end; ++i)
-            values.push_back(sample.pcm[i]);  // and forward again, the first frame once
+        if (loop.type == LoopType::Forward) {
+            values.insert(values.end(), sample.pcm.begin() + loop.start, sample.pcm.begin() + loop.end);
+            continue;
+        }
+        for (uint32_t i = backFrom; i > loop.start; --i) values.push_back(sample.pcm[i]);
+        for (uint32_t i = loop.start; i < loop.end; ++i) values.push_back(sample.pcm[i]);
     }
     return values;
 }
@@ -88,7 +93,7 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
         straight.pcm = Unrolled(looped, 400, c.itTurn);
         straight.frames = uint32_t(straight.pcm.size());
         Voice voice = PlayingVoice(looped, c.increment, 4.0);
-        voice.pingPongTurnsOnLastFrame = c.itTurn;
+        voice.itPingPong = c.itTurn;
         Voice reference = PlayingVoice(straight, c.increment, 4.0);
         const std::vector<float> got = MixLeft(voice, c.interpolation, 120, c.callFrames);
         const std::vector<float> want = MixLeft(reference, c.interpolation, 120, 1000);
@@ -96,17 +101,24 @@ TEST(VoiceMixer, LoopsPlayTheUnrolledSequence) {
     }
 }
 
-TEST(VoiceMixer, PingPongAtStepOneRepeatsTheLastLoopFrameExceptInIt) {
-    const Sample sample = RampSample(8, LoopType::PingPong, 2, 6);
-    Voice voice = PlayingVoice(sample, 1.0), itVoice = voice;
-    itVoice.pingPongTurnsOnLastFrame = true;
-    const std::vector<float> got = MixLeft(voice, Interpolation::Nearest, 16, 3);
+TEST(VoiceMixer, PingPongTurnsAsLibopenmptPlaysEachFormat) {
+    // libopenmpt at increment 1, nearest, loop over frames 2..5: these very sequences.
+    Sample sample = RampSample(8, LoopType::PingPong, 2, 6);
+    const int xm[] = {0, 1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 3, 4, 5, 6, 5};
+    const int it[] = {0, 1, 2, 3, 4, 5, 5, 4, 3, 2, 3, 4, 5, 5, 4, 3};
+    const int xmAtSampleEnd[] = {0, 1, 2, 3, 4, 5, 5, 5, 4, 3, 2, 3, 4, 5, 5, 5};
+    Voice xmVoice = PlayingVoice(sample, 1.0), itVoice = xmVoice;
+    itVoice.itPingPong = true;
+    const std::vector<float> xmGot = MixLeft(xmVoice, Interpolation::Nearest, 16, 3);
     const std::vector<float> itGot = MixLeft(itVoice, Interpolation::Nearest, 16, 5);
-    const int frames[] = {0, 1, 2, 3, 4, 5, 5, 4, 3, 2, 3, 4, 5, 5, 4, 3};
-    const int itFrames[] = {0, 1, 2, 3, 4, 5, 4, 3, 2, 3, 4, 5, 4, 3, 2, 3};
+    sample.frames = 6;  // the loop ends with the sample: the frame past it is the last again
+    sample.pcm.resize(6);
+    Voice endVoice = PlayingVoice(sample, 1.0);
+    const std::vector<float> endGot = MixLeft(endVoice, Interpolation::Nearest, 16, 7);
     for (size_t i = 0; i < 16; ++i) {
-        EXPECT_FLOAT_EQ(got[i], frames[i] / 64.0f) << "frame " << i;
-        EXPECT_FLOAT_EQ(itGot[i], itFrames[i] / 64.0f) << "IT frame " << i;
+        EXPECT_FLOAT_EQ(xmGot[i], xm[i] / 64.0f) << "frame " << i;
+        EXPECT_FLOAT_EQ(itGot[i], it[i] / 64.0f) << "IT frame " << i;
+        EXPECT_FLOAT_EQ(endGot[i], xmAtSampleEnd[i] / 64.0f) << "frame at the end " << i;
     }
 }
 
