@@ -7,10 +7,10 @@ namespace {
 
 // Three kernels by increment, each a sinc with its pass band edge (a fraction of the
 // source's Nyquist frequency) under a Kaiser window. These are the kernels of libopenmpt's
-// 8-tap setting, found by fitting its renderings of probe voices (its output differs from
-// ours by -62 to -65 dB up to an increment of 1.5, -49 to -51 dB beyond), so comparisons at that
-// setting compare like with like. Past 1.1875 the pass band narrows so that what the
-// output rate cannot carry is removed instead of folding back.
+// 8-tap setting, found by fitting its renderings of probe voices (its output and ours
+// differ by -62 to -65 dB up to an increment of 1.5, -49 to -51 dB beyond), so comparisons
+// at that setting compare like with like. Past 1.1875 the pass band narrows so that what
+// the output rate cannot carry is removed instead of folding back.
 constexpr int kTableCount = 3;
 constexpr double kTableUpTo[kTableCount] = {1.1875, 1.5, 1e300};
 constexpr double kTableCutoff[kTableCount] = {0.97, 0.5, 0.425};
