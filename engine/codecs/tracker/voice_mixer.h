@@ -48,8 +48,11 @@ struct Voice {
     ResonantFilter filter;
 };
 
-// Frames of the short ramp used for starts, stops and volume changes (about 1.5 ms).
+// Frames of the short ramp for volume changes and stops: 0.95 ms, as libopenmpt ramps
+// gains down. Its note starts ramp up quicker, over AttackRampFrames (0.36 ms); a player
+// that wants its attacks sets that for a voice starting from silence.
 int DefaultRampFrames(uint32_t outputRate);
+int AttackRampFrames(uint32_t outputRate);
 
 // Adds `frames` frames of the voice into `stereo` (interleaved), advancing its position;
 // stops the voice (active = false) at a sample end without loop or at a finished fade.
