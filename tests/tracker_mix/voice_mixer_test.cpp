@@ -185,20 +185,23 @@ TEST(VoiceMixer, BetterInterpolationFollowsASineCloser) {
 }
 
 TEST(VoiceMixer, StartsAndStopsRampWithoutSteps) {
+    // libopenmpt's ramps at 48 kHz, measured: 17 frames up at a note start, 46 down.
+    EXPECT_EQ(AttackRampFrames(48000), 17);
+    EXPECT_EQ(DefaultRampFrames(48000), 46);
     Sample loud = RampSample(1000, LoopType::Forward, 0, 1000);
     for (float& v : loud.pcm) v = 1;
     Voice voice = PlayingVoice(loud, 1.0);
     voice.left = voice.right = 0;
-    voice.rampFrames = DefaultRampFrames(48000);  // 72
+    voice.rampFrames = AttackRampFrames(48000);
     std::vector<float> got = MixLeft(voice, Interpolation::Cubic, 100, 10);
     voice.fadingOutToStop = true;
-    voice.rampFrames = 72;
+    voice.rampFrames = DefaultRampFrames(48000);
     const std::vector<float> stop = MixLeft(voice, Interpolation::Cubic, 100, 10);
     got.insert(got.end(), stop.begin(), stop.end());
-    EXPECT_LT(got[0], 0.02f);
-    for (size_t i = 1; i < got.size(); ++i) EXPECT_LE(std::fabs(got[i] - got[i - 1]), 1.0f / 70) << i;
+    EXPECT_LT(got[0], 0.07f);
+    for (size_t i = 1; i < got.size(); ++i) EXPECT_LE(std::fabs(got[i] - got[i - 1]), 1.0f / 16) << i;
     EXPECT_FLOAT_EQ(got[99], 1.0f);
-    EXPECT_EQ(got[172], 0.0f);
+    EXPECT_EQ(got[146], 0.0f);
     EXPECT_FALSE(voice.active);
 }
 

@@ -231,8 +231,14 @@ void AdvanceRamp(Voice& voice, size_t frames) {
 
 }  // namespace
 
+// Measured on libopenmpt's rendering of a constant sample: 17 frames from silence to full
+// at a note start, 46 frames from full to silence at a volume of 0, at 48 kHz.
 int DefaultRampFrames(uint32_t outputRate) {
-    return std::max(1, int(outputRate * 3 / 2000));
+    return std::max(1, int((uint64_t(outputRate) * 95 + 50000) / 100000));
+}
+
+int AttackRampFrames(uint32_t outputRate) {
+    return std::max(1, int((uint64_t(outputRate) * 36 + 50000) / 100000));
 }
 
 void SkipVoice(Voice& voice, size_t frames) {
