@@ -198,7 +198,7 @@ bool AdvanceTick(SongState& s) {
             TickEffects(s, c, s.tick % std::max(s.speed, 1));
         }
     }
-    UpdateVoices(s);
+    if (!s.timingOnly) UpdateVoices(s);
     ++s.tick;
     ++s.tickCount;
     return true;

@@ -152,8 +152,8 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
 }
 
 void UpdateVoices(SongState& s) {
-    for (PlayingVoice& voice : s.voices) {
-        if (voice.mix.active) UpdateVoice(s, voice);
+    for (int i = 0; i < s.voicesUsed; ++i) {
+        if (s.voices[i].mix.active) UpdateVoice(s, s.voices[i]);
     }
 }
 
