@@ -83,15 +83,16 @@ Rendering RenderOurs(const std::vector<uint8_t>& file, double maxSeconds) {
 
 std::vector<double> LoudnessEnvelope(const std::vector<float>& stereo) {
     const size_t window = kRate / 50, windows = stereo.size() / 2 / window;
-    std::vector<double> envelope(2 * windows);
+    std::vector<double> envelope(3 * windows);
     for (size_t w = 0; w < windows; ++w) {
-        double left = 0, right = 0;
+        double mono = 0, left = 0, right = 0;
         for (size_t i = w * window; i < (w + 1) * window; ++i) {
-            left += double(stereo[2 * i]) * stereo[2 * i];
-            right += double(stereo[2 * i + 1]) * stereo[2 * i + 1];
+            const double l = stereo[2 * i], r = stereo[2 * i + 1];
+            mono += (l + r) * (l + r) / 4, left += l * l, right += r * r;
         }
-        envelope[w] = std::sqrt(left / window);
-        envelope[windows + w] = std::sqrt(right / window);
+        envelope[w] = std::sqrt(mono / window);
+        envelope[windows + w] = std::sqrt(left / window);
+        envelope[2 * windows + w] = std::sqrt(right / window);
     }
     return envelope;
 }
@@ -125,7 +126,6 @@ Comparison Compare(const Rendering& ours, const Rendering& theirs) {
     c.oursSeconds = ours.seconds;
     c.theirSeconds = theirs.seconds;
     c.lengthOk = std::fabs(ours.seconds - theirs.seconds) <= 0.01 * theirs.seconds;
-    // Each channel's envelope over the common length, then both channels together.
     const size_t frames = std::min(ours.stereo.size(), theirs.stereo.size());
     c.correlation = Correlation(LoudnessEnvelope({ours.stereo.begin(), ours.stereo.begin() + frames}),
                                 LoudnessEnvelope({theirs.stereo.begin(), theirs.stereo.begin() + frames}));

@@ -21,8 +21,8 @@ struct Rendering {
 Rendering RenderReference(const std::vector<uint8_t>& file, double maxSeconds);
 Rendering RenderOurs(const std::vector<uint8_t>& file, double maxSeconds);
 
-// RMS per 20 ms of the left channel, followed by the same of the right one, so that
-// panning shows as well as loudness.
+// RMS per 20 ms of the mono sum, then of the left and of the right channel, so that
+// panning and inverted channels show as well as loudness.
 std::vector<double> LoudnessEnvelope(const std::vector<float>& stereo);
 
 // Pearson correlation over the common length; 1 when both are constant and equal.

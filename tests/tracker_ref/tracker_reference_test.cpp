@@ -1,5 +1,5 @@
 // Our tracker player against libopenmpt, module by module: the song's length within 1 %
-// and the loudness envelopes (RMS per 20 ms, each channel) correlating at 0.98 or more;
+// and the loudness envelopes (RMS per 20 ms of the mono sum and each channel) correlating at 0.98 or more;
 // seeking lands where a straight render is. Every module's figures are printed.
 #include <gtest/gtest.h>
 
@@ -48,6 +48,12 @@ void CompareWithReference(const std::string& name, const Bytes& file) {
     EXPECT_TRUE(c.lengthOk) << name << ": " << c.Describe();
     EXPECT_TRUE(c.correlationOk) << name << ": " << c.Describe();
 }
+
+}  // namespace
+
+void PrintTo(const WrittenCase& c, std::ostream* os) { *os << c.name; }
+
+namespace {
 
 class WrittenModule : public testing::TestWithParam<WrittenCase> {};
 
