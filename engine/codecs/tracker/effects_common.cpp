@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 
@@ -84,11 +84,11 @@ void PanbrelloStep(SongState& s, Channel& channel) {
 }
 
 // Qxy / Rxy / E9x: restart the note every y ticks, changing the volume by x.
-void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
+void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick, bool byTick) {
     int interval = param & 15;
     if (interval == 0 || channel.voice < 0) return;
     bool fire;
-    if (IsMod(s)) {
+    if (byTick) {
         fire = tick > 0 && tick % interval == 0;
     } else {
         fire = ++channel.retriggerCounter >= interval;
@@ -113,10 +113,11 @@ void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
     case 15: v *= 2; break;
     default: break;
     }
-    if (!IsMod(s)) channel.volume = std::clamp(v, 0, 64);
+    if (!byTick) channel.volume = std::clamp(v, 0, 64);
     PlayingVoice& voice = s.voices[channel.voice];
     if (!voice.mix.sample) return;
     voice.mix.position = 0;
+    voice.mix.looped = false;
     voice.mix.backwards = false;
     voice.mix.active = true;
     voice.mix.fadingOutToStop = false;

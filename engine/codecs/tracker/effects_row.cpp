@@ -2,7 +2,7 @@
 // every effect that acts once or sets what the following ticks repeat.
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 
@@ -92,7 +92,12 @@ static void Extended(SongState& s, Channel& ch, int channelIndex, int command, i
         if (x) ch.memFineVolDown = static_cast<uint8_t>(x);
         ch.volume = std::max(0, ch.volume - (IsXm(s) ? ch.memFineVolDown : x));
         break;
-    case 0xC0: ch.noteCutTick = x; break;
+    case 0xC0:
+        // A cut on tick 0: at once in MOD and XM, a tick later in IT, never in ST3.
+        if (x > 0) ch.noteCutTick = x;
+        else if (IsMod(s) || IsXm(s)) CutChannelNote(s, ch);
+        else if (IsIt(s)) ch.noteCutTick = 1;
+        break;
     case 0xE0:
         if (!s.rowDelayStarted) {
             s.patternDelay = x;
@@ -186,8 +191,12 @@ void RowEffects(SongState& s, int channelIndex) {
     }
 
     bool delayed = extended && extendedCommand == 0xD0 && x > 0;
-    if (delayed && (IsS3m(s) || IsIt(s) || IsXm(s) || IsMod(s))) {
+    if (delayed) {
         ch.noteDelayTick = x;
+        // ProTracker takes a delayed note's instrument volume at once.
+        if (IsMod(s) && cell.instrument && cell.instrument <= s.module->samples.size()) {
+            ch.volume = s.module->samples[cell.instrument - 1].volume;
+        }
     } else {
         PlayCellNote(s, channelIndex);
         ApplyVolumeColumnSet(s, ch);
@@ -286,8 +295,9 @@ void RowEffects(SongState& s, int channelIndex) {
         break;
     case Effect::Tremor: TremorStep(s, ch, p); break;
     case Effect::Retrigger:
+        // The note itself starts the count; a row without one counts its first tick.
         if (cell.note >= 1 && cell.note <= kNoteMax) ch.retriggerCounter = 0;
-        if (!IsXm(s) || cell.note == 0) RetriggerStep(s, ch, p, 0);
+        else RetriggerStep(s, ch, p, 0, false);
         break;
     case Effect::KeyOff:
         if (param == 0) KeyOffChannel(s, ch);
@@ -308,6 +318,8 @@ void RowEffects(SongState& s, int channelIndex) {
         break;
     case Effect::ModExtended:
     case Effect::S3mExtended:
+        // ProTracker's E9x also restarts on the first tick of a row without a note.
+        if (IsMod(s) && command == 0x90 && x && cell.note == kNoteNone) RetriggerStep(s, ch, static_cast<uint8_t>(x), x, true);
         if (cell.effect == Effect::S3mExtended && extendedCommand == 0x100) break;  // finetune: ignored
         if (cell.effect == Effect::S3mExtended && (extendedCommand == 0x10 || extendedCommand == 0x20)) break;
         Extended(s, ch, channelIndex, extendedCommand, x);

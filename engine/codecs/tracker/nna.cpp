@@ -4,14 +4,12 @@
 // voices, the quietest background voice giving way when none is free.
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 
 namespace tracker {
 
-void StopVoice(PlayingVoice& voice) {
-    voice.mix.fadingOutToStop = true;
-    voice.mix.targetLeft = voice.mix.targetRight = 0;
-}
+// The ramp to silence starts at the tick's voice update (which sets its length).
+void StopVoice(PlayingVoice& voice) { voice.mix.fadingOutToStop = true; }
 
 void ReleaseVoice(SongState& s, PlayingVoice& voice, NewNoteAction action) {
     (void)s;

@@ -2,7 +2,7 @@
 // panning, and whether it starts a new voice or slides the old one (tone portamento).
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "periods.h"
 
 namespace tracker {
@@ -46,12 +46,13 @@ void KeyOffChannel(SongState& s, Channel& channel) {
     }
 }
 
+// IT: a sample's own panning outranks its instrument's.
 static void ResetVolumeAndPan(SongState& s, Channel& channel, const Sample* sample) {
+    if (IsIt(s) && channel.instr && channel.instr->pan >= 0) channel.pan = channel.instr->pan;
     if (sample) {
         channel.volume = sample->volume;
         if (sample->pan >= 0 && !IsMod(s)) channel.pan = sample->pan;
     }
-    if (IsIt(s) && channel.instr && channel.instr->pan >= 0) channel.pan = channel.instr->pan;
 }
 
 static void ApplyOffset(SongState& s, Channel& channel, PlayingVoice& voice) {
@@ -147,10 +148,6 @@ void PlayCellNote(SongState& s, int channelIndex) {
         if ((IsIt(s) || IsXm(s)) && channel.voice >= 0) StopVoice(s.voices[channel.voice]);
         channel.note = static_cast<uint8_t>(note);
         return;
-    }
-    if (!cell.instrument && channel.sample != sample) ResetVolumeAndPan(s, channel, sample);
-    if (!cell.instrument && IsXm(s)) {
-        // FT2 keeps the volume, but a note after a key off starts fresh envelopes.
     }
     channel.note = static_cast<uint8_t>(note);
     channel.sample = sample;

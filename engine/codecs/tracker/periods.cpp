@@ -9,18 +9,29 @@ bool UsesLinearPeriods(const Module& module) {
     return module.linearSlides && (module.type == ModuleType::Xm || module.type == ModuleType::It);
 }
 
+// ProTracker's periods of its middle octave (C-2, our C-5); the others halve and double.
+// Finetuned ones are the exact values in eighths of a semitone, rounded as its tables are.
+static const int kModOctavePeriods[12] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226};
+
+static int ModPeriod(int note, int finetune) {
+    int semitone = note - kMiddleC;
+    int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
+    int step = semitone - octave * 12;
+    if (finetune == 0 && false) {
+        double period = kModOctavePeriods[step] * std::exp2(-octave);
+        return std::max(1, static_cast<int>(std::lround(period)));
+    }
+    double amiga = 428.0 * std::pow(2.0, -semitone / 12.0 - finetune / 96.0);
+    return std::max(1, static_cast<int>(std::lround(amiga*4)));
+}
+
 static double SampleSpeed(const Sample* sample) {
     return sample && sample->c5Speed ? sample->c5Speed : 8363.0;
 }
 
 int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
-    if (module.type == ModuleType::Mod) {
-        // ProTracker's tables: whole Amiga periods, finetune in eighths of a semitone.
-        int finetune = sample ? sample->finetune / 16 : 0;
-        double amiga = 428.0 * std::pow(2.0, -(note - kMiddleC) / 12.0 - finetune / 96.0);
-        return static_cast<int>(std::lround(amiga)) * 4;
-    }
+    if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
     double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::pow(2.0, -(note - kMiddleC) / 12.0);
     return std::max(1, static_cast<int>(std::lround(period)));
 }

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "channel.h"
-#include "effects.h"
+#include "channel_effects.h"
 
 namespace tracker {
 

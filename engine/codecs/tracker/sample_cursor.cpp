@@ -8,10 +8,12 @@ namespace {
 
 constexpr int64_t kHalfFrame = kFixedOne / 2;
 
-// Ping-pong loops as a cycle: forward from the loop start up to the turn half a frame past
-// the last frame, then back down to the start.
+// Ping-pong loops as a cycle: forward from the loop start up to the turn (half a frame past
+// the last frame, or on it), then back down to the start. A one-frame loop turns at half a
+// frame either way.
 int64_t PingPongHalfCycle(const SampleView& view) {
-    return (view.loopEnd - view.loopStart) * kFixedOne - kHalfFrame;
+    const int64_t length = view.loopEnd - view.loopStart;
+    return length * kFixedOne - (view.turnOnLastFrame && length > 1 ? kFixedOne : kHalfFrame);
 }
 
 int64_t PositiveModulo(int64_t value, int64_t modulus) {
@@ -34,6 +36,7 @@ SampleView ViewOfVoice(const Voice& voice) {
         view.loopType = loop.type;
         view.loopStart = loop.start;
         view.loopEnd = end;
+        view.turnOnLastFrame = voice.pingPongTurnsOnLastFrame;
     }
     return view;
 }
@@ -71,7 +74,8 @@ bool WrapIntoSample(SampleCursor& cursor, const SampleView& view) {
         return true;
     case LoopType::PingPong: {
         const int64_t half = PingPongHalfCycle(view);
-        const bool pastTurn = cursor.backwards ? cursor.position < start : cursor.position > start + half;
+        // Backwards past the forward turn happens when a sustain loop lets go behind it.
+        const bool pastTurn = cursor.position > start + half || (cursor.backwards && cursor.position < start);
         if (!pastTurn) return true;
         // Distance travelled along the cycle, folded into one cycle.
         int64_t along = cursor.backwards ? 2 * half - (cursor.position - start) : cursor.position - start;
@@ -108,7 +112,8 @@ int64_t TapFrame(const SampleView& view, int64_t index, const SampleCursor& curs
     if (view.loopType == LoopType::Forward && (index >= end || beforeLoop)) {
         index = start + PositiveModulo(index - start, length);
     } else if (view.loopType == LoopType::PingPong && (index >= end || beforeLoop)) {
-        const int64_t cycle = 2 * length - 1;  // frames before the data repeats
+        // Frames before the data repeats: the last frame sounds once or twice per cycle.
+        const int64_t cycle = view.turnOnLastFrame && length > 1 ? 2 * length - 2 : 2 * length - 1;
         const int64_t along = PositiveModulo(index - start, cycle);
         index = along < length ? start + along : start + cycle - along;
     }

@@ -4,7 +4,7 @@
 // second time (rows replayed by a pattern loop do not count).
 #include <algorithm>
 
-#include "effects.h"
+#include "channel_effects.h"
 
 namespace tracker {
 

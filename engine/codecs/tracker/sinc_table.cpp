@@ -25,14 +25,14 @@ double BesselI0(double x) {
 }
 
 struct SincTables {
-    float weights[kTableCount][kSincPhases * kSincTaps];
+    float weights[kTableCount][(kSincPhases + 1) * kSincTaps];
 
     SincTables() {
         const double pi = 3.14159265358979323846;
         const double half = kSincTaps / 2.0;
         for (int table = 0; table < kTableCount; ++table) {
             const double cutoff = kCutoff / kTableSpeedUp[table];
-            for (int phase = 0; phase < kSincPhases; ++phase) {
+            for (int phase = 0; phase <= kSincPhases; ++phase) {
                 const double fraction = double(phase) / kSincPhases;
                 double taps[kSincTaps];
                 double sum = 0;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "effects.h"
+#include "channel_effects.h"
 #include "modulators.h"
 #include "periods.h"
 
@@ -13,20 +13,24 @@ namespace tracker {
 
 // Output gain per format, so that modules of each format play about as loud as the
 // reference player makes them (relative to a full-scale sample at full volume).
+// Output gain per format, matched to the reference player's default levels (a full-scale
+// sample at full volume, panned centre, plays at this amplitude per side).
 static double FormatGain(const SongState& s) {
     const Module& module = *s.module;
     switch (module.type) {
-    case ModuleType::Mod: return 0.5;
-    case ModuleType::Xm: return 0.5;
-    case ModuleType::S3m: return (module.mixVolume & 127 ? (module.mixVolume & 127) : 48) / 96.0;
-    case ModuleType::It: return (module.mixVolume ? module.mixVolume : 48) / 96.0;
+    case ModuleType::Mod: return 0.25 * 4 / std::max(4, module.channels);
+    case ModuleType::Xm: return 0.1875;
+    case ModuleType::S3m: return (module.mixVolume & 127 ? (module.mixVolume & 127) : 48) / 256.0;
+    case ModuleType::It: return (module.mixVolume ? module.mixVolume : 48) / 256.0;
     }
-    return 0.5;
+    return 0.25;
 }
 
+// Amiga modules are panned hard left and right; played as stored that is tiring on
+// headphones, so they are narrowed to half, as the usual players do.
 static int StereoSeparation(const SongState& s) {
     if (s.settings.stereoSeparation >= 0) return s.settings.stereoSeparation;
-    return 100;
+    return s.module->type == ModuleType::Mod ? 50 : 100;
 }
 
 static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
@@ -50,6 +54,13 @@ static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
 
 static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     const Module& module = *s.module;
+    if (voice.mix.fadingOutToStop) {
+        if (voice.mix.targetLeft != 0 || voice.mix.targetRight != 0 || voice.mix.rampFrames <= 0) {
+            voice.mix.targetLeft = voice.mix.targetRight = 0;
+            voice.mix.rampFrames = DefaultRampFrames(s.settings.sampleRate);
+        }
+        return;
+    }
     if (!voice.background) TakeChannelValues(s, voice);
     const Sample* sample = voice.mix.sample;
     if (!sample) return;
@@ -123,7 +134,6 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     spread = std::clamp(spread, -1.0, 1.0);
     float left = static_cast<float>(volume * (1.0 - spread));
     float right = static_cast<float>(volume * (1.0 + spread));
-    if (voice.mix.fadingOutToStop) left = right = 0;
     if (left != voice.mix.targetLeft || right != voice.mix.targetRight) {
         voice.mix.targetLeft = left;
         voice.mix.targetRight = right;
@@ -138,6 +148,7 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     if (itStyle && wantFilter) {
         ComputeFilter(std::clamp(cutoff < 0 ? 127 : cutoff, 0, 127), std::clamp(resonance < 0 ? 0 : resonance, 0, 127),
                       s.settings.sampleRate, voice.mix.filter);
+        if (filterEnvelope) voice.mix.filter.enabled = true;
     } else {
         voice.mix.filter.enabled = false;
     }
