@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "auto_vibrato.h"
-#include "fadeout.h"
 #include "lfo.h"
 
 namespace tracker {
@@ -81,7 +80,6 @@ TEST(Envelope, ItVolumeEnvelopeEndFadesOrCutsTheNote) {
     EXPECT_EQ(EnvelopeFilterCutoff(100, 32), 100);
     EXPECT_EQ(EnvelopeFilterCutoff(100, 0), 50);
     EXPECT_EQ(EnvelopeFilterCutoff(100, -32), 0);
-    EXPECT_FLOAT_EQ(EnvelopePitchSemitones(-32), -16);
 }
 
 TEST(Lfo, TablesAtTheirLandmarks) {
@@ -95,14 +93,6 @@ TEST(Lfo, TablesAtTheirLandmarks) {
     const int want[] = {180, 255, -255, -24, 248, -255, -255, 2, 16, 64, -64, 64, 0};
     for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(got[i], want[i]) << "case " << i;
     for (int i = 0; i < 200; ++i) EXPECT_LE(std::abs(ItLfoValue(VibratoWave::Random, 0, seed)), 64);
-}
-
-TEST(Fadeout, StepsToSilence) {
-    FadeoutState fade;
-    int ticks = 0;
-    while (FadeoutTick(4096, fade)) ++ticks;
-    EXPECT_EQ(ticks, 7);  // 32768 / 4096 = 8 steps, the 8th silent
-    EXPECT_EQ(FadeoutFactor(fade), 0.0f);
 }
 
 TEST(AutoVibrato, XmSweepsUpWhileHeldItGrowsBySweep) {
@@ -125,6 +115,13 @@ TEST(AutoVibrato, XmSweepsUpWhileHeldItGrowsBySweep) {
     AutoVibratoStart(sample, it);
     const float itWant[] = {0, 1, 0, -2};
     for (float want : itWant) EXPECT_FLOAT_EQ(AutoVibratoTick(sample, it, true, ModuleType::It), want);
+    sample.vibratoSweep = 0;  // IT: no growth, no vibrato; XM: full depth at once
+    sample.vibratoWave = VibratoWave::RampDown;
+    AutoVibratoStart(sample, it);
+    AutoVibratoStart(sample, xm);
+    EXPECT_FLOAT_EQ(AutoVibratoTick(sample, it, true, ModuleType::It), 0);
+    EXPECT_FLOAT_EQ(AutoVibratoTick(sample, it, true, ModuleType::It), 0);
+    EXPECT_FLOAT_EQ(AutoVibratoTick(sample, xm, true, ModuleType::Xm), -4);  // FT2's ramp falls from 0
 }
 
 }  // namespace

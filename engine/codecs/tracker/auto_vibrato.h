@@ -8,9 +8,11 @@
 //   units, negated, as FT2 adds them to the period).
 //
 // XM: the depth grows from 0 to the full depth over `vibratoSweep` ticks while the key is
-// on (0: full at once), and the rate moves the position before the wave is read. IT: the
-// depth grows by `vibratoSweep` 1/256 steps each tick up to the full depth (0: full at
-// once). Both waves begin by raising the pitch; XM's square is symmetric, IT's one-sided.
+// on (0: full at once), and the rate moves the position before the wave is read; its
+// ramps start from 0, its square is symmetric. IT: the depth grows by `vibratoSweep` 1/256
+// steps each tick up to the full depth (0: it never grows, so there is no vibrato); its
+// ramp down starts at the top, its square is one-sided. Every sine starts upwards.
+// Checked against libopenmpt: XM depth 15 swings +-15/64 semitone, IT depth 32 +-1/2.
 #include <cstdint>
 
 #include "tracker/module.h"

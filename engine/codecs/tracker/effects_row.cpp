@@ -206,7 +206,10 @@ void RowEffects(SongState& s, int channelIndex) {
     uint8_t p = EffectParam(s, ch, cell.effect, param);
     switch (cell.effect) {
     case Effect::SetVolume: ch.volume = std::min<int>(param, 64); break;
-    case Effect::SetPan: ch.pan = PanFromParam(s, param); ch.surround = IsS3m(s) && param == 0xA4; if (ch.surround) ch.pan = 128; break;
+    case Effect::SetPan:
+        if (IsS3m(s) && param > 0x80 && param != 0xA4) break;  // ST3 ignores these
+        ch.pan = param == 0xA4 && IsS3m(s) ? 128 : PanFromParam(s, param);
+        break;
     case Effect::PositionJump:
         if (IsXm(s)) {
             s.jumpOrder = param;
@@ -293,7 +296,10 @@ void RowEffects(SongState& s, int channelIndex) {
         if (p & 15) ch.panbrelloDepth = p & 15;
         PanbrelloStep(s, ch);
         break;
-    case Effect::Tremor: TremorStep(s, ch, p); break;
+    case Effect::Tremor:
+        if (!IsXm(s)) TremorStep(s, ch, p);
+        else if (cell.note == kNoteNone) ch.tremorMute = !ch.tremorOn;
+        break;
     case Effect::Retrigger:
         // The note itself starts the count; a row without one counts its first tick.
         if (cell.note >= 1 && cell.note <= kNoteMax) ch.retriggerCounter = 0;

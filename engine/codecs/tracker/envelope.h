@@ -12,7 +12,8 @@
 // while the key is on; reaching the loop end's tick jumps to the loop start's, except when
 // the loop end is also the sustain point and the key is off (the loop then releases too).
 // IT: the loop end's tick plays, then the loop start's; the sustain loop runs instead of
-// the loop while the key is on and is left where it is at the note off.
+// the loop while the key is on and is left where it is at the note off. Both checked tick
+// by tick against libopenmpt's rendering of probe modules.
 #include <cstdint>
 
 #include "tracker/module.h"

@@ -165,7 +165,7 @@ void PlayCellNote(SongState& s, int channelIndex) {
     if (channel.vibratoRetrig) channel.vibratoPosition = 0;
     if (channel.tremoloRetrig) channel.tremoloPosition = 0;
     channel.tremorCounter = 0;
-    channel.tremorOn = true;
+    channel.tremorOn = !IsXm(s);  // FT2's first tremor tick after a note switches it on
     if (channel.instr) {
         channel.cutoff = channel.instr->filterCutoff >= 0 ? channel.instr->filterCutoff : channel.cutoff;
         channel.resonance = channel.instr->filterResonance >= 0 ? channel.instr->filterResonance : channel.resonance;

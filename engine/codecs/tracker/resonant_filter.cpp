@@ -6,9 +6,10 @@
 namespace tracker {
 namespace {
 
-// The state is held within a few times full scale: a resonant peak on a loud square stays
-// bounded, and a denormal or runaway value never lingers in a voice.
-constexpr float kStateLimit = 4.0f;
+// The state is held within twice full scale: a resonant peak on a loud tone saturates
+// there, as in libopenmpt's rendering (probe tones near a resonant corner give the same
+// level), and a runaway value never lingers in a voice.
+constexpr float kStateLimit = 2.0f;
 constexpr float kStateFloor = 1e-20f;
 
 }  // namespace

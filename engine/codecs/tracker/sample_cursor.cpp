@@ -8,12 +8,10 @@ namespace {
 
 constexpr int64_t kHalfFrame = kFixedOne / 2;
 
-// Ping-pong loops as a cycle: forward from the loop start up to the turn (half a frame past
-// the last frame, or on it), then back down to the start. A one-frame loop turns at half a
-// frame either way.
+// Ping-pong loops as a cycle: forward from the loop start up to the turn (on the frame past
+// the loop, or half a frame sooner for IT), then back down to the start.
 int64_t PingPongHalfCycle(const SampleView& view) {
-    const int64_t length = view.loopEnd - view.loopStart;
-    return length * kFixedOne - (view.turnOnLastFrame && length > 1 ? kFixedOne : kHalfFrame);
+    return (view.loopEnd - view.loopStart) * kFixedOne - (view.itPingPong ? kHalfFrame : 0);
 }
 
 int64_t PositiveModulo(int64_t value, int64_t modulus) {
@@ -36,7 +34,7 @@ SampleView ViewOfVoice(const Voice& voice) {
         view.loopType = loop.type;
         view.loopStart = loop.start;
         view.loopEnd = end;
-        view.turnOnLastFrame = voice.pingPongTurnsOnLastFrame;
+        view.itPingPong = voice.itPingPong;
     }
     return view;
 }
@@ -112,10 +110,13 @@ int64_t TapFrame(const SampleView& view, int64_t index, const SampleCursor& curs
     if (view.loopType == LoopType::Forward && (index >= end || beforeLoop)) {
         index = start + PositiveModulo(index - start, length);
     } else if (view.loopType == LoopType::PingPong && (index >= end || beforeLoop)) {
-        // Frames before the data repeats: the last frame sounds once or twice per cycle.
-        const int64_t cycle = view.turnOnLastFrame && length > 1 ? 2 * length - 2 : 2 * length - 1;
+        // Frames before the data repeats: the frame past the loop once per cycle, or (IT)
+        // the last loop frame twice.
+        const int64_t cycle = view.itPingPong ? 2 * length - 1 : 2 * length;
         const int64_t along = PositiveModulo(index - start, cycle);
-        index = along < length ? start + along : start + cycle - along;
+        const int64_t last = view.itPingPong ? length - 1 : length;
+        index = along <= last ? start + along : start + cycle - along;
+        if (index == end && end >= view.frames) index = end - 1;  // no frame past the sample
     }
     return index < 0 || index >= view.frames ? -1 : index;
 }

@@ -41,9 +41,13 @@ void ResetSong(SongState& s, const Module& module, const RenderSettings& setting
         if (i < static_cast<int>(module.channelPan.size())) {
             int pan = module.channelPan[i];
             ch.pan = pan == 512 ? 128 : std::clamp(pan, 0, 256);
+            // MOD channels are stored hard left and right; by default they start half
+            // way to the centre, as the usual players do (8xx still pans hard).
+            if (module.type == ModuleType::Mod && settings.stereoSeparation < 0) ch.pan = 128 + (ch.pan - 128) / 2;
         }
         if (i < static_cast<int>(module.channelVolume.size())) ch.channelVolume = std::min<int>(module.channelVolume[i], 64);
         if (i < static_cast<int>(module.channelMuted.size())) ch.muted = module.channelMuted[i];
+        ch.tremorOn = module.type != ModuleType::Xm;  // FT2's first tremor tick switches it on
     }
     s.speed = module.initialSpeed ? module.initialSpeed : 6;
     s.tempo = std::max<int>(module.initialTempo, 32);
@@ -159,7 +163,7 @@ static void StartRow(SongState& s) {
         ch.cell = pattern.cells.empty() ? Cell{} : pattern.cells[static_cast<size_t>(s.row) * module.channels + c];
         ch.noteDelayTick = -1;
         ch.noteCutTick = -1;
-        if (ch.cell.effect != Effect::Tremor) ch.tremorCounter = 0;
+        if (ch.cell.effect != Effect::Tremor && !IsIt(s) && !IsXm(s)) ch.tremorCounter = 0;
         if (ch.cell.effect != Effect::Retrigger && !IsXm(s)) ch.retriggerCounter = 0;
         ResetTickDeltas(ch);
         RowEffects(s, c);

@@ -34,10 +34,10 @@ struct Voice {
     // Cleared by the mixer whenever the position is before the loop start.
     bool looped = false;
     bool useSustainLoop = false;  // IT: while the key is held
-    // Ping-pong turn at the loop end. False (MOD, XM, S3M): half a frame past the last
-    // frame, which sounds twice at increment 1. True (IT, as its software mixer does): on
-    // the last frame, which sounds once, so the loop is a frame shorter.
-    bool pingPongTurnsOnLastFrame = false;
+    // Ping-pong turn at the loop end. False (MOD, XM, S3M): on the frame just past the loop
+    // (at increment 1: ... e-2, e-1, e, e-1 ...). True (IT, as its software mixer does): half
+    // a frame sooner, a cycle one frame shorter (... e-2, e-1, e-1, e-2 ...).
+    bool itPingPong = false;
     // Target gains per output channel; the mixer ramps from the current gains to these
     // over `rampFrames` output frames, so changes never click.
     float targetLeft = 0, targetRight = 0;

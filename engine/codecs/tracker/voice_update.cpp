@@ -26,11 +26,8 @@ static double FormatGain(const SongState& s) {
     return 0.25;
 }
 
-// Amiga modules are panned hard left and right; played as stored that is tiring on
-// headphones, so they are narrowed to half, as the usual players do.
 static int StereoSeparation(const SongState& s) {
-    if (s.settings.stereoSeparation >= 0) return s.settings.stereoSeparation;
-    return s.module->type == ModuleType::Mod ? 50 : 100;
+    return s.settings.stereoSeparation >= 0 ? s.settings.stereoSeparation : 100;
 }
 
 static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
