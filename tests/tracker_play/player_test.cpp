@@ -61,7 +61,8 @@ Cell Fx(Effect effect, uint8_t param) { return Note(kNoteNone, 0, effect, param)
 
 }  // namespace
 
-TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoWithTheRemainderCarried) {
+// Whole frames a tick, the fraction dropped (as the reference player counts them).
+TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoInWholeFrames) {
     struct Case { uint8_t speed, tempo; int rows; };
     for (Case c : {Case{6, 125, 64}, Case{3, 150, 64}, Case{1, 137, 33}, Case{31, 255, 4}, Case{2, 32, 16}}) {
         auto module = MakeModule(ModuleType::S3m, 4, 1, c.rows);
@@ -69,7 +70,8 @@ TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoWithTheRemainderCarried)
         module->initialTempo = c.tempo;
         Player player(module, RenderSettings{kRate});
         uint64_t ticks = static_cast<uint64_t>(c.speed) * c.rows;
-        EXPECT_EQ(player.LengthFrames(), ticks * kRate * 5 / (2 * c.tempo)) << int(c.tempo);
+        uint64_t framesPerTick = static_cast<uint64_t>(kRate * 2.5 / c.tempo);
+        EXPECT_EQ(player.LengthFrames(), ticks * framesPerTick) << int(c.tempo);
     }
 }
 

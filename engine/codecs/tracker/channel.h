@@ -122,7 +122,6 @@ struct SongState {
     uint32_t randomSeed = 0x12345678;
 
     // Frames of the tick being played.
-    uint64_t frameRemainder = 0;
     uint64_t tickFramesLeft = 0;
     uint64_t framePosition = 0;
 

@@ -2,6 +2,8 @@
 // Soundtracker header is plausible.
 #include "tracker/load.h"
 
+#include <utility>
+
 #include "bytes.h"
 #include "mod_layout.h"
 
@@ -26,6 +28,24 @@ Kind KindOf(const uint8_t* data, size_t size, int* score) {
     return Kind::Mod;
 }
 
+// An order naming a pattern that exists: without one there is nothing to play.
+bool HasPlayableOrder(const Module& m) {
+    for (uint16_t order : m.orders)
+        if (order < m.patterns.size()) return true;
+    return false;
+}
+
+LoadResult LoadKind(Kind kind, const uint8_t* data, size_t size, Module& out) {
+    switch (kind) {
+        case Kind::Xm: return LoadXm(data, size, out);
+        case Kind::It: return LoadIt(data, size, out);
+        case Kind::S3m: return LoadS3m(data, size, out);
+        case Kind::Mod: return LoadMod(data, size, out);
+        case Kind::None: break;
+    }
+    return LoadResult::NotModule;
+}
+
 }  // namespace
 
 int ProbeModule(const uint8_t* head, size_t size) {
@@ -36,14 +56,12 @@ int ProbeModule(const uint8_t* head, size_t size) {
 LoadResult LoadModule(const uint8_t* data, size_t size, Module& out) {
     if (size > kMaxModuleBytes) return LoadResult::NotModule;
     int score = 0;
-    switch (KindOf(data, size, &score)) {
-        case Kind::Xm: return LoadXm(data, size, out);
-        case Kind::It: return LoadIt(data, size, out);
-        case Kind::S3m: return LoadS3m(data, size, out);
-        case Kind::Mod: return LoadMod(data, size, out);
-        case Kind::None: break;
-    }
-    return LoadResult::NotModule;
+    Module m;
+    const LoadResult result = LoadKind(KindOf(data, size, &score), data, size, m);
+    if (result != LoadResult::Ok) return result;
+    if (!HasPlayableOrder(m)) return LoadResult::Damaged;
+    out = std::move(m);
+    return LoadResult::Ok;
 }
 
 }  // namespace tracker

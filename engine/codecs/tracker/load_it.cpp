@@ -91,6 +91,7 @@ void ReadSample(const Bytes& in, size_t at, PcmBudget& budget, Sample& s) {
         s.channels = channels;
         s.frames = frames;
         s.pcm.assign(size_t(frames) * channels, 0.0f);
+        if (frames == 0) return;
         size_t next = dataAt;
         for (int c = 0; c < channels; ++c)
             next = DecompressItSample(in, next, frames, sixteenBit, (convert & 4) != 0, s.pcm.data() + c, channels);
@@ -103,8 +104,6 @@ void ReadSample(const Bytes& in, size_t at, PcmBudget& budget, Sample& s) {
         layout.delta = (convert & 4) != 0;
         ReadPcm(in, dataAt, length, layout, budget, s);
     }
-    FitLoop(s.loop, s.frames);
-    FitLoop(s.sustainLoop, s.frames);
 }
 
 // Packed rows: a channel byte (0 ends the row), a mask when its top bit is set, then the
@@ -201,6 +200,8 @@ LoadResult LoadIt(const uint8_t* data, size_t size, Module& out) {
     for (int i = 0; i < samples; ++i) {
         Sample s;
         ReadSample(in, in.U32le(samplePointersAt + size_t(i) * 4), budget, s);
+        FitLoop(s.loop, s.frames);  // also when the sample has no data
+        FitLoop(s.sustainLoop, s.frames);
         m.samples.push_back(std::move(s));
     }
     int usedChannels = 1;

@@ -82,11 +82,10 @@ void ReadSample(const Bytes& in, size_t at, const Header& h, PcmBudget& budget, 
     layout.sixteenBit = (flags & 4) != 0;
     layout.stereo = (flags & 2) != 0;
     ReadPcm(in, dataAt, length, layout, budget, s);
-    FitLoop(s.loop, s.frames);
 }
 
-Cell ReadCellData(const Bytes& in, size_t& at, uint8_t what) {
-    Cell cell;
+// Fields a channel names twice in a row overwrite only themselves.
+void ReadCellData(const Bytes& in, size_t& at, uint8_t what, Cell& cell) {
     if (what & 0x20) {
         const uint8_t note = in.U8(at), instrument = in.U8(at + 1);
         at += 2;
@@ -106,7 +105,6 @@ Cell ReadCellData(const Bytes& in, size_t& at, uint8_t what) {
         // The tracker reads the break row as two decimal digits.
         if (cell.effect == Effect::PatternBreak) cell.effectParam = static_cast<uint8_t>((param >> 4) * 10 + (param & 0x0F));
     }
-    return cell;
 }
 
 Pattern ReadPattern(const Bytes& in, size_t at, int channels) {
@@ -122,9 +120,9 @@ Pattern ReadPattern(const Bytes& in, size_t at, int channels) {
             ++row;
             continue;
         }
-        const Cell cell = ReadCellData(in, pos, what);
+        Cell ignored;
         const int c = what & 0x1F;
-        if (c < channels) p.cells[size_t(row) * channels + c] = cell;
+        ReadCellData(in, pos, what, c < channels ? p.cells[size_t(row) * channels + c] : ignored);
     }
     return p;
 }
@@ -151,6 +149,7 @@ LoadResult LoadS3m(const uint8_t* data, size_t size, Module& out) {
         Sample s;
         const size_t at = size_t(in.U16le(samplePointersAt + size_t(i) * 2)) * 16;
         if (at != 0) ReadSample(in, at, h, budget, s);
+        FitLoop(s.loop, s.frames);  // also when the sample has no data
         m.samples.push_back(std::move(s));
     }
     for (int i = 0; i < h.patterns; ++i)

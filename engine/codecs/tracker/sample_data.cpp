@@ -60,6 +60,7 @@ uint64_t ReadPcm(const Bytes& in, size_t offset, uint32_t frames, const PcmLayou
     sample.channels = channels;
     sample.frames = got;
     sample.pcm.assign(size_t(got) * channels, 0.0f);
+    if (got == 0) return fullBytes;
     // A stereo sample's right channel starts after the left one's stored frames.
     const uint64_t channelBytes = uint64_t(frames) * bytesPerValue;
     for (int c = 0; c < channels; ++c) {

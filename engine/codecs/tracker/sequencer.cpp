@@ -172,10 +172,10 @@ static void StartRow(SongState& s) {
 }
 
 uint64_t FramesOfTick(SongState& s) {
-    // 2.5 / tempo seconds, the remainder carried to the next tick.
-    uint64_t numerator = static_cast<uint64_t>(s.settings.sampleRate) * 5 + s.frameRemainder;
+    // 2.5 / tempo seconds, rounded to whole frames as the reference player does (a
+    // carried remainder would drift from it by a frame every few ticks).
+    uint64_t numerator = static_cast<uint64_t>(s.settings.sampleRate) * 5;
     uint64_t denominator = static_cast<uint64_t>(std::max(s.tempo, 1)) * 2;
-    s.frameRemainder = numerator % denominator;
     return numerator / denominator;
 }
 
