@@ -133,6 +133,19 @@ Comparison Compare(const Rendering& ours, const Rendering& theirs) {
     return c;
 }
 
+double ZeroCrossingFrequency(const std::vector<float>& stereo, size_t from, size_t to) {
+    double first = -1, last = -1;
+    int crossings = 0;
+    for (size_t i = from + 1; i < to && 2 * i < stereo.size(); ++i) {
+        const float a = stereo[2 * (i - 1)], b = stereo[2 * i];
+        if (a >= 0 || b < 0) continue;
+        last = double(i - 1) + a / (a - b);
+        if (first < 0) first = last;
+        ++crossings;
+    }
+    return crossings > 1 ? (crossings - 1) * double(kRate) / (last - first) : 0;
+}
+
 double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames) {
     std::string error;
     std::unique_ptr<tracker::Player> straight = OurPlayer(file, error), seeked = OurPlayer(file, error);

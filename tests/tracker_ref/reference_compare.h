@@ -37,6 +37,10 @@ struct Comparison {
 // Length within 1 %, correlation at least 0.98.
 Comparison Compare(const Rendering& ours, const Rendering& theirs);
 
+// The frequency of a rendering's left channel from its rising zero crossings (interpolated
+// between frames), over frames [from, to); 0 without two crossings.
+double ZeroCrossingFrequency(const std::vector<float>& stereo, size_t from, size_t to);
+
 // Our render of `frames` frames after SeekToFrame(at), against a straight render from the
 // start: the difference's RMS relative to the signal's (0 means equal).
 double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames);
