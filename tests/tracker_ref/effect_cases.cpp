@@ -129,6 +129,11 @@ std::vector<WrittenCase> InstrumentCases() {
     cases.push_back({"it resonant filter", s});
     s.instruments = {{1, {}, {}, {{{0, -32}, {30, 32}, {60, 0}}, -1, -1, -1, true}, 0, {}, 0, 0, 0, 100, 60}};
     cases.push_back({"it filter envelope", s});
+    s.samples[0] = {Wave::Saw, 6000, 40, 1, 4000, 6000};
+    s.samples[0].sustainStart = 500, s.samples[0].sustainEnd = 1500;
+    s.instruments = {{1, volume, {}, {}, 0x20}};
+    s.patterns = {keyed};
+    cases.push_back({"it sample sustain loop, key-off", s});
 
     s = Base(Format::It);
     s.instrumentMode = false;

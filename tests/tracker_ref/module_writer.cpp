@@ -420,7 +420,8 @@ Bytes WriteIt(const SongDesc& song) {
         b.resize(at + 80);
         PutText(b, at, "IMPS", 4);
         b[at + 17] = 64;
-        b[at + 18] = uint8_t(1 | (s.bits16 ? 2 : 0) | (s.compressed ? 8 : 0) | (s.loop ? 16 : 0) | (s.loop == 2 ? 64 : 0));
+        b[at + 18] = uint8_t(1 | (s.bits16 ? 2 : 0) | (s.compressed ? 8 : 0) | (s.loop ? 16 : 0) | (s.loop == 2 ? 64 : 0) |
+                            (s.sustainEnd > s.sustainStart ? 32 : 0));
         b[at + 19] = uint8_t(s.volume);
         PutText(b, at + 20, "sample", 26);
         b[at + 46] = 1;
@@ -429,6 +430,8 @@ Bytes WriteIt(const SongDesc& song) {
         Put(b, at + 52, s.loopStart, 4);
         Put(b, at + 56, LoopEnd(s), 4);
         Put(b, at + 60, s.c5Speed, 4);
+        Put(b, at + 64, s.sustainStart, 4);
+        Put(b, at + 68, s.sustainEnd, 4);
         for (int k = 0; k < 4; ++k) b[at + 76 + k] = uint8_t(s.vibrato[k]);
     }
     for (int p = 0; p < pat; ++p) {

@@ -159,4 +159,10 @@ double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames
     return signal > 0 ? std::sqrt(diff / signal) : std::sqrt(diff);
 }
 
+bool RefusesSeekPastEnd(const std::vector<uint8_t>& file) {
+    std::string error;
+    std::unique_ptr<tracker::Player> player = OurPlayer(file, error);
+    return player && !player->SeekToFrame(player->LengthFrames() + 1);
+}
+
 }  // namespace trackref

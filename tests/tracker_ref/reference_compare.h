@@ -45,4 +45,7 @@ double ZeroCrossingFrequency(const std::vector<float>& stereo, size_t from, size
 // start: the difference's RMS relative to the signal's (0 means equal).
 double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames);
 
+// Whether our player refuses a seek one frame past the song's end.
+bool RefusesSeekPastEnd(const std::vector<uint8_t>& file);
+
 }  // namespace trackref

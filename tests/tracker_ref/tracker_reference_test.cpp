@@ -142,6 +142,7 @@ TEST_P(RealModuleTest, SeekLandsWhereStraightRenderIs) {
     const double mismatch = SeekMismatch(file, middle, 2 * kRate);
     std::printf("%-48s seek to %.1f s: mismatch %.5f\n", GetParam(), double(middle) / kRate, mismatch);
     EXPECT_LT(mismatch, 0.01) << GetParam();
+    EXPECT_TRUE(RefusesSeekPastEnd(file)) << GetParam();
 }
 
 std::string FileName(const testing::TestParamInfo<const char*>& info) {
