@@ -17,6 +17,7 @@ using tracker_test::MakeModule;
 namespace {
 
 constexpr uint32_t kRate = 44100;
+constexpr double kPal = 7093789.2 / 2;  // the Amiga's sample clock per period unit
 
 std::vector<float> RenderAll(const std::shared_ptr<Module>& module, size_t limit = 50 * kRate) {
     Player player(module, RenderSettings{kRate, Interpolation::Linear, 100});
@@ -121,9 +122,10 @@ TEST(TrackerPlayer, OrderListMarkersSkipAndEnd) {
 TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
     struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; double sampleRate; };
     const std::vector<Case> cases = {
-        {ModuleType::Mod, false, 61, 8363, 8363.0 * 428 / 428},   // ProTracker C-2, period 428
-        {ModuleType::Mod, false, 73, 8363, 8363.0 * 428 / 214},   // C-3, period 214
-        {ModuleType::Mod, false, 58, 8363, 8363.0 * 428 / 508},   // A-1, period 508
+        {ModuleType::Mod, false, 61, 8363, kPal / 428},   // ProTracker C-2, period 428
+        {ModuleType::Mod, false, 73, 8363, kPal / 214},   // C-3, period 214
+        {ModuleType::Mod, false, 58, 8363, kPal / 508},   // A-1, period 508
+        {ModuleType::Mod, false, 65, 8363, kPal / 339},   // E-2, period 339 (not 340)
         {ModuleType::S3m, false, 61, 22050, 22050},
         {ModuleType::S3m, false, 68, 8363, 8363 * std::pow(2.0, 7 / 12.0)},
         {ModuleType::Xm, true, 49, 8363, 8363 * std::pow(2.0, -1.0)},
@@ -151,8 +153,8 @@ TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
 TEST(TrackerPlayer, PortamentoSlidesThePeriodTickByTick) {
     struct Case { ModuleType type; bool linear; Effect effect; uint8_t param; double sampleRate; };
     const std::vector<Case> cases = {
-        {ModuleType::Mod, false, Effect::PortaUp, 4, 8363.0 * 428 / (428 - 5 * 4)},
-        {ModuleType::Mod, false, Effect::PortaDown, 10, 8363.0 * 428 / (428 + 5 * 10)},
+        {ModuleType::Mod, false, Effect::PortaUp, 4, kPal / (428 - 5 * 4)},
+        {ModuleType::Mod, false, Effect::PortaDown, 10, kPal / (428 + 5 * 10)},
         {ModuleType::S3m, false, Effect::PortaUp, 0xF8, 8363.0 * 1712 / (1712 - 4 * 8)},  // fine: once
         {ModuleType::S3m, false, Effect::PortaDown, 0xE8, 8363.0 * 1712 / (1712 + 8)},    // extra fine
         {ModuleType::It, true, Effect::PortaUp, 8, 8363.0 * std::pow(2.0, 5 * 8 * 4 / 768.0)},

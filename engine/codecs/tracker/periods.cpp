@@ -9,20 +9,17 @@ bool UsesLinearPeriods(const Module& module) {
     return module.linearSlides && (module.type == ModuleType::Xm || module.type == ModuleType::It);
 }
 
-// ProTracker's periods of its middle octave (C-2, our C-5); the others halve and double.
-// Finetuned ones are the exact values in eighths of a semitone, rounded as its tables are.
+// ProTracker's periods of its middle octave (C-2, our C-5); the other octaves halve and
+// double them. Finetuned periods (eighths of a semitone) are these scaled and rounded,
+// within a unit of ProTracker's own tables.
 static const int kModOctavePeriods[12] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226};
 
 static int ModPeriod(int note, int finetune) {
     int semitone = note - kMiddleC;
     int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
     int step = semitone - octave * 12;
-    if (finetune == 0 && false) {
-        double period = kModOctavePeriods[step] * std::exp2(-octave);
-        return std::max(1, static_cast<int>(std::lround(period)));
-    }
-    double amiga = 428.0 * std::pow(2.0, -semitone / 12.0 - finetune / 96.0);
-    return std::max(1, static_cast<int>(std::lround(amiga*4)));
+    double period = kModOctavePeriods[step] * std::exp2(-octave - finetune / 96.0);
+    return std::max(1, static_cast<int>(std::lround(period))) * 4;
 }
 
 static double SampleSpeed(const Sample* sample) {
@@ -53,6 +50,9 @@ double PeriodFrequency(const Module& module, const Sample* sample, int period, d
     double frequency;
     if (UsesLinearPeriods(module)) {
         frequency = SampleSpeed(sample) * std::exp2((60.0 * 64 - period) / 768.0);
+    } else if (module.type == ModuleType::Mod) {
+        // The Amiga's PAL clock: period 428 plays 8287 Hz.
+        frequency = kPalClock * 4 / period;
     } else {
         frequency = static_cast<double>(kAmigaClock) / period;
     }

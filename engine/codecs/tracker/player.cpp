@@ -30,8 +30,11 @@ static void StartOver(PlayerState& run, const Module& module, const RenderSettin
 static bool NextTick(PlayerState& run) {
     SongState& s = run.state;
     if (s.framePosition >= kMaxSongSeconds * s.settings.sampleRate) s.ended = true;
+    // ProTracker's timer takes a new tempo from the next tick on; the others at once.
+    bool tempoLags = s.module->type == ModuleType::Mod;
+    uint64_t frames = tempoLags ? FramesOfTick(s) : 0;
     if (!AdvanceTick(s)) return false;
-    s.tickFramesLeft = FramesOfTick(s);
+    s.tickFramesLeft = tempoLags ? frames : FramesOfTick(s);
     return true;
 }
 
