@@ -301,9 +301,10 @@ void RowEffects(SongState& s, int channelIndex) {
         else if (cell.note == kNoteNone) ch.tremorMute = !ch.tremorOn;
         break;
     case Effect::Retrigger:
-        // The note itself starts the count; a row without one counts its first tick.
+        // The note itself starts the count; a row without one counts its first tick
+        // (FT2 counts it either way).
         if (cell.note >= 1 && cell.note <= kNoteMax) ch.retriggerCounter = 0;
-        else RetriggerStep(s, ch, p, 0, false);
+        if (cell.note == kNoteNone || IsXm(s)) RetriggerStep(s, ch, p, 0, false);
         break;
     case Effect::KeyOff:
         if (param == 0) KeyOffChannel(s, ch);

@@ -187,7 +187,7 @@ LoadResult LoadIt(const uint8_t* data, size_t size, Module& out) {
     const size_t instrumentPointersAt = 192 + size_t(in.U16le(32));
     const size_t samplePointersAt = instrumentPointersAt + size_t(in.U16le(34)) * 4;
     const size_t patternPointersAt = samplePointersAt + size_t(in.U16le(36)) * 4;
-    for (int i = 0; i < orders; ++i) m.orders.push_back(in.U8(192 + size_t(i)));
+    for (int i = 0; i < orders && in.Has(192 + size_t(i), 1); ++i) m.orders.push_back(in.U8(192 + size_t(i)));
     DropTrailingEnds(m.orders);
 
     for (int i = 0; i < instruments; ++i) {

@@ -77,6 +77,8 @@ LoadResult LoadMod(const uint8_t* data, size_t size, Module& out) {
     const size_t patternsAt = songAt + 130 + (layout.samples == 31 ? 4 : 0);
     const int storedWidth = m.channels / halves;
     const size_t storedPatternBytes = size_t(kRows) * storedWidth * 4;
+    // Without a signature only a file holding all its patterns is taken for a module.
+    if (m.soundtracker15 && patternsAt + storedPatterns * storedPatternBytes > size) return LoadResult::NotModule;
 
     for (int p = 0; p < patterns; ++p) {
         Pattern pattern;

@@ -141,7 +141,7 @@ LoadResult LoadS3m(const uint8_t* data, size_t size, Module& out) {
     const size_t panAt = patternPointersAt + size_t(h.patterns) * 2;
     ReadChannels(in, h, panAt, m);
     if (m.channels == 0) return LoadResult::Damaged;
-    for (int i = 0; i < h.orders; ++i) m.orders.push_back(in.U8(ordersAt + i));
+    for (int i = 0; i < h.orders && in.Has(ordersAt + i, 1); ++i) m.orders.push_back(in.U8(ordersAt + i));
     DropTrailingEnds(m.orders);
 
     PcmBudget budget(size);

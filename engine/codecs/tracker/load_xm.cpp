@@ -193,7 +193,7 @@ LoadResult LoadXm(const uint8_t* data, size_t size, Module& out) {
     m.initialSpeed = static_cast<uint8_t>(std::clamp<int>(in.U16le(76), 1, 255));
     m.initialTempo = static_cast<uint8_t>(std::clamp<int>(in.U16le(78), 32, 255));
     if (m.channels < 1 || m.channels > kMaxChannels || !in.Has(80, 1)) return LoadResult::Damaged;
-    for (int i = 0; i < songLength; ++i) m.orders.push_back(in.U8(80 + size_t(i)));
+    for (int i = 0; i < songLength && in.Has(80 + size_t(i), 1); ++i) m.orders.push_back(in.U8(80 + size_t(i)));
     m.restartOrder = restart < songLength ? restart : 0;
     for (int c = 0; c < m.channels; ++c) {
         m.channelPan.push_back(128);

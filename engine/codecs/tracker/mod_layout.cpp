@@ -43,8 +43,8 @@ bool PlausibleText(const Bytes& in, size_t at, size_t count) {
     return true;
 }
 
-// No signature: every field must look like a Soundtracker header, and the patterns the
-// order list names must be in the file.
+// No signature: every field must look like a Soundtracker header (the loader also wants
+// the patterns the order list names in the file; a probe sees only the head).
 ModLayout FromSoundtrackerHeader(const Bytes& in) {
     ModLayout none;
     if (in.size < 600 || !PlausibleText(in, 0, 20)) return none;
@@ -57,13 +57,8 @@ ModLayout FromSoundtrackerHeader(const Bytes& in) {
     }
     const int songLength = in.U8(470);
     if (songLength == 0 || songLength > 128 || sampleBytes == 0) return none;
-    int patterns = 0;
-    for (int i = 0; i < 128; ++i) {
-        const int order = in.U8(472 + i);
-        if (order > 63) return none;
-        patterns = std::max(patterns, order + 1);
-    }
-    if (600 + size_t(patterns) * 1024 > in.size) return none;
+    for (int i = 0; i < 128; ++i)
+        if (in.U8(472 + i) > 63) return none;
     ModLayout layout;
     layout.channels = 4;
     layout.samples = 15;

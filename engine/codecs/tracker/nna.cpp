@@ -18,7 +18,9 @@ void ReleaseVoice(SongState& s, PlayingVoice& voice, NewNoteAction action) {
     case NewNoteAction::Continue: break;
     case NewNoteAction::NoteOff:
         voice.keyOn = false;
-        if (!voice.instrument || !voice.instrument->volumeEnvelope.enabled) voice.fading = true;
+        if (!voice.instrument || !voice.instrument->volumeEnvelope.enabled || voice.instrument->volumeEnvelope.loop) {
+            voice.fading = true;
+        }
         break;
     case NewNoteAction::NoteFade: voice.fading = true; break;
     }

@@ -39,10 +39,9 @@ void KeyOffChannel(SongState& s, Channel& channel) {
         // Without a volume envelope FT2 silences the note at once.
         if (!instrument || !instrument->volumeEnvelope.enabled) channel.volume = 0;
         voice.fading = true;
-    } else if (instrument && !instrument->volumeEnvelope.enabled) {
+    } else if (instrument && (!instrument->volumeEnvelope.enabled || instrument->volumeEnvelope.loop)) {
+        // IT fades out at once where the envelope would never end.
         voice.fading = true;
-    } else if (!instrument) {
-        // IT sample mode: "===" releases the sustain loop only.
     }
 }
 

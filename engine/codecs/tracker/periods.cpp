@@ -29,7 +29,18 @@ static double SampleSpeed(const Sample* sample) {
 int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
     if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
-    double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::pow(2.0, -(note - kMiddleC) / 12.0);
+    if (module.type == ModuleType::It) {
+        // IT derives its periods from the exact frequency.
+        double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
+        return std::max(1, static_cast<int>(std::lround(period)));
+    }
+    // ST3's and FT2's octave of periods, halved and doubled per octave and scaled by the
+    // sample's tuning.
+    static const int kOctavePeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960, 907};
+    int semitone = note - kMiddleC;
+    int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
+    int step = semitone - octave * 12;
+    double period = kOctavePeriods[step] * std::exp2(-octave) * 8363.0 / SampleSpeed(sample);
     return std::max(1, static_cast<int>(std::lround(period)));
 }
 

@@ -89,7 +89,10 @@ static bool SettleOrder(SongState& s) {
         if (s.order < 0 || s.order >= size) return false;
         uint16_t pattern = module.orders[s.order];
         if (pattern == kOrderEnd) return false;
-        if (pattern == kOrderSkip) {
+        // An XM order naming a pattern the file does not have is passed over (S3M and
+        // IT play such a pattern as 64 empty rows).
+        bool missing = module.type == ModuleType::Xm && pattern >= module.patterns.size();
+        if (pattern == kOrderSkip || missing) {
             ++s.order;
             s.row = 0;
             continue;
