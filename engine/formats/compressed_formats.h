@@ -11,5 +11,8 @@ FMOD_RESULT OpenFlac(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
 int ProbeFlac(const uint8_t* head, size_t size);
 FMOD_RESULT OpenVorbis(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbeVorbis(const uint8_t* head, size_t size);
+// Tracker modules: MOD, S3M, XM and IT (the whole file in memory).
+FMOD_RESULT OpenModule(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeModule(const uint8_t* head, size_t size);
 
 }  // namespace engine

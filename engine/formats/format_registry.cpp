@@ -15,6 +15,7 @@ const FormatEntry kFormats[] = {
     {"flac", ProbeFlac, OpenFlac},
     {"vorbis", ProbeVorbis, OpenVorbis},
     {"mpeg", ProbeMpeg, OpenMpeg},
+    {"module", ProbeModule, OpenModule},
     {"playlist", ProbePlaylist, OpenPlaylist},
 };
 

@@ -11,7 +11,8 @@ constexpr int kSincPhaseBits = 9;
 constexpr int kSincPhases = 1 << kSincPhaseBits;
 
 // Weights for the taps at index-3 .. index+4 around a position between index and index+1;
-// the phase is the fraction in 1/kSincPhases steps. Each phase sums to 1.
+// the phase is the fraction rounded to 1/kSincPhases steps (kSincPhases + 1 phases, the last
+// one a whole frame on), so reading forwards and backwards round alike. Each sums to 1.
 const float* SincTableForIncrement(double increment);
 
 }  // namespace tracker
