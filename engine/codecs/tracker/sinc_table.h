@@ -1,7 +1,8 @@
 #pragma once
 // The 8-tap windowed-sinc kernels the mixer's Sinc8 interpolation reads: 512 phases of 8
-// weights each, one table per band limit so that samples played faster than the output rate
-// (increment > 1) are low-passed before they fold back. Built once, on first use.
+// weights each, one table per band limit so that samples played well faster than the
+// output rate (increment > 1.1875) are low-passed before they fold back. Built once, on
+// first use.
 #include <cstdint>
 
 namespace tracker {
