@@ -17,6 +17,7 @@ using tracker_test::MakeModule;
 namespace {
 
 constexpr uint32_t kRate = 44100;
+constexpr double kPal = 7093789.2 / 2;  // the Amiga's sample clock per period unit
 
 std::vector<float> RenderAll(const std::shared_ptr<Module>& module, size_t limit = 50 * kRate) {
     Player player(module, RenderSettings{kRate, Interpolation::Linear, 100});
@@ -61,7 +62,8 @@ Cell Fx(Effect effect, uint8_t param) { return Note(kNoteNone, 0, effect, param)
 
 }  // namespace
 
-TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoWithTheRemainderCarried) {
+// Whole frames a tick, the fraction dropped (as the reference player counts them).
+TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoInWholeFrames) {
     struct Case { uint8_t speed, tempo; int rows; };
     for (Case c : {Case{6, 125, 64}, Case{3, 150, 64}, Case{1, 137, 33}, Case{31, 255, 4}, Case{2, 32, 16}}) {
         auto module = MakeModule(ModuleType::S3m, 4, 1, c.rows);
@@ -69,7 +71,8 @@ TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoWithTheRemainderCarried)
         module->initialTempo = c.tempo;
         Player player(module, RenderSettings{kRate});
         uint64_t ticks = static_cast<uint64_t>(c.speed) * c.rows;
-        EXPECT_EQ(player.LengthFrames(), ticks * kRate * 5 / (2 * c.tempo)) << int(c.tempo);
+        uint64_t framesPerTick = static_cast<uint64_t>(kRate * 2.5 / c.tempo);
+        EXPECT_EQ(player.LengthFrames(), ticks * framesPerTick) << int(c.tempo);
     }
 }
 
@@ -119,11 +122,12 @@ TEST(TrackerPlayer, OrderListMarkersSkipAndEnd) {
 TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
     struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; double sampleRate; };
     const std::vector<Case> cases = {
-        {ModuleType::Mod, false, 61, 8363, 8363.0 * 428 / 428},   // ProTracker C-2, period 428
-        {ModuleType::Mod, false, 73, 8363, 8363.0 * 428 / 214},   // C-3, period 214
-        {ModuleType::Mod, false, 58, 8363, 8363.0 * 428 / 508},   // A-1, period 508
+        {ModuleType::Mod, false, 61, 8363, kPal / 428},   // ProTracker C-2, period 428
+        {ModuleType::Mod, false, 73, 8363, kPal / 214},   // C-3, period 214
+        {ModuleType::Mod, false, 58, 8363, kPal / 508},   // A-1, period 508
+        {ModuleType::Mod, false, 65, 8363, kPal / 339},   // E-2, period 339 (not 340)
         {ModuleType::S3m, false, 61, 22050, 22050},
-        {ModuleType::S3m, false, 68, 8363, 8363 * std::pow(2.0, 7 / 12.0)},
+        {ModuleType::S3m, false, 68, 8363, 8363.0 * 1712 / 1140},   // ST3's period of G
         {ModuleType::Xm, true, 49, 8363, 8363 * std::pow(2.0, -1.0)},
         {ModuleType::It, true, 64, 44100, 44100 * std::pow(2.0, 3 / 12.0)},
         {ModuleType::It, false, 56, 16000, 16000 * std::pow(2.0, -5 / 12.0)},
@@ -141,7 +145,7 @@ TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
         At(*module, 0, 0, 0) = Note(c.note);
         auto out = RenderAll(module);
         double expected = c.sampleRate / 32;
-        EXPECT_NEAR(MeasureFrequency(out, 2000, out.size() / 2), expected, expected * 0.003) << int(c.note);
+        EXPECT_NEAR(MeasureFrequency(out, 2000, out.size() / 2), expected, expected * 0.001) << int(c.note);
     }
 }
 
@@ -149,8 +153,8 @@ TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
 TEST(TrackerPlayer, PortamentoSlidesThePeriodTickByTick) {
     struct Case { ModuleType type; bool linear; Effect effect; uint8_t param; double sampleRate; };
     const std::vector<Case> cases = {
-        {ModuleType::Mod, false, Effect::PortaUp, 4, 8363.0 * 428 / (428 - 5 * 4)},
-        {ModuleType::Mod, false, Effect::PortaDown, 10, 8363.0 * 428 / (428 + 5 * 10)},
+        {ModuleType::Mod, false, Effect::PortaUp, 4, kPal / (428 - 5 * 4)},
+        {ModuleType::Mod, false, Effect::PortaDown, 10, kPal / (428 + 5 * 10)},
         {ModuleType::S3m, false, Effect::PortaUp, 0xF8, 8363.0 * 1712 / (1712 - 4 * 8)},  // fine: once
         {ModuleType::S3m, false, Effect::PortaDown, 0xE8, 8363.0 * 1712 / (1712 + 8)},    // extra fine
         {ModuleType::It, true, Effect::PortaUp, 8, 8363.0 * std::pow(2.0, 5 * 8 * 4 / 768.0)},

@@ -88,7 +88,7 @@ std::vector<WrittenCase> InstrumentCases() {
     cases.push_back({"xm envelopes, key-off and fade-out", s});
     s.instruments = {{1, looped, {}, {}, 0x80}};
     cases.push_back({"xm envelope loop", s});
-    s.instruments = {{1}};
+    s.instruments = {InstrumentDesc{}};
     cases.push_back({"xm key-off without envelope", s});
     s.instruments = {{1, {}, {}, {}, 0, {0, 10, 12, 20}}};
     s.patterns = {{"C-5 01 .. ...", "15*", "E-5 01 .. ...", "15*"}};
@@ -104,7 +104,7 @@ std::vector<WrittenCase> InstrumentCases() {
     s.patterns = {{"C-5 01 20 ...", "3*... .. 62 ...", "C-5 01 40 ...", "3*... .. 73 ...", "C-5 01 A4 ...", "3*... .. B6 ...",
                    "C-5 01 C0 ...", "3*... .. D2 ...", "C-5 01 50 ...", "G-5 .. F4 ...", "6*... .. F0 ..."}};
     cases.push_back({"xm volume column", s});
-    s.instruments = {{1, volume}};
+    s.instruments = {{1, volume, {}, {}}};
     s.patterns = {{"C-5 01 .. K04", "7*", "C-5 01 .. L10", "3*", "... .. .. P0F", "3*... .. .. P00", "C-5 01 .. X14",
                    "7*... .. .. X10", "C-5 01 .. R13", "7*... .. .. R00"}};
     cases.push_back({"xm K, L, P, X and R effects", s});
@@ -129,6 +129,11 @@ std::vector<WrittenCase> InstrumentCases() {
     cases.push_back({"it resonant filter", s});
     s.instruments = {{1, {}, {}, {{{0, -32}, {30, 32}, {60, 0}}, -1, -1, -1, true}, 0, {}, 0, 0, 0, 100, 60}};
     cases.push_back({"it filter envelope", s});
+    s.samples[0] = {Wave::Saw, 6000, 40, 1, 4000, 6000};
+    s.samples[0].sustainStart = 500, s.samples[0].sustainEnd = 1500;
+    s.instruments = {{1, volume, {}, {}, 0x20}};
+    s.patterns = {keyed};
+    cases.push_back({"it sample sustain loop, key-off", s});
 
     s = Base(Format::It);
     s.instrumentMode = false;

@@ -49,6 +49,7 @@ Cell ParseCell(const std::string& s) {
 // Pattern p as rows x channels cells.
 std::vector<Cell> ParsePattern(const SongDesc& song, size_t p) {
     std::vector<Cell> cells(kRows * song.channels);
+    if (p >= song.patterns.size()) return cells;
     std::vector<std::string> rows;  // "N*row" stands for N such rows
     for (const std::string& row : song.patterns[p]) {
         const size_t star = row.find('*');
@@ -146,7 +147,7 @@ Bytes WriteMod(const SongDesc& song) {
     for (size_t i = 0; i < song.orders.size(); ++i) b[952 + i] = uint8_t(song.orders[i]);
     PutText(b, 1080, song.channels == 4 ? "M.K." : std::to_string(song.channels) + "CHN", 4);
     for (int p = 0; p < PatternCount(song); ++p) {
-        const std::vector<Cell> cells = p < int(song.patterns.size()) ? ParsePattern(song, p) : std::vector<Cell>(kRows * song.channels);
+        const std::vector<Cell> cells = ParsePattern(song, p);
         for (const Cell& c : cells) {
             const int period = c.note > 0 ? periods[std::clamp(c.note - 49, 0, 35)] : 0;
             const int effect = c.effect ? Hex(std::string(1, c.effect), 0, 1) : 0;
@@ -209,7 +210,7 @@ Bytes WriteS3m(const SongDesc& song) {
         Put(b, pointers + 2 * (samples + p), uint32_t(b.size() / 16), 2);
         const size_t start = b.size();
         b.resize(start + 2);
-        const std::vector<Cell> cells = p < int(song.patterns.size()) ? ParsePattern(song, p) : std::vector<Cell>(kRows * song.channels);
+        const std::vector<Cell> cells = ParsePattern(song, p);
         for (int r = 0; r < kRows; ++r) {
             for (int ch = 0; ch < song.channels; ++ch) {
                 const Cell& c = cells[r * song.channels + ch];
@@ -276,7 +277,7 @@ Bytes WriteXm(const SongDesc& song) {
     b.resize(336);
     for (size_t i = 0; i < song.orders.size(); ++i) b[80 + i] = uint8_t(song.orders[i]);
     for (int p = 0; p < patterns; ++p) {
-        const std::vector<Cell> cells = p < int(song.patterns.size()) ? ParsePattern(song, p) : std::vector<Cell>(kRows * song.channels);
+        const std::vector<Cell> cells = ParsePattern(song, p);
         const size_t at = b.size();
         Put(b, at, 9, 4);
         Put(b, at + 5, kRows, 2);
@@ -419,7 +420,8 @@ Bytes WriteIt(const SongDesc& song) {
         b.resize(at + 80);
         PutText(b, at, "IMPS", 4);
         b[at + 17] = 64;
-        b[at + 18] = uint8_t(1 | (s.bits16 ? 2 : 0) | (s.compressed ? 8 : 0) | (s.loop ? 16 : 0) | (s.loop == 2 ? 64 : 0));
+        b[at + 18] = uint8_t(1 | (s.bits16 ? 2 : 0) | (s.compressed ? 8 : 0) | (s.loop ? 16 : 0) | (s.loop == 2 ? 64 : 0) |
+                            (s.sustainEnd > s.sustainStart ? 32 : 0));
         b[at + 19] = uint8_t(s.volume);
         PutText(b, at + 20, "sample", 26);
         b[at + 46] = 1;
@@ -428,6 +430,8 @@ Bytes WriteIt(const SongDesc& song) {
         Put(b, at + 52, s.loopStart, 4);
         Put(b, at + 56, LoopEnd(s), 4);
         Put(b, at + 60, s.c5Speed, 4);
+        Put(b, at + 64, s.sustainStart, 4);
+        Put(b, at + 68, s.sustainEnd, 4);
         for (int k = 0; k < 4; ++k) b[at + 76 + k] = uint8_t(s.vibrato[k]);
     }
     for (int p = 0; p < pat; ++p) {
@@ -435,7 +439,7 @@ Bytes WriteIt(const SongDesc& song) {
         const size_t at = b.size();
         b.resize(at + 8);
         Put(b, at + 2, kRows, 2);
-        const std::vector<Cell> cells = p < int(song.patterns.size()) ? ParsePattern(song, p) : std::vector<Cell>(kRows * song.channels);
+        const std::vector<Cell> cells = ParsePattern(song, p);
         for (int r = 0; r < kRows; ++r) {
             for (int ch = 0; ch < song.channels; ++ch) {
                 const Cell& c = cells[r * song.channels + ch];

@@ -22,6 +22,7 @@ struct SampleDesc {
     int volume = 64;
     int c5Speed = 8363;
     int vibrato[4] = {};        // IT auto-vibrato: speed, depth, rate, wave
+    int sustainStart = 0, sustainEnd = 0;  // IT sustain loop (forward) in frames; none when equal
 };
 
 struct EnvelopeDesc {

@@ -83,15 +83,16 @@ Rendering RenderOurs(const std::vector<uint8_t>& file, double maxSeconds) {
 
 std::vector<double> LoudnessEnvelope(const std::vector<float>& stereo) {
     const size_t window = kRate / 50, windows = stereo.size() / 2 / window;
-    std::vector<double> envelope(2 * windows);
+    std::vector<double> envelope(3 * windows);
     for (size_t w = 0; w < windows; ++w) {
-        double left = 0, right = 0;
+        double mono = 0, left = 0, right = 0;
         for (size_t i = w * window; i < (w + 1) * window; ++i) {
-            left += double(stereo[2 * i]) * stereo[2 * i];
-            right += double(stereo[2 * i + 1]) * stereo[2 * i + 1];
+            const double l = stereo[2 * i], r = stereo[2 * i + 1];
+            mono += (l + r) * (l + r) / 4, left += l * l, right += r * r;
         }
-        envelope[w] = std::sqrt(left / window);
-        envelope[windows + w] = std::sqrt(right / window);
+        envelope[w] = std::sqrt(mono / window);
+        envelope[windows + w] = std::sqrt(left / window);
+        envelope[2 * windows + w] = std::sqrt(right / window);
     }
     return envelope;
 }
@@ -125,12 +126,24 @@ Comparison Compare(const Rendering& ours, const Rendering& theirs) {
     c.oursSeconds = ours.seconds;
     c.theirSeconds = theirs.seconds;
     c.lengthOk = std::fabs(ours.seconds - theirs.seconds) <= 0.01 * theirs.seconds;
-    // Each channel's envelope over the common length, then both channels together.
     const size_t frames = std::min(ours.stereo.size(), theirs.stereo.size());
     c.correlation = Correlation(LoudnessEnvelope({ours.stereo.begin(), ours.stereo.begin() + frames}),
                                 LoudnessEnvelope({theirs.stereo.begin(), theirs.stereo.begin() + frames}));
     c.correlationOk = c.correlation >= 0.98;
     return c;
+}
+
+double ZeroCrossingFrequency(const std::vector<float>& stereo, size_t from, size_t to) {
+    double first = -1, last = -1;
+    int crossings = 0;
+    for (size_t i = from + 1; i < to && 2 * i < stereo.size(); ++i) {
+        const float a = stereo[2 * (i - 1)], b = stereo[2 * i];
+        if (a >= 0 || b < 0) continue;
+        last = double(i - 1) + a / (a - b);
+        if (first < 0) first = last;
+        ++crossings;
+    }
+    return crossings > 1 ? (crossings - 1) * double(kRate) / (last - first) : 0;
 }
 
 double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames) {
@@ -144,6 +157,12 @@ double SeekMismatch(const std::vector<uint8_t>& file, uint64_t at, size_t frames
     double diff = 0, signal = 0;
     for (size_t i = 0; i < 2 * na; ++i) diff += double(a[i] - b[i]) * (a[i] - b[i]), signal += double(a[i]) * a[i];
     return signal > 0 ? std::sqrt(diff / signal) : std::sqrt(diff);
+}
+
+bool RefusesSeekPastEnd(const std::vector<uint8_t>& file) {
+    std::string error;
+    std::unique_ptr<tracker::Player> player = OurPlayer(file, error);
+    return player && !player->SeekToFrame(player->LengthFrames() + 1);
 }
 
 }  // namespace trackref

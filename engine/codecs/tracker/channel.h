@@ -102,6 +102,7 @@ struct SongState {
     RenderSettings settings;
     std::vector<Channel> channels;
     std::vector<PlayingVoice> voices;  // kMaxVoices
+    int voicesUsed = 0;                // voices past this one have never played
 
     // Position.
     int order = 0, row = 0;
@@ -118,11 +119,11 @@ struct SongState {
     bool xmBreakFlag = false;
     bool xmJumpFlag = false;
     bool ended = false;
+    bool timingOnly = false;   // the song's length: no voices need their values
     uint64_t tickCount = 0;
     uint32_t randomSeed = 0x12345678;
 
     // Frames of the tick being played.
-    uint64_t frameRemainder = 0;
     uint64_t tickFramesLeft = 0;
     uint64_t framePosition = 0;
 

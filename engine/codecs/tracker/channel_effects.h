@@ -31,7 +31,8 @@ void TonePortaStep(SongState& s, Channel& channel);
 void VibratoStep(SongState& s, Channel& channel, int depthScale);
 void TremoloStep(SongState& s, Channel& channel);
 void PanbrelloStep(SongState& s, Channel& channel);
-void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick);
+// byTick: MOD/XM E9x, on every x-th tick of the row; else Qxy/Rxy's running counter.
+void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick, bool byTick);
 void TremorStep(SongState& s, Channel& channel, uint8_t param);
 void CutChannelNote(SongState& s, Channel& channel);
 uint8_t Memory(uint8_t& memory, uint8_t param);  // 0 takes the remembered value

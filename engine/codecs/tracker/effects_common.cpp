@@ -84,11 +84,11 @@ void PanbrelloStep(SongState& s, Channel& channel) {
 }
 
 // Qxy / Rxy / E9x: restart the note every y ticks, changing the volume by x.
-void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
+void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick, bool byTick) {
     int interval = param & 15;
     if (interval == 0 || channel.voice < 0) return;
     bool fire;
-    if (IsMod(s)) {
+    if (byTick) {
         fire = tick > 0 && tick % interval == 0;
     } else {
         fire = ++channel.retriggerCounter >= interval;
@@ -113,7 +113,7 @@ void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
     case 15: v *= 2; break;
     default: break;
     }
-    if (!IsMod(s)) channel.volume = std::clamp(v, 0, 64);
+    if (!byTick) channel.volume = std::clamp(v, 0, 64);
     PlayingVoice& voice = s.voices[channel.voice];
     if (!voice.mix.sample) return;
     voice.mix.position = 0;
@@ -123,15 +123,22 @@ void RetriggerStep(SongState& s, Channel& channel, uint8_t param, int tick) {
     voice.mix.fadingOutToStop = false;
 }
 
-// Ixy / Txy: x+1 ticks on, y+1 ticks off (IT with old effects: x and y).
+// Ixy / Txy: x ticks on, y off (ST3, FT2 and IT's old effects: x+1 and y+1). FT2 counts
+// only the ticks after the first and carries its state over rows; the others count
+// every tick.
 void TremorStep(SongState& s, Channel& channel, uint8_t param) {
-    int on = (param >> 4) + 1, off = (param & 15) + 1;
-    if (IsIt(s) && s.module->oldEffects) {
-        on = std::max(1, on - 1);
-        off = std::max(1, off - 1);
+    int x = param >> 4, y = param & 15;
+    if (IsXm(s)) {
+        if (--channel.tremorCounter < 0) {
+            channel.tremorOn = !channel.tremorOn;
+            channel.tremorCounter = channel.tremorOn ? x : y;
+        }
+        channel.tremorMute = !channel.tremorOn;
+        return;
     }
-    int period = on + off;
-    channel.tremorMute = channel.tremorCounter % period >= on;
+    bool plusOne = IsS3m(s) || (IsIt(s) && s.module->oldEffects);
+    int on = std::max(1, x + (plusOne ? 1 : 0)), off = std::max(1, y + (plusOne ? 1 : 0));
+    channel.tremorMute = channel.tremorCounter % (on + off) >= on;
     ++channel.tremorCounter;
 }
 

@@ -92,7 +92,12 @@ static void Extended(SongState& s, Channel& ch, int channelIndex, int command, i
         if (x) ch.memFineVolDown = static_cast<uint8_t>(x);
         ch.volume = std::max(0, ch.volume - (IsXm(s) ? ch.memFineVolDown : x));
         break;
-    case 0xC0: ch.noteCutTick = x; break;
+    case 0xC0:
+        // A cut on tick 0: at once in MOD and XM, a tick later in IT, never in ST3.
+        if (x > 0) ch.noteCutTick = x;
+        else if (IsMod(s) || IsXm(s)) CutChannelNote(s, ch);
+        else if (IsIt(s)) ch.noteCutTick = 1;
+        break;
     case 0xE0:
         if (!s.rowDelayStarted) {
             s.patternDelay = x;
@@ -186,8 +191,12 @@ void RowEffects(SongState& s, int channelIndex) {
     }
 
     bool delayed = extended && extendedCommand == 0xD0 && x > 0;
-    if (delayed && (IsS3m(s) || IsIt(s) || IsXm(s) || IsMod(s))) {
+    if (delayed) {
         ch.noteDelayTick = x;
+        // ProTracker takes a delayed note's instrument volume at once.
+        if (IsMod(s) && cell.instrument && cell.instrument <= s.module->samples.size()) {
+            ch.volume = s.module->samples[cell.instrument - 1].volume;
+        }
     } else {
         PlayCellNote(s, channelIndex);
         ApplyVolumeColumnSet(s, ch);
@@ -197,7 +206,10 @@ void RowEffects(SongState& s, int channelIndex) {
     uint8_t p = EffectParam(s, ch, cell.effect, param);
     switch (cell.effect) {
     case Effect::SetVolume: ch.volume = std::min<int>(param, 64); break;
-    case Effect::SetPan: ch.pan = PanFromParam(s, param); ch.surround = IsS3m(s) && param == 0xA4; if (ch.surround) ch.pan = 128; break;
+    case Effect::SetPan:
+        if (IsS3m(s) && param > 0x80 && param != 0xA4) break;  // ST3 ignores these
+        ch.pan = param == 0xA4 && IsS3m(s) ? 128 : PanFromParam(s, param);
+        break;
     case Effect::PositionJump:
         if (IsXm(s)) {
             s.jumpOrder = param;
@@ -284,10 +296,15 @@ void RowEffects(SongState& s, int channelIndex) {
         if (p & 15) ch.panbrelloDepth = p & 15;
         PanbrelloStep(s, ch);
         break;
-    case Effect::Tremor: TremorStep(s, ch, p); break;
+    case Effect::Tremor:
+        if (!IsXm(s)) TremorStep(s, ch, p);
+        else if (cell.note == kNoteNone) ch.tremorMute = !ch.tremorOn;
+        break;
     case Effect::Retrigger:
+        // The note itself starts the count; a row without one counts its first tick
+        // (FT2 counts it either way).
         if (cell.note >= 1 && cell.note <= kNoteMax) ch.retriggerCounter = 0;
-        if (!IsXm(s) || cell.note == 0) RetriggerStep(s, ch, p, 0);
+        if (cell.note == kNoteNone || IsXm(s)) RetriggerStep(s, ch, p, 0, false);
         break;
     case Effect::KeyOff:
         if (param == 0) KeyOffChannel(s, ch);
@@ -308,6 +325,8 @@ void RowEffects(SongState& s, int channelIndex) {
         break;
     case Effect::ModExtended:
     case Effect::S3mExtended:
+        // ProTracker's E9x also restarts on the first tick of a row without a note.
+        if (IsMod(s) && command == 0x90 && x && cell.note == kNoteNone) RetriggerStep(s, ch, static_cast<uint8_t>(x), x, true);
         if (cell.effect == Effect::S3mExtended && extendedCommand == 0x100) break;  // finetune: ignored
         if (cell.effect == Effect::S3mExtended && (extendedCommand == 0x10 || extendedCommand == 0x20)) break;
         Extended(s, ch, channelIndex, extendedCommand, x);

@@ -90,7 +90,7 @@ void TickEffects(SongState& s, int channelIndex, int tick) {
     case Effect::Tremolo: TremoloStep(s, ch); break;
     case Effect::Panbrello: PanbrelloStep(s, ch); break;
     case Effect::Tremor: TremorStep(s, ch, IsS3m(s) ? ch.memS3m : ch.memTremor); break;
-    case Effect::Retrigger: RetriggerStep(s, ch, IsS3m(s) ? ch.memS3m : ch.memRetrigger, tick); break;
+    case Effect::Retrigger: RetriggerStep(s, ch, IsS3m(s) ? ch.memS3m : ch.memRetrigger, tick, false); break;
     case Effect::GlobalVolumeSlide: {
         uint8_t g = ch.memGlobalVolumeSlide;
         int top = IsIt(s) ? 128 : 64;
@@ -128,7 +128,7 @@ void TickEffects(SongState& s, int channelIndex, int tick) {
         if (tick == param) KeyOffChannel(s, ch);
         break;
     case Effect::ModExtended:
-        if ((param >> 4) == 0x9) RetriggerStep(s, ch, param & 15, tick);
+        if ((param >> 4) == 0x9) RetriggerStep(s, ch, param & 15, tick, true);
         break;
     default: break;
     }

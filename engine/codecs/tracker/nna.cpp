@@ -18,7 +18,9 @@ void ReleaseVoice(SongState& s, PlayingVoice& voice, NewNoteAction action) {
     case NewNoteAction::Continue: break;
     case NewNoteAction::NoteOff:
         voice.keyOn = false;
-        if (!voice.instrument || !voice.instrument->volumeEnvelope.enabled) voice.fading = true;
+        if (!voice.instrument || !voice.instrument->volumeEnvelope.enabled || voice.instrument->volumeEnvelope.loop) {
+            voice.fading = true;
+        }
         break;
     case NewNoteAction::NoteFade: voice.fading = true; break;
     }
@@ -26,7 +28,8 @@ void ReleaseVoice(SongState& s, PlayingVoice& voice, NewNoteAction action) {
 
 void PastNoteAction(SongState& s, int channelIndex, int action) {
     static const NewNoteAction kActions[3] = {NewNoteAction::Cut, NewNoteAction::NoteOff, NewNoteAction::NoteFade};
-    for (PlayingVoice& voice : s.voices) {
+    for (int i = 0; i < s.voicesUsed; ++i) {
+        PlayingVoice& voice = s.voices[i];
         if (voice.mix.active && voice.background && voice.channel == channelIndex) ReleaseVoice(s, voice, kActions[action]);
     }
 }
@@ -39,6 +42,7 @@ static int FreeVoice(SongState& s) {
     int best = -1;
     float bestLoudness = 0;
     for (int i = 0; i < static_cast<int>(s.voices.size()); ++i) {
+        if (i >= s.voicesUsed) return i;
         const PlayingVoice& voice = s.voices[i];
         if (!voice.mix.active) return i;
         if (!voice.background) continue;
@@ -54,7 +58,8 @@ static int FreeVoice(SongState& s) {
 
 static void DuplicateCheck(SongState& s, int channelIndex, const Instrument& instrument, int sampleIndex, uint8_t note) {
     if (instrument.duplicateCheck == DuplicateCheck::Off) return;
-    for (PlayingVoice& voice : s.voices) {
+    for (int i = 0; i < s.voicesUsed; ++i) {
+        PlayingVoice& voice = s.voices[i];
         if (!voice.mix.active || voice.channel != channelIndex || voice.instrument != &instrument) continue;
         bool same = false;
         switch (instrument.duplicateCheck) {
@@ -73,6 +78,7 @@ static void DuplicateCheck(SongState& s, int channelIndex, const Instrument& ins
 }
 
 int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleIndex, uint8_t note) {
+    if (s.timingOnly) return -1;
     Channel& ch = s.channels[channelIndex];
     bool itInstruments = IsIt(s) && s.module->instrumentMode;
     if (ch.voice >= 0) {
@@ -117,6 +123,7 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     }
     ch.voice = index;
     ch.newNoteActionOverride = -1;
+    s.voicesUsed = std::max(s.voicesUsed, index + 1);
     return index;
 }
 

@@ -39,10 +39,9 @@ void KeyOffChannel(SongState& s, Channel& channel) {
         // Without a volume envelope FT2 silences the note at once.
         if (!instrument || !instrument->volumeEnvelope.enabled) channel.volume = 0;
         voice.fading = true;
-    } else if (instrument && !instrument->volumeEnvelope.enabled) {
+    } else if (instrument && (!instrument->volumeEnvelope.enabled || instrument->volumeEnvelope.loop)) {
+        // IT fades out at once where the envelope would never end.
         voice.fading = true;
-    } else if (!instrument) {
-        // IT sample mode: "===" releases the sustain loop only.
     }
 }
 
@@ -165,7 +164,7 @@ void PlayCellNote(SongState& s, int channelIndex) {
     if (channel.vibratoRetrig) channel.vibratoPosition = 0;
     if (channel.tremoloRetrig) channel.tremoloPosition = 0;
     channel.tremorCounter = 0;
-    channel.tremorOn = true;
+    channel.tremorOn = !IsXm(s);  // FT2's first tremor tick after a note switches it on
     if (channel.instr) {
         channel.cutoff = channel.instr->filterCutoff >= 0 ? channel.instr->filterCutoff : channel.cutoff;
         channel.resonance = channel.instr->filterResonance >= 0 ? channel.instr->filterResonance : channel.resonance;

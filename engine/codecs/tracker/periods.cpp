@@ -9,19 +9,38 @@ bool UsesLinearPeriods(const Module& module) {
     return module.linearSlides && (module.type == ModuleType::Xm || module.type == ModuleType::It);
 }
 
+// ProTracker's periods of its middle octave (C-2, our C-5); the other octaves halve and
+// double them. Finetuned periods (eighths of a semitone) are these scaled and rounded,
+// within a unit of ProTracker's own tables.
+static const int kModOctavePeriods[12] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226};
+
+static int ModPeriod(int note, int finetune) {
+    int semitone = note - kMiddleC;
+    int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
+    int step = semitone - octave * 12;
+    double period = kModOctavePeriods[step] * std::exp2(-octave - finetune / 96.0);
+    return std::max(1, static_cast<int>(std::lround(period))) * 4;
+}
+
 static double SampleSpeed(const Sample* sample) {
     return sample && sample->c5Speed ? sample->c5Speed : 8363.0;
 }
 
 int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
-    if (module.type == ModuleType::Mod) {
-        // ProTracker's tables: whole Amiga periods, finetune in eighths of a semitone.
-        int finetune = sample ? sample->finetune / 16 : 0;
-        double amiga = 428.0 * std::pow(2.0, -(note - kMiddleC) / 12.0 - finetune / 96.0);
-        return static_cast<int>(std::lround(amiga)) * 4;
+    if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
+    if (module.type == ModuleType::It) {
+        // IT derives its periods from the exact frequency.
+        double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
+        return std::max(1, static_cast<int>(std::lround(period)));
     }
-    double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::pow(2.0, -(note - kMiddleC) / 12.0);
+    // ST3's and FT2's octave of periods, halved and doubled per octave and scaled by the
+    // sample's tuning.
+    static const int kOctavePeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960, 907};
+    int semitone = note - kMiddleC;
+    int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
+    int step = semitone - octave * 12;
+    double period = kOctavePeriods[step] * std::exp2(-octave) * 8363.0 / SampleSpeed(sample);
     return std::max(1, static_cast<int>(std::lround(period)));
 }
 
@@ -42,6 +61,9 @@ double PeriodFrequency(const Module& module, const Sample* sample, int period, d
     double frequency;
     if (UsesLinearPeriods(module)) {
         frequency = SampleSpeed(sample) * std::exp2((60.0 * 64 - period) / 768.0);
+    } else if (module.type == ModuleType::Mod) {
+        // The Amiga's PAL clock: period 428 plays 8287 Hz.
+        frequency = kPalClock * 4 / period;
     } else {
         frequency = static_cast<double>(kAmigaClock) / period;
     }

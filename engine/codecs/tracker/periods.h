@@ -2,7 +2,8 @@
 // Pitch as the formats count it. One "period" value per channel, always falling as the
 // pitch rises, so that slides and tone portamento work alike in every mode:
 // - Amiga modes (MOD, S3M, XM and IT without linear slides): a quarter of an Amiga period
-//   at 8363 Hz (1712 is middle C), the frequency 8363 * 1712 / period.
+//   at 8363 Hz (1712 is middle C), the frequency 8363 * 1712 / period (MOD: the Amiga's
+//   PAL clock, 3546895 * 4 / period).
 // - Linear modes (XM, IT): 64 units a semitone, (121 - note) * 64 at the sample's own
 //   tuning, the frequency c5Speed * 2^((60 * 64 - period) / 768).
 #include "channel.h"
@@ -10,6 +11,7 @@
 namespace tracker {
 
 constexpr int kAmigaClock = 8363 * 1712;
+constexpr double kPalClock = 7093789.2 / 2;  // Paula's rate per Amiga period unit
 
 bool UsesLinearPeriods(const Module& module);
 

@@ -30,8 +30,11 @@ static void StartOver(PlayerState& run, const Module& module, const RenderSettin
 static bool NextTick(PlayerState& run) {
     SongState& s = run.state;
     if (s.framePosition >= kMaxSongSeconds * s.settings.sampleRate) s.ended = true;
+    // ProTracker's timer takes a new tempo from the next tick on; the others at once.
+    bool tempoLags = s.module->type == ModuleType::Mod;
+    uint64_t frames = tempoLags ? FramesOfTick(s) : 0;
     if (!AdvanceTick(s)) return false;
-    s.tickFramesLeft = FramesOfTick(s);
+    s.tickFramesLeft = tempoLags ? frames : FramesOfTick(s);
     return true;
 }
 
@@ -63,8 +66,9 @@ size_t Player::Render(float* stereo, size_t frames) {
             continue;
         }
         size_t n = static_cast<size_t>(std::min<uint64_t>(s.tickFramesLeft, frames - done));
-        for (PlayingVoice& voice : s.voices) {
-            if (voice.mix.active) MixVoice(voice.mix, s.settings.interpolation, stereo + done * 2, n);
+        for (int i = 0; i < s.voicesUsed; ++i) {
+            Voice& voice = s.voices[i].mix;
+            if (voice.active) MixVoice(voice, s.settings.interpolation, stereo + done * 2, n);
         }
         done += n;
         s.tickFramesLeft -= n;
@@ -77,6 +81,7 @@ uint64_t Player::LengthFrames() {
     if (state_->lengthKnown) return state_->length;
     PlayerState run;
     ResetSong(run.state, *module_, settings_);
+    run.state.timingOnly = true;
     uint64_t total = 0;
     while (NextTick(run)) {
         total += run.state.tickFramesLeft;
@@ -96,8 +101,9 @@ bool Player::SeekToFrame(uint64_t frame) {
     while (s.framePosition < frame) {
         if (!NextTick(*state_)) break;
         uint64_t skip = std::min<uint64_t>(s.tickFramesLeft, frame - s.framePosition);
-        for (PlayingVoice& voice : s.voices) {
-            if (voice.mix.active) SkipVoice(voice.mix, static_cast<size_t>(skip));
+        for (int i = 0; i < s.voicesUsed; ++i) {
+            Voice& voice = s.voices[i].mix;
+            if (voice.active) SkipVoice(voice, static_cast<size_t>(skip));
         }
         s.tickFramesLeft -= skip;
         s.framePosition += skip;

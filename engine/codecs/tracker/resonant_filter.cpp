@@ -6,9 +6,11 @@
 namespace tracker {
 namespace {
 
-// The state is held within a few times full scale: a resonant peak on a loud square stays
-// bounded, and a denormal or runaway value never lingers in a voice.
-constexpr float kStateLimit = 4.0f;
+// The state is held within twice full scale: a resonant peak on a loud tone saturates
+// there, as in libopenmpt's rendering (probe tones near a resonant corner give the same
+// level), and a runaway value never lingers in a voice.
+constexpr float kStateLimit = 2.0f;
+constexpr float kStateFloor = 1e-20f;
 
 }  // namespace
 
@@ -48,8 +50,9 @@ void ApplyResonantFilter(ResonantFilter& filter, float* const* channels, int cha
             y1 = y;
             data[i] = y;
         }
-        filter.y1[c] = y1;
-        filter.y2[c] = y2;
+        // A decayed state would linger as denormals, which are slow on every later sample.
+        filter.y1[c] = std::fabs(y1) < kStateFloor ? 0.0f : y1;
+        filter.y2[c] = std::fabs(y2) < kStateFloor ? 0.0f : y2;
     }
 }
 

@@ -8,10 +8,10 @@ namespace {
 
 constexpr int64_t kHalfFrame = kFixedOne / 2;
 
-// Ping-pong loops as a cycle: forward from the loop start up to the turn half a frame past
-// the last frame, then back down to the start.
+// Ping-pong loops as a cycle: forward from the loop start up to the turn (on the frame past
+// the loop, or half a frame sooner for IT), then back down to the start.
 int64_t PingPongHalfCycle(const SampleView& view) {
-    return (view.loopEnd - view.loopStart) * kFixedOne - kHalfFrame;
+    return (view.loopEnd - view.loopStart) * kFixedOne - (view.itPingPong ? kHalfFrame : 0);
 }
 
 int64_t PositiveModulo(int64_t value, int64_t modulus) {
@@ -34,6 +34,7 @@ SampleView ViewOfVoice(const Voice& voice) {
         view.loopType = loop.type;
         view.loopStart = loop.start;
         view.loopEnd = end;
+        view.itPingPong = voice.itPingPong;
     }
     return view;
 }
@@ -71,7 +72,8 @@ bool WrapIntoSample(SampleCursor& cursor, const SampleView& view) {
         return true;
     case LoopType::PingPong: {
         const int64_t half = PingPongHalfCycle(view);
-        const bool pastTurn = cursor.backwards ? cursor.position < start : cursor.position > start + half;
+        // Backwards past the forward turn happens when a sustain loop lets go behind it.
+        const bool pastTurn = cursor.position > start + half || (cursor.backwards && cursor.position < start);
         if (!pastTurn) return true;
         // Distance travelled along the cycle, folded into one cycle.
         int64_t along = cursor.backwards ? 2 * half - (cursor.position - start) : cursor.position - start;
@@ -108,9 +110,13 @@ int64_t TapFrame(const SampleView& view, int64_t index, const SampleCursor& curs
     if (view.loopType == LoopType::Forward && (index >= end || beforeLoop)) {
         index = start + PositiveModulo(index - start, length);
     } else if (view.loopType == LoopType::PingPong && (index >= end || beforeLoop)) {
-        const int64_t cycle = 2 * length - 1;  // frames before the data repeats
+        // Frames before the data repeats: the frame past the loop once per cycle, or (IT)
+        // the last loop frame twice.
+        const int64_t cycle = view.itPingPong ? 2 * length - 1 : 2 * length;
         const int64_t along = PositiveModulo(index - start, cycle);
-        index = along < length ? start + along : start + cycle - along;
+        const int64_t last = view.itPingPong ? length - 1 : length;
+        index = along <= last ? start + along : start + cycle - along;
+        if (index == end && end >= view.frames) index = end - 1;  // no frame past the sample
     }
     return index < 0 || index >= view.frames ? -1 : index;
 }

@@ -3,9 +3,9 @@
 // sample and its loops. Fixed point keeps every step exact however long a loop plays;
 // the voice keeps a double, converted on the way in and out of each mix call.
 //
-// Ping-pong loops turn between the samples at the ends: reading forward, the turn is half a
-// frame past the last loop frame (so it sounds twice at increment 1, as on a GUS), reading
-// backwards, the turn is on the loop's first frame. Interpolation taps past a turn read the
+// Ping-pong loops turn on frames: reading forward, on the frame just past the loop (its
+// data read as it is, or the last loop frame's when the sample ends there) or, for IT, half
+// a frame sooner; reading backwards, on the loop's first frame. Interpolation taps past a turn read the
 // mirrored data and taps past a forward loop's end read the loop's start (and, once the loop
 // has played, taps before its start read its end), so loops join without clicks; taps
 // before the sample or past an unlooped end read silence.
@@ -25,6 +25,7 @@ struct SampleView {
     LoopType loopType = LoopType::None;
     int64_t loopStart = 0;   // frames
     int64_t loopEnd = 0;
+    bool itPingPong = false;  // ping-pong: IT's turn, half a frame sooner
 };
 
 struct SampleCursor {

@@ -41,9 +41,13 @@ void ResetSong(SongState& s, const Module& module, const RenderSettings& setting
         if (i < static_cast<int>(module.channelPan.size())) {
             int pan = module.channelPan[i];
             ch.pan = pan == 512 ? 128 : std::clamp(pan, 0, 256);
+            // MOD channels are stored hard left and right; by default they start half
+            // way to the centre, as the usual players do (8xx still pans hard).
+            if (module.type == ModuleType::Mod && settings.stereoSeparation < 0) ch.pan = 128 + (ch.pan - 128) / 2;
         }
         if (i < static_cast<int>(module.channelVolume.size())) ch.channelVolume = std::min<int>(module.channelVolume[i], 64);
         if (i < static_cast<int>(module.channelMuted.size())) ch.muted = module.channelMuted[i];
+        ch.tremorOn = module.type != ModuleType::Xm;  // FT2's first tremor tick switches it on
     }
     s.speed = module.initialSpeed ? module.initialSpeed : 6;
     s.tempo = std::max<int>(module.initialTempo, 32);
@@ -85,7 +89,10 @@ static bool SettleOrder(SongState& s) {
         if (s.order < 0 || s.order >= size) return false;
         uint16_t pattern = module.orders[s.order];
         if (pattern == kOrderEnd) return false;
-        if (pattern == kOrderSkip) {
+        // An XM order naming a pattern the file does not have is passed over (S3M and
+        // IT play such a pattern as 64 empty rows).
+        bool missing = module.type == ModuleType::Xm && pattern >= module.patterns.size();
+        if (pattern == kOrderSkip || missing) {
             ++s.order;
             s.row = 0;
             continue;
@@ -159,7 +166,7 @@ static void StartRow(SongState& s) {
         ch.cell = pattern.cells.empty() ? Cell{} : pattern.cells[static_cast<size_t>(s.row) * module.channels + c];
         ch.noteDelayTick = -1;
         ch.noteCutTick = -1;
-        if (ch.cell.effect != Effect::Tremor) ch.tremorCounter = 0;
+        if (ch.cell.effect != Effect::Tremor && !IsIt(s) && !IsXm(s)) ch.tremorCounter = 0;
         if (ch.cell.effect != Effect::Retrigger && !IsXm(s)) ch.retriggerCounter = 0;
         ResetTickDeltas(ch);
         RowEffects(s, c);
@@ -168,10 +175,10 @@ static void StartRow(SongState& s) {
 }
 
 uint64_t FramesOfTick(SongState& s) {
-    // 2.5 / tempo seconds, the remainder carried to the next tick.
-    uint64_t numerator = static_cast<uint64_t>(s.settings.sampleRate) * 5 + s.frameRemainder;
+    // 2.5 / tempo seconds, rounded to whole frames as the reference player does (a
+    // carried remainder would drift from it by a frame every few ticks).
+    uint64_t numerator = static_cast<uint64_t>(s.settings.sampleRate) * 5;
     uint64_t denominator = static_cast<uint64_t>(std::max(s.tempo, 1)) * 2;
-    s.frameRemainder = numerator % denominator;
     return numerator / denominator;
 }
 
@@ -191,7 +198,7 @@ bool AdvanceTick(SongState& s) {
             TickEffects(s, c, s.tick % std::max(s.speed, 1));
         }
     }
-    UpdateVoices(s);
+    if (!s.timingOnly) UpdateVoices(s);
     ++s.tick;
     ++s.tickCount;
     return true;

@@ -13,20 +13,21 @@ namespace tracker {
 
 // Output gain per format, so that modules of each format play about as loud as the
 // reference player makes them (relative to a full-scale sample at full volume).
+// Output gain per format, matched to the reference player's default levels (a full-scale
+// sample at full volume, panned centre, plays at this amplitude per side).
 static double FormatGain(const SongState& s) {
     const Module& module = *s.module;
     switch (module.type) {
-    case ModuleType::Mod: return 0.5;
-    case ModuleType::Xm: return 0.5;
-    case ModuleType::S3m: return (module.mixVolume & 127 ? (module.mixVolume & 127) : 48) / 96.0;
-    case ModuleType::It: return (module.mixVolume ? module.mixVolume : 48) / 96.0;
+    case ModuleType::Mod: return 0.25 * 4 / std::max(4, module.channels);
+    case ModuleType::Xm: return 0.1875;
+    case ModuleType::S3m: return (module.mixVolume & 127 ? (module.mixVolume & 127) : 48) / 256.0;
+    case ModuleType::It: return (module.mixVolume ? module.mixVolume : 48) / 256.0;
     }
-    return 0.5;
+    return 0.25;
 }
 
 static int StereoSeparation(const SongState& s) {
-    if (s.settings.stereoSeparation >= 0) return s.settings.stereoSeparation;
-    return 100;
+    return s.settings.stereoSeparation >= 0 ? s.settings.stereoSeparation : 100;
 }
 
 static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
@@ -151,8 +152,8 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
 }
 
 void UpdateVoices(SongState& s) {
-    for (PlayingVoice& voice : s.voices) {
-        if (voice.mix.active) UpdateVoice(s, voice);
+    for (int i = 0; i < s.voicesUsed; ++i) {
+        if (s.voices[i].mix.active) UpdateVoice(s, s.voices[i]);
     }
 }
 
