@@ -312,9 +312,8 @@ void RowEffects(SongState& s, int channelIndex) {
     case Effect::SetEnvelopePosition:
         if (ch.voice >= 0) {
             PlayingVoice& v = s.voices[ch.voice];
-            v.volumeCursor.tick = param;
-            v.volumeCursor.finished = false;
-            if (v.instrument && v.instrument->volumeEnvelope.sustain) v.panCursor.tick = param;
+            EnvelopeSetTick(v.volumeCursor, param);
+            if (v.instrument && v.instrument->volumeEnvelope.sustain) EnvelopeSetTick(v.panCursor, param);
         }
         break;
     case Effect::MidiMacro:
