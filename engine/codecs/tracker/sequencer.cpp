@@ -194,6 +194,8 @@ bool AdvanceTick(SongState& s) {
         StartRow(s);
     } else {
         for (int c = 0; c < s.module->channels; ++c) {
+            // Timing alone only needs the ticks' tempo slides.
+            if (s.timingOnly && s.channels[c].cell.effect != Effect::SetTempo) continue;
             ResetTickDeltas(s.channels[c]);
             TickEffects(s, c, s.tick % std::max(s.speed, 1));
         }
