@@ -1,5 +1,7 @@
 #include "module_builder.h"
 
+#include <algorithm>
+
 namespace tracker_test {
 
 std::shared_ptr<tracker::Module> MakeModule(tracker::ModuleType type, int channels, int patterns, int rows) {
@@ -29,6 +31,13 @@ void AddSample(tracker::Module& module, int frames, bool square, uint8_t volume)
     sample.loop = {tracker::LoopType::Forward, 0, static_cast<uint32_t>(frames)};
     sample.volume = volume;
     module.samples.push_back(sample);
+}
+
+tracker::Instrument& AddInstrument(tracker::Module& module, int sample) {
+    tracker::Instrument instrument;
+    std::fill(std::begin(instrument.keyboardSample), std::end(instrument.keyboardSample), sample);
+    module.instruments.push_back(instrument);
+    return module.instruments.back();
 }
 
 tracker::Cell& At(tracker::Module& module, int pattern, int row, int channel) {

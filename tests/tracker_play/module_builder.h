@@ -12,6 +12,9 @@ std::shared_ptr<tracker::Module> MakeModule(tracker::ModuleType type, int channe
 // A looped single-cycle sample: `frames` long, square or rising saw, full scale.
 void AddSample(tracker::Module& module, int frames, bool square, uint8_t volume = 64);
 
+// An instrument playing `sample` (1-based) on every key.
+tracker::Instrument& AddInstrument(tracker::Module& module, int sample);
+
 tracker::Cell& At(tracker::Module& module, int pattern, int row, int channel);
 
 }  // namespace tracker_test

@@ -10,6 +10,7 @@
 #include "tracker/player.h"
 
 using namespace tracker;
+using tracker_test::AddInstrument;
 using tracker_test::AddSample;
 using tracker_test::At;
 using tracker_test::MakeModule;
@@ -50,33 +51,15 @@ float PeakOver(const std::vector<float>& stereo, size_t from, size_t to) {
 }
 
 Cell Note(uint8_t note, uint8_t instrument = 1, Effect effect = Effect::None, uint8_t param = 0) {
-    Cell cell;
-    cell.note = note;
-    cell.instrument = instrument;
-    cell.effect = effect;
-    cell.effectParam = param;
-    return cell;
+    return Cell{note, instrument, VolumeCommand::None, 0, effect, param};
 }
 
 Cell Fx(Effect effect, uint8_t param) { return Note(kNoteNone, 0, effect, param); }
 
 }  // namespace
 
-// Whole frames a tick, the fraction dropped (as the reference player counts them).
-TEST(TrackerPlayer, TicksLastTwoAndAHalfSecondsOverTempoInWholeFrames) {
-    struct Case { uint8_t speed, tempo; int rows; };
-    for (Case c : {Case{6, 125, 64}, Case{3, 150, 64}, Case{1, 137, 33}, Case{31, 255, 4}, Case{2, 32, 16}}) {
-        auto module = MakeModule(ModuleType::S3m, 4, 1, c.rows);
-        module->initialSpeed = c.speed;
-        module->initialTempo = c.tempo;
-        Player player(module, RenderSettings{kRate});
-        uint64_t ticks = static_cast<uint64_t>(c.speed) * c.rows;
-        uint64_t framesPerTick = static_cast<uint64_t>(kRate * 2.5 / c.tempo);
-        EXPECT_EQ(player.LengthFrames(), ticks * framesPerTick) << int(c.tempo);
-    }
-}
-
-// Rows played, in ticks at speed 1: 882 frames a tick at tempo 125.
+// Rows played times the row's frames: speed ticks of 2.5 / tempo seconds, in whole frames
+// (the fraction dropped, as the reference player counts them).
 TEST(TrackerPlayer, SongLengthFollowsJumpsBreaksAndLoopsAndStopsAtTheFirstRevisit) {
     struct Case {
         const char* name;
@@ -84,6 +67,7 @@ TEST(TrackerPlayer, SongLengthFollowsJumpsBreaksAndLoopsAndStopsAtTheFirstRevisi
         std::vector<uint16_t> orders;
         std::vector<std::tuple<int, int, int, Effect, uint8_t>> cells;  // pattern, row, channel
         int rows;
+        int speed = 1, tempo = 125;
     };
     const std::vector<Case> cases = {
         {"straight through", ModuleType::Mod, {0, 1}, {}, 128},
@@ -98,81 +82,57 @@ TEST(TrackerPlayer, SongLengthFollowsJumpsBreaksAndLoopsAndStopsAtTheFirstRevisi
         {"FT2 starts the next pattern at the loop row", ModuleType::Xm, {0, 1}, {{0, 4, 0, Effect::ModExtended, 0x60}, {0, 5, 0, Effect::ModExtended, 0x61}}, 64 + 2 + 60},
         {"pattern delay repeats a row", ModuleType::Mod, {0}, {{0, 7, 0, Effect::ModExtended, 0xE3}}, 64 + 3},
         {"speed change", ModuleType::S3m, {0}, {{0, 0, 0, Effect::SetSpeed, 2}}, 128},
+        {"order list markers skip and end", ModuleType::S3m, {0, kOrderSkip, 1, kOrderEnd, 2}, {}, 128},
+        {"speed 6, tempo 125", ModuleType::S3m, {0}, {}, 64, 6, 125},
+        {"tempo 150", ModuleType::S3m, {0}, {}, 64, 3, 150},
+        {"tempo 137: 804.7 frames a tick", ModuleType::S3m, {0}, {}, 64, 1, 137},
+        {"speed 31, tempo 255", ModuleType::S3m, {0}, {}, 64, 31, 255},
+        {"tempo 32", ModuleType::S3m, {0}, {}, 64, 2, 32},
     };
     for (const Case& c : cases) {
         auto module = MakeModule(c.type, 4, 3, 64);
-        module->initialSpeed = 1;
-        module->initialTempo = 125;
+        module->initialSpeed = static_cast<uint8_t>(c.speed);
+        module->initialTempo = static_cast<uint8_t>(c.tempo);
         module->orders = c.orders;
         for (auto [pattern, row, channel, effect, param] : c.cells) At(*module, pattern, row, channel) = Fx(effect, param);
         Player player(module, RenderSettings{kRate});
-        EXPECT_EQ(player.LengthFrames(), static_cast<uint64_t>(c.rows) * 882) << c.name;
+        uint64_t framesPerTick = static_cast<uint64_t>(kRate * 2.5 / c.tempo);
+        EXPECT_EQ(player.LengthFrames(), static_cast<uint64_t>(c.rows) * c.speed * framesPerTick) << c.name;
     }
 }
 
-TEST(TrackerPlayer, OrderListMarkersSkipAndEnd) {
-    auto module = MakeModule(ModuleType::S3m, 4, 3, 64);
-    module->initialSpeed = 1;
-    module->orders = {0, kOrderSkip, 1, kOrderEnd, 2};
-    Player player(module, RenderSettings{kRate});
-    EXPECT_EQ(player.LengthFrames(), 128u * 882);
-}
-
-// The sample plays one cycle of 32 frames, so the tone is the sample rate over 32.
-TEST(TrackerPlayer, NotesPlayAtThePitchTheirPeriodsGive) {
-    struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; double sampleRate; };
+// The sample plays one cycle of 32 frames, so the tone is its rate over 32. Slides run for
+// the first row (five ticks at speed 6); the pitch is measured on the rows after.
+TEST(TrackerPlayer, NotesAndSlidesPlayAtThePitchTheirPeriodsGive) {
+    struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; Effect effect; uint8_t param; double rate; };
+    const double c5 = 8363;
     const std::vector<Case> cases = {
-        {ModuleType::Mod, false, 61, 8363, kPal / 428},   // ProTracker C-2, period 428
-        {ModuleType::Mod, false, 73, 8363, kPal / 214},   // C-3, period 214
-        {ModuleType::Mod, false, 58, 8363, kPal / 508},   // A-1, period 508
-        {ModuleType::Mod, false, 65, 8363, kPal / 339},   // E-2, period 339 (not 340)
-        {ModuleType::S3m, false, 61, 22050, 22050},
-        {ModuleType::S3m, false, 68, 8363, 8363.0 * 1712 / 1140},   // ST3's period of G
-        {ModuleType::Xm, true, 49, 8363, 8363 * std::pow(2.0, -1.0)},
-        {ModuleType::It, true, 64, 44100, 44100 * std::pow(2.0, 3 / 12.0)},
-        {ModuleType::It, false, 56, 16000, 16000 * std::pow(2.0, -5 / 12.0)},
+        {ModuleType::Mod, false, 61, 8363, Effect::None, 0, kPal / 428},  // ProTracker C-2, period 428
+        {ModuleType::Mod, false, 73, 8363, Effect::None, 0, kPal / 214},  // C-3
+        {ModuleType::Mod, false, 58, 8363, Effect::None, 0, kPal / 508},
+        {ModuleType::Mod, false, 65, 8363, Effect::None, 0, kPal / 339},  // E-2: 339, not 340
+        {ModuleType::S3m, false, 61, 22050, Effect::None, 0, 22050},
+        {ModuleType::S3m, false, 68, 8363, Effect::None, 0, c5 * 1712 / 1140},  // ST3's period of G
+        {ModuleType::Xm, true, 49, 8363, Effect::None, 0, c5 / 2},
+        {ModuleType::It, true, 64, 44100, Effect::None, 0, 44100 * std::pow(2.0, 3 / 12.0)},
+        {ModuleType::It, false, 56, 16000, Effect::None, 0, 16000 * std::pow(2.0, -5 / 12.0)},
+        {ModuleType::Mod, false, 61, 8363, Effect::PortaUp, 4, kPal / (428 - 5 * 4)},
+        {ModuleType::Mod, false, 61, 8363, Effect::PortaDown, 10, kPal / (428 + 5 * 10)},
+        {ModuleType::S3m, false, 61, 8363, Effect::PortaUp, 0xF8, c5 * 1712 / (1712 - 4 * 8)},  // fine: once
+        {ModuleType::S3m, false, 61, 8363, Effect::PortaDown, 0xE8, c5 * 1712 / (1712 + 8)},    // extra fine
+        {ModuleType::It, true, 61, 8363, Effect::PortaUp, 8, c5 * std::pow(2.0, 5 * 8 * 4 / 768.0)},
+        {ModuleType::Xm, true, 61, 8363, Effect::PortaDown, 3, c5 * std::pow(2.0, -5 * 3 * 4 / 768.0)},
     };
     for (const Case& c : cases) {
         auto module = MakeModule(c.type, 1, 1, 8);
         module->linearSlides = c.linear;
         AddSample(*module, 32, true);
         module->samples[0].c5Speed = c.c5;
-        if (c.type == ModuleType::Xm) {
-            Instrument instrument;
-            std::fill(std::begin(instrument.keyboardSample), std::end(instrument.keyboardSample), 1);
-            module->instruments.push_back(instrument);
-        }
-        At(*module, 0, 0, 0) = Note(c.note);
+        if (c.type == ModuleType::Xm) AddInstrument(*module, 1);
+        At(*module, 0, 0, 0) = Note(c.note, 1, c.effect, c.param);
         auto out = RenderAll(module);
-        double expected = c.sampleRate / 32;
-        EXPECT_NEAR(MeasureFrequency(out, 2000, out.size() / 2), expected, expected * 0.001) << int(c.note);
-    }
-}
-
-// Slides for a whole row at speed 6 (five slide ticks), the pitch measured on the rows after.
-TEST(TrackerPlayer, PortamentoSlidesThePeriodTickByTick) {
-    struct Case { ModuleType type; bool linear; Effect effect; uint8_t param; double sampleRate; };
-    const std::vector<Case> cases = {
-        {ModuleType::Mod, false, Effect::PortaUp, 4, kPal / (428 - 5 * 4)},
-        {ModuleType::Mod, false, Effect::PortaDown, 10, kPal / (428 + 5 * 10)},
-        {ModuleType::S3m, false, Effect::PortaUp, 0xF8, 8363.0 * 1712 / (1712 - 4 * 8)},  // fine: once
-        {ModuleType::S3m, false, Effect::PortaDown, 0xE8, 8363.0 * 1712 / (1712 + 8)},    // extra fine
-        {ModuleType::It, true, Effect::PortaUp, 8, 8363.0 * std::pow(2.0, 5 * 8 * 4 / 768.0)},
-        {ModuleType::Xm, true, Effect::PortaDown, 3, 8363.0 * std::pow(2.0, -5 * 3 * 4 / 768.0)},
-    };
-    for (const Case& c : cases) {
-        auto module = MakeModule(c.type, 1, 1, 16);
-        module->linearSlides = c.linear;
-        AddSample(*module, 32, true);
-        if (c.type == ModuleType::Xm) {
-            Instrument instrument;
-            std::fill(std::begin(instrument.keyboardSample), std::end(instrument.keyboardSample), 1);
-            module->instruments.push_back(instrument);
-        }
-        At(*module, 0, 0, 0) = Note(61, 1, c.effect, c.param);
-        auto out = RenderAll(module);
-        double expected = c.sampleRate / 32;
-        EXPECT_NEAR(MeasureFrequency(out, 6 * 882 + 500, out.size() / 2), expected, expected * 0.002) << int(c.param);
+        EXPECT_NEAR(MeasureFrequency(out, 6 * 882 + 500, out.size() / 2), c.rate / 32, c.rate / 32 * 0.001)
+            << int(c.note) << " " << int(c.param);
     }
 }
 
@@ -207,13 +167,11 @@ TEST(TrackerPlayer, SeekingThenRenderingEqualsRenderingFromTheStart) {
     module->linearSlides = true;
     AddSample(*module, 40, false);
     AddSample(*module, 24, true);
-    for (int i = 0; i < 2; ++i) {
-        Instrument instrument;
-        std::fill(std::begin(instrument.keyboardSample), std::end(instrument.keyboardSample), i + 1);
+    for (int i = 1; i <= 2; ++i) {
+        Instrument& instrument = AddInstrument(*module, i);
         instrument.volumeEnvelope.enabled = true;
         instrument.volumeEnvelope.points = {{0, 64}, {20, 30}, {60, 50}};
         instrument.fadeout = 600;
-        module->instruments.push_back(instrument);
     }
     At(*module, 0, 0, 0) = Note(61, 1, Effect::Vibrato, 0x46);
     At(*module, 0, 4, 1) = Note(66, 2, Effect::VolumeSlide, 0x03);

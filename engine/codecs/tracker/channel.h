@@ -7,16 +7,13 @@
 
 #include "tracker/module.h"
 #include "tracker/player.h"
+#include "auto_vibrato.h"
+#include "envelope.h"
 #include "voice_mixer.h"
 
 namespace tracker {
 
 constexpr int kMaxVoices = 256;
-
-struct EnvelopeCursor {
-    int tick = 0;      // position in envelope ticks
-    bool finished = false;
-};
 
 // A sounding note. The channel's current note copies the channel's values into it every
 // tick; once pushed to the background (IT new note actions) it keeps the last ones.
@@ -30,10 +27,9 @@ struct PlayingVoice {
     bool keyOn = true;         // false after note off (sustain released)
     bool fading = false;
     int fadeVolume = 65536;    // 0..65536
-    EnvelopeCursor volumeCursor, panCursor, pitchCursor;
+    EnvelopeState volumeCursor, panCursor, pitchCursor;
     bool volumeEnvelopeOn = true, panEnvelopeOn = true, pitchEnvelopeOn = true;
-    int autoVibratoPosition = 0;
-    int autoVibratoSweep = 0;  // 0..65536 of the depth reached
+    AutoVibratoState autoVibrato;
     // Values last taken from the channel (kept when in the background).
     int volume = 64;           // 0..64 note volume incl. tremolo
     int channelVolume = 64;    // 0..64

@@ -264,7 +264,8 @@ void RowEffects(SongState& s, int channelIndex) {
     case Effect::TonePortaVolSlide:
         VolumeSlide(s, ch, p, true);
         if (cell.effect == Effect::TonePortaVolSlide && IsIt(s) && !s.module->compatibleGxx) ch.memTonePorta = ch.memPortaUp;
-        if (cell.effect == Effect::VibratoVolSlide && IsIt(s)) VibratoStep(s, ch, 4);
+        if (cell.effect == Effect::VibratoVolSlide && (IsIt(s) || IsS3m(s))) VibratoStep(s, ch, 4);
+        if (cell.effect == Effect::VibratoVolSlide && IsS3m(s)) ch.vibratoPosition = (ch.vibratoPosition - ch.vibratoSpeed * 4) & 255;
         break;
     case Effect::PortaUp:
     case Effect::PortaDown: {
@@ -284,12 +285,15 @@ void RowEffects(SongState& s, int channelIndex) {
     case Effect::Vibrato:
     case Effect::FineVibrato:
         SetVibrato(ch, param);
-        if (IsIt(s)) VibratoStep(s, ch, cell.effect == Effect::FineVibrato ? 1 : 4);
+        if (IsIt(s) || IsS3m(s)) VibratoStep(s, ch, cell.effect == Effect::FineVibrato ? 1 : 4);
+        // ST3 applies the oscillator on the first tick too, without moving it on.
+        if (IsS3m(s)) ch.vibratoPosition = (ch.vibratoPosition - ch.vibratoSpeed * 4) & 255;
         break;
     case Effect::Tremolo:
         if (p >> 4) ch.tremoloSpeed = p >> 4;
         if (p & 15) ch.tremoloDepth = p & 15;
-        if (IsIt(s)) TremoloStep(s, ch);
+        if (IsIt(s) || IsS3m(s)) TremoloStep(s, ch);
+        if (IsS3m(s)) ch.tremoloPosition = (ch.tremoloPosition - ch.tremoloSpeed * 4) & 255;
         break;
     case Effect::Panbrello:
         if (p >> 4) ch.panbrelloSpeed = p >> 4;
@@ -312,9 +316,8 @@ void RowEffects(SongState& s, int channelIndex) {
     case Effect::SetEnvelopePosition:
         if (ch.voice >= 0) {
             PlayingVoice& v = s.voices[ch.voice];
-            v.volumeCursor.tick = param;
-            v.volumeCursor.finished = false;
-            if (v.instrument && v.instrument->volumeEnvelope.sustain) v.panCursor.tick = param;
+            EnvelopeSetTick(v.volumeCursor, param);
+            if (v.instrument && v.instrument->volumeEnvelope.sustain) EnvelopeSetTick(v.panCursor, param);
         }
         break;
     case Effect::MidiMacro:

@@ -108,6 +108,8 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     voice.note = note;
     voice.sampleIndex = sampleIndex;
     voice.startTick = s.tickCount;
+    voice.mix.itPingPong = IsIt(s);
+    if (sample) AutoVibratoStart(*sample, voice.autoVibrato);
     if (voice.instrument && IsIt(s)) {
         const Instrument& instrument = *voice.instrument;
         if (instrument.randomVolume) {

@@ -114,7 +114,7 @@ void PlayCellNote(SongState& s, int channelIndex) {
         ResetVolumeAndPan(s, channel, volumeFrom);
         if (IsXm(s) && channel.voice >= 0 && !realNote) {
             PlayingVoice& voice = s.voices[channel.voice];
-            voice.volumeCursor = voice.panCursor = EnvelopeCursor{};
+            voice.volumeCursor = voice.panCursor = EnvelopeState{};
             voice.fading = false;
             voice.fadeVolume = 65536;
             voice.keyOn = true;
@@ -135,7 +135,7 @@ void PlayCellNote(SongState& s, int channelIndex) {
         channel.note = static_cast<uint8_t>(note);
         if (IsXm(s) && cell.instrument && channel.voice >= 0) {
             PlayingVoice& voice = s.voices[channel.voice];
-            voice.volumeCursor = voice.panCursor = EnvelopeCursor{};
+            voice.volumeCursor = voice.panCursor = EnvelopeState{};
             voice.fading = false;
             voice.fadeVolume = 65536;
             voice.keyOn = true;

@@ -11,8 +11,9 @@
 
 namespace tracker {
 
-// Songs are cut off after this long (a pattern loop that never ends).
-constexpr uint64_t kMaxSongSeconds = 4 * 3600;
+// Songs are cut off after this long (a pattern loop that never ends, a hostile file of
+// hundreds of slow patterns): no real module comes near it.
+constexpr uint64_t kMaxSongSeconds = 2 * 3600;
 
 class PlayerState {
 public:

@@ -168,7 +168,10 @@ static void StartRow(SongState& s) {
         ch.noteCutTick = -1;
         if (ch.cell.effect != Effect::Tremor && !IsIt(s) && !IsXm(s)) ch.tremorCounter = 0;
         if (ch.cell.effect != Effect::Retrigger && !IsXm(s)) ch.retriggerCounter = 0;
+        // FT2 holds a tremolo's volume through the first tick of the next tremolo row.
+        int heldTremolo = IsXm(s) && ch.cell.effect == Effect::Tremolo ? ch.volumeDelta : 0;
         ResetTickDeltas(ch);
+        ch.volumeDelta = heldTremolo;
         RowEffects(s, c);
     }
     s.rowTicks = s.speed * (1 + s.patternDelay) + s.fineDelay;
@@ -194,6 +197,8 @@ bool AdvanceTick(SongState& s) {
         StartRow(s);
     } else {
         for (int c = 0; c < s.module->channels; ++c) {
+            // Timing alone only needs the ticks' tempo slides.
+            if (s.timingOnly && s.channels[c].cell.effect != Effect::SetTempo) continue;
             ResetTickDeltas(s.channels[c]);
             TickEffects(s, c, s.tick % std::max(s.speed, 1));
         }

@@ -70,33 +70,31 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     int cutoff = voice.cutoff, resonance = voice.resonance;
     bool filterEnvelope = false;
     if (instrument) {
+        ModuleType type = module.type;
         const Envelope& volumeEnvelope = instrument->volumeEnvelope;
         if (volumeEnvelope.enabled && voice.volumeEnvelopeOn && !volumeEnvelope.points.empty()) {
-            envelopeVolume = EnvelopeValue256(volumeEnvelope, voice.volumeCursor) / (64.0 * 256.0);
-            AdvanceEnvelope(volumeEnvelope, voice.volumeCursor, voice.keyOn, itStyle);
-            if (itStyle && voice.volumeCursor.finished) {
-                if (volumeEnvelope.points.back().value == 0) StopVoice(voice);
-                else if (!voice.keyOn) voice.fading = true;
+            envelopeVolume = EnvelopeTick(volumeEnvelope, voice.volumeCursor, voice.keyOn, type, 64) / 64.0;
+            if (itStyle) {
+                EnvelopeEnd end = ItVolumeEnvelopeEnd(volumeEnvelope, voice.volumeCursor);
+                if (end == EnvelopeEnd::Cut) StopVoice(voice);
+                else if (end == EnvelopeEnd::Fade) voice.fading = true;
             }
         }
         const Envelope& panEnvelope = instrument->panEnvelope;
         if (panEnvelope.enabled && voice.panEnvelopeOn && !panEnvelope.points.empty()) {
-            int value = EnvelopeValue256(panEnvelope, voice.panCursor);  // -32..32 * 256
+            float value = EnvelopeTick(panEnvelope, voice.panCursor, voice.keyOn, type, 0);  // -32..32
             int room = 128 - std::abs(pan - 128);
-            pan += value * room / (32 * 256);
-            AdvanceEnvelope(panEnvelope, voice.panCursor, voice.keyOn, itStyle);
+            pan += static_cast<int>(value * room / 32);
         }
         const Envelope& pitchEnvelope = instrument->pitchEnvelope;
         if (pitchEnvelope.enabled && voice.pitchEnvelopeOn && !pitchEnvelope.points.empty()) {
-            int value = EnvelopeValue256(pitchEnvelope, voice.pitchCursor);
+            float value = EnvelopeTick(pitchEnvelope, voice.pitchCursor, voice.keyOn, type, 0);
             if (pitchEnvelope.isFilter) {
                 filterEnvelope = true;
-                int base = cutoff >= 0 ? cutoff : 127;
-                cutoff = base * (value + 32 * 256) / (64 * 256);
+                cutoff = EnvelopeFilterCutoff(cutoff >= 0 ? cutoff : 127, value);
             } else {
-                pitchLinear += value * 32.0 / 256.0;  // a point is half a semitone
+                pitchLinear += EnvelopePitchSemitones(value) * 64.0;
             }
-            AdvanceEnvelope(pitchEnvelope, voice.pitchCursor, voice.keyOn, itStyle);
         }
         if (itStyle && instrument->pitchPanSeparation) {
             pan += (voice.note - 1 - instrument->pitchPanCenter) * instrument->pitchPanSeparation / 2;
@@ -114,7 +112,11 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     }
     pan = std::clamp(pan, 0, 256);
 
-    if (IsXm(s) || itStyle) pitchLinear += AutoVibratoLinear(voice, *sample, IsXm(s), s.randomSeed);
+    if (IsXm(s) || itStyle) {
+        float offset = AutoVibratoTick(*sample, voice.autoVibrato, voice.keyOn, module.type);
+        // XM with Amiga frequencies gives period units (negated): near enough in 1/64 semitones.
+        pitchLinear += offset;
+    }
 
     double volume = voice.volume / 64.0 * envelopeVolume * voice.fadeVolume / 65536.0;
     if (itStyle) {
