@@ -22,7 +22,7 @@ using Bytes = std::vector<uint8_t>;
 // Divergences still open when this list was last brought up to date (2026-12-07), with the
 // figures then: printed and skipped rather than failed. A case that passes again is
 // reported so that it can leave the list. The causes as far as known: S3M periods and XM
-// finetune a little off at middle-C rates other than 8363 Hz, XM tremolo's tick-0 volume,
+// finetune a little off at middle-C rates other than 8363 Hz,
 // a new note taking another channel's voice (every channel of these songs agrees alone),
 // and IT surround channels played inverted.
 const std::map<std::string, std::string> kKnownDivergences = {
@@ -37,7 +37,6 @@ const std::map<std::string, std::string> kKnownDivergences = {
     {"xm pitch C-5 at 23361", "729.904 Hz / 728.594 Hz (+0.180 %)"},
     {"xm pitch E-4 at 23361", "459.812 Hz / 458.984 Hz (+0.180 %)"},
     {"xm pitch A-6 at 23361", "2455.102 Hz / 2450.687 Hz (+0.180 %)"},
-    {"xm tremolo", "length 7.68 s / 7.68 s, correlation 0.9769"},
     {"high-score.mod", "length 69.12 s / 69.12 s, correlation 0.9717"},
     {"area3-game.mod", "length 111.36 s / 111.36 s, correlation 0.9428"},
     {"gardien-go.mod", "length 83.20 s / 83.20 s, correlation 0.9218"},
