@@ -22,9 +22,9 @@ using Bytes = std::vector<uint8_t>;
 // Divergences still open when this list was last brought up to date (2026-12-07), with the
 // figures then: printed and skipped rather than failed. A case that passes again is
 // reported so that it can leave the list. The causes as far as known: S3M periods and XM
-// finetune a little off at middle-C rates other than 8363 Hz,
-// a new note taking another channel's voice (every channel of these songs agrees alone),
-// and IT surround channels played inverted.
+// finetune a little off at middle-C rates other than 8363 Hz, a new note taking another
+// channel's voice (every channel of these songs agrees alone), and IT surround channels
+// played inverted.
 const std::map<std::string, std::string> kKnownDivergences = {
     {"s3m pitch E-4 at 10320", "203.558 Hz / 203.650 Hz (-0.045 %)"},
     {"s3m pitch A-6 at 10320", "1085.972 Hz / 1088.613 Hz (-0.243 %)"},
