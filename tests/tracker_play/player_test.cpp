@@ -211,3 +211,19 @@ TEST(TrackerPlayer, RenderStopsExactlyAtTheEndAndLoopsWhenAsked) {
     ASSERT_EQ(looping.Render(twice.data(), length + 50), length + 50);
     EXPECT_GT(PeakOver(twice, length + 10, length + 50), 0.01f);
 }
+
+// Channel 0's one-shot note ends, channel 1's note takes the voice it left, then channel 0
+// plays again: channel 1 must sound on to its end.
+TEST(TrackerPlayer, AnEndedNoteLeavesItsVoiceToOtherChannels) {
+    auto module = MakeModule(ModuleType::Mod, 2, 1, 8);
+    AddSample(*module, 32, true);
+    module->samples[0].loop = {};
+    module->samples[0].frames = 16;  // two milliseconds at C-5
+    module->samples[0].pcm.resize(16);
+    AddSample(*module, 32, true);
+    At(*module, 0, 0, 0) = Note(61, 1);
+    At(*module, 0, 1, 1) = Note(61, 2);
+    At(*module, 0, 2, 0) = Note(61, 1);
+    auto out = RenderAll(module);
+    EXPECT_GT(PeakOver(out, 3 * 6 * 882, 4 * 6 * 882), 0.05f);
+}

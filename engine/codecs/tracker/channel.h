@@ -34,6 +34,7 @@ struct PlayingVoice {
     int volume = 64;           // 0..64 note volume incl. tremolo
     int channelVolume = 64;    // 0..64
     int pan = 128;             // 0..256
+    bool surround = false;     // centred, the right side inverted
     int period = 0;            // incl. vibrato and arpeggio; 0: no pitch
     int cutoff = -1, resonance = -1;
     int randomVolumeFactor = 256;  // /256, from the instrument's random variation

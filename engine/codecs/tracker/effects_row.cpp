@@ -83,7 +83,14 @@ static void Extended(SongState& s, Channel& ch, int channelIndex, int command, i
     case 0x70: ch.tremoloWave = x & 3; ch.tremoloRetrig = !(x & 4); break;
     case 0x150: ch.panbrelloWave = x & 3; break;
     case 0x80: ch.pan = x * 17 + (x == 15 ? 1 : 0); ch.surround = false; break;
-    case 0x190: if (x == 1) ch.pan = 128; break;  // surround plays centred
+    case 0x190:
+        if (x == 1) {
+            ch.pan = 128;
+            ch.surround = true;
+        } else if (x == 0) {
+            ch.surround = false;
+        }
+        break;
     case 0xA0:
         if (x) ch.memFineVolUp = static_cast<uint8_t>(x);
         ch.volume = std::min(64, ch.volume + (IsXm(s) ? ch.memFineVolUp : x));
@@ -209,6 +216,7 @@ void RowEffects(SongState& s, int channelIndex) {
     case Effect::SetPan:
         if (IsS3m(s) && param > 0x80 && param != 0xA4) break;  // ST3 ignores these
         ch.pan = param == 0xA4 && IsS3m(s) ? 128 : PanFromParam(s, param);
+        ch.surround = param == 0xA4 && IsS3m(s);
         break;
     case Effect::PositionJump:
         if (IsXm(s)) {

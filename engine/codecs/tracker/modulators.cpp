@@ -8,7 +8,7 @@ int LfoValue(int wave, int position, uint32_t& randomSeed) {
     position &= 255;
     switch (wave & 3) {
     case 0:
-        return static_cast<int>(std::lround(255.0 * std::sin(position * 2.0 * M_PI / 256.0)));
+        return static_cast<int>(std::lround(255.0 * std::sin(position * 6.283185307179586 / 256.0)));
     case 1:  // falls from top to bottom over the cycle
         return 255 - position * 2;
     case 2:

@@ -97,6 +97,10 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     if (itInstruments && ch.instr) DuplicateCheck(s, channelIndex, *ch.instr, sampleIndex, note);
     int index = FreeVoice(s);
     if (index < 0) return -1;
+    // A channel whose note has ended still names its voice: it is no longer its own.
+    for (Channel& other : s.channels) {
+        if (other.voice == index) other.voice = -1;
+    }
     PlayingVoice& voice = s.voices[index];
     ResonantFilter filter;
     voice = PlayingVoice{};

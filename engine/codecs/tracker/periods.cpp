@@ -26,7 +26,15 @@ static double SampleSpeed(const Sample* sample) {
     return sample && sample->c5Speed ? sample->c5Speed : 8363.0;
 }
 
+// FT2 tunes by the sample's relative note and its finetune in sixteenths of a semitone
+// (the finetune's low bits dropped), from 8363 Hz.
+static int XmFinetuneSixteenths(const Sample* sample) { return sample ? sample->finetune >> 3 : 0; }
+static int XmRelativeNote(const Sample* sample) { return sample ? sample->relativeNote : 0; }
+
 int NotePeriod(const Module& module, const Sample* sample, int note) {
+    if (UsesLinearPeriods(module) && module.type == ModuleType::Xm) {
+        return (121 - note - XmRelativeNote(sample)) * 64 - XmFinetuneSixteenths(sample) * 4;
+    }
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
     if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
     if (module.type == ModuleType::It) {
@@ -40,8 +48,16 @@ int NotePeriod(const Module& module, const Sample* sample, int note) {
     int semitone = note - kMiddleC;
     int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
     int step = semitone - octave * 12;
+    if (module.type == ModuleType::Xm) {
+        semitone += XmRelativeNote(sample);
+        octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
+        step = semitone - octave * 12;
+        double period = kOctavePeriods[step] * std::exp2(-octave - XmFinetuneSixteenths(sample) / 192.0);
+        return std::max(1, static_cast<int>(std::lround(period)));
+    }
+    // ST3 truncates.
     double period = kOctavePeriods[step] * std::exp2(-octave) * 8363.0 / SampleSpeed(sample);
-    return std::max(1, static_cast<int>(std::lround(period)));
+    return std::max(1, static_cast<int>(period));
 }
 
 int ClampPeriod(const Module& module, int period) {
@@ -60,7 +76,8 @@ double PeriodFrequency(const Module& module, const Sample* sample, int period, d
     if (period <= 0) return 0;
     double frequency;
     if (UsesLinearPeriods(module)) {
-        frequency = SampleSpeed(sample) * std::exp2((60.0 * 64 - period) / 768.0);
+        double base = module.type == ModuleType::Xm ? 8363.0 : SampleSpeed(sample);
+        frequency = base * std::exp2((60.0 * 64 - period) / 768.0);
     } else if (module.type == ModuleType::Mod) {
         // The Amiga's PAL clock: period 428 plays 8287 Hz.
         frequency = kPalClock * 4 / period;

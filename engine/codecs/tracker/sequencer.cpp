@@ -41,6 +41,7 @@ void ResetSong(SongState& s, const Module& module, const RenderSettings& setting
         if (i < static_cast<int>(module.channelPan.size())) {
             int pan = module.channelPan[i];
             ch.pan = pan == 512 ? 128 : std::clamp(pan, 0, 256);
+            ch.surround = pan == 512;
             // MOD channels are stored hard left and right; by default they start half
             // way to the centre, as the usual players do (8xx still pans hard).
             if (module.type == ModuleType::Mod && settings.stereoSeparation < 0) ch.pan = 128 + (ch.pan - 128) / 2;

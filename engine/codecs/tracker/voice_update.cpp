@@ -37,6 +37,7 @@ static void TakeChannelValues(SongState& s, PlayingVoice& voice) {
     voice.volume = std::clamp(volume, 0, 64);
     voice.channelVolume = ch.channelVolume;
     voice.pan = std::clamp(ch.pan + ch.panDelta, 0, 256);
+    voice.surround = ch.surround;
     int period = ch.period;
     if (ch.glissando && ch.cell.effect == Effect::TonePorta) period = RoundPeriodToSemitone(*s.module, ch.sample, period);
     period = PeriodPlusSemitones(*s.module, period, ch.arpeggioNotes);
@@ -133,6 +134,8 @@ static void UpdateVoice(SongState& s, PlayingVoice& voice) {
     spread = std::clamp(spread, -1.0, 1.0);
     float left = static_cast<float>(volume * (1.0 - spread));
     float right = static_cast<float>(volume * (1.0 + spread));
+    // Surround: centred, with the right side in opposite phase, as the reference mixes it.
+    if (voice.surround) right = -right;
     if (left != voice.mix.targetLeft || right != voice.mix.targetRight) {
         voice.mix.targetLeft = left;
         voice.mix.targetRight = right;
