@@ -40,12 +40,12 @@ double ThreadSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// RMS per 20 ms of the mono sum, kept when `envelope` is given.
+// RMS per 20 ms of both channels (not their sum: surround channels cancel in a mono sum),
+// kept when `envelope` is given.
 void AddEnvelope(std::vector<double>* envelope, const float* stereo, size_t frames, double& sum, size_t& count) {
     if (!envelope) return;
     for (size_t i = 0; i < frames; ++i) {
-        const double mono = double(stereo[2 * i]) + stereo[2 * i + 1];
-        sum += mono * mono;
+        sum += double(stereo[2 * i]) * stereo[2 * i] + double(stereo[2 * i + 1]) * stereo[2 * i + 1];
         if (++count == kRate / 50) {
             envelope->push_back(std::sqrt(sum / count));
             sum = 0, count = 0;
