@@ -104,13 +104,14 @@ TEST(TrackerPlayer, SongLengthFollowsJumpsBreaksAndLoopsAndStopsAtTheFirstRevisi
 // The sample plays one cycle of 32 frames, so the tone is its rate over 32. Slides run for
 // the first row (five ticks at speed 6); the pitch is measured on the rows after.
 TEST(TrackerPlayer, NotesAndSlidesPlayAtThePitchTheirPeriodsGive) {
-    struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; Effect effect; uint8_t param; double rate; };
+    struct Case { ModuleType type; bool linear; uint8_t note; uint32_t c5; Effect effect; uint8_t param; double rate; int8_t finetune = 0; };
     const double c5 = 8363;
     const std::vector<Case> cases = {
         {ModuleType::Mod, false, 61, 8363, Effect::None, 0, kPal / 428},  // ProTracker C-2, period 428
         {ModuleType::Mod, false, 73, 8363, Effect::None, 0, kPal / 214},  // C-3
         {ModuleType::Mod, false, 58, 8363, Effect::None, 0, kPal / 508},
         {ModuleType::Mod, false, 65, 8363, Effect::None, 0, kPal / 339},  // E-2: 339, not 340
+        {ModuleType::Mod, false, 65, 8363, Effect::None, 0, kPal / 342, -16},  // E-2 finetune -1: 342
         {ModuleType::S3m, false, 61, 22050, Effect::None, 0, 22050},
         {ModuleType::S3m, false, 68, 8363, Effect::None, 0, c5 * 1712 / 1140},  // ST3's period of G
         {ModuleType::Xm, true, 49, 8363, Effect::None, 0, c5 / 2},
@@ -128,6 +129,7 @@ TEST(TrackerPlayer, NotesAndSlidesPlayAtThePitchTheirPeriodsGive) {
         module->linearSlides = c.linear;
         AddSample(*module, 32, true);
         module->samples[0].c5Speed = c.c5;
+        module->samples[0].finetune = c.finetune;
         if (c.type == ModuleType::Xm) AddInstrument(*module, 1);
         At(*module, 0, 0, 0) = Note(c.note, 1, c.effect, c.param);
         auto out = RenderAll(module);

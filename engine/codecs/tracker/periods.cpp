@@ -10,15 +10,15 @@ bool UsesLinearPeriods(const Module& module) {
 }
 
 // ProTracker's periods of its middle octave (C-2, our C-5); the other octaves halve and
-// double them. Finetuned periods (eighths of a semitone) are these scaled and rounded,
-// within a unit of ProTracker's own tables.
+// double them. Its finetuned tables (eighths of a semitone) are the exact periods rounded.
 static const int kModOctavePeriods[12] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226};
 
 static int ModPeriod(int note, int finetune) {
     int semitone = note - kMiddleC;
     int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
     int step = semitone - octave * 12;
-    double period = kModOctavePeriods[step] * std::exp2(-octave - finetune / 96.0);
+    double period = finetune == 0 ? kModOctavePeriods[step] * std::exp2(-octave)
+                                  : 428.0 * std::exp2(-semitone / 12.0 - finetune / 96.0);
     return std::max(1, static_cast<int>(std::lround(period))) * 4;
 }
 
