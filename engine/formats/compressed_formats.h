@@ -21,5 +21,8 @@ FMOD_RESULT OpenMidi(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound
 int ProbeMidi(const uint8_t* head, size_t size);
 FMOD_RESULT OpenDls(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
 int ProbeDls(const uint8_t* head, size_t size);
+// Tracker modules: MOD, S3M, XM and IT (the whole file in memory).
+FMOD_RESULT OpenModule(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out);
+int ProbeModule(const uint8_t* head, size_t size);
 
 }  // namespace engine

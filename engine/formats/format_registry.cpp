@@ -18,6 +18,7 @@ const FormatEntry kFormats[] = {
     {"mpeg", ProbeMpeg, OpenMpeg},
     {"midi", ProbeMidi, OpenMidi},
     {"dls", ProbeDls, OpenDls},
+    {"module", ProbeModule, OpenModule},
     {"playlist", ProbePlaylist, OpenPlaylist},
     {"vag", ProbeVag, OpenVag},
     {"refused", ProbeRefusedFormat, RefuseFormat},

@@ -1,0 +1,7 @@
+// The MOD loader and the player behind it.
+#include "fuzz_tracker.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzModule(tracker::LoadMod, data, size);
+    return 0;
+}

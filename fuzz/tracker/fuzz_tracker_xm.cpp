@@ -1,0 +1,7 @@
+// The XM loader and the player behind it.
+#include "fuzz_tracker.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzModule(tracker::LoadXm, data, size);
+    return 0;
+}
