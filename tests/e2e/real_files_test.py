@@ -2,10 +2,13 @@
 (MP3, FLAC, M3U lists, names outside the code page): listed, played and traced."""
 import os
 import shutil
+import struct
 import subprocess
 import unittest
 
 import harness as h
+
+FIXTURE_SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures")
 
 
 def make_tone(folder, name, seconds, frequency):
@@ -88,6 +91,34 @@ class MadeFiles(h.PlayerTest):
         h.wait_until(lambda: [r[0] for r in h.rows()] == ["0", "1"], what="the Japanese-named entry marked")
         h.xdotool("sleep", 1)  # the afterglow of the first tone is gone by then
         swinging(origin)  # the Japanese-named tone
+
+
+def write_midi(path, notes=12):
+    """A piano note every half second at 120 beats a minute (480 ticks a beat), one track."""
+    events = b"\x00\xff\x51\x03\x07\xa1\x20\x00\xc0\x00"
+    for i in range(notes):
+        key = 60 + 2 * (i % 8)
+        events += bytes([0x00, 0x90, key, 100]) + b"\x83\x60" + bytes([0x80, key, 0])  # on, 480 ticks, off
+    events += b"\x00\xff\x2f\x00"
+    with open(path, "wb") as f:
+        f.write(b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480) + b"MTrk" + struct.pack(">I", len(events)) + events)
+
+
+class SynthesisedMusic(h.PlayerTest):
+    def test_a_module_and_a_midi_file_show_their_length_and_move_the_trace(self):
+        run = self.prepare(real=True)
+        subprocess.run(["python3", os.path.join(FIXTURE_SCRIPTS, "tone_modules.py"), run.folder], check=True)
+        write_midi(run.path("lied.mid"))
+        window = self.launch("tone440.xm", "lied.mid")
+        h.wait_until(lambda: [r[2] for r in h.rows()][:1] == ["00:10"] and len(h.rows()) == 2, timeout=30,
+                     what="both entries opened")
+        self.assertEqual(h.rows()[1][2], "00:07")  # twelve half-second notes and a second to fade
+        origin = h.window_info()[1:3]
+        swinging(origin)  # the module's sine
+        h.click(window, *h.NEXT)
+        h.wait_until(lambda: [r[0] for r in h.rows()] == ["0", "1"], what="the MIDI entry marked")
+        h.xdotool("sleep", 1)
+        swinging(origin, 10)  # the built-in piano, no sound bank beside the library
 
 
 if __name__ == "__main__":
