@@ -5,9 +5,10 @@
 #   make_seeds.sh FIXTURES OUT
 set -eu
 in=$1 out=$2
-for d in wav aiff vag asf playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
+for d in wav aiff vag asf tracker_mod tracker_s3m tracker_xm tracker_it playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
 cp "$in"/*.wav "$out/wav/"
 cp "$in"/*.aiff "$out/aiff/"
+for f in mod s3m xm it; do cp "$in/tone440.$f" "$out/tracker_$f/"; done
 # MPEG audio in a WAV data chunk (format tags 0x55 and 0x50), as no encoder here writes it.
 for pair in tone440.mp3:85 tone440.mp2:80; do  # tags in decimal
     python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(); d+=b'\0'*(len(d)&1)
