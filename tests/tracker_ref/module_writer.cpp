@@ -11,30 +11,22 @@ using Bytes = std::vector<uint8_t>;
 constexpr int kRows = 64;
 
 struct Cell {
-    int note = 0;  // 1 = C-0 .. 120; -1 off, -2 cut, -3 fade
-    int instrument = 0, volume = -1;
+    int note = 0, instrument = 0, volume = -1, param = 0;  // note 1 = C-0 .. 120; -1 off, -2 cut, -3 fade
     char effect = 0;
-    int param = 0;
 };
 
-int Hex(const std::string& s, size_t at, int digits) {
-    int v = 0;
-    for (int i = 0; i < digits; ++i) {
-        const char c = at + i < s.size() ? s[at + i] : '.';
-        if (!std::isxdigit(uint8_t(c))) return -1;
-        v = v * 16 + (std::isdigit(uint8_t(c)) ? c - '0' : std::toupper(c) - 'A' + 10);
-    }
-    return v;
+int Hex(const std::string& s, size_t at, int digits) {  // -1 unless all `digits` are hex
+    const std::string field = s.size() >= at + digits ? s.substr(at, digits) : ".";
+    return std::all_of(field.begin(), field.end(), [](char c) { return std::isxdigit(uint8_t(c)); }) ? std::stoi(field, nullptr, 16) : -1;
 }
 
 Cell ParseCell(const std::string& s) {
     static const std::string names = "C-C#D-D#E-F-F#G-G#A-A#B-";
     Cell c;
     const std::string note = s.substr(0, 3);
-    c.note = note == "===" ? -1 : note == "^^^" ? -2 : note == "~~~" ? -3 : 0;
     const size_t name = names.find(note.substr(0, 2));
-    if (note.size() == 3 && name % 2 == 0 && name != std::string::npos && std::isdigit(uint8_t(note[2])))
-        c.note = (note[2] - '0') * 12 + int(name / 2) + 1;
+    c.note = note == "===" ? -1 : note == "^^^" ? -2 : note == "~~~" ? -3 : 0;
+    if (note.size() == 3 && name % 2 == 0 && std::isdigit(uint8_t(note[2]))) c.note = (note[2] - '0') * 12 + int(name / 2) + 1;
     if (s.size() > 5 && std::isdigit(uint8_t(s[4]))) c.instrument = std::stoi(s.substr(4, 2));
     c.volume = Hex(s, 7, 2);
     if (s.size() > 10 && std::isalnum(uint8_t(s[10]))) c.effect = char(std::toupper(s[10])), c.param = std::max(0, Hex(s, 11, 2));
@@ -80,8 +72,7 @@ void Put(Bytes& b, size_t at, uint32_t v, int bytes, bool bigEndian = false) {
     if (b.size() < at + bytes) b.resize(at + bytes);
     for (int i = 0; i < bytes; ++i) b[at + (bigEndian ? bytes - 1 - i : i)] = uint8_t(v >> (8 * i));
 }
-// Header fields as (offset, width, value), grown as needed.
-struct Field {
+struct Field {  // a header field: offset, width, value
     size_t at;
     int bytes;
     uint32_t value;
@@ -217,14 +208,13 @@ Bytes WriteS3m(const SongDesc& song) {
     return b;
 }
 
-void PutXmEnvelope(Bytes& b, size_t at, const EnvelopeDesc& e, int offset, size_t countAt, size_t sustainAt, size_t typeAt) {
+// Envelope `pan` 0 (volume) or 1 (panning) of the XM instrument header at `at`.
+void PutXmEnvelope(Bytes& b, size_t at, const EnvelopeDesc& e, int pan) {
     for (size_t i = 0; i < e.points.size(); ++i)
-        PutFields(b, at + 4 * i, {{0, 2, uint32_t(e.points[i].first)}, {2, 2, uint32_t(e.points[i].second + offset)}});
-    b[countAt] = uint8_t(e.points.size());
-    b[sustainAt] = uint8_t(std::max(e.sustain, 0));
-    b[sustainAt + 1] = uint8_t(std::max(e.loopStart, 0));
-    b[sustainAt + 2] = uint8_t(std::max(e.loopEnd, 0));
-    b[typeAt] = uint8_t((e.points.empty() ? 0 : 1) | (e.sustain >= 0 ? 2 : 0) | (e.loopStart >= 0 ? 4 : 0));
+        PutFields(b, at + 129 + 48 * pan + 4 * i, {{0, 2, uint32_t(e.points[i].first)}, {2, 2, uint32_t(e.points[i].second + 32 * pan)}});
+    PutFields(b, at, {{225u + pan, 1, uint32_t(e.points.size())}, {227u + 3 * pan, 1, uint32_t(std::max(e.sustain, 0))},
+                      {228u + 3 * pan, 1, uint32_t(std::max(e.loopStart, 0))}, {229u + 3 * pan, 1, uint32_t(std::max(e.loopEnd, 0))},
+                      {233u + pan, 1, uint32_t((e.points.empty() ? 0 : 1) | (e.sustain >= 0 ? 2 : 0) | (e.loopStart >= 0 ? 4 : 0))}});
 }
 
 Bytes WriteXm(const SongDesc& song) {
@@ -251,11 +241,10 @@ Bytes WriteXm(const SongDesc& song) {
         const size_t at = b.size();
         PutText(b, at + 4, "instrument", 22);
         PutFields(b, at, {{0, 4, 263}, {27, 2, 1}, {29, 4, 40}, {239, 2, uint32_t(ins.fadeout)}});
-        PutXmEnvelope(b, at + 129, ins.volume, 0, at + 225, at + 227, at + 233);
-        PutXmEnvelope(b, at + 177, ins.pan, 32, at + 226, at + 230, at + 234);
-        for (int i = 0; i < 4; ++i) b[at + 235 + i] = uint8_t(ins.vibrato[i]);
+        PutXmEnvelope(b, at, ins.volume, 0);
+        PutXmEnvelope(b, at, ins.pan, 1);
+        std::copy(ins.vibrato, ins.vibrato + 4, &b[at + 235]);
         b.resize(at + 263);
-        // Relative note and finetune from the middle C rate.
         const double semitones = 12 * std::log2(s.c5Speed / 8363.0);
         const int relative = int(std::floor(semitones)), width = s.bits16 ? 2 : 1;
         PutText(b, at + 263 + 18, "sample", 22);
@@ -325,9 +314,7 @@ Bytes WriteIt(const SongDesc& song) {
                           {23, 1, 60}, {24, 1, 128}, {25, 1, 32 | 128}, {28, 2, 0x0214}, {30, 1, 1},
                           {58, 1, uint32_t(d.cutoff >= 0 ? 0x80 | d.cutoff : 0)}, {59, 1, uint32_t(d.resonance >= 0 ? 0x80 | d.resonance : 0)}});
         for (int n = 0; n < 120; ++n) b[at + 64 + 2 * n] = uint8_t(n), b[at + 65 + 2 * n] = uint8_t(d.sample);
-        PutItEnvelope(b, at + 304, d.volume);
-        PutItEnvelope(b, at + 386, d.pan);
-        PutItEnvelope(b, at + 468, d.pitch);
+        for (const EnvelopeDesc* e : {&d.volume, &d.pan, &d.pitch}) PutItEnvelope(b, at + 304 + 82 * (e - &d.volume), *e);
     }
     std::vector<size_t> headers;
     for (uint32_t i = 0; i < smp; ++i) {
@@ -342,7 +329,7 @@ Bytes WriteIt(const SongDesc& song) {
         PutFields(b, headers[i], {{17, 1, 64}, {18, 1, uint32_t(flags)}, {19, 1, 64}, {46, 1, 1}, {47, 1, 32}, {48, 4, uint32_t(s.frames)},
                                   {52, 4, uint32_t(s.loopStart)}, {56, 4, uint32_t(LoopEnd(s))}, {60, 4, uint32_t(s.c5Speed)},
                                   {64, 4, uint32_t(s.sustainStart)}, {68, 4, uint32_t(s.sustainEnd)}});
-        for (int k = 0; k < 4; ++k) b[headers[i] + 76 + k] = uint8_t(s.vibrato[k]);
+        std::copy(s.vibrato, s.vibrato + 4, &b[headers[i] + 76]);
     }
     for (uint32_t p = 0; p < pat; ++p) {
         const size_t at = b.size();
