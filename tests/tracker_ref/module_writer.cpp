@@ -37,8 +37,7 @@ Cell ParseCell(const std::string& s) {
 std::vector<Cell> ParsePattern(const SongDesc& song, size_t p) {
     std::vector<Cell> cells(kRows * song.channels);
     std::vector<std::string> rows;
-    for (size_t i = 0; p < song.patterns.size() && i < song.patterns[p].size(); ++i) {
-        const std::string& row = song.patterns[p][i];
+    for (const std::string& row : song.patterns[p]) {
         const size_t star = row.find('*');
         const bool repeated = star != std::string::npos && star < 3 && std::isdigit(uint8_t(row[0]));
         rows.insert(rows.end(), repeated ? std::stoi(row) : 1, repeated ? row.substr(star + 1) : row);
@@ -107,12 +106,6 @@ std::vector<InstrumentDesc> Instruments(const SongDesc& song) {
     return song.instruments.empty() ? plain : song.instruments;
 }
 
-int PatternCount(const SongDesc& song) {
-    int n = int(song.patterns.size());
-    for (int o : song.orders) n = o < 200 ? std::max(n, o + 1) : n;
-    return n;
-}
-
 Bytes WriteMod(const SongDesc& song) {
     static const int periods[36] = {856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
                                     428, 404, 381, 360, 340, 320, 302, 285, 269, 254, 240, 226,
@@ -126,11 +119,10 @@ Bytes WriteMod(const SongDesc& song) {
                                Field{28, 2, uint32_t(s.loop ? (LoopEnd(s) - s.loopStart) / 2 : 1)}})
             Put(b, 20 + 30 * i + f.at, f.value, f.bytes, true);
     }
-    b[950] = uint8_t(song.orders.size());
-    b[951] = 127;
+    PutFields(b, 0, {{950, 1, uint32_t(song.orders.size())}, {951, 1, 127}});
     std::copy(song.orders.begin(), song.orders.end(), &b[952]);
     PutText(b, 1080, song.channels == 4 ? "M.K." : std::to_string(song.channels) + "CHN", 4);
-    for (int p = 0; p < PatternCount(song); ++p) {
+    for (int p = 0; p < int(song.patterns.size()); ++p) {
         for (const Cell& c : ParsePattern(song, p)) {
             const int period = c.note > 0 ? periods[std::clamp(c.note - 49, 0, 35)] : 0;
             const int effect = c.effect ? std::max(Hex(std::string(1, c.effect), 0, 1), 0) : 0;
@@ -170,7 +162,7 @@ void PackPattern(Bytes& b, const SongDesc& song, int p, bool it) {
 Bytes WriteS3m(const SongDesc& song) {
     std::vector<int> orders = song.orders;
     if (orders.size() % 2) orders.push_back(255);
-    const int patterns = PatternCount(song), samples = int(song.samples.size());
+    const int patterns = int(song.patterns.size()), samples = int(song.samples.size());
     Bytes b(96);
     PutText(b, 0, "writer test", 28);
     PutText(b, 44, "SCRM", 4);
@@ -219,7 +211,7 @@ void PutXmEnvelope(Bytes& b, size_t at, const EnvelopeDesc& e, int pan) {
 
 Bytes WriteXm(const SongDesc& song) {
     const std::vector<InstrumentDesc> instruments = Instruments(song);
-    const int patterns = PatternCount(song);
+    const int patterns = int(song.patterns.size());
     Bytes b;
     PutText(b, 0, "Extended Module: writer test", 37);
     PutText(b, 38, "writer", 20);
@@ -293,7 +285,7 @@ Bytes WriteIt(const SongDesc& song) {
     std::vector<int> orders = song.orders;
     orders.push_back(255);
     const std::vector<InstrumentDesc> instruments = song.instrumentMode ? Instruments(song) : std::vector<InstrumentDesc>();
-    const uint32_t ins = uint32_t(instruments.size()), smp = uint32_t(song.samples.size()), pat = uint32_t(PatternCount(song));
+    const uint32_t ins = uint32_t(instruments.size()), smp = uint32_t(song.samples.size()), pat = uint32_t(int(song.patterns.size()));
     Bytes b(192);
     PutText(b, 0, "IMPMwriter test", 30);
     PutFields(b, 0, {{32, 2, uint32_t(orders.size())}, {34, 2, ins}, {36, 2, smp}, {38, 2, pat}, {40, 2, 0x0214}, {42, 2, 0x0214},
