@@ -1,6 +1,5 @@
 // The player against what the reference comparison cannot see: exact frame counts through
-// breaks, jumps and loops, where a looping song stops, the period table and finetune of
-// MOD, IT's Amiga frequencies, and a voice left by an ended note.
+// breaks, jumps and loops, where a looping song stops, and a voice left by an ended note.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,10 +12,9 @@ using namespace tracker;
 namespace {
 
 constexpr uint32_t kRate = 44100;
-constexpr double kPal = 7093789.2 / 2;  // the Amiga's sample clock per period unit
 
-// `patterns` patterns of `rows` rows in order, and one looped full-scale square of 32 frames
-// per entry of `sampleFrames` (0: looped, else a one-shot of that many frames).
+// `patterns` patterns of `rows` rows in order, and a square sample of 32-frame cycles per
+// entry of `sampleFrames` (0: one looped cycle, else a one-shot of that many frames).
 std::shared_ptr<Module> MakeModule(ModuleType type, int channels, int patterns, int rows, std::vector<int> sampleFrames = {}) {
     auto module = std::make_shared<Module>();
     module->type = type;
@@ -99,35 +97,6 @@ TEST(TrackerPlayer, SongLengthFollowsJumpsBreaksAndLoopsAndStopsAtTheFirstRevisi
         for (auto [pattern, row, channel, effect, param] : c.cells) At(*module, pattern, row, channel) = Note(kNoteNone, 0, effect, param);
         Player player(module, RenderSettings{kRate});
         EXPECT_EQ(player.LengthFrames(), uint64_t(c.rows) * c.speed * uint64_t(kRate * 2.5 / c.tempo)) << c.name;
-    }
-}
-
-// The tone of the 32-frame square is its rate over 32, measured from rising zero crossings
-// after the first row.
-TEST(TrackerPlayer, PeriodTableFinetuneAndItAmigaFrequencies) {
-    struct Case { ModuleType type; uint8_t note; uint32_t c5; int8_t finetune; double rate; };
-    const Case cases[] = {
-        {ModuleType::Mod, 65, 8363, 0, kPal / 339},    // E-2: ProTracker's table says 339, not 340
-        {ModuleType::Mod, 65, 8363, -16, kPal / 342},  // E-2 at finetune -1
-        {ModuleType::It, 56, 16000, 0, 16000 * std::pow(2.0, -5 / 12.0)},
-    };
-    for (const Case& c : cases) {
-        auto module = MakeModule(c.type, 1, 1, 8, {0});
-        module->linearSlides = false;
-        module->samples[0].c5Speed = c.c5;
-        module->samples[0].finetune = c.finetune;
-        At(*module, 0, 0, 0) = Note(c.note);
-        const std::vector<float> out = RenderAll(module);
-        double first = -1, last = -1;
-        int crossings = 0;
-        for (size_t i = 6 * 882 + 500; i < out.size() / 2; ++i) {
-            const float a = out[2 * i - 2], b = out[2 * i];
-            if (a >= 0 || b < 0) continue;
-            last = double(i - 1) + a / (a - b);
-            first = first < 0 ? last : first;
-            ++crossings;
-        }
-        EXPECT_NEAR((crossings - 1) * kRate / (last - first), c.rate / 32, c.rate / 32 * 0.001) << int(c.note) << " " << int(c.finetune);
     }
 }
 

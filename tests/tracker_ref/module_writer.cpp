@@ -115,7 +115,8 @@ Bytes WriteMod(const SongDesc& song) {
     for (size_t i = 0; i < song.samples.size(); ++i) {
         const SampleDesc& s = song.samples[i];
         PutText(b, 20 + 30 * i, "sample", 22);
-        for (const Field& f : {Field{22, 2, uint32_t(s.frames / 2)}, Field{25, 1, 64}, Field{26, 2, uint32_t(s.loop ? s.loopStart / 2 : 0)},
+        const uint32_t finetune = uint32_t(std::lround(96 * std::log2(s.c5Speed / 8363.0))) & 15;  // eighths of a semitone
+        for (const Field& f : {Field{22, 2, uint32_t(s.frames / 2)}, Field{24, 1, finetune}, Field{25, 1, 64}, Field{26, 2, uint32_t(s.loop ? s.loopStart / 2 : 0)},
                                Field{28, 2, uint32_t(s.loop ? (LoopEnd(s) - s.loopStart) / 2 : 1)}})
             Put(b, 20 + 30 * i + f.at, f.value, f.bytes, true);
     }
@@ -285,7 +286,7 @@ Bytes WriteIt(const SongDesc& song) {
     std::vector<int> orders = song.orders;
     orders.push_back(255);
     const std::vector<InstrumentDesc> instruments = song.instrumentMode ? Instruments(song) : std::vector<InstrumentDesc>();
-    const uint32_t ins = uint32_t(instruments.size()), smp = uint32_t(song.samples.size()), pat = uint32_t(int(song.patterns.size()));
+    const uint32_t ins = uint32_t(instruments.size()), smp = uint32_t(song.samples.size()), pat = uint32_t(song.patterns.size());
     Bytes b(192);
     PutText(b, 0, "IMPMwriter test", 30);
     PutFields(b, 0, {{32, 2, uint32_t(orders.size())}, {34, 2, ins}, {36, 2, smp}, {38, 2, pat}, {40, 2, 0x0214}, {42, 2, 0x0214},

@@ -18,7 +18,7 @@ struct SampleDesc {
     int loopStart = 0, loopEnd = 0;  // frames; an end of 0 is the sample's end
     bool bits16 = false;
     bool compressed = false;         // IT only: 2.14 compression at a fixed code width
-    int c5Speed = 8363;
+    int c5Speed = 8363;              // MOD: as the nearest finetune
     int vibrato[4] = {};             // IT auto-vibrato: speed, depth, rate, wave
     int sustainStart = 0, sustainEnd = 0;  // IT forward sustain loop; none when equal
 };
