@@ -71,11 +71,7 @@ void Put(Bytes& b, size_t at, uint32_t v, int bytes, bool bigEndian = false) {
     if (b.size() < at + bytes) b.resize(at + bytes);
     for (int i = 0; i < bytes; ++i) b[at + (bigEndian ? bytes - 1 - i : i)] = uint8_t(v >> (8 * i));
 }
-struct Field {  // a header field: offset, width, value
-    size_t at;
-    int bytes;
-    uint32_t value;
-};
+struct Field { size_t at; int bytes; uint32_t value; };  // a header field: offset, width, value
 void PutFields(Bytes& b, size_t base, std::initializer_list<Field> fields) {
     for (const Field& f : fields) Put(b, base + f.at, f.value, f.bytes);
 }
