@@ -50,29 +50,12 @@ const std::vector<Family> kFamilies = {
 // Control flow needs whole patterns: a loop, a break into the middle of the next pattern,
 // a delay, and a jump back to that pattern's unplayed start, which ends the song when it
 // reaches the row it was entered at.
-struct Flow {
-    int formats;
-    std::vector<std::vector<std::string>> patterns;
-};
-
-const std::vector<Flow> kFlows = {
-    {kMod | kXm,
-     {{"C-5 01 .. ...", "3*", "... .. .. E60", "E-5 01 .. ...", "... .. .. E62", "C-5 01 .. D08"},
-      {"8*", "C-5 01 .. ...", "G-5 01 .. EE3", "3*", "C-5 01 .. B02"},
-      {"E-5 01 .. ...", "7*", "C-5 01 .. B01"}}},
-    {kS3m | kIt,
-     {{"C-5 01 .. ...", "3*", "... .. .. SB0", "E-5 01 .. ...", "... .. .. SB2", "C-5 01 .. C08"},
-      {"8*", "C-5 01 .. ...", "G-5 01 .. SE3", "3*", "C-5 01 .. B02"},
-      {"E-5 01 .. ...", "7*", "C-5 01 .. B01"}}},
-};
-
-SongDesc Base(Format format) {
-    SongDesc song;
-    song.format = format;
-    song.samples = {SampleDesc{}};
-    song.orders = {0};
-    return song;
-}
+const std::vector<std::vector<std::string>> kFlowModXm = {
+    {"C-5 01 .. ...", "3*", "... .. .. E60", "E-5 01 .. ...", "... .. .. E62", "C-5 01 .. D08"},
+    {"8*", "C-5 01 .. ...", "G-5 01 .. EE3", "3*", "C-5 01 .. B02"}, {"E-5 01 .. ...", "7*", "C-5 01 .. B01"}};
+const std::vector<std::vector<std::string>> kFlowS3mIt = {
+    {"C-5 01 .. ...", "3*", "... .. .. SB0", "E-5 01 .. ...", "... .. .. SB2", "C-5 01 .. C08"},
+    {"8*", "C-5 01 .. ...", "G-5 01 .. SE3", "3*", "C-5 01 .. B02"}, {"E-5 01 .. ...", "7*", "C-5 01 .. B01"}};
 
 // Instruments and sample kinds of XM and IT, each a song of its own.
 std::vector<WrittenCase> InstrumentCases() {
@@ -82,7 +65,7 @@ std::vector<WrittenCase> InstrumentCases() {
     EnvelopeDesc pan{{{0, -32}, {20, 32}, {40, 0}}};
     const std::vector<std::string> keyed = {"C-5 01 .. ...", "7*", "=== .. .. ...", "7*", "E-5 01 .. ...", "3*", "=== .. .. ...", "11*"};
 
-    SongDesc s = Base(Format::Xm);
+    SongDesc s = BaseSong(Format::Xm);
     s.instruments = {{1, volume, pan, {}, 0x300}};
     s.patterns = {keyed};
     cases.push_back({"xm envelopes, key-off and fade-out", s});
@@ -100,7 +83,7 @@ std::vector<WrittenCase> InstrumentCases() {
     s.linear = false;
     s.patterns = {{"C-5 01 .. 104", "7*... .. .. 104", "C-5 01 .. ...", "G-5 .. .. 306", "6*... .. .. 300"}};
     cases.push_back({"xm amiga frequencies, 16-bit sample", s});
-    s = Base(Format::Xm);
+    s = BaseSong(Format::Xm);
     s.patterns = {{"C-5 01 20 ...", "3*... .. 62 ...", "C-5 01 40 ...", "3*... .. 73 ...", "C-5 01 A4 ...", "3*... .. B6 ...",
                    "C-5 01 C0 ...", "3*... .. D2 ...", "C-5 01 50 ...", "G-5 .. F4 ...", "6*... .. F0 ..."}};
     cases.push_back({"xm volume column", s});
@@ -109,7 +92,7 @@ std::vector<WrittenCase> InstrumentCases() {
                    "7*... .. .. X10", "C-5 01 .. R13", "7*... .. .. R00"}};
     cases.push_back({"xm K, L, P, X and R effects", s});
 
-    s = Base(Format::It);
+    s = BaseSong(Format::It);
     s.instruments = {{1, volume, pan, {}, 0x20}};
     s.patterns = {keyed};
     cases.push_back({"it envelopes, key-off and fade-out", s});
@@ -135,7 +118,7 @@ std::vector<WrittenCase> InstrumentCases() {
     s.patterns = {keyed};
     cases.push_back({"it sample sustain loop, key-off", s});
 
-    s = Base(Format::It);
+    s = BaseSong(Format::It);
     s.instrumentMode = false;
     s.samples = {{Wave::Sine, 5000, 32, 1, 0, 0, false, true}, {Wave::Saw, 5000, 48, 2, 1000, 5000, true, true}};
     s.samples[0].vibrato[0] = 10, s.samples[0].vibrato[1] = 8;
@@ -153,31 +136,32 @@ std::vector<WrittenCase> InstrumentCases() {
 
 }  // namespace
 
+SongDesc BaseSong(Format format) {
+    SongDesc song;
+    song.format = format;
+    song.samples = {SampleDesc{}};
+    song.orders = {0};
+    return song;
+}
+
 std::vector<WrittenCase> WrittenCases() {
-    const std::pair<Format, const char*> formats[] = {
-        {Format::Mod, "mod"}, {Format::S3m, "s3m"}, {Format::Xm, "xm"}, {Format::It, "it"}};
     std::vector<WrittenCase> cases;
-    for (const Family& family : kFamilies) {
-        for (int f = 0; f < 4; ++f) {
+    for (int f = 0; f < 4; ++f) {
+        const bool modXm = f == 0 || f == 2;
+        for (const Family& family : kFamilies) {
             if (!(family.formats & 1 << f)) continue;
-            SongDesc song = Base(formats[f].first);
-            const std::vector<std::string>& block = f == 0 || f == 2 ? family.modXm : family.s3mIt;
-            std::vector<std::string> rows;
-            for (int i = 0; i < 4; ++i) rows.insert(rows.end(), block.begin(), block.end());
-            song.patterns = {rows};
-            cases.push_back({std::string(formats[f].second) + " " + family.name, song});
+            SongDesc song = BaseSong(kFormats[f].first);
+            const std::vector<std::string>& block = modXm ? family.modXm : family.s3mIt;
+            song.patterns = {{}};
+            for (int i = 0; i < 4; ++i) song.patterns[0].insert(song.patterns[0].end(), block.begin(), block.end());
+            cases.push_back({std::string(kFormats[f].second) + " " + family.name, song});
         }
+        SongDesc flow = BaseSong(kFormats[f].first);
+        flow.patterns = modXm ? kFlowModXm : kFlowS3mIt;
+        flow.orders = {0, 1, 2, 1};
+        cases.push_back({std::string(kFormats[f].second) + " pattern flow", flow});
     }
-    for (const Flow& flow : kFlows) {
-        for (int f = 0; f < 4; ++f) {
-            if (!(flow.formats & 1 << f)) continue;
-            SongDesc song = Base(formats[f].first);
-            song.patterns = flow.patterns;
-            song.orders = {0, 1, 2, 1};
-            cases.push_back({std::string(formats[f].second) + " pattern flow", song});
-        }
-    }
-    SongDesc wide = Base(Format::Mod);
+    SongDesc wide = BaseSong(Format::Mod);
     wide.channels = 8;
     wide.patterns = {{"C-5 01 .. ...|... .. .. ...|E-5 01 .. ...|... .. .. ...|G-5 01 .. ...|... .. .. ...|C-6 01 .. ...",
                       "15*", "... .. .. ...|C-5 01 .. ...|... .. .. ...|E-5 01 .. ...|... .. .. ...|G-5 01 .. ...", "15*"}};

@@ -17,10 +17,7 @@ Rendering RenderReference(const std::vector<uint8_t>& file, double maxSeconds) {
     int error = 0;
     openmpt_module* mod = openmpt_module_create_from_memory2(file.data(), file.size(), openmpt_log_func_silent, nullptr,
                                                              openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
-    if (!mod) {
-        r.error = "libopenmpt refused the module (error " + std::to_string(error) + ")";
-        return r;
-    }
+    if (!mod) return r.error = "libopenmpt refused the module (error " + std::to_string(error) + ")", r;
     if (const char* warnings = openmpt_module_get_metadata(mod, "warnings")) {
         r.warnings = warnings;
         openmpt_free_string(warnings);
@@ -31,12 +28,8 @@ Rendering RenderReference(const std::vector<uint8_t>& file, double maxSeconds) {
     const size_t want = size_t(std::min(r.seconds, maxSeconds) * kRate);
     r.stereo.resize(want * 2);
     size_t done = 0;
-    while (done < want) {
-        const size_t got = openmpt_module_read_interleaved_float_stereo(mod, kRate, std::min<size_t>(4096, want - done),
-                                                                        &r.stereo[done * 2]);
-        if (!got) break;
-        done += got;
-    }
+    for (size_t got = 1; done < want && got; done += got)
+        got = openmpt_module_read_interleaved_float_stereo(mod, kRate, std::min<size_t>(4096, want - done), &r.stereo[done * 2]);
     r.stereo.resize(done * 2);
     openmpt_module_destroy(mod);
     r.ok = true;
@@ -47,10 +40,7 @@ namespace {
 
 std::unique_ptr<tracker::Player> OurPlayer(const std::vector<uint8_t>& file, std::string& error) {
     auto module = std::make_shared<tracker::Module>();
-    if (tracker::LoadModule(file.data(), file.size(), *module) != tracker::LoadResult::Ok) {
-        error = "our loader refused the module";
-        return nullptr;
-    }
+    if (tracker::LoadModule(file.data(), file.size(), *module) != tracker::LoadResult::Ok) return error = "our loader refused the module", nullptr;
     tracker::RenderSettings settings;
     settings.sampleRate = kRate;
     settings.interpolation = tracker::Interpolation::Cubic;
@@ -59,11 +49,7 @@ std::unique_ptr<tracker::Player> OurPlayer(const std::vector<uint8_t>& file, std
 
 size_t RenderFrames(tracker::Player& player, float* out, size_t frames) {
     size_t done = 0;
-    while (done < frames) {
-        const size_t got = player.Render(out + done * 2, std::min<size_t>(4096, frames - done));
-        if (!got) break;
-        done += got;
-    }
+    for (size_t got = 1; done < frames && got; done += got) got = player.Render(out + done * 2, std::min<size_t>(4096, frames - done));
     return done;
 }
 
@@ -81,6 +67,8 @@ Rendering RenderOurs(const std::vector<uint8_t>& file, double maxSeconds) {
     return r;
 }
 
+namespace {
+
 std::vector<double> LoudnessEnvelope(const std::vector<float>& stereo) {
     const size_t window = kRate / 50, windows = stereo.size() / 2 / window;
     std::vector<double> envelope(3 * windows);
@@ -97,22 +85,18 @@ std::vector<double> LoudnessEnvelope(const std::vector<float>& stereo) {
     return envelope;
 }
 
+// Pearson correlation over the common length; 1 when both are constant and equal.
 double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
     const size_t n = std::min(a.size(), b.size());
-    if (n == 0) return 0;
-    double ma = 0, mb = 0;
-    for (size_t i = 0; i < n; ++i) ma += a[i], mb += b[i];
-    ma /= n, mb /= n;
-    double ab = 0, aa = 0, bb = 0;
-    for (size_t i = 0; i < n; ++i) {
-        ab += (a[i] - ma) * (b[i] - mb);
-        aa += (a[i] - ma) * (a[i] - ma);
-        bb += (b[i] - mb) * (b[i] - mb);
-    }
+    double ma = 0, mb = 0, ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < n; ++i) ma += a[i] / n, mb += b[i] / n;
+    for (size_t i = 0; i < n; ++i) ab += (a[i] - ma) * (b[i] - mb), aa += (a[i] - ma) * (a[i] - ma), bb += (b[i] - mb) * (b[i] - mb);
     if (aa < 1e-12 || bb < 1e-12)
-        return aa < 1e-12 && bb < 1e-12 && std::fabs(ma - mb) <= 1e-3 * std::max(ma, mb) + 1e-9 ? 1.0 : 0.0;
+        return n && aa < 1e-12 && bb < 1e-12 && std::fabs(ma - mb) <= 1e-3 * std::max(ma, mb) + 1e-9 ? 1.0 : 0.0;
     return ab / std::sqrt(aa * bb);
 }
+
+}  // namespace
 
 std::string Comparison::Describe() const {
     char line[160];
