@@ -2,14 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
 
 #include "midi/sequencer.h"
 #include "midi/synth.h"
 
 namespace midi_test {
 
-std::vector<float> Render(const midi::Song& song, const midi::Bank& bank, bool effects) {
-    midi::Synth synth(bank, {kRate, effects});
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<float> RenderFile(const std::vector<uint8_t>& file, const midi::Bank& bank) {
+    midi::Song song;
+    EXPECT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);
+    midi::Synth synth(bank, {kRate, false});
     midi::Sequencer sequencer(song, synth, kRate);
     std::vector<float> out(2 * sequencer.LengthFrames());
     size_t done = 0;

@@ -1,6 +1,7 @@
 #pragma once
-// Rendering songs for the tests and finding where notes start in the sound.
+// Reading, rendering and listening to songs for the tests.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "midi/bank.h"
@@ -10,8 +11,9 @@ namespace midi_test {
 
 constexpr uint32_t kRate = 44100;
 
-// Whole song (length from the sequencer), stereo, without effects unless asked.
-std::vector<float> Render(const midi::Song& song, const midi::Bank& bank, bool effects = false);
+std::vector<uint8_t> ReadFile(const std::string& path);
+// The file read and rendered whole (length from the sequencer), stereo, without effects.
+std::vector<float> RenderFile(const std::vector<uint8_t>& file, const midi::Bank& bank);
 // Seconds at which sound rises above `threshold` after at least `gapSeconds` below it.
 std::vector<double> Onsets(const std::vector<float>& stereo, float threshold = 2e-3f, double gapSeconds = 0.03);
 // Root mean square of the two channels per window.
