@@ -33,8 +33,9 @@ Bytes Instrument(uint32_t bank, const std::vector<Bytes>& regions, double attack
     Put32(insh, uint32_t(regions.size())), Put32(insh, bank), Put32(insh, 0);
     Put32(art, 8), Put32(art, 2);
     for (auto [destination, seconds] : {std::pair{0x0206u, attack}, std::pair{0x0209u, release}})
-        Put32(art, 0), Put16(art, destination), Put16(art, 0), Put32(art, uint32_t(std::lround(1200 * std::log2(seconds) * 65536)));
-    return List("LIST", "ins ", {Chunk("insh", insh), List("LIST", "lrgn", regions), List("LIST", "lart", {Chunk("art1", art)})});
+        Put32(art, 0), Put32(art, destination), Put32(art, uint32_t(std::lround(1200 * std::log2(seconds) * 65536)));
+    const Bytes articulation = List("LIST", "lart", {Chunk("art1", art)});
+    return List("LIST", "ins ", {Chunk("insh", insh), List("LIST", "lrgn", regions), articulation});
 }
 
 // Program 0: low keys a 100-frame sine (441 Hz at unity 69), high keys a 50-frame one (882 Hz
@@ -45,7 +46,8 @@ Bytes TestBank() {
     Bytes ptbl, colh, pool;
     Put32(ptbl, 8), Put32(ptbl, uint32_t(waves.size())), Put32(colh, 2);
     for (const Bytes& w : waves) Put32(ptbl, uint32_t(pool.size())), pool.insert(pool.end(), w.begin(), w.end());
-    const Bytes melodic = Instrument(0, {Region(0, 59, 0, 127, 0), Region(60, 127, 0, 99, 1), Region(60, 127, 100, 127, 2)}, 0.1, 0.2);
+    const Bytes melodic =
+        Instrument(0, {Region(0, 59, 0, 127, 0), Region(60, 127, 0, 99, 1), Region(60, 127, 100, 127, 2)}, 0.1, 0.2);
     const Bytes drums = Instrument(0x80000000u, {Region(35, 81, 0, 127, 1)}, 0.001, 0.05);
     return List("RIFF", "DLS ", {Chunk("colh", colh), List("LIST", "lins", {melodic, drums}), Chunk("ptbl", ptbl),
                                  List("LIST", "wvpl", {pool})});

@@ -27,7 +27,8 @@ midi::Song StateChanges() {
     Event(t, 480, {0xB0, 121, 0});  // reset all controllers at 2.5 s
     Event(t, 480, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7});  // General MIDI on at 3 s
     Event(t, 480, {0x80, 60, 0});
-    for (uint32_t delta : {240, 460, 460}) Event(t, delta, {0x99, 42, 100}), Event(t, 20, {0x89, 42, 0});  // hi-hats at 3.75, 4.25, 4.75 s
+    // Hi-hats at 3.75, 4.25, 4.75 s.
+    for (uint32_t delta : {240, 460, 460}) Event(t, delta, {0x99, 42, 100}), Event(t, 20, {0x89, 42, 0});
     const Bytes file = Smf(0, 480, {t});
     midi::Song song;
     EXPECT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);

@@ -20,7 +20,8 @@ Bytes Smf(int format, uint16_t division, const std::vector<Bytes>& tracks) {
                  uint8_t(division >> 8), uint8_t(division)};
     for (const Bytes& t : tracks) {
         const uint32_t size = uint32_t(t.size() + 4);
-        out.insert(out.end(), {'M', 'T', 'r', 'k', uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)});
+        out.insert(out.end(), {'M', 'T', 'r', 'k', uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8)});
+        out.push_back(uint8_t(size));
         out.insert(out.end(), t.begin(), t.end());
         out.insert(out.end(), {0x00, 0xFF, 0x2F, 0x00});
     }
