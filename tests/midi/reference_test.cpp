@@ -15,14 +15,6 @@ namespace {
 
 const std::string kFolder = QUENDRA_MIDI_SOUNDFONT;
 
-// FluidSynth's raw output: 16-bit stereo samples.
-std::vector<float> ReadRaw16(const std::string& path) {
-    const std::vector<uint8_t> b = ReadFile(path);
-    std::vector<float> out;
-    for (size_t i = 0; i + 1 < b.size(); i += 2) out.push_back(float(int16_t(b[i] | b[i + 1] << 8)) / 32768.0f);
-    return out;
-}
-
 class Reference : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,7 +33,8 @@ protected:
         const std::string command = "fluidsynth -ni -q -R 0 -C 0 -r 44100 -T raw -O s16 -F " + raw + " " + kFolder +
                                     "/TimGM6mb.sf2 " + mid + " >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        theirs = ReadRaw16(raw);
+        const std::vector<uint8_t> b = ReadFile(raw);  // 16-bit stereo
+        for (size_t i = 0; i + 1 < b.size(); i += 2) theirs.push_back(float(int16_t(b[i] | b[i + 1] << 8)) / 32768.0f);
         ASSERT_FALSE(theirs.empty());
         ours = RenderFile(file, bank_);
         std::remove(mid.c_str());
@@ -88,9 +81,7 @@ TEST_F(Reference, SingleNotePitchAgreesWithinACent) {
 // A few bars on piano, strings, bass and drums, with changes of volume and a pitch bend.
 Bytes Ensemble() {
     Bytes t;
-    Event(t, 0, {0xC0, 0});
-    Event(t, 0, {0xC1, 48});
-    Event(t, 0, {0xC2, 33});
+    for (auto [status, program] : {std::pair<uint8_t, uint8_t>{0xC0, 0}, {0xC1, 48}, {0xC2, 33}}) Event(t, 0, {status, program});
     const uint8_t chords[4][3] = {{60, 64, 67}, {57, 60, 64}, {65, 69, 72}, {67, 71, 74}};
     for (int bar = 0; bar < 4; ++bar) {
         const uint8_t* c = chords[bar];
@@ -103,8 +94,7 @@ Bytes Ensemble() {
             Event(t, 0, {0x99, 42, 70});
             Event(t, 0, {0x90, key, uint8_t(70 + 10 * beat)});
             Event(t, 360, {0x80, key, 0});
-            Event(t, 0, {0x89, drum, 0});
-            Event(t, 0, {0x89, 42, 0});
+            for (uint8_t off : {drum, uint8_t(42)}) Event(t, 0, {0x89, off, 0});
             if (beat == 2) Event(t, 0, {0xE2, 0, 0x50});
             Event(t, 120, {0xE2, 0, 0x40});
         }

@@ -2,6 +2,8 @@
 // start on time.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "midi/sequencer.h"
 #include "midi/synth.h"
 #include "support.h"
@@ -52,12 +54,8 @@ TEST(MidiSeek, ReplaysControllersAndProgramsUpToTheTarget) {
         SCOPED_TRACE(c.seconds);
         sequencer.Seek(uint64_t(c.seconds * kRate));
         const midi::ChannelState& s = synth.Channel(0);
-        EXPECT_EQ(s.program, c.program);
-        EXPECT_EQ(s.volume, c.volume);
-        EXPECT_EQ(s.pan, c.pan);
-        EXPECT_EQ(s.pitchBend, c.bend);
-        EXPECT_EQ(s.bendRangeCents, c.bendRange);
-        EXPECT_EQ(s.sustain, c.sustain);
+        EXPECT_EQ(std::tie(s.program, s.volume, s.pan, s.pitchBend, s.bendRangeCents, s.sustain),
+                  std::tie(c.program, c.volume, c.pan, c.bend, c.bendRange, c.sustain));
         EXPECT_EQ(synth.ActiveVoices(), 0);  // the note held over the target stays silent
         float block[2 * 256];
         sequencer.Render(block, 256);

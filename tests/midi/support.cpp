@@ -1,11 +1,11 @@
 #include "support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "midi/sequencer.h"
 #include "midi/synth.h"
@@ -24,11 +24,8 @@ std::vector<float> RenderFile(const std::vector<uint8_t>& file, const midi::Bank
     midi::Sequencer sequencer(song, synth, kRate);
     std::vector<float> out(2 * sequencer.LengthFrames());
     size_t done = 0;
-    while (done < sequencer.LengthFrames()) {
-        const size_t n = sequencer.Render(out.data() + 2 * done, std::min<size_t>(4096, sequencer.LengthFrames() - done));
-        if (n == 0) break;
-        done += n;
-    }
+    for (size_t n = 1; n > 0 && done < out.size() / 2; done += n)
+        n = sequencer.Render(&out[2 * done], std::min<size_t>(4096, out.size() / 2 - done));
     out.resize(2 * done);
     return out;
 }
@@ -38,8 +35,7 @@ std::vector<double> Onsets(const std::vector<float>& stereo, float threshold, do
     const size_t gap = size_t(gapSeconds * kRate);
     size_t quiet = gap;
     for (size_t i = 0; 2 * i + 1 < stereo.size(); ++i) {
-        const float level = std::max(std::fabs(stereo[2 * i]), std::fabs(stereo[2 * i + 1]));
-        if (level < threshold) {
+        if (std::max(std::fabs(stereo[2 * i]), std::fabs(stereo[2 * i + 1])) < threshold) {
             ++quiet;
             continue;
         }
@@ -62,16 +58,10 @@ std::vector<double> RmsEnvelope(const std::vector<float>& stereo, double windowS
 
 double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
     const size_t n = std::min(a.size(), b.size());
-    if (n == 0) return 0;
-    double ma = 0, mb = 0;
-    for (size_t i = 0; i < n; ++i) ma += a[i], mb += b[i];
-    ma /= double(n), mb /= double(n);
-    double ab = 0, aa = 0, bb = 0;
-    for (size_t i = 0; i < n; ++i) {
-        ab += (a[i] - ma) * (b[i] - mb);
-        aa += (a[i] - ma) * (a[i] - ma);
-        bb += (b[i] - mb) * (b[i] - mb);
-    }
+    double ma = 0, mb = 0, ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < n; ++i) ma += a[i] / double(n), mb += b[i] / double(n);
+    for (size_t i = 0; i < n; ++i)
+        ab += (a[i] - ma) * (b[i] - mb), aa += (a[i] - ma) * (a[i] - ma), bb += (b[i] - mb) * (b[i] - mb);
     return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
@@ -80,9 +70,8 @@ double Frequency(const std::vector<float>& s, double from, double to) {
     double first = 0, last = 0;
     for (size_t i = size_t(from * kRate); i < size_t(to * kRate); ++i) {
         if (s[2 * i] < 0 && s[2 * i + 2] >= 0) {
-            const double at = i + s[2 * i] / (s[2 * i] - s[2 * i + 2]);
-            if (crossings++ == 0) first = at;
-            last = at;
+            last = i + s[2 * i] / (s[2 * i] - s[2 * i + 2]);
+            if (crossings++ == 0) first = last;
         }
     }
     return crossings > 1 ? (crossings - 1) * kRate / (last - first) : 0;
