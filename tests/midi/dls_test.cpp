@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "support.h"
-#include "writer.h"
 
 namespace midi_test {
 namespace {

@@ -7,7 +7,6 @@
 #include "midi/sequencer.h"
 #include "midi/synth.h"
 #include "support.h"
-#include "writer.h"
 
 namespace midi_test {
 namespace {

@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "support.h"
-#include "writer.h"
 
 namespace midi_test {
 namespace {

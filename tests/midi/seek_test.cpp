@@ -7,7 +7,6 @@
 #include "midi/sequencer.h"
 #include "midi/synth.h"
 #include "support.h"
-#include "writer.h"
 
 namespace midi_test {
 namespace {
@@ -61,7 +60,6 @@ TEST(MidiSeek, ReplaysControllersAndProgramsUpToTheTarget) {
         sequencer.Render(block, 256);
         for (float x : block) ASSERT_EQ(x, 0.0f);
     }
-    // Notes after the target start on time.
     sequencer.Seek(uint64_t(3.6 * kRate));
     std::vector<float> rest(2 * (sequencer.LengthFrames() - sequencer.Position()));
     ASSERT_EQ(sequencer.Render(rest.data(), rest.size() / 2), rest.size() / 2);

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "support.h"
-#include "writer.h"
 
 namespace midi_test {
 namespace {
