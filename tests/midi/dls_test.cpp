@@ -1,5 +1,4 @@
-// DLS banks written here: regions by key and velocity, loops, envelopes and the drum flag
-// play what they describe.
+// DLS banks written here: regions by key and velocity, loops, envelopes and the drum flag.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -63,7 +62,6 @@ TEST(MidiDls, RegionsLoopsAndEnvelopesPlayAsWritten) {
     const Bytes file = TestBank();
     midi::Bank bank;
     ASSERT_EQ(midi::ReadDls(file.data(), file.size(), bank), midi::BankResult::Ok);
-    EXPECT_EQ(bank.waves.size(), 3u);
     struct Case {
         uint8_t channel, key, velocity;
         double hz, attackRatio;

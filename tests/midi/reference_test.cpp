@@ -1,5 +1,4 @@
-// A real SoundFont (TimGM6mb from Debian) played by us and by FluidSynth: the loudness over
-// time and a single note's pitch must agree.
+// A real SoundFont (TimGM6mb from Debian) played by us and by FluidSynth: loudness and pitch.
 #include <gtest/gtest.h>
 
 #include <cmath>

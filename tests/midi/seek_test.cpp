@@ -1,5 +1,4 @@
-// Seeking replays programs and controllers to the target without sound; notes after it
-// start on time.
+// Seeking replays programs and controllers silently; notes after the target start on time.
 #include <gtest/gtest.h>
 
 #include <tuple>
