@@ -63,7 +63,7 @@ std::vector<Written> Files() {
         {"type 0, tempo changes, running status", 0, true, 480, changing, 1, 240},
         {"type 1, three note tracks", 1, false, 480, changing, 3, 240},
         {"type 1, running status", 1, true, 480, changing, 2, 250},
-        // Rounding per tick or per event would drift by more than 2 ms over the minute.
+        // A tick rounded to whole frames or microseconds would drift by more than 2 ms in the minute.
         {"a minute at 180 per minute, 96 ticks a quarter", 1, false, 96, {{0, 333333}}, 2, 997},
         // 25 frames a second, 40 ticks a frame: a tick is a millisecond, whatever the tempo says.
         {"SMPTE division", 0, false, uint16_t((256 - 25) << 8 | 40), {{0, 100000}}, 1, 300},
