@@ -1,6 +1,5 @@
 #pragma once
-// What the MIDI fuzzers share: a song played for a bounded time with a seek the input picks,
-// and banks checked and played.
+// What the MIDI fuzzers share: songs played briefly with a seek the input picks; banks played.
 #include <algorithm>
 #include <cmath>
 #include <vector>

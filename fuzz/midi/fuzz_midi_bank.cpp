@@ -1,5 +1,4 @@
-// Sound banks, DLS and SoundFont 2 (each reader refuses the other's files): read and played;
-// a DLS bank opened on its own plays its waves.
+// DLS and SoundFont 2 banks (each reader refuses the other's): played; DLS also opened alone.
 #include "fuzz_codec_decode.h"
 #include "fuzz_midi.h"
 
