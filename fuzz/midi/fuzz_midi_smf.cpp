@@ -1,4 +1,4 @@
-// Standard MIDI Files: through the engine's open (tags), then played for a while.
+// MIDI files, plain and RIFF: through the engine's open (tags), then played for a while.
 #include "fuzz_codec_decode.h"
 #include "fuzz_midi.h"
 

@@ -6,27 +6,18 @@
 
 #include "midi/sequencer.h"
 #include "midi/synth.h"
-#include "smf_writer.h"
 #include "support.h"
 
 namespace midi_test {
 namespace {
 
-std::vector<uint8_t> WithTrack(const std::vector<uint8_t>& track, uint16_t division = 480) {
-    return Smf(0, division, {track});
+Bytes FewNotes(Bytes t = {}) {
+    for (uint8_t n = 0; n < 8; ++n) Event(t, 240, {0x90, uint8_t(60 + n), 100}), Event(t, 200, {0x80, uint8_t(60 + n), 0});
+    return t;
 }
 
-std::vector<uint8_t> FewNotes() {
-    TrackWriter t;
-    for (int n = 0; n < 8; ++n) {
-        t.Message(240, 0x90, uint8_t(60 + n), 100);
-        t.Message(200, 0x80, uint8_t(60 + n), 0);
-    }
-    return t.Finish();
-}
-
-std::vector<uint8_t> ManyNotesAtOneTick(int notes) {
-    std::vector<uint8_t> t;
+Bytes ManyNotesAtOneTick(int notes) {
+    Bytes t;
     for (int n = 0; n < notes; ++n) t.insert(t.end(), {0x00, 0x90, uint8_t(n % 128), 0x64});
     for (int n = 0; n < notes; ++n) t.insert(t.end(), {0x00, 0x80, uint8_t(n % 128), 0x00});
     return t;
@@ -34,40 +25,34 @@ std::vector<uint8_t> ManyNotesAtOneTick(int notes) {
 
 struct Hostile {
     const char* name;
-    std::vector<uint8_t> file;
+    Bytes file;
     bool plays;
 };
 
 std::vector<Hostile> Cases() {
-    std::vector<Hostile> cases;
-    std::vector<uint8_t> endless(100000, 0xFF);
-    cases.push_back({"endless variable-length number", WithTrack(endless), true});
-    std::vector<uint8_t> pastEnd = WithTrack(FewNotes());
+    const Bytes few = Smf(0, 480, {FewNotes()});
+    Bytes pastEnd = few, truncated = few, manyTracks = few, rmid = Rmid(few), zeroTempo, days;
     pastEnd[18] = 0x7F;  // track length 0x7F...... : far past the file
-    cases.push_back({"track longer than the file", pastEnd, true});
-    TrackWriter zeroTempo;
-    zeroTempo.Tempo(0, 0);
-    zeroTempo.Raw(FewNotes());
-    cases.push_back({"tempo 0", WithTrack(zeroTempo.Finish()), true});
-    cases.push_back({"a million notes at one tick", WithTrack(ManyNotesAtOneTick(1000000)), true});
-    cases.push_back({"more events than allowed", WithTrack(ManyNotesAtOneTick(2200000)), false});
-    std::vector<uint8_t> truncated = WithTrack(FewNotes());
     truncated.resize(truncated.size() / 2);
-    cases.push_back({"truncated in a track", truncated, true});
-    cases.push_back({"header only", std::vector<uint8_t>(truncated.begin(), truncated.begin() + 14), false});
-    cases.push_back({"division 0", WithTrack(FewNotes(), 0), false});
-    std::vector<uint8_t> manyTracks = WithTrack(FewNotes());
     manyTracks[10] = manyTracks[11] = 0xFF;
-    cases.push_back({"more tracks announced than present", manyTracks, true});
-    TrackWriter huge;
-    huge.Tempo(0, 0xFFFFFF);
-    for (int n = 0; n < 1000; ++n) huge.Message(0x0FFFFFFF, 0x90, 60, 100);
-    cases.push_back({"days between notes", WithTrack(huge.Finish(), 1), true});
-    std::vector<uint8_t> rmid = Rmid(WithTrack(FewNotes()));
-    rmid[16] = 0xFF, rmid[17] = 0xFF, rmid[18] = 0xFF;  // data chunk past the end
-    cases.push_back({"RIFF MIDI data longer than the file", rmid, true});
-    cases.push_back({"running status with nothing to run on", WithTrack({0x00, 0x3C, 0x64}), true});
-    return cases;
+    rmid[16] = rmid[17] = rmid[18] = 0xFF;  // data chunk past the end
+    Tempo(zeroTempo, 0, 0);
+    Tempo(days, 0, 0xFFFFFF);
+    for (int n = 0; n < 1000; ++n) Event(days, 0x0FFFFFFF, {0x90, 60, 100});
+    return {
+        {"endless variable-length number", Smf(0, 480, {Bytes(100000, 0xFF)}), true},
+        {"track longer than the file", pastEnd, true},
+        {"tempo 0", Smf(0, 480, {FewNotes(zeroTempo)}), true},
+        {"a million notes at one tick", Smf(0, 480, {ManyNotesAtOneTick(1000000)}), true},
+        {"more events than allowed", Smf(0, 480, {ManyNotesAtOneTick(2200000)}), false},
+        {"truncated in a track", truncated, true},
+        {"header only", Bytes(few.begin(), few.begin() + 14), false},
+        {"division 0", Smf(0, 0, {FewNotes()}), false},
+        {"more tracks announced than present", manyTracks, true},
+        {"days between notes", Smf(0, 1, {days}), true},
+        {"RIFF MIDI data longer than the file", rmid, true},
+        {"running status with nothing to run on", Smf(0, 480, {{0x00, 0x3C, 0x64}}), true},
+    };
 }
 
 TEST(MidiHostile, RefusedOrPlayedInBoundedTimeAndMemory) {

@@ -1,136 +1,94 @@
 // Note onsets in the rendering against the times the file gives, and the song's length.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
+#include <map>
 
-#include "midi/sequencer.h"
-#include "midi/synth.h"
-#include "smf_writer.h"
 #include "support.h"
 
 namespace midi_test {
 namespace {
 
-constexpr uint16_t kTicksPerQuarter = 480;
 constexpr uint8_t kHat = 42;
 
-struct TempoChange {
-    uint32_t tick, micros;
+struct Case {
+    const char* name;
+    int format;
+    bool running;
+    uint16_t division;
+    std::map<int, uint32_t> tempi;  // microseconds a quarter from the note with that index on
+    int tracks;
+    uint32_t spacing;
 };
-
-// Seconds at a tick under a tempo list sorted by tick (first entry at tick 0).
-double SecondsAt(uint32_t tick, const std::vector<TempoChange>& tempi) {
-    double seconds = 0;
-    for (size_t i = 0; i < tempi.size() && tempi[i].tick < tick; ++i) {
-        const uint32_t until = i + 1 < tempi.size() ? std::min(tempi[i + 1].tick, tick) : tick;
-        seconds += double(until - tempi[i].tick) * tempi[i].micros / 1e6 / kTicksPerQuarter;
-    }
-    return seconds;
-}
 
 struct Written {
-    std::vector<uint8_t> file;
+    const char* name;
+    Bytes file;
     std::vector<double> onsets;
-    double lastEvent;
+    double last;
 };
 
-// Hi-hat strokes on the drum channel, one per `spacing` ticks, spread over the note tracks;
-// tempo changes in the first track (the only one in type 0).
-Written HatsWithTempi(int format, bool runningStatus, const std::vector<TempoChange>& tempi, int notes,
-                      uint32_t spacing, int noteTracks) {
-    struct Timed {
-        uint32_t tick;
-        int track;
-        uint32_t tempo;  // 0: a note-on, 1: a note-off, else a tempo
+// Sixteen hi-hat strokes, one per `spacing` ticks, spread over the note tracks; tempo changes
+// in the first track (the only one in type 0).
+Written Hats(const Case& c) {
+    std::vector<Bytes> tracks(c.format == 0 ? 1 : 1 + c.tracks);
+    std::vector<uint32_t> last(tracks.size(), 0);
+    std::vector<bool> started(tracks.size(), false);
+    uint32_t micros = 500000;
+    auto seconds = [&](uint32_t ticks) {
+        if (c.division & 0x8000) return ticks / double((256 - (c.division >> 8)) * (c.division & 0xFF));
+        return ticks * double(micros) / 1e6 / c.division;
     };
-    std::vector<Timed> events;
-    for (const TempoChange& t : tempi) events.push_back({t.tick, 0, t.micros});
-    Written w;
-    for (int n = 0; n < notes; ++n) {
-        const uint32_t tick = spacing * uint32_t(n + 1);
-        const int track = format == 0 ? 0 : 1 + n % noteTracks;
-        events.push_back({tick, track, 0});
-        events.push_back({tick + 20, track, 1});
-        w.onsets.push_back(SecondsAt(tick, tempi));
-        w.lastEvent = SecondsAt(tick + 20, tempi);
-    }
-    std::stable_sort(events.begin(), events.end(), [](const Timed& a, const Timed& b) { return a.tick < b.tick; });
-    const int trackCount = format == 0 ? 1 : 1 + noteTracks;
-    std::vector<TrackWriter> writers(trackCount, TrackWriter(runningStatus));
-    std::vector<uint32_t> last(trackCount, 0);
-    writers[0].Meta(0, 0x03, "Timing");
-    for (const Timed& e : events) {
-        const uint32_t delta = e.tick - last[e.track];
-        last[e.track] = e.tick;
-        if (e.tempo > 1) writers[e.track].Tempo(delta, e.tempo);
+    Written w{c.name, {}, {}, 0};
+    for (int n = 0; n < 16; ++n) {
+        const uint32_t tick = c.spacing * uint32_t(n + 1);
+        w.onsets.push_back((n ? w.onsets.back() : 0) + seconds(c.spacing));
+        if (c.tempi.count(n)) Tempo(tracks[0], tick - last[0], micros = c.tempi.at(n)), last[0] = tick;
+        const int i = c.format == 0 ? 0 : 1 + n % c.tracks;
         // The note-off as a note-on of velocity 0, so running status spans both.
-        else writers[e.track].Message(delta, 0x99, kHat, e.tempo == 0 ? 100 : 0);
+        if (c.running && started[i]) Event(tracks[i], tick - last[i], {kHat, 100});
+        else Event(tracks[i], tick - last[i], {0x99, kHat, 100});
+        if (c.running) Event(tracks[i], 20, {kHat, 0});
+        else Event(tracks[i], 20, {0x99, kHat, 0});
+        started[i] = true, last[i] = tick + 20;
+        w.last = w.onsets.back() + seconds(20);
     }
-    std::vector<std::vector<uint8_t>> tracks;
-    for (TrackWriter& t : writers) tracks.push_back(t.Finish());
-    w.file = Smf(format, kTicksPerQuarter, tracks);
+    w.file = Smf(c.format, c.division, tracks);
     return w;
 }
 
-void ExpectTiming(const std::vector<uint8_t>& file, const std::vector<double>& expected, double lastEvent) {
-    midi::Song song;
-    ASSERT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);
-    const std::vector<float> sound = Render(song, BuiltIn());
-    EXPECT_NEAR(double(sound.size() / 2) / kRate, lastEvent + midi::kReleaseTailSeconds, 0.010);
-    const std::vector<double> found = Onsets(sound);
-    ASSERT_EQ(found.size(), expected.size());
-    for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], expected[i], 0.002) << "note " << i;
-}
-
-TEST(MidiTiming, OnsetsFollowTheTempoMap) {
-    const std::vector<TempoChange> steady = {{0, 500000}};
-    const std::vector<TempoChange> changing = {{0, 500000}, {1000, 750000}, {2100, 300000}, {3000, 1000000}};
-    struct Case {
-        const char* name;
-        int format;
-        bool running;
-        std::vector<TempoChange> tempi;
-        int tracks;
-    } const cases[] = {
-        {"type 0, one tempo", 0, false, steady, 1},
-        {"type 0, tempo changes, running status", 0, true, changing, 1},
-        {"type 1, three note tracks", 1, false, changing, 3},
-        {"type 1, running status", 1, true, changing, 2},
+std::vector<Written> Files() {
+    const std::map<int, uint32_t> changing = {{0, 500000}, {4, 750000}, {9, 300000}, {12, 1000000}};
+    const Case cases[] = {
+        {"type 0, no tempo", 0, false, 480, {}, 1, 240},
+        {"type 0, tempo changes, running status", 0, true, 480, changing, 1, 240},
+        {"type 1, three note tracks", 1, false, 480, changing, 3, 240},
+        {"type 1, running status", 1, true, 480, changing, 2, 250},
+        // A tick rounded to whole frames or microseconds would drift by more than 2 ms in the minute.
+        {"a minute at 180 per minute, 96 ticks a quarter", 1, false, 96, {{0, 333333}}, 2, 997},
+        // 25 frames a second, 40 ticks a frame: a tick is a millisecond, whatever the tempo says.
+        {"SMPTE division", 0, false, uint16_t((256 - 25) << 8 | 40), {{0, 100000}}, 1, 300},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Written w = HatsWithTempi(c.format, c.running, c.tempi, 16, 240, c.tracks);
-        ExpectTiming(w.file, w.onsets, w.lastEvent);
-        SCOPED_TRACE("in a RIFF MIDI file");
-        ExpectTiming(Rmid(w.file), w.onsets, w.lastEvent);
-    }
+    std::vector<Written> files;
+    for (const Case& c : cases) files.push_back(Hats(c));
+    // Type 2 plays its sequences one after another: the second starts after the first's 960 ticks.
+    Bytes sequence;
+    Event(sequence, 480, {0x99, kHat, 100});
+    Event(sequence, 480, {0x89, kHat, 0});
+    files.push_back({"type 2", Smf(2, 480, {sequence, sequence}), {0.5, 1.5}, 2.0});
+    return files;
 }
 
-TEST(MidiTiming, SmpteDivisionCountsTicksPerFrame) {
-    // 25 frames a second, 40 ticks a frame: a tick is a millisecond, whatever the tempo says.
-    TrackWriter t;
-    t.Tempo(0, 100000);
-    std::vector<double> expected;
-    for (int n = 0; n < 6; ++n) {
-        t.Message(n == 0 ? 300 : 280, 0x99, kHat, 90);
-        t.Message(20, 0x89, kHat, 0);
-        expected.push_back(0.3 * (n + 1));
+TEST(MidiTiming, OnsetsWithin2MsAndLengthWithin10Ms) {
+    for (const Written& w : Files()) {
+        for (const Bytes& file : {w.file, Rmid(w.file)}) {
+            SCOPED_TRACE(::testing::Message() << w.name << (file == w.file ? "" : ", in a RIFF MIDI file"));
+            const std::vector<float> sound = RenderFile(file, BuiltIn());
+            EXPECT_NEAR(double(sound.size() / 2) / kRate, w.last + midi::kReleaseTailSeconds, 0.010);
+            const std::vector<double> found = Onsets(sound);
+            ASSERT_EQ(found.size(), w.onsets.size());
+            for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], w.onsets[i], 0.002) << "note " << i;
+        }
     }
-    const uint16_t division = uint16_t((256 - 25) << 8 | 40);
-    ExpectTiming(Smf(0, division, {t.Finish()}), expected, 1.82);
-}
-
-TEST(MidiTiming, TypeTwoPlaysItsSequencesOneAfterAnother) {
-    std::vector<std::vector<uint8_t>> tracks;
-    for (int s = 0; s < 2; ++s) {
-        TrackWriter t;
-        t.Message(480, 0x99, kHat, 100);
-        t.Message(480, 0x89, kHat, 0);
-        tracks.push_back(t.Finish());
-    }
-    // 120 per minute: a quarter is half a second; the second sequence starts after 960 ticks.
-    ExpectTiming(Smf(2, kTicksPerQuarter, tracks), {0.5, 1.5}, 2.0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Voice allocation when every voice is busy: a new note takes a released voice first, then
-// the quietest; the others keep sounding.
+// Voice allocation when every voice is busy (a new note takes a released voice first, then
+// the quietest), and the tuning of a channel by parameters and bends.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -36,10 +36,8 @@ TEST(MidiVoices, ANewNoteTakesAReleasedVoiceElseTheQuietest) {
         bool loudNoteSounds;
         size_t frames;  // listened to after the change
     } const steps[] = {
-        // The quietest (a channel-1 note) gives way, not the loud one.
         {"full: the quietest is taken", 0x92, 90, 1, true, kRate / 10},
-        // Released, the loud note fades (80 ms); while it does, its voice is the first to be
-        // taken, before any quiet held one.
+        // Released, the loud note fades for 80 ms; its voice goes first, before quiet held ones.
         {"note-off of the loud note", 0x80, 40, 0, true, 64},
         {"a released voice is taken", 0x93, 91, 1, false, kRate / 10},
     };
@@ -52,12 +50,6 @@ TEST(MidiVoices, ANewNoteTakesAReleasedVoiceElseTheQuietest) {
         else EXPECT_LT(peak, 0.05f * loud);
     }
 }
-
-}  // namespace
-}  // namespace midi_test
-
-namespace midi_test {
-namespace {
 
 // Tuning and bending a middle A on a nearly sine instrument (built-in chromatic percussion).
 TEST(MidiPitch, RegisteredParametersAndBendsTuneTheChannel) {
