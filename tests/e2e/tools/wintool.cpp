@@ -1,6 +1,5 @@
 // A small Windows program the end-to-end tests run beside the player to look at it from
-// the inside of Wine: clipboard, windows by title, control rectangles, messages; and a
-// task bar band window for the mini window.
+// the inside of Wine: clipboard, windows by title, control rectangles, messages.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -98,21 +97,6 @@ int ChildText(HWND child) {
     return std::fputs(text, stdout) < 0;
 }
 
-// Prints the window region's rectangles, one "left top right bottom" per line.
-int WindowRegion(HWND window) {
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(window, region) == ERROR) return 1;
-    char buffer[4096];
-    const DWORD size = GetRegionData(region, sizeof buffer, reinterpret_cast<RGNDATA*>(buffer));
-    const auto* data = reinterpret_cast<const RGNDATA*>(buffer);
-    if (size == 0 || size > sizeof buffer) return 1;
-    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
-    for (DWORD i = 0; i < data->rdh.nCount; ++i)
-        std::printf("%ld %ld %ld %ld\n", rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
-    DeleteObject(region);
-    return 0;
-}
-
 // Reads a list view of another process: one line per row, "selected<TAB>col0<TAB>col1"; or
 // only the number of rows.
 int ListRows(HWND list, bool countOnly) {
@@ -197,47 +181,6 @@ int Message(bool send, HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &answer) ? 0 : 2;
 }
 
-// A task bar band window for the mini window: a "ReBarWindow32" child at (0, 0) of the
-// "Shell_TrayWnd" window, which is Wine's when it has one, else ours along the bottom of the
-// screen. Prints "ready", then keeps both alive, answering messages, for `seconds`.
-int ServeBand(int width, int height, DWORD seconds) {
-    WNDCLASSA band = {};
-    band.lpfnWndProc = DefWindowProcA;
-    band.hInstance = GetModuleHandleA(nullptr);
-    band.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    band.lpszClassName = "ReBarWindow32";
-    WNDCLASSA tray = band;
-    tray.lpszClassName = "Shell_TrayWnd";
-    if (!RegisterClassA(&band) || !RegisterClassA(&tray)) return Fail("cannot register the classes");
-    HWND parent = FindWindowA("Shell_TrayWnd", nullptr);
-    if (!parent)
-        parent = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", nullptr, WS_POPUP | WS_VISIBLE, 0,
-                                 GetSystemMetrics(SM_CYSCREEN) - height, GetSystemMetrics(SM_CXSCREEN), height,
-                                 nullptr, nullptr, tray.hInstance, nullptr);
-    if (!parent || !CreateWindowExA(0, "ReBarWindow32", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,
-                                    nullptr, band.hInstance, nullptr))
-        return Fail("cannot make the band window");
-    std::printf("ready\n");
-    std::fflush(stdout);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < seconds * 1000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-    return 0;
-}
-
-// Prints the band window's screen rectangle: "left top right bottom".
-int BandRect() {
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    HWND band = tray ? FindWindowExA(tray, nullptr, "ReBarWindow32", nullptr) : nullptr;
-    RECT rect;
-    if (!band || !GetWindowRect(band, &rect)) return 1;
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -251,15 +194,11 @@ int main(int argc, char** argv) {
     if (command == "clip-set" && argc > 2) return ClipboardSet(argv[2]);
     if (command == "temp-folder") return TempFolder();
     if (command == "wait-text" && argc > 5) return WaitChildText(title, id, argv[4], static_cast<DWORD>(number(5)));
-    if (command == "band" && argc > 4)
-        return ServeBand(static_cast<int>(number(2)), static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
-    if (command == "band-rect") return BandRect();
     // The rest act on a window named by its title, or on its child named by title and identifier.
-    const bool onWindow = command == "window" || command == "window-region" || command == "post" || command == "send";
+    const bool onWindow = command == "window" || command == "post" || command == "send";
     HWND window = argc > (onWindow ? 2 : 3) ? Find(title, onWindow ? -1 : id) : nullptr;
     if (!window) return 1;
     if (command == "window") return WindowInfo(window);
-    if (command == "window-region") return WindowRegion(window);
     if (command == "child-rect") return ChildRect(window);
     if (command == "child-text") return ChildText(window);
     if (command == "list-rows" || command == "list-count") return ListRows(window, command == "list-count");
