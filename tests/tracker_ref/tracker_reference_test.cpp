@@ -21,12 +21,9 @@ using Bytes = std::vector<uint8_t>;
 
 // Divergences still open (2026-12-07), printed and skipped rather than failed; one that
 // agrees again is reported so that it can leave the list. gd-giirm.s3m: each channel alone
-// agrees; two together add in another phase than the reference's. The pitches (0.02 % to
-// 0.12 % off): IT Amiga frequencies at middle C rates other than 8363 Hz.
+// agrees; two together add in another phase than the reference's.
 const std::map<std::string, std::string> kKnownDivergences = {
     {"gd-giirm.s3m", "length 51.84 s / 51.84 s, correlation 0.9552"},
-    {"it pitch C-5 at 10320 amiga", "+0.025 %"}, {"it pitch A-6 at 10320 amiga", "+0.113 %"}, {"it pitch E-5 at 23361 amiga", "+0.094 %"},
-    {"it pitch A-6 at 23361 amiga", "+0.116 %"},
 };
 
 const char* const kRealModules[] = {

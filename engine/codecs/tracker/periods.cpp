@@ -79,9 +79,9 @@ int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
     if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
     if (module.type == ModuleType::It) {
-        // IT derives its periods from the exact frequency.
-        double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
-        return std::max(1, static_cast<int>(std::lround(period)));
+        // IT plays the exact frequency; its Amiga mode only changes how slides go.
+        double period = kAmigaClock * kItAmigaPeriodScale / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
+        return std::clamp(static_cast<int>(std::lround(std::min(period, 1e9))), 1, 0xFFFF * 4 * kItAmigaPeriodScale);
     }
     if (module.type == ModuleType::Xm) return XmAmigaPeriod(note + XmRelativeNote(sample), sample ? sample->finetune : 0);
     // ST3's octave of periods, halved and doubled per octave and scaled by the sample's tuning.
@@ -94,10 +94,14 @@ int NotePeriod(const Module& module, const Sample* sample, int note) {
     return std::max(1, static_cast<int>(period));
 }
 
+int PeriodScale(const Module& module) {
+    return module.type == ModuleType::It && !UsesLinearPeriods(module) ? kItAmigaPeriodScale : 1;
+}
+
 int ClampPeriod(const Module& module, int period) {
     if (UsesLinearPeriods(module)) return std::clamp(period, 1, 121 * 64 + 64 * 12);
     if (module.amigaLimits || module.type == ModuleType::Mod) return std::clamp(period, 113 * 4, 856 * 4);
-    return std::clamp(period, 1, 0xFFFF * 4);
+    return std::clamp(period, 1, 0xFFFF * 4 * PeriodScale(module));
 }
 
 int PeriodPlusSemitones(const Module& module, int period, int semitones) {
@@ -116,7 +120,7 @@ double PeriodFrequency(const Module& module, const Sample* sample, int period, d
         // The Amiga's PAL clock: period 428 plays 8287 Hz.
         frequency = kPalClock * 4 / period;
     } else {
-        frequency = static_cast<double>(kAmigaClock) / period;
+        frequency = static_cast<double>(kAmigaClock) * PeriodScale(module) / period;
     }
     if (fineLinear != 0) frequency *= std::exp2(fineLinear / 768.0);
     return frequency;
