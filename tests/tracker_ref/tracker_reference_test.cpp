@@ -21,16 +21,9 @@ using Bytes = std::vector<uint8_t>;
 
 // Divergences still open (2026-12-07), printed and skipped rather than failed; one that
 // agrees again is reported so that it can leave the list. gd-giirm.s3m: each channel alone
-// agrees; two together add in another phase than the reference's. The pitches (0.02 % to
-// 0.23 % off): MOD finetune away from the middle octave, XM and IT Amiga frequencies at
-// middle C rates other than 8363 Hz.
+// agrees; two together add in another phase than the reference's.
 const std::map<std::string, std::string> kKnownDivergences = {
     {"gd-giirm.s3m", "length 51.84 s / 51.84 s, correlation 0.9552"},
-    {"mod pitch A-6 at 8303", "+0.195 %"}, {"mod pitch E-4 at 8424", "-0.148 %"}, {"mod pitch A-6 at 8424", "+0.199 %"},
-    {"xm pitch C-5 at 10320 amiga", "-0.072 %"}, {"xm pitch E-5 at 10320 amiga", "+0.182 %"}, {"xm pitch E-4 at 10320 amiga", "+0.228 %"},
-    {"xm pitch C-5 at 23361 amiga", "+0.163 %"}, {"xm pitch E-5 at 23361 amiga", "+0.206 %"}, {"xm pitch E-4 at 23361 amiga", "+0.103 %"},
-    {"it pitch C-5 at 10320 amiga", "+0.025 %"}, {"it pitch A-6 at 10320 amiga", "+0.113 %"}, {"it pitch E-5 at 23361 amiga", "+0.094 %"},
-    {"it pitch A-6 at 23361 amiga", "+0.116 %"},
 };
 
 const char* const kRealModules[] = {

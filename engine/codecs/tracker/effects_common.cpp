@@ -46,12 +46,11 @@ void VolumeSlide(SongState& s, Channel& channel, uint8_t param, bool firstTick) 
 
 void PortaPeriod(SongState& s, Channel& channel, int amount) {
     if (channel.period <= 0) return;
-    channel.period = ClampPeriod(*s.module, channel.period - amount);
+    channel.period = ClampPeriod(*s.module, channel.period - amount * PeriodScale(*s.module));
 }
 
 void TonePortaStep(SongState& s, Channel& channel) {
-    (void)s;
-    int speed = channel.memTonePorta * 4;
+    int speed = channel.memTonePorta * 4 * PeriodScale(*s.module);
     if (channel.period <= 0 || channel.portaTarget <= 0 || speed == 0) return;
     if (channel.period < channel.portaTarget) {
         channel.period = std::min(channel.period + speed, channel.portaTarget);
@@ -65,8 +64,7 @@ void VibratoStep(SongState& s, Channel& channel, int depthScale) {
     int value = LfoValue(channel.vibratoWave, channel.vibratoPosition, s.randomSeed);
     int delta = value * channel.vibratoDepth * depthScale / 128;
     if (IsIt(s) && !s.module->oldEffects) delta /= 2;
-    channel.periodDelta = delta;
-    if (UsesLinearPeriods(*s.module) && IsIt(s)) channel.periodDelta = delta;
+    channel.periodDelta = delta * PeriodScale(*s.module);
     channel.vibratoPosition = (channel.vibratoPosition + channel.vibratoSpeed * 4) & 255;
 }
 

@@ -13,13 +13,37 @@ bool UsesLinearPeriods(const Module& module) {
 // double them. Its finetuned tables (eighths of a semitone) are the exact periods rounded.
 static const int kModOctavePeriods[12] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226};
 
+// ProTracker's lowest octave (C-1, our C-4) for each finetune row, finetune 0..7 then -8..-1.
+// Its rounded values are not the exact periods; the notes above and below halve and double
+// them, in our quarter periods without losing the fraction.
+static const int kModFinetunePeriods[16][12] = {
+    {856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453},
+    {850, 802, 757, 715, 674, 637, 601, 567, 535, 505, 477, 450},
+    {844, 796, 752, 709, 670, 632, 597, 563, 532, 502, 474, 447},
+    {838, 791, 746, 704, 665, 628, 592, 559, 528, 498, 470, 444},
+    {832, 785, 741, 699, 660, 623, 588, 555, 524, 495, 467, 441},
+    {826, 779, 736, 694, 655, 619, 584, 551, 520, 491, 463, 437},
+    {820, 774, 730, 689, 651, 614, 580, 547, 516, 487, 460, 434},
+    {814, 768, 725, 684, 646, 610, 575, 543, 513, 484, 457, 431},
+    {907, 856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480},
+    {900, 850, 802, 757, 715, 675, 636, 601, 567, 535, 505, 477},
+    {894, 844, 796, 752, 709, 670, 632, 597, 563, 532, 502, 474},
+    {887, 838, 791, 746, 704, 665, 628, 592, 559, 528, 498, 470},
+    {881, 832, 785, 741, 699, 660, 623, 588, 555, 524, 494, 467},
+    {875, 826, 779, 736, 694, 655, 619, 584, 551, 520, 491, 463},
+    {868, 820, 774, 730, 689, 651, 614, 580, 547, 516, 487, 460},
+    {862, 814, 768, 725, 684, 646, 610, 575, 543, 513, 484, 457},
+};
+
 static int ModPeriod(int note, int finetune) {
     int semitone = note - kMiddleC;
     int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
     int step = semitone - octave * 12;
-    double period = finetune == 0 ? kModOctavePeriods[step] * std::exp2(-octave)
-                                  : 428.0 * std::exp2(-semitone / 12.0 - finetune / 96.0);
-    return std::max(1, static_cast<int>(std::lround(period))) * 4;
+    if (finetune == 0) {
+        return std::max(1, static_cast<int>(std::lround(kModOctavePeriods[step] * std::exp2(-octave)))) * 4;
+    }
+    double quarters = kModFinetunePeriods[finetune & 15][step] * 4 * std::exp2(-(octave + 1));
+    return std::max(4, static_cast<int>(std::lround(quarters)));
 }
 
 static double SampleSpeed(const Sample* sample) {
@@ -31,6 +55,23 @@ static double SampleSpeed(const Sample* sample) {
 static int XmFinetuneSixteenths(const Sample* sample) { return sample ? sample->finetune >> 3 : 0; }
 static int XmRelativeNote(const Sample* sample) { return sample ? sample->relativeNote : 0; }
 
+// FT2's Amiga periods: ProTracker's lowest octave in eighths of a semitone (the finetune
+// rows), with a sixteenth between two eighths their mean, twice ProTracker's period at our
+// middle octave and halved per octave up. The finetune (-128..127) counts in sixteenths.
+static int XmEighthPeriod(int eighth) {
+    if (eighth >= 12 * 8) return kModFinetunePeriods[0][0] / 2;
+    return kModFinetunePeriods[eighth % 8][eighth / 8];
+}
+
+static int XmAmigaPeriod(int note, int finetune) {
+    int sixteenths = (note - kMiddleC) * 16 + (finetune >> 3);
+    int octave = sixteenths >= 0 ? sixteenths / 192 : -((191 - sixteenths) / 192);
+    int within = sixteenths - octave * 192;
+    int doubled = XmEighthPeriod(within / 2) + XmEighthPeriod((within + 1) / 2);
+    int period = octave >= 0 ? doubled >> octave : doubled << -octave;
+    return std::max(1, period);
+}
+
 int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module) && module.type == ModuleType::Xm) {
         return (121 - note - XmRelativeNote(sample)) * 64 - XmFinetuneSixteenths(sample) * 4;
@@ -38,32 +79,29 @@ int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
     if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
     if (module.type == ModuleType::It) {
-        // IT derives its periods from the exact frequency.
-        double period = 1712.0 * 8363.0 / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
-        return std::max(1, static_cast<int>(std::lround(period)));
+        // IT plays the exact frequency; its Amiga mode only changes how slides go.
+        double period = kAmigaClock * kItAmigaPeriodScale / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
+        return std::clamp(static_cast<int>(std::lround(std::min(period, 1e9))), 1, 0xFFFF * 4 * kItAmigaPeriodScale);
     }
-    // ST3's and FT2's octave of periods, halved and doubled per octave and scaled by the
-    // sample's tuning.
+    if (module.type == ModuleType::Xm) return XmAmigaPeriod(note + XmRelativeNote(sample), sample ? sample->finetune : 0);
+    // ST3's octave of periods, halved and doubled per octave and scaled by the sample's tuning.
     static const int kOctavePeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960, 907};
     int semitone = note - kMiddleC;
     int octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
     int step = semitone - octave * 12;
-    if (module.type == ModuleType::Xm) {
-        semitone += XmRelativeNote(sample);
-        octave = semitone >= 0 ? semitone / 12 : -((11 - semitone) / 12);
-        step = semitone - octave * 12;
-        double period = kOctavePeriods[step] * std::exp2(-octave - XmFinetuneSixteenths(sample) / 192.0);
-        return std::max(1, static_cast<int>(std::lround(period)));
-    }
     // ST3 truncates.
     double period = kOctavePeriods[step] * std::exp2(-octave) * 8363.0 / SampleSpeed(sample);
     return std::max(1, static_cast<int>(period));
 }
 
+int PeriodScale(const Module& module) {
+    return module.type == ModuleType::It && !UsesLinearPeriods(module) ? kItAmigaPeriodScale : 1;
+}
+
 int ClampPeriod(const Module& module, int period) {
     if (UsesLinearPeriods(module)) return std::clamp(period, 1, 121 * 64 + 64 * 12);
     if (module.amigaLimits || module.type == ModuleType::Mod) return std::clamp(period, 113 * 4, 856 * 4);
-    return std::clamp(period, 1, 0xFFFF * 4);
+    return std::clamp(period, 1, 0xFFFF * 4 * PeriodScale(module));
 }
 
 int PeriodPlusSemitones(const Module& module, int period, int semitones) {
@@ -82,7 +120,7 @@ double PeriodFrequency(const Module& module, const Sample* sample, int period, d
         // The Amiga's PAL clock: period 428 plays 8287 Hz.
         frequency = kPalClock * 4 / period;
     } else {
-        frequency = static_cast<double>(kAmigaClock) / period;
+        frequency = static_cast<double>(kAmigaClock) * PeriodScale(module) / period;
     }
     if (fineLinear != 0) frequency *= std::exp2(fineLinear / 768.0);
     return frequency;
