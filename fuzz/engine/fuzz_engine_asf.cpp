@@ -11,9 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     engine::MemoryReader reader(data, size);
     engine::ReadAsfHeader(reader, again, moreTags);
-    TouchTags(tags);
-    TouchTags(moreTags);
-    engine::ProbeMp4(data, size);
-    engine::ProbeAdts(data, size);
+    TouchTags(tags), TouchTags(moreTags);
+    engine::ProbeMp4(data, size), engine::ProbeAdts(data, size);
     return 0;
 }

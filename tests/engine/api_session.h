@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "audio_builders.h"
@@ -34,6 +35,12 @@ inline float Peak(const std::vector<float>& samples) {
     float peak = 0;
     for (float v : samples) peak = std::max(peak, std::fabs(v));
     return peak;
+}
+
+// A test's name from a file name: dots become underscores.
+inline std::string FileCaseName(std::string file) {
+    std::replace(file.begin(), file.end(), '.', '_');
+    return file;
 }
 
 struct TagView {
@@ -88,6 +95,25 @@ protected:
         EXPECT_EQ(api.FMOD_Sound_GetLength(sound, &length, unit), FMOD_OK);
         return length;
     }
+    // The sound's type, sample format, channels and bits.
+    std::tuple<FMOD_SOUND_TYPE, FMOD_SOUND_FORMAT, int, int> SoundFormat() {
+        std::tuple<FMOD_SOUND_TYPE, FMOD_SOUND_FORMAT, int, int> f{};
+        auto& [type, format, channels, bits] = f;
+        EXPECT_EQ(api.FMOD_Sound_GetFormat(sound, &type, &format, &channels, &bits), FMOD_OK);
+        return f;
+    }
+    // Seeks the channel to `ms`, plays it and waits until it reaches `untilMs`.
+    void PlayFrom(unsigned int ms, unsigned int untilMs) {
+        ASSERT_EQ(api.FMOD_Channel_SetPosition(channel, ms, FMOD_TIMEUNIT_MS), FMOD_OK);
+        ASSERT_EQ(api.FMOD_Channel_SetPaused(channel, 0), FMOD_OK);
+        ASSERT_TRUE(WaitUntil([&] { return Position() >= untilMs; }));
+    }
+    // Seeks the playing channel to `ms`, waits for its end and gives the frame it stopped at.
+    unsigned int EndFrom(unsigned int ms) {
+        EXPECT_EQ(api.FMOD_Channel_SetPosition(channel, ms, FMOD_TIMEUNIT_MS), FMOD_OK);
+        EXPECT_TRUE(WaitUntil([&] { return Playing() == 0; }));
+        return Position(FMOD_TIMEUNIT_PCM);
+    }
     // What was heard last on the left of the output; empty when there is none.
     std::vector<float> Wave(int count) {
         std::vector<float> wave(count);
@@ -118,6 +144,12 @@ protected:
             if (type) *type = t.type;
         }
         return value;
+    }
+
+    std::pair<std::string, FMOD_TAGTYPE> TypedTag(const std::string& name) {
+        FMOD_TAGTYPE type = FMOD_TAGTYPE_UNKNOWN;
+        std::string value = Tag(name, &type);
+        return {value, type};
     }
 
     const FmodexApi& api = Api();

@@ -6,13 +6,15 @@
 
 namespace enginetest {
 
-std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader) {
+std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader, const engine::OpenHints& hints) {
     auto opened = std::make_unique<Opened>();
-    opened->result = engine::OpenByContent(std::move(reader), opened->tags, opened->sound);
+    opened->result = engine::OpenByContent(std::move(reader), opened->tags, opened->sound, hints);
     return opened;
 }
 
-std::unique_ptr<Opened> OpenBytes(const Bytes& bytes) { return OpenReader(std::make_unique<engine::MemoryReader>(bytes)); }
+std::unique_ptr<Opened> OpenBytes(const Bytes& bytes, const engine::OpenHints& hints) {
+    return OpenReader(std::make_unique<engine::MemoryReader>(bytes), hints);
+}
 
 std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames, size_t chunk) {
     const size_t channels = static_cast<size_t>(decoder.Format().channels);
@@ -82,13 +84,14 @@ void MixerRig::Render(uint32_t frames, uint64_t queued) {
 }
 
 int TestReader::live = 0;
+uint64_t TestReader::bytesReadByLast = 0;
 
 TestReader::TestReader(Bytes bytes, TestReaderOptions options)
     : bytes_(std::move(bytes)), memory_(bytes_.data(), bytes_.size()), options_(options) {
     ++live;
 }
 
-TestReader::~TestReader() { --live; }
+TestReader::~TestReader() { --live, bytesReadByLast = bytesRead; }
 
 int64_t TestReader::Read(void* buffer, size_t count) {
     if (++reads == options_.failAt) return -1;

@@ -19,8 +19,8 @@ struct Opened {
     engine::OpenedSound sound;
     engine::TagList tags;
 };
-std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader);
-std::unique_ptr<Opened> OpenBytes(const Bytes& bytes);
+std::unique_ptr<Opened> OpenReader(std::unique_ptr<engine::Reader> reader, const engine::OpenHints& hints = {});
+std::unique_ptr<Opened> OpenBytes(const Bytes& bytes, const engine::OpenHints& hints = {});
 
 // `frames` frames from the decoder's position (fewer at the end), read in chunks of `chunk` frames.
 std::vector<float> DecodeFrames(engine::Decoder& decoder, size_t frames, size_t chunk = SIZE_MAX);
@@ -72,7 +72,8 @@ public:
 
     int reads = 0;
     uint64_t bytesRead = 0;
-    static int live;  // readers not yet destroyed
+    static int live;                  // readers not yet destroyed
+    static uint64_t bytesReadByLast;  // by the reader destroyed last
 
 private:
     Bytes bytes_;

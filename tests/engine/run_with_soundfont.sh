@@ -13,4 +13,4 @@ fi
 rm -rf "$out/run"
 mkdir -p "$out/run"
 cp "$exe" "$(dirname "$exe")"/*.dll "$out/debian/TimGM6mb.sf2" "$out/run/"
-exec "$wine_exec" "$out/run/$(basename "$exe")" --gtest_filter='MidiFile.*'
+exec "$wine_exec" "$out/run/$(basename "$exe")" --gtest_filter='*/lied_mid'
