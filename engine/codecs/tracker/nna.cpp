@@ -83,12 +83,12 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     bool itInstruments = IsIt(s) && s.module->instrumentMode;
     // IT's carry: a new note of the same instrument goes on from the old note's envelope
     // positions instead of their starts.
-    const PlayingVoice* carryFrom = nullptr;
+    bool carry = false;
     EnvelopeState carried[3];
     if (ch.voice >= 0) {
         PlayingVoice& old = s.voices[ch.voice];
         if (itInstruments && ch.instr && old.instrument == ch.instr) {
-            carryFrom = &old;
+            carry = true;
             carried[0] = old.volumeCursor, carried[1] = old.panCursor, carried[2] = old.pitchCursor;
         }
         old.background = true;
@@ -120,7 +120,7 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     voice.note = note;
     voice.sampleIndex = sampleIndex;
     voice.startTick = s.tickCount;
-    if (carryFrom) {
+    if (carry) {
         if (ch.instr->volumeEnvelope.carry) voice.volumeCursor = carried[0];
         if (ch.instr->panEnvelope.carry) voice.panCursor = carried[1];
         if (ch.instr->pitchEnvelope.carry) voice.pitchCursor = carried[2];
