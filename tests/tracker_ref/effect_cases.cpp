@@ -106,6 +106,11 @@ std::vector<WrittenCase> InstrumentCases() {
     cases.push_back({"it note off, duplicate note cut", s});
     s.instruments = {{1, volume, {}, {}, 0x40, {}, 3, 2, 2}};
     cases.push_back({"it note fade, duplicate sample fade", s});
+    EnvelopeDesc carried{{{0, 64}, {50, 0}}}, carriedPitch{{{0, 0}, {50, 24}}};
+    carried.carry = carriedPitch.carry = true;
+    s.instruments = {{1, carried, {}, carriedPitch}, {1, {{{0, 64}, {50, 0}}}}};
+    s.patterns = {{"C-5 01 .. ...", "3*", "E-5 01 .. ...", "3*", "G-5 02 .. ...", "3*", "C-5 01 .. ...", "3*", "E-5 01 .. ...", "3*"}};
+    cases.push_back({"it envelope carry", s});
     s.samples[0] = {Wave::Noise, 8000, 32, 1};
     s.instruments = {{1, {}, {}, {}, 0, {}, 0, 0, 0, 40, 100}};
     s.patterns = {{"C-5 01 .. ...", "7*", "C-5 01 .. Z20", "7*", "C-5 01 .. Z7F", "7*"}};

@@ -248,7 +248,7 @@ Bytes WriteXm(const SongDesc& song) {
 
 void PutItEnvelope(Bytes& b, size_t at, const EnvelopeDesc& e) {
     const int sustain = std::max(e.sustain, 0);
-    PutFields(b, at, {{0, 1, uint32_t((e.points.empty() ? 0 : 1) | (e.loopStart >= 0 ? 2 : 0) | (e.sustain >= 0 ? 4 : 0) | (e.filter ? 128 : 0))},
+    PutFields(b, at, {{0, 1, uint32_t((e.points.empty() ? 0 : 1) | (e.loopStart >= 0 ? 2 : 0) | (e.sustain >= 0 ? 4 : 0) | (e.carry ? 8 : 0) | (e.filter ? 128 : 0))},
                       {1, 1, uint32_t(e.points.size())}, {2, 1, uint32_t(std::max(e.loopStart, 0))}, {3, 1, uint32_t(std::max(e.loopEnd, 0))},
                       {4, 1, uint32_t(sustain)}, {5, 1, uint32_t(sustain)}});
     for (size_t i = 0; i < e.points.size(); ++i)

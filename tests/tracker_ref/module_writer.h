@@ -27,6 +27,7 @@ struct EnvelopeDesc {
     std::vector<std::pair<int, int>> points;  // tick, value (volume 0..64, others -32..32)
     int sustain = -1, loopStart = -1, loopEnd = -1;  // point indices
     bool filter = false;                             // IT pitch envelope drives the filter
+    bool carry = false;                              // IT: a new note goes on from the old one's position
 };
 
 struct InstrumentDesc {

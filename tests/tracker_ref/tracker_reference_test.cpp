@@ -19,12 +19,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Divergences still open (2026-12-07), printed and skipped rather than failed; one that
-// agrees again is reported so that it can leave the list. gd-giirm.s3m: each channel alone
-// agrees; two together add in another phase than the reference's.
-const std::map<std::string, std::string> kKnownDivergences = {
-    {"gd-giirm.s3m", "length 51.84 s / 51.84 s, correlation 0.9552"},
-};
+// Divergences still open, printed and skipped rather than failed; one that agrees again is
+// reported so that it can leave the list. None at present.
+const std::map<std::string, std::string> kKnownDivergences = {};
 
 const char* const kRealModules[] = {
     "high-score.mod", "area3-game.mod", "gardien-go.mod", "termigator_reg-zbb.mod",

@@ -81,8 +81,16 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     if (s.timingOnly) return -1;
     Channel& ch = s.channels[channelIndex];
     bool itInstruments = IsIt(s) && s.module->instrumentMode;
+    // IT's carry: a new note of the same instrument goes on from the old note's envelope
+    // positions instead of their starts.
+    bool carry = false;
+    EnvelopeState carried[3];
     if (ch.voice >= 0) {
         PlayingVoice& old = s.voices[ch.voice];
+        if (itInstruments && ch.instr && old.instrument == ch.instr) {
+            carry = true;
+            carried[0] = old.volumeCursor, carried[1] = old.panCursor, carried[2] = old.pitchCursor;
+        }
         old.background = true;
         if (itInstruments && old.instrument) {
             NewNoteAction action = ch.newNoteActionOverride >= 0
@@ -112,6 +120,11 @@ int StartVoice(SongState& s, int channelIndex, const Sample* sample, int sampleI
     voice.note = note;
     voice.sampleIndex = sampleIndex;
     voice.startTick = s.tickCount;
+    if (carry) {
+        if (ch.instr->volumeEnvelope.carry) voice.volumeCursor = carried[0];
+        if (ch.instr->panEnvelope.carry) voice.panCursor = carried[1];
+        if (ch.instr->pitchEnvelope.carry) voice.pitchCursor = carried[2];
+    }
     voice.mix.itPingPong = IsIt(s);
     if (sample) AutoVibratoStart(*sample, voice.autoVibrato);
     if (voice.instrument && IsIt(s)) {

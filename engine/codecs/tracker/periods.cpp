@@ -72,13 +72,19 @@ static int XmAmigaPeriod(int note, int finetune) {
     return std::max(1, period);
 }
 
+// S3M songs saved by IT (tracker id 3) are played at IT's exact frequencies, not from ST3's
+// truncated periods; at high C2Spd the truncation is half a percent off.
+static bool ItMadeS3m(const Module& module) {
+    return module.type == ModuleType::S3m && (module.trackerVersion >> 12) == 3;
+}
+
 int NotePeriod(const Module& module, const Sample* sample, int note) {
     if (UsesLinearPeriods(module) && module.type == ModuleType::Xm) {
         return (121 - note - XmRelativeNote(sample)) * 64 - XmFinetuneSixteenths(sample) * 4;
     }
     if (UsesLinearPeriods(module)) return (121 - note) * 64;
     if (module.type == ModuleType::Mod) return ModPeriod(note, sample ? sample->finetune / 16 : 0);
-    if (module.type == ModuleType::It) {
+    if (module.type == ModuleType::It || ItMadeS3m(module)) {
         // IT plays the exact frequency; its Amiga mode only changes how slides go.
         double period = kAmigaClock * kItAmigaPeriodScale / SampleSpeed(sample) * std::exp2(-(note - kMiddleC) / 12.0);
         return std::clamp(static_cast<int>(std::lround(std::min(period, 1e9))), 1, 0xFFFF * 4 * kItAmigaPeriodScale);
@@ -95,12 +101,14 @@ int NotePeriod(const Module& module, const Sample* sample, int note) {
 }
 
 int PeriodScale(const Module& module) {
-    return module.type == ModuleType::It && !UsesLinearPeriods(module) ? kItAmigaPeriodScale : 1;
+    return (module.type == ModuleType::It && !UsesLinearPeriods(module)) || ItMadeS3m(module) ? kItAmigaPeriodScale : 1;
 }
 
 int ClampPeriod(const Module& module, int period) {
     if (UsesLinearPeriods(module)) return std::clamp(period, 1, 121 * 64 + 64 * 12);
-    if (module.amigaLimits || module.type == ModuleType::Mod) return std::clamp(period, 113 * 4, 856 * 4);
+    if (module.amigaLimits || module.type == ModuleType::Mod) {
+        return std::clamp(period, 113 * 4 * PeriodScale(module), 856 * 4 * PeriodScale(module));
+    }
     return std::clamp(period, 1, 0xFFFF * 4 * PeriodScale(module));
 }
 
