@@ -73,17 +73,19 @@ bool RenderVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, co
     }
     v.position = pos;
     if (b.filter) {
-        float z1 = v.filterZ1, z2 = v.filterZ2;
+        // Direct form I, ordered so that only one multiply and one subtraction wait for the
+        // previous output: the other terms do not hold up the recursion.
         const float b0 = 0.5f * b.b1;
+        float x1 = v.filterX1, x2 = v.filterX2, y1 = v.filterY1, y2 = v.filterY2;
         for (int i = 0; i < made; ++i) {
-            // Transposed direct form II.
             const float x = s[i];
-            const float y = b0 * x + z1;
-            z1 = b.b1 * x - b.a1 * y + z2;
-            z2 = b0 * x - b.a2 * y;
+            const float partial = b0 * (x + x2) + b.b1 * x1 - b.a2 * y2;
+            const float y = partial - b.a1 * y1;
+            x2 = x1, x1 = x;
+            y2 = y1, y1 = y;
             s[i] = y;
         }
-        v.filterZ1 = z1, v.filterZ2 = z2;
+        v.filterX1 = x1, v.filterX2 = x2, v.filterY1 = y1, v.filterY2 = y2;
     }
     MixVoice(s, made, frames, b, v.panL, v.panR, out);
     return ended;
