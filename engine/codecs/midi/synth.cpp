@@ -18,9 +18,13 @@ constexpr float kModWheelVibratoCents = 50;
 constexpr float kNoFilterCents = 13500;
 constexpr float kLowestCutoffCents = 1500;
 constexpr float kMostLfoBoostDb = 12;
+// A released voice whose loudest possible gain (controllers at full, the LFO at its peak)
+// is below -100 dB can no longer be heard: it ends there instead of at the envelope's end.
+constexpr float kInaudibleGain = 1e-5f;
 
 float Squared(int value) { return float(value * value) / (127.0f * 127.0f); }
 float DbToGain(float db) { return std::pow(10.0f, db / 20.0f); }
+const float kMostLfoBoostGain = DbToGain(kMostLfoBoostDb);
 float CentsToHz(float cents) { return 8.176f * std::exp2(cents / 1200.0f); }
 
 bool VoiceIsReleased(const Voice& v) { return !v.keyDown && !v.sustained; }
@@ -352,7 +356,9 @@ void Synth::RenderBlock(float* out, int frames) {
             ReleaseEnvelope(v.volume);
             ReleaseEnvelope(v.modulation);
         }
-        if (ended || v.volume.stage == Stage::Done) v.active = false;
+        const bool inaudible = v.volume.stage == Stage::Release &&
+                               EnvelopeGain(v.volume) * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
+        if (ended || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }
