@@ -27,6 +27,13 @@ float DbToGain(float db) { return std::pow(10.0f, db / 20.0f); }
 const float kMostLfoBoostGain = DbToGain(kMostLfoBoostDb);
 float CentsToHz(float cents) { return 8.176f * std::exp2(cents / 1200.0f); }
 
+// An LFO's phase in [0, 1) moved on; a block moves it by less than a turn but for the fastest.
+float AdvancePhase(float phase, float turns) {
+    phase += turns;
+    if (phase < 1.0f) return phase;
+    return phase < 2.0f ? phase - 1.0f : std::fmod(phase, 1.0f);
+}
+
 bool VoiceIsReleased(const Voice& v) { return !v.keyDown && !v.sustained; }
 
 // Low-pass biquad coefficients (b0 = b2 = b1 / 2).
@@ -299,8 +306,8 @@ void Synth::RenderBlock(float* out, int frames) {
         const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay
                               ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
         const float modLfo = v.age >= r.modLfo.delay ? 1.0f - 4.0f * std::fabs(v.modPhase - 0.5f) : 0.0f;
-        if (v.age >= r.vibLfo.delay) v.vibPhase = std::fmod(v.vibPhase + r.vibLfo.frequency * blockSeconds, 1.0f);
-        if (v.age >= r.modLfo.delay) v.modPhase = std::fmod(v.modPhase + r.modLfo.frequency * blockSeconds, 1.0f);
+        if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);
+        if (v.age >= r.modLfo.delay) v.modPhase = AdvancePhase(v.modPhase, r.modLfo.frequency * blockSeconds);
         v.age += blockSeconds;
 
         double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
