@@ -62,7 +62,8 @@ LowPass MakeLowPass(float cents, float qDb, uint32_t rate) {
 Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
       effects_(std::make_unique<Effects>(options.sampleRate)),
-      reverbIn_(kBlockFrames), chorusIn_(kBlockFrames), mono_(kBlockFrames) {
+      left_(kBlockFrames), right_(kBlockFrames), reverbIn_(kBlockFrames), chorusIn_(kBlockFrames),
+      mono_(kBlockFrames) {
     Reset();
 }
 
@@ -292,11 +293,12 @@ void Synth::Render(float* stereo, size_t frames) {
 }
 
 void Synth::RenderBlock(float* out, int frames) {
-    std::fill(out, out + 2 * frames, 0.0f);
+    std::fill(left_.begin(), left_.begin() + frames, 0.0f);
+    std::fill(right_.begin(), right_.begin() + frames, 0.0f);
     std::fill(reverbIn_.begin(), reverbIn_.begin() + frames, 0.0f);
     std::fill(chorusIn_.begin(), chorusIn_.begin() + frames, 0.0f);
     const float blockSeconds = float(frames) / float(options_.sampleRate);
-    VoiceOutput target{out, reverbIn_.data(), chorusIn_.data(), mono_.data()};
+    VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data(), mono_.data()};
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const Region& r = *v.region;
@@ -367,6 +369,7 @@ void Synth::RenderBlock(float* out, int frames) {
                                EnvelopeGain(v.volume) * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
         if (ended || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
+    for (int i = 0; i < frames; ++i) out[2 * i] = left_[i], out[2 * i + 1] = right_[i];
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }
 

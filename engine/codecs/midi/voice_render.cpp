@@ -69,14 +69,15 @@ int Interpolate(const float* pcm, double& pos, double step, double end, float* o
 void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock& b, float panL, float panR,
               const VoiceOutput& out) {
     const float gain = b.gainFrom, dg = (b.gainTo - b.gainFrom) / float(frames);
-    float* __restrict stereo = out.stereo;
+    float* __restrict left = out.left;
+    float* __restrict right = out.right;
     float* __restrict reverb = out.reverb;
     float* __restrict chorus = out.chorus;
     const float reverbSend = std::max(b.reverb, 0.0f), chorusSend = std::max(b.chorus, 0.0f);
     for (int i = 0; i < made; ++i) {
         const float x = s[i] * (gain + dg * float(i));
-        stereo[2 * i] += x * panL;
-        stereo[2 * i + 1] += x * panR;
+        left[i] += x * panL;
+        right[i] += x * panR;
         reverb[i] += x * reverbSend;
         chorus[i] += x * chorusSend;
     }
