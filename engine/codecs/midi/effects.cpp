@@ -1,5 +1,6 @@
 #include "effects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -39,44 +40,77 @@ void Effects::Clear() {
     chorus_.assign(chorus_.size(), 0.0f);
 }
 
-void Effects::Process(const float* reverbIn, const float* chorusIn, float* stereo, int frames) {
-    for (int side = 0; side < 2; ++side) {
-        for (int i = 0; i < frames; ++i) {
-            const float in = reverbIn[i];
-            float sum = 0;
-            for (Delay& d : combs_[side]) {
-                const float out = d.line[d.pos];
-                d.filter = out + (d.filter - out) * kCombDamping;
-                d.line[d.pos] = in + d.filter * kCombFeedback;
-                if (++d.pos == d.line.size()) d.pos = 0;
-                sum += out;
-            }
-            for (Delay& d : allpasses_[side]) {
-                const float buffered = d.line[d.pos];
-                d.line[d.pos] = sum + buffered * kAllpassFeedback;
-                if (++d.pos == d.line.size()) d.pos = 0;
-                sum = buffered - sum;
-            }
-            stereo[2 * i + side] += sum * kReverbLevel;
+// Runs the block through a side's combs, their outputs summed into `sum`. The combs go
+// frame by frame side by side, so that their independent feedback chains overlap; their
+// state stays in locals meanwhile.
+void Effects::RunCombs(std::vector<Delay>& combs, const float* in, float* sum, int frames) {
+    constexpr int kCombs = std::size(kCombMs100);
+    float* line[kCombs];
+    size_t size[kCombs], pos[kCombs];
+    float filter[kCombs];
+    for (int k = 0; k < kCombs; ++k)
+        line[k] = combs[k].line.data(), size[k] = combs[k].line.size(), pos[k] = combs[k].pos,
+        filter[k] = combs[k].filter;
+    for (int i = 0; i < frames; ++i) {
+        float total = 0;
+        for (int k = 0; k < kCombs; ++k) {
+            const float out = line[k][pos[k]];
+            filter[k] = out + (filter[k] - out) * kCombDamping;
+            line[k][pos[k]] = in[i] + filter[k] * kCombFeedback;
+            if (++pos[k] == size[k]) pos[k] = 0;
+            total += out;
         }
+        sum[i] = total;
     }
+    for (int k = 0; k < kCombs; ++k) combs[k].pos = pos[k], combs[k].filter = filter[k];
+}
+
+void Effects::RunAllpass(Delay& d, float* io, int frames) {
+    float* line = d.line.data();
+    const size_t size = d.line.size();
+    size_t pos = d.pos;
+    for (int i = 0; i < frames; ++i) {
+        const float buffered = line[pos];
+        line[pos] = io[i] + buffered * kAllpassFeedback;
+        if (++pos == size) pos = 0;
+        io[i] = buffered - io[i];
+    }
+    d.pos = pos;
+}
+
+void Effects::Process(const float* reverbIn, const float* chorusIn, float* stereo, int frames) {
+    // Stage by stage over the whole block (the combs, then each all-pass): the same sums as
+    // frame by frame, with the state of the delays kept in locals.
+    std::vector<float>& sum = reverbSum_;
+    sum.resize(size_t(frames));
+    for (int side = 0; side < 2; ++side) {
+        RunCombs(combs_[side], reverbIn, sum.data(), frames);
+        for (Delay& d : allpasses_[side]) RunAllpass(d, sum.data(), frames);
+        for (int i = 0; i < frames; ++i) stereo[2 * i + side] += sum[i] * kReverbLevel;
+    }
+    // The LFO turns by the same angle every frame: a rotation instead of a sine per frame,
+    // started afresh from the phase each block so that no error builds up.
+    const double turnCos = std::cos(chorusStep_), turnSin = std::sin(chorusStep_);
+    double lfo = std::sin(chorusPhase_), lfoCos = std::cos(chorusPhase_);
     const size_t size = chorus_.size();
     for (int i = 0; i < frames; ++i) {
         chorus_[chorusPos_] = chorusIn[i];
-        const double lfo = std::sin(chorusPhase_);
-        chorusPhase_ += chorusStep_;
-        if (chorusPhase_ > 2 * std::numbers::pi) chorusPhase_ -= 2 * std::numbers::pi;
         for (int side = 0; side < 2; ++side) {
             const double delay = chorusCentre_ + (side ? -lfo : lfo) * chorusDepth_;
             double at = double(chorusPos_) - delay;
             if (at < 0) at += double(size);
             const size_t a = size_t(at);
+            const size_t b = a + 1 == size ? 0 : a + 1;
             const float f = float(at - double(a));
-            const float x = chorus_[a % size] + f * (chorus_[(a + 1) % size] - chorus_[a % size]);
+            const float x = chorus_[a] + f * (chorus_[b] - chorus_[a]);
             stereo[2 * i + side] += x * kChorusLevel;
         }
+        const double next = lfo * turnCos + lfoCos * turnSin;
+        lfoCos = lfoCos * turnCos - lfo * turnSin;
+        lfo = next;
         if (++chorusPos_ == size) chorusPos_ = 0;
     }
+    chorusPhase_ = std::fmod(chorusPhase_ + frames * chorusStep_, 2 * std::numbers::pi);
 }
 
 }  // namespace midi

@@ -19,7 +19,10 @@ private:
         size_t pos = 0;
         float filter = 0;
     };
+    static void RunCombs(std::vector<Delay>& combs, const float* in, float* sum, int frames);
+    static void RunAllpass(Delay& d, float* io, int frames);
     std::vector<Delay> combs_[2], allpasses_[2];
+    std::vector<float> reverbSum_;  // one side's reverb for a block
     std::vector<float> chorus_;
     size_t chorusPos_ = 0;
     double chorusPhase_ = 0;

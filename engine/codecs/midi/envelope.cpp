@@ -19,7 +19,9 @@ float EnvelopeGain(const EnvelopeState& s) {
     if (s.stage == Stage::Done || s.stage == Stage::Delay) return 0;
     if (s.stage == Stage::Attack) return s.level;
     if (s.level <= 0) return 0;
-    return std::pow(10.0f, (s.level - 1.0f) * kRangeDb / 20.0f);
+    // 10^(dB / 20) as a power of two, which the library computes a good deal faster.
+    constexpr float kLog2Of10 = 3.32192809f;
+    return std::exp2((s.level - 1.0f) * (kRangeDb / 20.0f * kLog2Of10));
 }
 
 void ReleaseEnvelope(EnvelopeState& s) {

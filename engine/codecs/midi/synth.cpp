@@ -5,6 +5,9 @@
 #include <cmath>
 #include <numbers>
 #include <cstring>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "effects.h"
 #include "voice.h"
@@ -13,15 +16,29 @@
 namespace midi {
 namespace {
 
+#if defined(__SSE__)
+constexpr unsigned kFlushToZero = 0x8000, kSubnormalsAreZero = 0x0040;  // MXCSR bits
+#endif
 constexpr float kMasterGain = 0.35f;
 constexpr float kModWheelVibratoCents = 50;
 constexpr float kNoFilterCents = 13500;
 constexpr float kLowestCutoffCents = 1500;
 constexpr float kMostLfoBoostDb = 12;
+// A released voice whose loudest possible gain (controllers at full, the LFO at its peak)
+// is below -100 dB can no longer be heard: it ends there instead of at the envelope's end.
+constexpr float kInaudibleGain = 1e-5f;
 
 float Squared(int value) { return float(value * value) / (127.0f * 127.0f); }
 float DbToGain(float db) { return std::pow(10.0f, db / 20.0f); }
+const float kMostLfoBoostGain = DbToGain(kMostLfoBoostDb);
 float CentsToHz(float cents) { return 8.176f * std::exp2(cents / 1200.0f); }
+
+// An LFO's phase in [0, 1) moved on; a block moves it by less than a turn but for the fastest.
+float AdvancePhase(float phase, float turns) {
+    phase += turns;
+    if (phase < 1.0f) return phase;
+    return phase < 2.0f ? phase - 1.0f : std::fmod(phase, 1.0f);
+}
 
 bool VoiceIsReleased(const Voice& v) { return !v.keyDown && !v.sustained; }
 
@@ -51,7 +68,8 @@ LowPass MakeLowPass(float cents, float qDb, uint32_t rate) {
 Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
       effects_(std::make_unique<Effects>(options.sampleRate)),
-      reverbIn_(kBlockFrames), chorusIn_(kBlockFrames), mono_(kBlockFrames) {
+      left_(kBlockFrames), right_(kBlockFrames), reverbIn_(kBlockFrames), chorusIn_(kBlockFrames),
+      mono_(kBlockFrames) {
     Reset();
 }
 
@@ -272,20 +290,30 @@ void Synth::NoteOff(int channel, int key) {
 }
 
 void Synth::Render(float* stereo, size_t frames) {
+#if defined(__SSE__)
+    // Reverb tails and filters fading out reach subnormal floats, which the processor handles
+    // a hundred times slower; flushed to zero instead (the caller's mode is restored).
+    const unsigned callerMode = _mm_getcsr();
+    _mm_setcsr(callerMode | kFlushToZero | kSubnormalsAreZero);
+#endif
     while (frames > 0) {
         const int n = int(std::min<size_t>(frames, kBlockFrames));
         RenderBlock(stereo, n);
         stereo += 2 * n;
         frames -= size_t(n);
     }
+#if defined(__SSE__)
+    _mm_setcsr(callerMode);
+#endif
 }
 
 void Synth::RenderBlock(float* out, int frames) {
-    std::fill(out, out + 2 * frames, 0.0f);
+    std::fill(left_.begin(), left_.begin() + frames, 0.0f);
+    std::fill(right_.begin(), right_.begin() + frames, 0.0f);
     std::fill(reverbIn_.begin(), reverbIn_.begin() + frames, 0.0f);
     std::fill(chorusIn_.begin(), chorusIn_.begin() + frames, 0.0f);
     const float blockSeconds = float(frames) / float(options_.sampleRate);
-    VoiceOutput target{out, reverbIn_.data(), chorusIn_.data(), mono_.data()};
+    VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data(), mono_.data()};
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const Region& r = *v.region;
@@ -295,8 +323,8 @@ void Synth::RenderBlock(float* out, int frames) {
         const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay
                               ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
         const float modLfo = v.age >= r.modLfo.delay ? 1.0f - 4.0f * std::fabs(v.modPhase - 0.5f) : 0.0f;
-        if (v.age >= r.vibLfo.delay) v.vibPhase = std::fmod(v.vibPhase + r.vibLfo.frequency * blockSeconds, 1.0f);
-        if (v.age >= r.modLfo.delay) v.modPhase = std::fmod(v.modPhase + r.modLfo.frequency * blockSeconds, 1.0f);
+        if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);
+        if (v.age >= r.modLfo.delay) v.modPhase = AdvancePhase(v.modPhase, r.modLfo.frequency * blockSeconds);
         v.age += blockSeconds;
 
         double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
@@ -352,8 +380,11 @@ void Synth::RenderBlock(float* out, int frames) {
             ReleaseEnvelope(v.volume);
             ReleaseEnvelope(v.modulation);
         }
-        if (ended || v.volume.stage == Stage::Done) v.active = false;
+        const bool inaudible = v.volume.stage == Stage::Release &&
+                               EnvelopeGain(v.volume) * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
+        if (ended || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
+    for (int i = 0; i < frames; ++i) out[2 * i] = left_[i], out[2 * i + 1] = right_[i];
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }
 

@@ -24,7 +24,7 @@ struct Voice {
     float lastGain = 0;       // gain at the end of the previous block
     bool rendered = false;    // a block has been rendered
     bool releaseAfterFirstBlock = false;  // a note-off at the note-on's own time
-    float filterZ1 = 0, filterZ2 = 0;
+    float filterX1 = 0, filterX2 = 0, filterY1 = 0, filterY2 = 0;  // the filter's last inputs and outputs
     double lastCents = 1e9, step = 1;  // the pitch of the last block and its step
     float lastCutoff = -1;             // the filter of the last block
     bool filterOn = false;

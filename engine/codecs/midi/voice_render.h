@@ -15,7 +15,8 @@ struct VoiceBlock {
 };
 
 struct VoiceOutput {
-    float* stereo;
+    float* left;  // apart rather than interleaved, so that mixing into them vectorises plainly
+    float* right;
     float* reverb;
     float* chorus;
     float* scratch;  // a block of mono samples

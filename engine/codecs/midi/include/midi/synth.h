@@ -68,7 +68,7 @@ private:
     ChannelState channels_[kChannels];
     std::vector<Voice> voices_;
     std::unique_ptr<Effects> effects_;
-    std::vector<float> reverbIn_, chorusIn_, mono_;
+    std::vector<float> left_, right_, reverbIn_, chorusIn_, mono_;
     uint64_t noteCounter_ = 0;
 };
 
