@@ -40,11 +40,12 @@ def dls(extra=b""):
     return riff(b"RIFF", b"DLS ", [chunk(b"colh", struct.pack("<I", 1)), riff(b"LIST", b"lins", [ins]),
                                    chunk(b"ptbl", struct.pack("<III", 8, 1, 0)), riff(b"LIST", b"wvpl", [wave])])
 
-def sf2():
+def sf2(decay_per_key=0):
     pdta = {b"phdr": struct.pack("<20sHHHIII20sHHHIII", b"Piano", 0, 0, 0, 0, 0, 0, b"EOP", 0, 0, 1, 0, 0, 0),
             b"pbag": struct.pack("<4H", 0, 0, 1, 0), b"pmod": bytes(10), b"pgen": struct.pack("<4H", 41, 0, 0, 0),
-            b"inst": struct.pack("<20sH20sH", b"Sine", 0, b"EOI", 1), b"ibag": struct.pack("<4H", 0, 0, 5, 0),
-            b"imod": bytes(10), b"igen": struct.pack("<HBBHhHhHhHHHH", 43, 0, 127, 34, -7000, 48, 100, 54, 1, 53, 0, 0, 0),
+            b"inst": struct.pack("<20sH20sH", b"Sine", 0, b"EOI", 1), b"ibag": struct.pack("<4H", 0, 0, 6, 0),
+            b"imod": bytes(10), b"igen": struct.pack("<HBBHhHhHhHhHHHH", 43, 0, 127, 34, -7000, 48, 100, 54, 1, 40, decay_per_key,
+                                 53, 0, 0, 0),
             b"shdr": struct.pack("<20sIIIIIBbHH", b"Sine", 0, 64, 16, 48, 22050, 60, 0, 0, 1) + struct.pack("<20s26x", b"EOS")}
     return riff(b"RIFF", b"sfbk", [riff(b"LIST", b"INFO", [chunk(b"ifil", struct.pack("<HH", 2, 1))]),
                                    riff(b"LIST", b"sdta", [chunk(b"smpl", sine(64, 16) + bytes(92))]),
@@ -57,6 +58,8 @@ files["midi_bank/sine.dls"] = dls()
 # The LFO on the gain by thousands of decibels, the filter far out of range.
 files["midi_bank/extreme.dls"] = dls(struct.pack("<HHHHiHHHHi", 1, 0, 1, 0, 0x7FFFFFFF, 5, 0, 0x500, 0, -0x7FFFFFFF))
 files["midi_bank/sine.sf2"] = sf2()
+# Decay scaled by key far past any real bank: low keys once decayed for ever.
+files["midi_bank/extreme.sf2"] = sf2(32000)
 for path, data in files.items():
     os.makedirs(os.path.join(sys.argv[1], os.path.dirname(path)), exist_ok=True)
     with open(os.path.join(sys.argv[1], path), "wb") as f:

@@ -40,6 +40,12 @@ float AdvancePhase(float phase, float turns) {
     return phase < 2.0f ? phase - 1.0f : std::fmod(phase, 1.0f);
 }
 
+// Hold and decay times scaled by key. Banks may ask for any amount per key; a factor past
+// 2^10 either way is already far beyond any real bank's range and would overflow the envelope.
+float KeyScaling(int key, float centsPerKey) {
+    return float(std::exp2(std::clamp((60 - key) * double(centsPerKey) / 1200.0, -10.0, 10.0)));
+}
+
 bool VoiceIsReleased(const Voice& v) { return !v.keyDown && !v.sustained; }
 
 // Low-pass biquad coefficients (b0 = b2 = b1 / 2).
@@ -268,8 +274,8 @@ void Synth::NoteOn(int channel, int key, int velocity) {
                        1200.0 * std::log2(double(r.sampleRate) / options_.sampleRate);
         v->velocityGain = Squared(velocity) * DbToGain(-r.attenuationDb);
         v->volEnv = r.volEnv;
-        v->volEnv.hold *= float(std::exp2((60 - key) * r.keyToVolHoldCents / 1200.0));
-        v->volEnv.decay *= float(std::exp2((60 - key) * r.keyToVolDecayCents / 1200.0));
+        v->volEnv.hold *= KeyScaling(key, r.keyToVolHoldCents);
+        v->volEnv.decay *= KeyScaling(key, r.keyToVolDecayCents);
     }
 }
 
