@@ -10,6 +10,7 @@ namespace midi {
 namespace {
 
 constexpr uint32_t kCycleFrames = 512;
+constexpr int kCycleCopies = 8;
 constexpr double kMiddleC = 261.6255653;
 constexpr uint32_t kOneShotRate = 44100;
 constexpr double kHighestPartialHz = 18000;
@@ -49,13 +50,16 @@ const Family kFamilies[16] = {
 
 double KeyHz(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
 
-// A looped cycle is followed by its own start, so interpolation across the loop end is seamless.
+// A cycle is stored several times over, so that high notes wrap round the loop less often, and
+// followed by its own start, so that interpolation across the loop end is seamless.
 uint32_t Append(Bank& bank, const std::vector<float>& samples, bool cycle = false) {
     const uint32_t start = uint32_t(bank.pcm.size());
-    bank.pcm.insert(bank.pcm.end(), samples.begin(), samples.end());
+    for (int copy = 0; copy < (cycle ? kCycleCopies : 1); ++copy)
+        bank.pcm.insert(bank.pcm.end(), samples.begin(), samples.end());
+    const uint32_t length = uint32_t(bank.pcm.size()) - start;
     if (cycle) bank.pcm.insert(bank.pcm.end(), samples.begin(), samples.begin() + kSampleGuard);
     else bank.pcm.insert(bank.pcm.end(), kSampleGuard, 0.0f);
-    bank.waves.push_back({start, uint32_t(samples.size()), kOneShotRate});
+    bank.waves.push_back({start, length, kOneShotRate});
     return start;
 }
 
@@ -130,7 +134,7 @@ void AddFamily(Bank& bank, const Family& f, uint32_t& seed, std::vector<Region>&
         r.keyLo = uint8_t(range[0]);
         r.keyHi = uint8_t(range[1]);
         r.start = Append(bank, s, true);
-        r.end = r.loopEnd = r.start + kCycleFrames;
+        r.end = r.loopEnd = r.start + kCycleFrames * kCycleCopies;
         r.loopStart = r.start;
         r.loops = true;
         r.rootKey = 60;

@@ -46,6 +46,12 @@ float KeyScaling(int key, float centsPerKey) {
     return float(std::exp2(std::clamp((60 - key) * double(centsPerKey) / 1200.0, -10.0, 10.0)));
 }
 
+// The LFOs' shape: a triangle that starts at 0 and rises, so that a delayed LFO sets in smoothly.
+float Triangle(float phase) {
+    const float p = phase < 0.75f ? phase : phase - 1.0f;
+    return 1.0f - 4.0f * std::fabs(p - 0.25f);
+}
+
 bool VoiceIsReleased(const Voice& v) { return !v.keyDown && !v.sustained; }
 
 // Low-pass biquad coefficients (b0 = b2 = b1 / 2).
@@ -75,7 +81,7 @@ Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
       effects_(std::make_unique<Effects>(options.sampleRate)),
       left_(kBlockFrames), right_(kBlockFrames), reverbIn_(kBlockFrames), chorusIn_(kBlockFrames),
-      mono_(kBlockFrames) {
+      scratch_((kFilterLanes + 1) * kBlockFrames) {
     Reset();
 }
 
@@ -319,16 +325,29 @@ void Synth::RenderBlock(float* out, int frames) {
     std::fill(reverbIn_.begin(), reverbIn_.begin() + frames, 0.0f);
     std::fill(chorusIn_.begin(), chorusIn_.begin() + frames, 0.0f);
     const float blockSeconds = float(frames) / float(options_.sampleRate);
-    VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data(), mono_.data()};
+    const VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data()};
+    // Voices that filter wait for others to be filtered with them; the rest mix at once.
+    float* rows[kFilterLanes];
+    for (int k = 0; k < kFilterLanes; ++k) rows[k] = scratch_.data() + k * kBlockFrames;
+    float* unfiltered = scratch_.data() + kFilterLanes * kBlockFrames;
+    Voice* waiting[kFilterLanes];
+    VoiceBlock waitingBlocks[kFilterLanes];
+    const VoiceBlock* waitingBlockPointers[kFilterLanes];
+    int waitingMade[kFilterLanes], waitingCount = 0;
+    auto filterAndMix = [&] {
+        FilterVoices(waiting, waitingBlockPointers, rows, waitingCount, frames);
+        for (int k = 0; k < waitingCount; ++k)
+            MixVoice(rows[k], waitingMade[k], frames, waitingBlocks[k], waiting[k]->panL, waiting[k]->panR, target);
+        waitingCount = 0;
+    };
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const Region& r = *v.region;
         const ChannelState& c = channels_[v.channel];
         const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
         const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f;
-        const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay
-                              ? std::sin(2.0f * float(std::numbers::pi) * v.vibPhase) : 0.0f;
-        const float modLfo = v.age >= r.modLfo.delay ? 1.0f - 4.0f * std::fabs(v.modPhase - 0.5f) : 0.0f;
+        const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay ? Triangle(v.vibPhase) : 0.0f;
+        const float modLfo = v.age >= r.modLfo.delay ? Triangle(v.modPhase) : 0.0f;
         if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);
         if (v.age >= r.modLfo.delay) v.modPhase = AdvancePhase(v.modPhase, r.modLfo.frequency * blockSeconds);
         v.age += blockSeconds;
@@ -340,7 +359,8 @@ void Synth::RenderBlock(float* out, int frames) {
         // Most blocks keep the pitch and the cutoff of the one before: nothing to compute then.
         if (cents != v.lastCents) {
             v.lastCents = cents;
-            v.step = std::exp2(std::clamp(cents, -12000.0, 12000.0) / 1200.0);
+            // In single precision: a ten-thousandth of a cent, at a fraction of the cost.
+            v.step = std::exp2(float(std::clamp(cents, -12000.0, 12000.0) / 1200.0));
         }
         VoiceBlock b;
         b.step = v.step;
@@ -379,7 +399,18 @@ void Synth::RenderBlock(float* out, int frames) {
         v.rendered = true;
         b.gainTo = gain;
         b.looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
-        const bool ended = RenderVoice(v, b, bank_.pcm.data(), frames, target);
+        float* row = b.filter ? rows[waitingCount] : unfiltered;
+        const int made = InterpolateVoice(v, b, bank_.pcm.data(), frames, row);
+        if (b.filter) {
+            waiting[waitingCount] = &v;
+            waitingBlocks[waitingCount] = b;
+            waitingBlockPointers[waitingCount] = &waitingBlocks[waitingCount];
+            waitingMade[waitingCount++] = made;
+            if (waitingCount == kFilterLanes) filterAndMix();
+        } else {
+            MixVoice(row, made, frames, b, v.panL, v.panR, target);
+        }
+        const bool ended = made < frames;
         v.lastGain = gain;
         if (v.releaseAfterFirstBlock) {
             v.releaseAfterFirstBlock = false;
@@ -390,6 +421,7 @@ void Synth::RenderBlock(float* out, int frames) {
                                EnvelopeGain(v.volume) * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
         if (ended || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
+    if (waitingCount > 0) filterAndMix();
     for (int i = 0; i < frames; ++i) out[2 * i] = left_[i], out[2 * i + 1] = right_[i];
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }

@@ -13,6 +13,10 @@ constexpr double kFractionScale = 4294967296.0;  // positions in 32.32 fixed poi
 
 float Fraction(uint64_t at) { return float(int32_t(uint32_t(at) >> 8)) * (1.0f / 16777216.0f); }
 
+#if defined(__SSE2__)
+const __m64* Pair(const float* p) { return reinterpret_cast<const __m64*>(p); }
+#endif
+
 // `run` samples interpolated from `p` at `at` (32.32) onwards, which is advanced past them.
 // Four at a time: the sample pairs are fetched one by one, the rest is done in vectors. Only
 // the top 24 bits of each fraction are used: all that a float holds.
@@ -30,8 +34,11 @@ void InterpolateRun(const float* p, uint64_t& at, uint64_t increment, float* out
         const float* q2 = p + ((at + 2 * increment) >> 32);
         const float* q3 = p + ((at + 3 * increment) >> 32);
         at += 4 * increment;
-        const __m128 left = _mm_setr_ps(q0[0], q1[0], q2[0], q3[0]);
-        const __m128 right = _mm_setr_ps(q0[1], q1[1], q2[1], q3[1]);
+        // Each pair in one load: {q0[0], q0[1], q1[0], q1[1]} and the same for q2 and q3.
+        const __m128 pairs01 = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), Pair(q0)), Pair(q1));
+        const __m128 pairs23 = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), Pair(q2)), Pair(q3));
+        const __m128 left = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 right = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
         const __m128 frac = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lows, 8)), fractionScale);
         lows = _mm_add_epi32(lows, lowsIncrement);
         _mm_storeu_ps(out + i, _mm_add_ps(left, _mm_mul_ps(frac, _mm_sub_ps(right, left))));
@@ -64,6 +71,80 @@ int Interpolate(const float* pcm, double& pos, double step, double end, float* o
     return n;
 }
 
+}  // namespace
+
+int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out) {
+    const Region& r = *v.region;
+    double pos = v.position;
+    int made = 0;
+    if (b.looping) {
+        const double length = double(r.loopEnd) - r.loopStart;
+        while (made < frames) {
+            if (pos >= r.loopEnd) pos -= length * std::floor((pos - r.loopStart) / length);
+            made += Interpolate(pcm, pos, b.step, r.loopEnd, out + made, frames - made);
+        }
+    } else {
+        made = Interpolate(pcm, pos, b.step, r.end, out, frames);
+        std::fill(out + made, out + frames, 0.0f);
+    }
+    v.position = pos;
+    return made;
+}
+
+void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* const* samples, int count,
+                  int frames) {
+    int i = 0;
+#if defined(__SSE2__)
+    // Lanes are voices; unused lanes filter their scratch rows with zero coefficients.
+    alignas(16) float b0[4] = {}, b1[4] = {}, a1[4] = {}, a2[4] = {}, x1[4] = {}, x2[4] = {}, y1[4] = {}, y2[4] = {};
+    for (int k = 0; k < count; ++k) {
+        b0[k] = 0.5f * blocks[k]->b1, b1[k] = blocks[k]->b1, a1[k] = blocks[k]->a1, a2[k] = blocks[k]->a2;
+        x1[k] = voices[k]->filterX1, x2[k] = voices[k]->filterX2, y1[k] = voices[k]->filterY1, y2[k] = voices[k]->filterY2;
+    }
+    const __m128 vb0 = _mm_load_ps(b0), vb1 = _mm_load_ps(b1), va1 = _mm_load_ps(a1), va2 = _mm_load_ps(a2);
+    __m128 vx1 = _mm_load_ps(x1), vx2 = _mm_load_ps(x2), vy1 = _mm_load_ps(y1), vy2 = _mm_load_ps(y2);
+    // The same operations in the same order as the one-voice loop below, so both give equal results.
+    auto step = [&](__m128 x) {
+        const __m128 partial =
+            _mm_sub_ps(_mm_add_ps(_mm_mul_ps(vb0, _mm_add_ps(x, vx2)), _mm_mul_ps(vb1, vx1)), _mm_mul_ps(va2, vy2));
+        const __m128 y = _mm_sub_ps(partial, _mm_mul_ps(va1, vy1));
+        vx2 = vx1, vx1 = x, vy2 = vy1, vy1 = y;
+        return y;
+    };
+    for (; i + 4 <= frames; i += 4) {
+        // Four frames of four voices, turned so that each vector holds one frame of every voice.
+        __m128 s0 = _mm_loadu_ps(samples[0] + i), s1 = _mm_loadu_ps(samples[1] + i),
+               s2 = _mm_loadu_ps(samples[2] + i), s3 = _mm_loadu_ps(samples[3] + i);
+        _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
+        s0 = step(s0), s1 = step(s1), s2 = step(s2), s3 = step(s3);
+        _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
+        _mm_storeu_ps(samples[0] + i, s0), _mm_storeu_ps(samples[1] + i, s1);
+        _mm_storeu_ps(samples[2] + i, s2), _mm_storeu_ps(samples[3] + i, s3);
+    }
+    _mm_store_ps(x1, vx1), _mm_store_ps(x2, vx2), _mm_store_ps(y1, vy1), _mm_store_ps(y2, vy2);
+    for (int k = 0; k < count; ++k)
+        voices[k]->filterX1 = x1[k], voices[k]->filterX2 = x2[k], voices[k]->filterY1 = y1[k], voices[k]->filterY2 = y2[k];
+#endif
+    // What is left (or everything, without SSE2), one voice at a time. Direct form I, ordered so
+    // that only one multiply and one subtraction wait for the previous output.
+    for (int k = 0; k < count && i < frames; ++k) {
+        Voice& v = *voices[k];
+        const VoiceBlock& b = *blocks[k];
+        const float b0 = 0.5f * b.b1;
+        float x1 = v.filterX1, x2 = v.filterX2, y1 = v.filterY1, y2 = v.filterY2;
+        float* s = samples[k];
+        for (int n = i; n < frames; ++n) {
+            const float x = s[n];
+            const float partial = b0 * (x + x2) + b.b1 * x1 - b.a2 * y2;
+            const float y = partial - b.a1 * y1;
+            x2 = x1, x1 = x;
+            y2 = y1, y1 = y;
+            s[n] = y;
+        }
+        v.filterX1 = x1, v.filterX2 = x2, v.filterY1 = y1, v.filterY2 = y2;
+    }
+}
+
 // One pass over the voice's samples for the output and both sends, over unaliased arrays so
 // that the compiler vectorises it. A send of 0 adds zeros: cheaper than a second pass.
 void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock& b, float panL, float panR,
@@ -81,44 +162,6 @@ void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock&
         reverb[i] += x * reverbSend;
         chorus[i] += x * chorusSend;
     }
-}
-
-}  // namespace
-
-bool RenderVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, const VoiceOutput& out) {
-    const Region& r = *v.region;
-    float* s = out.scratch;
-    double pos = v.position;
-    int made = 0;
-    bool ended = false;
-    if (b.looping) {
-        const double length = double(r.loopEnd) - r.loopStart;
-        while (made < frames) {
-            if (pos >= r.loopEnd) pos -= length * std::floor((pos - r.loopStart) / length);
-            made += Interpolate(pcm, pos, b.step, r.loopEnd, s + made, frames - made);
-        }
-    } else {
-        made = Interpolate(pcm, pos, b.step, r.end, s, frames);
-        ended = made < frames;
-    }
-    v.position = pos;
-    if (b.filter) {
-        // Direct form I, ordered so that only one multiply and one subtraction wait for the
-        // previous output: the other terms do not hold up the recursion.
-        const float b0 = 0.5f * b.b1;
-        float x1 = v.filterX1, x2 = v.filterX2, y1 = v.filterY1, y2 = v.filterY2;
-        for (int i = 0; i < made; ++i) {
-            const float x = s[i];
-            const float partial = b0 * (x + x2) + b.b1 * x1 - b.a2 * y2;
-            const float y = partial - b.a1 * y1;
-            x2 = x1, x1 = x;
-            y2 = y1, y1 = y;
-            s[i] = y;
-        }
-        v.filterX1 = x1, v.filterX2 = x2, v.filterY1 = y1, v.filterY2 = y2;
-    }
-    MixVoice(s, made, frames, b, v.panL, v.panR, out);
-    return ended;
 }
 
 }  // namespace midi

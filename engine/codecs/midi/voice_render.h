@@ -1,9 +1,11 @@
 #pragma once
-// The sample loop of one voice for one block: interpolation through the loop, the filter, and
-// the mix into the output and the effect sends with a gain ramp.
+// The sample loops of a voice for one block: interpolation through the loop, the low-pass
+// filter (run for up to four voices at once) and the mix into the output and the effect sends.
 #include "voice.h"
 
 namespace midi {
+
+constexpr int kFilterLanes = 4;
 
 struct VoiceBlock {
     double step = 1;  // pool frames per output frame
@@ -19,10 +21,19 @@ struct VoiceOutput {
     float* right;
     float* reverb;
     float* chorus;
-    float* scratch;  // a block of mono samples
 };
 
-// Adds the voice to the output; true when its sample ended.
-bool RenderVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, const VoiceOutput& out);
+// Writes the voice's next `frames` samples to `out`, zeros after its sample ends; returns how
+// many it made (fewer than `frames` when the sample ended).
+int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out);
+
+// Filters the blocks of `count` (1 to kFilterLanes) voices in place, each with its own
+// coefficients and state: together, since one filter alone spends most of its time waiting on
+// itself. `samples` holds kFilterLanes rows of `frames`; those past `count` are scratch.
+void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* const* samples, int count,
+                  int frames);
+
+void MixVoice(const float* samples, int made, int frames, const VoiceBlock& b, float panL, float panR,
+              const VoiceOutput& out);
 
 }  // namespace midi

@@ -14,7 +14,7 @@ constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
 constexpr int kMaxVoices = 96;
 // Envelopes, LFOs and filters are updated once per block.
-constexpr int kBlockFrames = 64;
+constexpr int kBlockFrames = 128;
 
 struct ChannelState {
     int program = 0;
@@ -68,7 +68,7 @@ private:
     ChannelState channels_[kChannels];
     std::vector<Voice> voices_;
     std::unique_ptr<Effects> effects_;
-    std::vector<float> left_, right_, reverbIn_, chorusIn_, mono_;
+    std::vector<float> left_, right_, reverbIn_, chorusIn_, scratch_;
     uint64_t noteCounter_ = 0;
 };
 
