@@ -66,16 +66,22 @@ void Effects::RunCombs(std::vector<Delay>& combs, const float* in, float* sum, i
 }
 
 void Effects::RunAllpass(Delay& d, float* io, int frames) {
-    float* line = d.line.data();
+    // In stretches that do not wrap round the line: each frame reads and writes only its own
+    // place, so a stretch vectorises.
     const size_t size = d.line.size();
-    size_t pos = d.pos;
-    for (int i = 0; i < frames; ++i) {
-        const float buffered = line[pos];
-        line[pos] = io[i] + buffered * kAllpassFeedback;
-        if (++pos == size) pos = 0;
-        io[i] = buffered - io[i];
+    for (int i = 0; i < frames;) {
+        const int n = int(std::min(size_t(frames - i), size - d.pos));
+        float* __restrict line = d.line.data() + d.pos;
+        float* __restrict x = io + i;
+        for (int k = 0; k < n; ++k) {
+            const float buffered = line[k];
+            line[k] = x[k] + buffered * kAllpassFeedback;
+            x[k] = buffered - x[k];
+        }
+        d.pos += size_t(n);
+        if (d.pos == size) d.pos = 0;
+        i += n;
     }
-    d.pos = pos;
 }
 
 void Effects::Process(const float* reverbIn, const float* chorusIn, float* stereo, int frames) {
@@ -90,22 +96,21 @@ void Effects::Process(const float* reverbIn, const float* chorusIn, float* stere
     }
     // The LFO turns by the same angle every frame: a rotation instead of a sine per frame,
     // started afresh from the phase each block so that no error builds up.
-    const double turnCos = std::cos(chorusStep_), turnSin = std::sin(chorusStep_);
-    double lfo = std::sin(chorusPhase_), lfoCos = std::cos(chorusPhase_);
-    const size_t size = chorus_.size();
+    const float turnCos = float(std::cos(chorusStep_)), turnSin = float(std::sin(chorusStep_));
+    float lfo = float(std::sin(chorusPhase_)), lfoCos = float(std::cos(chorusPhase_));
+    const int size = int(chorus_.size());
+    float* line = chorus_.data();
     for (int i = 0; i < frames; ++i) {
-        chorus_[chorusPos_] = chorusIn[i];
+        line[chorusPos_] = chorusIn[i];
         for (int side = 0; side < 2; ++side) {
-            const double delay = chorusCentre_ + (side ? -lfo : lfo) * chorusDepth_;
-            double at = double(chorusPos_) - delay;
-            if (at < 0) at += double(size);
-            const size_t a = size_t(at);
-            const size_t b = a + 1 == size ? 0 : a + 1;
-            const float f = float(at - double(a));
-            const float x = chorus_[a] + f * (chorus_[b] - chorus_[a]);
-            stereo[2 * i + side] += x * kChorusLevel;
+            // The line is longer than the longest delay, so one wrap suffices.
+            float at = float(chorusPos_) - (chorusCentre_ + (side ? -lfo : lfo) * chorusDepth_);
+            if (at < 0) at += float(size);
+            const int a = int(at);
+            const int b = a + 1 == size ? 0 : a + 1;
+            stereo[2 * i + side] += (line[a] + (at - float(a)) * (line[b] - line[a])) * kChorusLevel;
         }
-        const double next = lfo * turnCos + lfoCos * turnSin;
+        const float next = lfo * turnCos + lfoCos * turnSin;
         lfoCos = lfoCos * turnCos - lfo * turnSin;
         lfo = next;
         if (++chorusPos_ == size) chorusPos_ = 0;

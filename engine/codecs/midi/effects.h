@@ -24,7 +24,7 @@ private:
     std::vector<Delay> combs_[2], allpasses_[2];
     std::vector<float> reverbSum_;  // one side's reverb for a block
     std::vector<float> chorus_;
-    size_t chorusPos_ = 0;
+    int chorusPos_ = 0;
     double chorusPhase_ = 0;
     double chorusStep_;
     float chorusDepth_, chorusCentre_;

@@ -319,6 +319,69 @@ void Synth::Render(float* stereo, size_t frames) {
 #endif
 }
 
+// The voice's controls for the next block: LFOs, envelopes, pitch, filter, gain and pan.
+VoiceBlock Synth::PrepareBlock(Voice& v, float blockSeconds) {
+    const Region& r = *v.region;
+    const ChannelState& c = channels_[v.channel];
+    const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
+    const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f;
+    const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay ? Triangle(v.vibPhase) : 0.0f;
+    const float modLfo = v.age >= r.modLfo.delay ? Triangle(v.modPhase) : 0.0f;
+    if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);
+    if (v.age >= r.modLfo.delay) v.modPhase = AdvancePhase(v.modPhase, r.modLfo.frequency * blockSeconds);
+    v.age += blockSeconds;
+
+    double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
+                   100.0 * c.coarseTuneSemitones + modEnv * r.modEnvToPitch + vib * vibDepth +
+                   modLfo * r.modLfoToPitch;
+    if (!std::isfinite(cents)) cents = v.baseCents;
+    // Most blocks keep the pitch and the cutoff of the one before: nothing to compute then.
+    if (cents != v.lastCents) {
+        v.lastCents = cents;
+        // In single precision: a ten-thousandth of a cent, at a fraction of the cost.
+        v.step = std::exp2(float(std::clamp(cents, -12000.0, 12000.0) / 1200.0));
+    }
+    VoiceBlock b;
+    b.step = v.step;
+    // Modulated below some 20 Hz the filter would only lose precision.
+    const float cutoff =
+        std::max(kLowestCutoffCents, r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter);
+    if (cutoff < kNoFilterCents) {
+        if (cutoff != v.lastCutoff) {
+            v.lastCutoff = cutoff;
+            const LowPass f = MakeLowPass(cutoff, r.filterQDb, options_.sampleRate);
+            v.filterOn = f.on;
+            v.b1 = f.b1, v.a1 = f.a1, v.a2 = f.a2;
+        }
+        b.filter = v.filterOn;
+        b.b1 = v.b1, b.a1 = v.a1, b.a2 = v.a2;
+    }
+
+    AdvanceEnvelope(v.modulation, r.modEnv, blockSeconds);
+    AdvanceEnvelope(v.volume, v.volEnv, blockSeconds);
+    v.envelopeGain = EnvelopeGain(v.volume);
+    float gain = v.envelopeGain * v.velocityGain * Squared(c.volume) * Squared(c.expression) * kMasterGain;
+    if (r.modLfoToVolumeDb != 0) gain *= DbToGain(std::clamp(modLfo * r.modLfoToVolumeDb, -96.0f, kMostLfoBoostDb));
+    const float pan = std::clamp(r.pan + float(c.pan - 64) / 127.0f, -0.5f, 0.5f);
+    if (pan != v.pan || !v.panSet) {
+        v.pan = pan;
+        v.panSet = true;
+        v.panL = std::cos((pan + 0.5f) * float(std::numbers::pi) / 2);
+        v.panR = std::sin((pan + 0.5f) * float(std::numbers::pi) / 2);
+    }
+    b.panL = v.panL, b.panR = v.panR;
+    b.reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
+    b.chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
+    // Without attack the first sample sounds at full gain, else a transient would be smeared.
+    const bool instant = !v.rendered && v.volEnv.delay <= 0 && v.volEnv.attack <= 0;
+    b.gainFrom = instant ? gain : v.lastGain;
+    b.gainTo = gain;
+    v.rendered = true;
+    v.lastGain = gain;
+    b.looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
+    return b;
+}
+
 void Synth::RenderBlock(float* out, int frames) {
     std::fill(left_.begin(), left_.begin() + frames, 0.0f);
     std::fill(right_.begin(), right_.begin() + frames, 0.0f);
@@ -327,101 +390,30 @@ void Synth::RenderBlock(float* out, int frames) {
     const float blockSeconds = float(frames) / float(options_.sampleRate);
     const VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data()};
     // Voices that filter wait for others to be filtered with them; the rest mix at once.
-    float* rows[kFilterLanes];
-    for (int k = 0; k < kFilterLanes; ++k) rows[k] = scratch_.data() + k * kBlockFrames;
-    float* unfiltered = scratch_.data() + kFilterLanes * kBlockFrames;
-    Voice* waiting[kFilterLanes];
-    VoiceBlock waitingBlocks[kFilterLanes];
-    const VoiceBlock* waitingBlockPointers[kFilterLanes];
-    int waitingMade[kFilterLanes], waitingCount = 0;
-    auto filterAndMix = [&] {
-        FilterVoices(waiting, waitingBlockPointers, rows, waitingCount, frames);
-        for (int k = 0; k < waitingCount; ++k)
-            MixVoice(rows[k], waitingMade[k], frames, waitingBlocks[k], waiting[k]->panL, waiting[k]->panR, target);
-        waitingCount = 0;
-    };
+    FilteredVoice waiting[kFilterLanes];
+    int waitingCount = 0;
     for (Voice& v : voices_) {
         if (!v.active) continue;
-        const Region& r = *v.region;
-        const ChannelState& c = channels_[v.channel];
-        const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
-        const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f;
-        const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay ? Triangle(v.vibPhase) : 0.0f;
-        const float modLfo = v.age >= r.modLfo.delay ? Triangle(v.modPhase) : 0.0f;
-        if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);
-        if (v.age >= r.modLfo.delay) v.modPhase = AdvancePhase(v.modPhase, r.modLfo.frequency * blockSeconds);
-        v.age += blockSeconds;
-
-        double cents = v.baseCents + (c.pitchBend - 8192) * c.bendRangeCents / 8192.0 + c.fineTuneCents +
-                             100.0 * c.coarseTuneSemitones + modEnv * r.modEnvToPitch +
-                             vib * vibDepth + modLfo * r.modLfoToPitch;
-        if (!std::isfinite(cents)) cents = v.baseCents;
-        // Most blocks keep the pitch and the cutoff of the one before: nothing to compute then.
-        if (cents != v.lastCents) {
-            v.lastCents = cents;
-            // In single precision: a ten-thousandth of a cent, at a fraction of the cost.
-            v.step = std::exp2(float(std::clamp(cents, -12000.0, 12000.0) / 1200.0));
-        }
-        VoiceBlock b;
-        b.step = v.step;
-        // Modulated below some 20 Hz the filter would only lose precision.
-        const float cutoff =
-            std::max(kLowestCutoffCents, r.filterCents + modEnv * r.modEnvToFilter + modLfo * r.modLfoToFilter);
-        if (cutoff < kNoFilterCents) {
-            if (cutoff != v.lastCutoff) {
-                v.lastCutoff = cutoff;
-                const LowPass f = MakeLowPass(cutoff, r.filterQDb, options_.sampleRate);
-                v.filterOn = f.on;
-                v.b1 = f.b1, v.a1 = f.a1, v.a2 = f.a2;
-            }
-            b.filter = v.filterOn;
-            b.b1 = v.b1, b.a1 = v.a1, b.a2 = v.a2;
-        }
-
-        AdvanceEnvelope(v.modulation, r.modEnv, blockSeconds);
-        AdvanceEnvelope(v.volume, v.volEnv, blockSeconds);
-        float gain = EnvelopeGain(v.volume) * v.velocityGain * Squared(c.volume) * Squared(c.expression) *
-                     kMasterGain;
-        if (r.modLfoToVolumeDb != 0)
-            gain *= DbToGain(std::clamp(modLfo * r.modLfoToVolumeDb, -96.0f, kMostLfoBoostDb));
-        const float pan = std::clamp(r.pan + float(c.pan - 64) / 127.0f, -0.5f, 0.5f);
-        if (pan != v.pan || !v.panSet) {
-            v.pan = pan;
-            v.panSet = true;
-            v.panL = std::cos((pan + 0.5f) * float(std::numbers::pi) / 2);
-            v.panR = std::sin((pan + 0.5f) * float(std::numbers::pi) / 2);
-        }
-        b.reverb = options_.effects ? std::min(1.0f, r.reverbSend + c.reverb / 127.0f * 0.5f) : 0.0f;
-        b.chorus = options_.effects ? std::min(1.0f, r.chorusSend + c.chorus / 127.0f * 0.5f) : 0.0f;
-        // Without attack the first sample sounds at full gain, else a transient would be smeared.
-        const bool instant = !v.rendered && v.volEnv.delay <= 0 && v.volEnv.attack <= 0;
-        b.gainFrom = instant ? gain : v.lastGain;
-        v.rendered = true;
-        b.gainTo = gain;
-        b.looping = r.loops && r.loopEnd > r.loopStart && (!r.loopsUntilRelease || v.keyDown || v.sustained);
-        float* row = b.filter ? rows[waitingCount] : unfiltered;
-        const int made = InterpolateVoice(v, b, bank_.pcm.data(), frames, row);
-        if (b.filter) {
-            waiting[waitingCount] = &v;
-            waitingBlocks[waitingCount] = b;
-            waitingBlockPointers[waitingCount] = &waitingBlocks[waitingCount];
-            waitingMade[waitingCount++] = made;
-            if (waitingCount == kFilterLanes) filterAndMix();
+        const VoiceBlock b = PrepareBlock(v, blockSeconds);
+        float* samples = scratch_.data() + (b.filter ? waitingCount : kFilterLanes) * kBlockFrames;
+        const int made = InterpolateVoice(v, b, bank_.pcm.data(), frames, samples);
+        if (!b.filter) {
+            MixVoice(samples, made, frames, b, target);
         } else {
-            MixVoice(row, made, frames, b, v.panL, v.panR, target);
+            waiting[waitingCount++] = {&v, b, samples, made};
+            if (waitingCount == kFilterLanes) FilterAndMixVoices(waiting, waitingCount, frames, target), waitingCount = 0;
         }
-        const bool ended = made < frames;
-        v.lastGain = gain;
         if (v.releaseAfterFirstBlock) {
             v.releaseAfterFirstBlock = false;
             ReleaseEnvelope(v.volume);
             ReleaseEnvelope(v.modulation);
+            v.envelopeGain = EnvelopeGain(v.volume);
         }
         const bool inaudible = v.volume.stage == Stage::Release &&
-                               EnvelopeGain(v.volume) * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
-        if (ended || inaudible || v.volume.stage == Stage::Done) v.active = false;
+                               v.envelopeGain * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
+        if (made < frames || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
-    if (waitingCount > 0) filterAndMix();
+    if (waitingCount > 0) FilterAndMixVoices(waiting, waitingCount, frames, target);
     for (int i = 0; i < frames; ++i) out[2 * i] = left_[i], out[2 * i + 1] = right_[i];
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }

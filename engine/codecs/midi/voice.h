@@ -22,6 +22,7 @@ struct Voice {
     float age = 0;            // seconds since the note started
     float vibPhase = 0, modPhase = 0;
     float lastGain = 0;       // gain at the end of the previous block
+    float envelopeGain = 0;   // the volume envelope's part of it
     bool rendered = false;    // a block has been rendered
     bool releaseAfterFirstBlock = false;  // a note-off at the note-on's own time
     float filterX1 = 0, filterX2 = 0, filterY1 = 0, filterY2 = 0;  // the filter's last inputs and outputs

@@ -1,5 +1,7 @@
 #include "voice_render.h"
 
+#include "midi/synth.h"
+
 #include <algorithm>
 #include <cmath>
 #if defined(__SSE2__)
@@ -91,15 +93,20 @@ int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames
     return made;
 }
 
-void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* const* samples, int count,
-                  int frames) {
+void FilterAndMixVoices(const FilteredVoice* voices, int count, int frames, const VoiceOutput& out) {
     int i = 0;
 #if defined(__SSE2__)
-    // Lanes are voices; unused lanes filter their scratch rows with zero coefficients.
+    // Lanes are voices; unused lanes filter zeros with zero coefficients.
     alignas(16) float b0[4] = {}, b1[4] = {}, a1[4] = {}, a2[4] = {}, x1[4] = {}, x2[4] = {}, y1[4] = {}, y2[4] = {};
+    float unused[kBlockFrames];
+    if (count < kFilterLanes) std::fill(unused, unused + frames, 0.0f);
+    float* samples[kFilterLanes] = {unused, unused, unused, unused};
     for (int k = 0; k < count; ++k) {
-        b0[k] = 0.5f * blocks[k]->b1, b1[k] = blocks[k]->b1, a1[k] = blocks[k]->a1, a2[k] = blocks[k]->a2;
-        x1[k] = voices[k]->filterX1, x2[k] = voices[k]->filterX2, y1[k] = voices[k]->filterY1, y2[k] = voices[k]->filterY2;
+        const VoiceBlock& b = voices[k].block;
+        const Voice& v = *voices[k].voice;
+        b0[k] = 0.5f * b.b1, b1[k] = b.b1, a1[k] = b.a1, a2[k] = b.a2;
+        x1[k] = v.filterX1, x2[k] = v.filterX2, y1[k] = v.filterY1, y2[k] = v.filterY2;
+        samples[k] = voices[k].samples;
     }
     const __m128 vb0 = _mm_load_ps(b0), vb1 = _mm_load_ps(b1), va1 = _mm_load_ps(a1), va2 = _mm_load_ps(a2);
     __m128 vx1 = _mm_load_ps(x1), vx2 = _mm_load_ps(x2), vy1 = _mm_load_ps(y1), vy2 = _mm_load_ps(y2);
@@ -122,17 +129,19 @@ void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* 
         _mm_storeu_ps(samples[2] + i, s2), _mm_storeu_ps(samples[3] + i, s3);
     }
     _mm_store_ps(x1, vx1), _mm_store_ps(x2, vx2), _mm_store_ps(y1, vy1), _mm_store_ps(y2, vy2);
-    for (int k = 0; k < count; ++k)
-        voices[k]->filterX1 = x1[k], voices[k]->filterX2 = x2[k], voices[k]->filterY1 = y1[k], voices[k]->filterY2 = y2[k];
+    for (int k = 0; k < count; ++k) {
+        Voice& v = *voices[k].voice;
+        v.filterX1 = x1[k], v.filterX2 = x2[k], v.filterY1 = y1[k], v.filterY2 = y2[k];
+    }
 #endif
-    // What is left (or everything, without SSE2), one voice at a time. Direct form I, ordered so
-    // that only one multiply and one subtraction wait for the previous output.
-    for (int k = 0; k < count && i < frames; ++k) {
-        Voice& v = *voices[k];
-        const VoiceBlock& b = *blocks[k];
+    for (int k = 0; k < count; ++k) {
+        // What is left (or everything, without SSE2), one voice at a time. Direct form I, ordered
+        // so that only one multiply and one subtraction wait for the previous output.
+        Voice& v = *voices[k].voice;
+        const VoiceBlock& b = voices[k].block;
         const float b0 = 0.5f * b.b1;
         float x1 = v.filterX1, x2 = v.filterX2, y1 = v.filterY1, y2 = v.filterY2;
-        float* s = samples[k];
+        float* s = voices[k].samples;
         for (int n = i; n < frames; ++n) {
             const float x = s[n];
             const float partial = b0 * (x + x2) + b.b1 * x1 - b.a2 * y2;
@@ -142,19 +151,29 @@ void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* 
             s[n] = y;
         }
         v.filterX1 = x1, v.filterX2 = x2, v.filterY1 = y1, v.filterY2 = y2;
+        MixVoice(s, voices[k].made, frames, b, out);
     }
 }
 
-// One pass over the voice's samples for the output and both sends, over unaliased arrays so
-// that the compiler vectorises it. A send of 0 adds zeros: cheaper than a second pass.
-void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock& b, float panL, float panR,
-              const VoiceOutput& out) {
+// One pass over the voice's samples for the output and the sends, over unaliased arrays so
+// that the compiler vectorises it. Most voices have no chorus: they skip that stream.
+void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock& b, const VoiceOutput& out) {
+    const float panL = b.panL, panR = b.panR;
     const float gain = b.gainFrom, dg = (b.gainTo - b.gainFrom) / float(frames);
     float* __restrict left = out.left;
     float* __restrict right = out.right;
     float* __restrict reverb = out.reverb;
     float* __restrict chorus = out.chorus;
     const float reverbSend = std::max(b.reverb, 0.0f), chorusSend = std::max(b.chorus, 0.0f);
+    if (chorusSend == 0) {
+        for (int i = 0; i < made; ++i) {
+            const float x = s[i] * (gain + dg * float(i));
+            left[i] += x * panL;
+            right[i] += x * panR;
+            reverb[i] += x * reverbSend;
+        }
+        return;
+    }
     for (int i = 0; i < made; ++i) {
         const float x = s[i] * (gain + dg * float(i));
         left[i] += x * panL;

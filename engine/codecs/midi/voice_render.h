@@ -13,6 +13,7 @@ struct VoiceBlock {
     bool filter = false;
     float b1 = 0, a1 = 0, a2 = 0;  // low-pass: b0 = b2 = b1 / 2
     float gainFrom = 0, gainTo = 0;
+    float panL = 0, panR = 0;
     float reverb = 0, chorus = 0;
 };
 
@@ -27,13 +28,18 @@ struct VoiceOutput {
 // many it made (fewer than `frames` when the sample ended).
 int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out);
 
-// Filters the blocks of `count` (1 to kFilterLanes) voices in place, each with its own
-// coefficients and state: together, since one filter alone spends most of its time waiting on
-// itself. `samples` holds kFilterLanes rows of `frames`; those past `count` are scratch.
-void FilterVoices(Voice* const* voices, const VoiceBlock* const* blocks, float* const* samples, int count,
-                  int frames);
+void MixVoice(const float* samples, int made, int frames, const VoiceBlock& b, const VoiceOutput& out);
 
-void MixVoice(const float* samples, int made, int frames, const VoiceBlock& b, float panL, float panR,
-              const VoiceOutput& out);
+// A voice's block waiting to be filtered.
+struct FilteredVoice {
+    Voice* voice;
+    VoiceBlock block;
+    float* samples;
+    int made;
+};
+
+// Filters `count` (1 to kFilterLanes) voices' blocks, each with its own coefficients and state,
+// and mixes them. Together, since one filter alone spends most of its time waiting on itself.
+void FilterAndMixVoices(const FilteredVoice* voices, int count, int frames, const VoiceOutput& out);
 
 }  // namespace midi

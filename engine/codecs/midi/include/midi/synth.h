@@ -36,6 +36,7 @@ struct SynthOptions {
 };
 
 struct Voice;
+struct VoiceBlock;
 class Effects;
 
 class Synth {
@@ -62,6 +63,7 @@ private:
     void ReleaseSustained(int channel);
     Voice* FreeVoice();
     void RenderBlock(float* stereo, int frames);
+    VoiceBlock PrepareBlock(Voice& v, float blockSeconds);
 
     const Bank& bank_;
     SynthOptions options_;
