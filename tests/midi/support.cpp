@@ -20,6 +20,10 @@ Bytes ReadFile(const std::string& path) {
 std::vector<float> RenderFile(const Bytes& file, const midi::Bank& bank) {
     midi::Song song;
     EXPECT_EQ(midi::ReadSong(file.data(), file.size(), song), midi::Result::Ok);
+    return RenderSong(song, bank);
+}
+
+std::vector<float> RenderSong(const midi::Song& song, const midi::Bank& bank) {
     midi::Synth synth(bank, {kRate, false});
     midi::Sequencer sequencer(song, synth, kRate);
     std::vector<float> out(2 * sequencer.LengthFrames());

@@ -29,6 +29,7 @@ Bytes List(const char* kind, const char* form, const std::vector<Bytes>& parts);
 Bytes ReadFile(const std::string& path);
 // The file read and rendered whole (length from the sequencer), stereo, without effects.
 std::vector<float> RenderFile(const Bytes& file, const midi::Bank& bank);
+std::vector<float> RenderSong(const midi::Song& song, const midi::Bank& bank);
 // Seconds at which sound rises above `threshold` after at least `gapSeconds` below it.
 std::vector<double> Onsets(const std::vector<float>& stereo, float threshold = 2e-3f, double gapSeconds = 0.03);
 // Root mean square of both channels per window.
