@@ -1,6 +1,6 @@
 #!/bin/sh
 # Files of other kinds for the recognition test, one folder each: tracker modules from
-# Debian's game data (tecnoballz: MOD, njam: XM and S3M, pingus: IT), pictures made with
+# Debian's game data (the tracker tests' debian_modules.sh), pictures made with
 # ImageMagick, archives made with Python, and a program. A kind that cannot be had gets
 # KIND.skipped with the reason instead, and is tried again next time. Made once per build tree.
 #   other_formats.sh OUT
@@ -8,8 +8,9 @@ set -u
 out=$1
 [ -n "$out" ] || exit 1
 [ -f "$out/stamp" ] && exit 0
+here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
-mkdir -p "$out/modules" "$out/images" "$out/archives" "$out/programs" "$out/debs" || exit 1
+mkdir -p "$out/images" "$out/archives" "$out/programs" || exit 1
 cd "$out" || exit 1
 
 skip() { # kind, reason
@@ -17,14 +18,12 @@ skip() { # kind, reason
     echo "$2" >"$1.skipped"
 }
 
-if (cd debs && apt-get download -q tecnoballz-data njam-data pingus-data >../apt.log 2>&1); then
-    for deb in debs/*.deb; do dpkg -x "$deb" debs/unpacked; done
-    find debs/unpacked \( -name '*.mod' -o -name '*.xm' -o -name '*.s3m' -o -name '*.it' \) -exec cp {} modules \;
-    [ -n "$(ls modules)" ] || skip modules "no modules in tecnoballz-data, njam-data, pingus-data"
+sh "$here/../tracker_ref/debian_modules.sh" modules
+if [ -f modules/skipped ]; then
+    mv modules/skipped modules.skipped && rm -rf modules
 else
-    skip modules "apt-get download failed: $(tail -n 1 apt.log)"
+    rm -f modules/stamp
 fi
-rm -rf debs
 
 if command -v convert >/dev/null; then
     # Plasma is random: seeded, every run draws the same picture.

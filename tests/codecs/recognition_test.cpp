@@ -7,7 +7,7 @@
 #include <random>
 
 #include "engine_support.h"
-#include "mpeg/mpeg.h"
+#include "test_support.h"
 
 using namespace enginetest;
 
@@ -33,20 +33,6 @@ Bytes Junk(size_t bytes, unsigned seed) {
     Bytes out(bytes);
     for (uint8_t& b : out) b = (random() % 4 == 0) ? 0xFF : static_cast<uint8_t>(random());
     return out;
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
-// The first `count` frames of a fixture of standard bitrate.
-Bytes FirstFrames(const Bytes& stream, int count) {
-    size_t end = 0;
-    mpeg::FrameHeader h;
-    for (int i = 0; i < count && mpeg::ParseFrameHeader(&stream[end], h); ++i) end += static_cast<size_t>(h.frameBytes);
-    return Bytes(stream.begin(), stream.begin() + static_cast<long>(end));
 }
 
 class OtherKinds : public ::testing::TestWithParam<const char*> {};

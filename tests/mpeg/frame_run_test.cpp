@@ -21,20 +21,6 @@ Bytes Noise(size_t bytes, unsigned seed) {
     return out;
 }
 
-// The first `count` frames of a stream of standard bitrate.
-Bytes FirstFrames(const Bytes& stream, int count) {
-    size_t end = 0;
-    mpeg::FrameHeader h;
-    for (int i = 0; i < count && mpeg::ParseFrameHeader(&stream[end], h); ++i) end += static_cast<size_t>(h.frameBytes);
-    return Bytes(stream.begin(), stream.begin() + static_cast<long>(end));
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 }  // namespace
 
 TEST(FrameRun, FourChainedFramesOrFewerThatEndTheFile) {

@@ -1,6 +1,8 @@
 #pragma once
-// Fixture loading, decoding with our decoder in chunks of any size, and rewrites of a stream.
+// Fixture loading, decoding with our decoder in chunks of any size, cutting, joining and
+// rewriting streams.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,20 @@
 using enginetest::SnrDb;
 
 inline std::vector<uint8_t> LoadFixture(const std::string& name) { return enginetest::ReadFixture(name); }
+
+// The first `count` frames of a stream of standard bitrate.
+inline std::vector<uint8_t> FirstFrames(const std::vector<uint8_t>& stream, int count) {
+    size_t end = 0;
+    mpeg::FrameHeader h;
+    for (int i = 0; i < count && mpeg::ParseFrameHeader(&stream[end], h); ++i) end += static_cast<size_t>(h.frameBytes);
+    return std::vector<uint8_t>(stream.begin(), stream.begin() + static_cast<long>(end));
+}
+
+inline std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
 
 struct OurPcm {
     std::vector<float> samples;  // interleaved

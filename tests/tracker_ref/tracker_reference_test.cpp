@@ -5,11 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 
+#include "debian_modules.h"
 #include "effect_cases.h"
 #include "module_writer.h"
 #include "reference_compare.h"
@@ -104,37 +102,19 @@ TEST(Pitch, AgreesWithReference) {
     }
 }
 
-Bytes RealModule(const std::string& name) {
-    static const int made = [] {
-        std::string command = "sh '" TRACKER_REAL_MODULES_SCRIPT "' '" TRACKER_REAL_MODULES_DIR "'";
-        for (const char* module : kRealModules) command += std::string(" ") + module;
-        return std::system(command.c_str());
-    }();
-    (void)made;
-    std::ifstream in(std::string(TRACKER_REAL_MODULES_DIR "/") + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string SkipReason() {
-    std::ifstream in(TRACKER_REAL_MODULES_DIR "/skipped");
-    std::string reason;
-    std::getline(in, reason);
-    return reason;
-}
-
 class RealModuleTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(RealModuleTest, AgreesWithReference) {
-    const Bytes file = RealModule(GetParam());
-    if (file.empty() && !SkipReason().empty()) GTEST_SKIP() << "real modules: " << SkipReason();
+    const Bytes file = DebianModule(GetParam());
+    if (const std::string skipped = DebianModulesSkipped(); !skipped.empty()) GTEST_SKIP() << "Debian modules: " << skipped;
     ASSERT_FALSE(file.empty()) << GetParam();
     CompareWithReference(GetParam(), file);
 }
 
 // A seek into the middle plays on as a render from the start does at that point.
 TEST_P(RealModuleTest, SeekLandsWhereStraightRenderIs) {
-    const Bytes file = RealModule(GetParam());
-    if (file.empty()) GTEST_SKIP() << "real modules: " << SkipReason();
+    const Bytes file = DebianModule(GetParam());
+    if (file.empty()) GTEST_SKIP() << "Debian modules: " << DebianModulesSkipped();
     const Rendering ours = RenderOurs(file, 0);
     ASSERT_TRUE(ours.ok) << ours.error;
     const uint64_t middle = uint64_t(std::min(ours.seconds, kMaxSeconds) / 2 * kRate);

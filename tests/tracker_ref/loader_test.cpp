@@ -2,49 +2,19 @@
 // order list and every pattern cell with its volume column and effect), recognition by content, and damaged files.
 #include <libopenmpt/libopenmpt.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "debian_modules.h"
 #include "tracker/load.h"
 
 namespace {
 
 using namespace tracker;
+using namespace trackref;
 using Bytes = std::vector<uint8_t>;
-
-Bytes ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-// The modules, fetched on first use; empty with a reason when they cannot be had.
-std::vector<std::filesystem::path> DebianModules(std::string& skipped) {
-    static const int made = std::system("sh '" TRACKER_MODULES_SCRIPT "' '" TRACKER_MODULES_DIR "'");
-    (void)made;
-    std::ifstream reason(TRACKER_MODULES_DIR "/skipped");
-    std::getline(reason, skipped);
-    std::vector<std::filesystem::path> files;
-    if (!skipped.empty()) return files;
-    for (const auto& entry : std::filesystem::directory_iterator(TRACKER_MODULES_DIR))
-        if (entry.path().filename() != "stamp") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-Bytes DebianModule(const std::string& name) {
-    std::string skipped;
-    DebianModules(skipped);
-    return ReadFile(std::filesystem::path(TRACKER_MODULES_DIR) / name);
-}
 
 std::string Take(const char* text) {
     std::string s = text ? text : "";
@@ -144,12 +114,11 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 TEST(TrackerLoaders, EveryDebianModuleLoadsAsLibopenmptReadsIt) {
-    std::string skipped;
-    const auto files = DebianModules(skipped);
-    if (!skipped.empty()) GTEST_SKIP() << "Debian modules: " << skipped;
+    if (const std::string skipped = DebianModulesSkipped(); !skipped.empty()) GTEST_SKIP() << "Debian modules: " << skipped;
+    const auto files = DebianModules();
     std::map<ModuleType, int> loaded;
     for (const auto& path : files) {
-        const Bytes file = ReadFile(path);
+        const Bytes file = ReadWholeFile(path);
         Module ours;
         ASSERT_EQ(LoadModule(file.data(), file.size(), ours), LoadResult::Ok) << path;
         EXPECT_EQ(ProbeModule(file.data(), std::min<size_t>(file.size(), 4096)), 100) << path;
