@@ -79,5 +79,29 @@ TEST(MidiPitch, RegisteredParametersAndBendsTuneTheChannel) {
     }
 }
 
+// Channel pressure and the modulation wheel each add vibrato to an instrument that has none;
+// reset-all-controllers takes it away again.
+TEST(MidiPitch, PressureAndModulationWheelAddVibrato) {
+    const std::array<uint8_t, 3> cases[] = {{0xD0, 0, 0}, {0xD0, 127, 0}, {0xB0, 1, 127}, {0xD0, 127, 0}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        midi::Synth synth(BuiltIn(), {kRate, false});
+        synth.Send(0xC0, 8, 0);
+        synth.Send(cases[i][0], cases[i][1], cases[i][2]);
+        if (i == 3) synth.Send(0xB0, 121, 0);
+        synth.Send(0x90, 69, 100);
+        std::vector<float> out(2 * kRate);
+        synth.Render(out.data(), kRate);
+        double low = 1e9, high = 0;
+        for (double t = 0.4; t < 0.95; t += 0.04) {
+            low = std::min(low, Frequency(out, t, t + 0.04));
+            high = std::max(high, Frequency(out, t, t + 0.04));
+        }
+        const bool vibrato = i == 1 || i == 2;  // 50 cents deep: some 3 % either way
+        if (vibrato) EXPECT_GT(high / low, 1.03);
+        else EXPECT_LT(high / low, 1.002);
+    }
+}
+
 }  // namespace
 }  // namespace midi_test

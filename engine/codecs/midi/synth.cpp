@@ -20,7 +20,9 @@ namespace {
 constexpr unsigned kFlushToZero = 0x8000, kSubnormalsAreZero = 0x0040;  // MXCSR bits
 #endif
 constexpr float kMasterGain = 0.35f;
+// The modulation wheel and channel pressure deepen the vibrato, as banks expect by default.
 constexpr float kModWheelVibratoCents = 50;
+constexpr float kPressureVibratoCents = 50;
 constexpr float kNoFilterCents = 13500;
 constexpr float kLowestCutoffCents = 1500;
 constexpr float kMostLfoBoostDb = 12;
@@ -136,8 +138,11 @@ void Synth::Send(uint8_t status, uint8_t data1, uint8_t data2) {
     case 0xE0:
         c.pitchBend = data1 | data2 << 7;
         break;
+    case 0xD0:
+        c.pressure = data1;
+        break;
     default:
-        break;  // aftertouch: not used by the instruments
+        break;  // key pressure: no instrument here answers to it
     }
 }
 
@@ -324,7 +329,8 @@ VoiceBlock Synth::PrepareBlock(Voice& v, float blockSeconds) {
     const Region& r = *v.region;
     const ChannelState& c = channels_[v.channel];
     const float modEnv = v.modulation.stage == Stage::Done ? 0.0f : v.modulation.level;
-    const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f;
+    const float vibDepth = r.vibLfoToPitch + kModWheelVibratoCents * c.modulation / 127.0f +
+                           kPressureVibratoCents * c.pressure / 127.0f;
     const float vib = vibDepth != 0 && v.age >= r.vibLfo.delay ? Triangle(v.vibPhase) : 0.0f;
     const float modLfo = v.age >= r.modLfo.delay ? Triangle(v.modPhase) : 0.0f;
     if (v.age >= r.vibLfo.delay) v.vibPhase = AdvancePhase(v.vibPhase, r.vibLfo.frequency * blockSeconds);

@@ -21,6 +21,7 @@ struct ChannelState {
     int bankMsb = 0, bankLsb = 0;
     int volume = 100, expression = 127, pan = 64;
     int modulation = 0, reverb = 40, chorus = 0;
+    int pressure = 0;                // channel aftertouch
     bool sustain = false;
     int pitchBend = 8192;            // 0..16383
     int bendRangeCents = 200;
