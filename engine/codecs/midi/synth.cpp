@@ -10,6 +10,7 @@
 #endif
 
 #include "effects.h"
+#include "mix_buses.h"
 #include "voice.h"
 #include "voice_render.h"
 
@@ -83,7 +84,7 @@ Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
       effects_(std::make_unique<Effects>(options.sampleRate)),
       left_(kBlockFrames), right_(kBlockFrames), reverbIn_(kBlockFrames), chorusIn_(kBlockFrames),
-      scratch_((kFilterLanes + 1) * kBlockFrames) {
+      scratch_((kFilterLanes + 1) * kBlockFrames), buses_(std::make_unique<MixBuses>(kBlockFrames)) {
     Reset();
 }
 
@@ -394,20 +395,25 @@ void Synth::RenderBlock(float* out, int frames) {
     std::fill(reverbIn_.begin(), reverbIn_.begin() + frames, 0.0f);
     std::fill(chorusIn_.begin(), chorusIn_.begin() + frames, 0.0f);
     const float blockSeconds = float(frames) / float(options_.sampleRate);
-    const VoiceOutput target{left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data()};
+    buses_->Begin({left_.data(), right_.data(), reverbIn_.data(), chorusIn_.data()}, frames);
     // Voices that filter wait for others to be filtered with them; the rest mix at once.
     FilteredVoice waiting[kFilterLanes];
     int waitingCount = 0;
+    auto filterAndMix = [&] {
+        FilterVoices(waiting, waitingCount, frames);
+        for (int k = 0; k < waitingCount; ++k) buses_->Add(waiting[k].samples, waiting[k].made, waiting[k].block);
+        waitingCount = 0;
+    };
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const VoiceBlock b = PrepareBlock(v, blockSeconds);
         float* samples = scratch_.data() + (b.filter ? waitingCount : kFilterLanes) * kBlockFrames;
         const int made = InterpolateVoice(v, b, bank_.pcm.data(), frames, samples);
         if (!b.filter) {
-            MixVoice(samples, made, frames, b, target);
+            buses_->Add(samples, made, b);
         } else {
             waiting[waitingCount++] = {&v, b, samples, made};
-            if (waitingCount == kFilterLanes) FilterAndMixVoices(waiting, waitingCount, frames, target), waitingCount = 0;
+            if (waitingCount == kFilterLanes) filterAndMix();
         }
         if (v.releaseAfterFirstBlock) {
             v.releaseAfterFirstBlock = false;
@@ -419,7 +425,8 @@ void Synth::RenderBlock(float* out, int frames) {
                                v.envelopeGain * v.velocityGain * kMasterGain * kMostLfoBoostGain < kInaudibleGain;
         if (made < frames || inaudible || v.volume.stage == Stage::Done) v.active = false;
     }
-    if (waitingCount > 0) FilterAndMixVoices(waiting, waitingCount, frames, target);
+    if (waitingCount > 0) filterAndMix();
+    buses_->Finish();
     for (int i = 0; i < frames; ++i) out[2 * i] = left_[i], out[2 * i + 1] = right_[i];
     if (options_.effects) effects_->Process(reverbIn_.data(), chorusIn_.data(), out, frames);
 }

@@ -93,7 +93,7 @@ int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames
     return made;
 }
 
-void FilterAndMixVoices(const FilteredVoice* voices, int count, int frames, const VoiceOutput& out) {
+void FilterVoices(const FilteredVoice* voices, int count, int frames) {
     int i = 0;
 #if defined(__SSE2__)
     // Lanes are voices; unused lanes filter zeros with zero coefficients.
@@ -151,35 +151,6 @@ void FilterAndMixVoices(const FilteredVoice* voices, int count, int frames, cons
             s[n] = y;
         }
         v.filterX1 = x1, v.filterX2 = x2, v.filterY1 = y1, v.filterY2 = y2;
-        MixVoice(s, voices[k].made, frames, b, out);
-    }
-}
-
-// One pass over the voice's samples for the output and the sends, over unaliased arrays so
-// that the compiler vectorises it. Most voices have no chorus: they skip that stream.
-void MixVoice(const float* __restrict s, int made, int frames, const VoiceBlock& b, const VoiceOutput& out) {
-    const float panL = b.panL, panR = b.panR;
-    const float gain = b.gainFrom, dg = (b.gainTo - b.gainFrom) / float(frames);
-    float* __restrict left = out.left;
-    float* __restrict right = out.right;
-    float* __restrict reverb = out.reverb;
-    float* __restrict chorus = out.chorus;
-    const float reverbSend = std::max(b.reverb, 0.0f), chorusSend = std::max(b.chorus, 0.0f);
-    if (chorusSend == 0) {
-        for (int i = 0; i < made; ++i) {
-            const float x = s[i] * (gain + dg * float(i));
-            left[i] += x * panL;
-            right[i] += x * panR;
-            reverb[i] += x * reverbSend;
-        }
-        return;
-    }
-    for (int i = 0; i < made; ++i) {
-        const float x = s[i] * (gain + dg * float(i));
-        left[i] += x * panL;
-        right[i] += x * panR;
-        reverb[i] += x * reverbSend;
-        chorus[i] += x * chorusSend;
     }
 }
 

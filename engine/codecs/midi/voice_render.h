@@ -28,8 +28,6 @@ struct VoiceOutput {
 // many it made (fewer than `frames` when the sample ended).
 int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out);
 
-void MixVoice(const float* samples, int made, int frames, const VoiceBlock& b, const VoiceOutput& out);
-
 // A voice's block waiting to be filtered.
 struct FilteredVoice {
     Voice* voice;
@@ -38,8 +36,8 @@ struct FilteredVoice {
     int made;
 };
 
-// Filters `count` (1 to kFilterLanes) voices' blocks, each with its own coefficients and state,
-// and mixes them. Together, since one filter alone spends most of its time waiting on itself.
-void FilterAndMixVoices(const FilteredVoice* voices, int count, int frames, const VoiceOutput& out);
+// Filters `count` (1 to kFilterLanes) voices' blocks in place, each with its own coefficients
+// and state. Together, since one filter alone spends most of its time waiting on itself.
+void FilterVoices(const FilteredVoice* voices, int count, int frames);
 
 }  // namespace midi

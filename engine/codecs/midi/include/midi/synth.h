@@ -39,6 +39,7 @@ struct SynthOptions {
 struct Voice;
 struct VoiceBlock;
 class Effects;
+class MixBuses;
 
 class Synth {
 public:
@@ -72,6 +73,7 @@ private:
     std::vector<Voice> voices_;
     std::unique_ptr<Effects> effects_;
     std::vector<float> left_, right_, reverbIn_, chorusIn_, scratch_;
+    std::unique_ptr<MixBuses> buses_;
     uint64_t noteCounter_ = 0;
 };
 

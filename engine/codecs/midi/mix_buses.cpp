@@ -1,0 +1,72 @@
+#include "mix_buses.h"
+
+#include <algorithm>
+
+namespace midi {
+namespace {
+
+// One pass over unaliased arrays, so that the compiler vectorises it. Most buses have no
+// chorus: they skip that stream.
+void Spread(const float* __restrict s, int frames, float panL, float panR, float reverbSend, float chorusSend,
+            const VoiceOutput& out) {
+    float* __restrict left = out.left;
+    float* __restrict right = out.right;
+    float* __restrict reverb = out.reverb;
+    float* __restrict chorus = out.chorus;
+    if (chorusSend == 0) {
+        for (int i = 0; i < frames; ++i) left[i] += s[i] * panL, right[i] += s[i] * panR, reverb[i] += s[i] * reverbSend;
+        return;
+    }
+    for (int i = 0; i < frames; ++i) {
+        left[i] += s[i] * panL;
+        right[i] += s[i] * panR;
+        reverb[i] += s[i] * reverbSend;
+        chorus[i] += s[i] * chorusSend;
+    }
+}
+
+void AddRamped(const float* __restrict s, int made, int frames, float gainFrom, float gainTo, float* __restrict bus) {
+    const float step = (gainTo - gainFrom) / float(frames);
+    for (int i = 0; i < made; ++i) bus[i] += s[i] * (gainFrom + step * float(i));
+}
+
+}  // namespace
+
+MixBuses::MixBuses(int maxFrames) : storage_(size_t(kMostBuses + 1) * size_t(maxFrames)) {
+    for (int k = 0; k < kMostBuses; ++k) buses_[k].samples = storage_.data() + size_t(k) * size_t(maxFrames);
+    spare_ = storage_.data() + size_t(kMostBuses) * size_t(maxFrames);
+}
+
+void MixBuses::Begin(const VoiceOutput& out, int frames) {
+    out_ = out;
+    frames_ = frames;
+    used_ = 0;
+}
+
+void MixBuses::Add(const float* samples, int made, const VoiceBlock& b) {
+    const float reverb = std::max(b.reverb, 0.0f), chorus = std::max(b.chorus, 0.0f);
+    int k = 0;
+    while (k < used_ && !(buses_[k].panL == b.panL && buses_[k].panR == b.panR && buses_[k].reverb == reverb &&
+                          buses_[k].chorus == chorus))
+        ++k;
+    if (k == kMostBuses) {
+        // Every bus taken by other settings: this voice is spread on its own.
+        std::fill(spare_, spare_ + frames_, 0.0f);
+        AddRamped(samples, made, frames_, b.gainFrom, b.gainTo, spare_);
+        Spread(spare_, frames_, b.panL, b.panR, reverb, chorus, out_);
+        return;
+    }
+    if (k == used_) {
+        buses_[used_++] = {b.panL, b.panR, reverb, chorus, buses_[k].samples};
+        std::fill(buses_[k].samples, buses_[k].samples + frames_, 0.0f);
+    }
+    AddRamped(samples, made, frames_, b.gainFrom, b.gainTo, buses_[k].samples);
+}
+
+void MixBuses::Finish() {
+    for (int k = 0; k < used_; ++k)
+        Spread(buses_[k].samples, frames_, buses_[k].panL, buses_[k].panR, buses_[k].reverb, buses_[k].chorus, out_);
+    used_ = 0;
+}
+
+}  // namespace midi
