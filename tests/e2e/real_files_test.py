@@ -9,6 +9,7 @@ import unittest
 import harness as h
 
 FIXTURE_SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures")
+SOUNDFONT = "/usr/share/sounds/sf2/TimGM6mb.sf2"
 
 
 def make_tone(folder, name, seconds, frequency):
@@ -119,6 +120,15 @@ class SynthesisedMusic(h.PlayerTest):
         h.wait_until(lambda: [r[0] for r in h.rows()] == ["0", "1"], what="the MIDI entry marked")
         h.xdotool("sleep", 1)
         swinging(origin, 4, 2)  # the built-in piano (quiet, as General MIDI levels are), no bank beside the library
+
+    @unittest.skipUnless(os.path.exists(SOUNDFONT), "timgm6mb-soundfont is not installed")
+    def test_a_midi_file_plays_with_a_soundfont_beside_the_library(self):
+        run = self.prepare(real=True)
+        shutil.copy(SOUNDFONT, run.path("TimGM6mb.sf2"))
+        write_midi(run.path("lied.mid"))
+        self.launch("lied.mid")
+        h.wait_until(lambda: [r[2] for r in h.rows()] == ["00:07"], timeout=30, what="the MIDI entry opened")
+        swinging(h.window_info()[1:3], 4, 2)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 // the quietest), and the tuning of a channel by parameters and bends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -101,6 +102,30 @@ TEST(MidiPitch, PressureAndModulationWheelAddVibrato) {
         if (vibrato) EXPECT_GT(high / low, 1.03);
         else EXPECT_LT(high / low, 1.002);
     }
+}
+
+// Filtered voices (the built-in piano's) are filtered in groups: five notes together sound as
+// the sum of each alone, also in blocks whose length is no multiple of four.
+TEST(MidiVoices, VoicesFilteredTogetherSoundAsEachAlone) {
+    const uint8_t keys[] = {40, 52, 64, 71, 88};
+    auto render = [&](int only) {  // -1: all five, each on a channel of its own
+        midi::Synth synth(BuiltIn(), {kRate, false});
+        for (int n = 0; n < 5; ++n)
+            if (only < 0 || only == n) synth.Send(uint8_t(0x90 | n), keys[n], uint8_t(60 + 10 * n));
+        std::vector<float> out(2 * 20000);
+        for (size_t done = 0; done < 20000; done += 1001) synth.Render(&out[2 * done], std::min<size_t>(1001, 20000 - done));
+        return out;
+    };
+    const std::vector<float> together = render(-1);
+    std::vector<float> sum(together.size());
+    for (int n = 0; n < 5; ++n) {
+        const std::vector<float> one = render(n);
+        for (size_t i = 0; i < sum.size(); ++i) sum[i] += one[i];
+    }
+    double worst = 0;
+    for (size_t i = 0; i < sum.size(); ++i) worst = std::max(worst, double(std::fabs(sum[i] - together[i])));
+    EXPECT_LT(worst, 1e-5);
+    EXPECT_GT(*std::max_element(together.begin(), together.end()), 0.05f);
 }
 
 }  // namespace
