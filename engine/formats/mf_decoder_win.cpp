@@ -170,18 +170,24 @@ private:
 
 }  // namespace
 
-FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList&, OpenedSound& out) {
-    // The source reader seeks about the file while it looks at it: streams are not for it.
-    if (!reader->CanSeek()) return FMOD_ERR_FORMAT;
+FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out) {
     uint8_t head[8];
     if (!reader->Seek(0) || !ReadExact(*reader, head, sizeof head) || !reader->Seek(0)) return FMOD_ERR_FORMAT;
     const bool mp4 = std::memcmp(head + 4, "ftyp", 4) == 0;
-    auto decoder = std::make_unique<MfDecoder>();
-    const FMOD_RESULT r = decoder->Open(reader, mp4 ? L"audio/mp4" : L"audio/aac");
-    if (r != FMOD_OK) return r;
-    out.format = decoder->Format();
-    out.decoder = std::move(decoder);
-    return FMOD_OK;
+    // The source reader seeks about the file while it looks at it: streams are not for it.
+    if (reader->CanSeek()) {
+        auto decoder = std::make_unique<MfDecoder>();
+        const FMOD_RESULT r = decoder->Open(reader, mp4 ? L"audio/mp4" : L"audio/aac");
+        if (r == FMOD_OK) {
+            out.format = decoder->Format();
+            out.decoder = std::move(decoder);
+            return FMOD_OK;
+        }
+        if (!reader || !reader->Seek(0)) return r;
+    }
+    // ADTS that the source reader cannot take (a radio stream, or a file it refused) goes frame
+    // by frame to the decoder transform.
+    return mp4 ? FMOD_ERR_FORMAT : OpenAacTransform(reader, tags, out);
 }
 
 }  // namespace engine
