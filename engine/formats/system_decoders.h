@@ -16,6 +16,9 @@ FMOD_RESULT OpenAacTransform(std::unique_ptr<Reader>& reader, TagList& tags, Ope
 // Portable (aac_probe.cpp): "ftyp" at byte 4; ADTS frames in a row (two from the start, or three).
 int ProbeMp4(const uint8_t* head, size_t size);
 int ProbeAdts(const uint8_t* head, size_t size);
+// Portable (mp4_tag_reader.cpp): the iTunes-style tags from the file's moov box (tags/mp4_tags.h);
+// false when no moov box was found or read.
+bool ReadMp4Tags(Reader& reader, TagList& tags);
 
 extern const FormatEntry kSystemFormats[];
 extern const size_t kSystemFormatCount;
