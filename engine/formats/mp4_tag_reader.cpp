@@ -24,7 +24,8 @@ bool ReadMp4Tags(Reader& reader, TagList& tags) {
         }
         if (length == 0 || length < header) return false;  // to the end, or broken: no moov behind
         if (std::memcmp(head + 4, "moov", 4) == 0) {
-            if (length - header > kMaxMp4MoovBytes) return false;
+            const int64_t left = BytesLeft(reader);
+            if (length - header > kMaxMp4MoovBytes || (left >= 0 && length - header > uint64_t(left))) return false;
             std::vector<uint8_t> moov(static_cast<size_t>(length - header));
             if (!ReadExact(reader, moov.data(), moov.size())) return false;
             ParseMp4Tags(moov.data(), moov.size(), tags);

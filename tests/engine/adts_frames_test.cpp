@@ -1,5 +1,5 @@
-// ADTS frames written here: header fields, bounds, the decoder's configuration, and the
-// splitter fed in pieces through garbage, a false sync, CRCs and a cut-off end.
+// ADTS frames written here: header fields, bounds and decoder configuration; the splitter
+// fed in pieces through garbage, a false sync, a CRC and a cut-off end; the probe.
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
@@ -15,108 +15,78 @@ struct FrameSpec {
     int profile = 1, rateIndex = 4, channelConfig = 2;  // LC, 44.1 kHz, stereo
     size_t payload = 20;
     bool crc = false;
-    int rawBlocks = 1;
+    int rawBlocks = 1, layer = 0;
     uint8_t fill = 0x11;
-    int layer = 0;
 };
 
-// Header fields packed by hand: 12 sync bits, ID, layer, protection absent, profile, rate,
-// private, channels, 4 flag bits, 13-bit length, 11-bit fullness (0x7FF), blocks - 1.
+// 12 sync bits, ID, layer, protection absent, profile, rate, private, channels, 4 flags,
+// 13-bit length, 11-bit fullness (all ones), raw blocks less one; the CRC; the payload.
 Bytes Frame(const FrameSpec& s) {
-    const size_t header = s.crc ? 9 : 7, length = header + s.payload;
-    Bytes f = {0xFF, static_cast<uint8_t>(0xF0 | s.layer << 1 | !s.crc),
-               static_cast<uint8_t>(s.profile << 6 | s.rateIndex << 2 | s.channelConfig >> 2),
-               static_cast<uint8_t>((s.channelConfig & 3) << 6 | length >> 11), static_cast<uint8_t>(length >> 3),
-               static_cast<uint8_t>((length & 7) << 5 | 0x1F), static_cast<uint8_t>(0xFC | (s.rawBlocks - 1))};
-    if (s.crc) f.push_back(0xAB), f.push_back(0xCD);
+    const size_t length = (s.crc ? 9 : 7) + s.payload;
+    Bytes f = {0xFF, uint8_t(0xF0 | s.layer << 1 | !s.crc), uint8_t(s.profile << 6 | s.rateIndex << 2 | s.channelConfig >> 2),
+               uint8_t((s.channelConfig & 3) << 6 | length >> 11), uint8_t(length >> 3), uint8_t((length & 7) << 5 | 0x1F),
+               uint8_t(0xFC | (s.rawBlocks - 1))};
+    if (s.crc) f.insert(f.end(), {0xAB, 0xCD});
     f.insert(f.end(), s.payload, s.fill);
     return f;
 }
 
-void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
-
 }  // namespace
 
-TEST(AdtsFrames, HeaderFieldsAndBounds) {
-    struct Case {
+TEST(AdtsFrames, HeaderFieldsBoundsAndDecoderConfiguration) {
+    // The configurations are those MP4 writers store for these streams (LC 44.1 kHz stereo: 12 10).
+    const struct {
         FrameSpec spec;
-        bool ok;
-        int objectType, channels;
+        int channels;
         uint32_t rate;
         size_t headerBytes;
-    };
-    const Case cases[] = {
-        {{}, true, 2, 2, 44100, 7},
-        {{.profile = 0, .rateIndex = 3, .channelConfig = 1, .crc = true}, true, 1, 1, 48000, 9},
-        {{.rateIndex = 12, .channelConfig = 7, .payload = 8 * 768}, true, 2, 8, 7350, 7},
-        {{.channelConfig = 1, .payload = 768}, true, 2, 1, 44100, 7},
-        {{.channelConfig = 1, .payload = 771}, false, 0, 0, 0, 0},  // longer than one channel's raw frame
-        {{.payload = 0}, false, 0, 0, 0, 0},                        // nothing behind the header
-        {{.rateIndex = 13}, false, 0, 0, 0, 0},
-        {{.channelConfig = 0}, false, 0, 0, 0, 0},
-        {{.layer = 1}, false, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        const Bytes f = Frame(c.spec);
+        std::array<uint8_t, 2> config;
+    } good[] = {{{}, 2, 44100, 7, {0x12, 0x10}},
+                {{.profile = 0, .rateIndex = 3, .channelConfig = 1, .crc = true}, 1, 48000, 9, {0x09, 0x88}},
+                {{.rateIndex = 7, .payload = 2 * 768}, 2, 22050, 7, {0x13, 0x90}},
+                {{.rateIndex = 12, .channelConfig = 7, .payload = 8 * 768}, 8, 7350, 7, {0x16, 0x38}}};
+    for (const auto& c : good) {
         AdtsHeader h;
-        ASSERT_EQ(ParseAdtsHeader(f.data(), h), c.ok) << c.spec.rateIndex << " " << c.spec.payload;
-        if (!c.ok) continue;
-        EXPECT_EQ(std::tuple(h.objectType, h.channels, h.sampleRate, h.headerBytes, h.frameBytes),
-                  std::tuple(c.objectType, c.channels, c.rate, c.headerBytes, f.size()));
-    }
-}
-
-TEST(AdtsFrames, AudioSpecificConfigOfKnownStreams) {
-    // LC 44.1 kHz stereo is 12 10 in every MP4 writer's output; LC 48 kHz mono 11 88; LC 22.05 kHz stereo 13 90.
-    const std::pair<FrameSpec, std::array<uint8_t, 2>> cases[] = {
-        {{}, {0x12, 0x10}}, {{.rateIndex = 3, .channelConfig = 1}, {0x11, 0x88}}, {{.rateIndex = 7}, {0x13, 0x90}}};
-    for (const auto& [spec, want] : cases) {
-        AdtsHeader h;
-        ASSERT_TRUE(ParseAdtsHeader(Frame(spec).data(), h));
+        ASSERT_TRUE(ParseAdtsHeader(Frame(c.spec).data(), h)) << c.rate;
         uint8_t config[2];
         AdtsAudioSpecificConfig(h, config);
-        EXPECT_EQ((std::array<uint8_t, 2>{config[0], config[1]}), want);
+        EXPECT_EQ(std::tuple(h.channels, h.sampleRate, h.headerBytes, h.frameBytes, config[0], config[1]),
+                  std::tuple(c.channels, c.rate, c.headerBytes, Frame(c.spec).size(), c.config[0], c.config[1]));
+    }
+    // Longer than one channel's raw frame can be, empty, a reserved rate, the layout in the payload, layer 1.
+    const FrameSpec bad[] = {{.channelConfig = 1, .payload = 771}, {.payload = 0}, {.rateIndex = 13}, {.channelConfig = 0},
+                             {.layer = 1}};
+    for (const FrameSpec& spec : bad) {
+        AdtsHeader h;
+        EXPECT_FALSE(ParseAdtsHeader(Frame(spec).data(), h)) << spec.payload << " " << spec.rateIndex;
     }
 }
 
 TEST(AdtsFrames, SplitterFindsEveryFrameInPiecesThroughDamage) {
-    // Garbage with a false sync, frames (one with a CRC, one of two raw frames, which is left
-    // out), garbage again, and a last frame cut off by the end.
-    Bytes stream = {0x00, 0xFF, 0xF1, 0x50, 0x80, 0x02, 0x1F, 0xFC, 0x42};
-    const size_t garbage = stream.size();
+    // Garbage with a false sync (length 16, nothing behind it), frames (one with a CRC, one of
+    // two raw frames, which is left out), garbage, and a last frame cut off by the end.
+    Bytes stream = {0x00, 0xFF, 0xF1, 0x50, 0x80, 0x02, 0x1F, 0xFC, 0x42}, cut = Frame({.payload = 100});
+    const size_t garbage = stream.size() + 4;
     std::vector<Bytes> payloads;
     for (int i = 0; i < 12; ++i) {
-        FrameSpec spec{.payload = size_t(10 + 37 * i % 200), .crc = i == 3, .rawBlocks = i == 5 ? 2 : 1,
-                       .fill = uint8_t(i)};
-        if (i == 8) Append(stream, {0xFF, 0xFF, 0x12, 0x34});
-        Append(stream, Frame(spec));
+        const FrameSpec spec{.payload = size_t(10 + 37 * i % 200), .crc = i == 3, .rawBlocks = i == 5 ? 2 : 1, .fill = uint8_t(i)};
+        if (i == 8) stream.insert(stream.end(), {0xFF, 0xFF, 0x12, 0x34});
+        const Bytes f = Frame(spec);
+        stream.insert(stream.end(), f.begin(), f.end());
         if (i != 5) payloads.push_back(Bytes(spec.payload, uint8_t(i)));
     }
-    Bytes cut = Frame({.payload = 100});
-    cut.resize(50);
-    Append(stream, cut);
+    EXPECT_EQ(ProbeAdts(stream.data(), stream.size()), 45);  // a run of three, not from the first byte
+    EXPECT_EQ(ProbeAdts(stream.data() + 9, stream.size() - 9), 60);
+    stream.insert(stream.end(), cut.begin(), cut.begin() + 50);
     for (size_t piece : {size_t(1), size_t(7), size_t(333), stream.size()}) {
-        SCOPED_TRACE(piece);
         AdtsSplitter splitter;
         std::vector<Bytes> got;
         AdtsFrame frame;
-        for (size_t at = 0; at < stream.size(); at += piece) {
+        for (size_t at = 0; at <= stream.size(); at += piece) {
             splitter.Push(stream.data() + at, std::min(piece, stream.size() - at));
-            while (splitter.Next(frame)) got.emplace_back(frame.payload, frame.payload + frame.payloadBytes);
+            while (splitter.Next(frame, at + piece > stream.size())) got.emplace_back(frame.payload, frame.payload + frame.payloadBytes);
         }
-        while (splitter.Next(frame, true)) got.emplace_back(frame.payload, frame.payload + frame.payloadBytes);
-        EXPECT_EQ(got, payloads);
-        EXPECT_EQ(splitter.DroppedFrames(), 1u);
-        EXPECT_EQ(splitter.SkippedBytes(), garbage + 4 + cut.size());
+        EXPECT_EQ(got, payloads) << piece;
+        EXPECT_EQ(std::tuple(splitter.DroppedFrames(), splitter.SkippedBytes()), std::tuple(1u, garbage + 50)) << piece;
     }
-}
-
-TEST(AdtsFrames, ProbeFromTheStartOrMidStream) {
-    Bytes frames;
-    for (int i = 0; i < 4; ++i) Append(frames, Frame({.payload = 300}));
-    Bytes joined(frames.begin() + 123, frames.end());
-    Bytes one = Frame({.payload = 300});
-    EXPECT_EQ(ProbeAdts(frames.data(), frames.size()), 60);
-    EXPECT_EQ(ProbeAdts(joined.data(), joined.size()), 45);
-    EXPECT_EQ(ProbeAdts(one.data(), one.size()), 0);  // no second header to confirm it
 }

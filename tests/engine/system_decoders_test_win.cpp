@@ -95,30 +95,6 @@ TEST_P(SystemDecoders, DecodeLikeFfmpegWithLengthTagsAndSeek) {
 INSTANTIATE_TEST_SUITE_P(Files, SystemDecoders, ::testing::ValuesIn(kMedia),
                          [](const auto& i) { return FileCaseName(i.param.file); });
 
-// ADTS as a radio stream delivers it: joined in the middle of a frame, forward only, in pieces;
-// through our splitter and the system's AAC decoder transform.
-TEST(SystemDecoders, AdtsStreamJoinedMidFrameDecodesLikeFfmpeg) {
-    const std::string path = MediaPath("adts.aac");
-    if (path.empty()) GTEST_SKIP() << "QUENDRA_MEDIA_DIR is not set (run_system_decoders.sh makes the files)";
-    const Bytes s16 = ReadFile(path + ".s16"), file = ReadFile(path);
-    std::vector<float> reference(s16.size() / 2);
-    for (size_t i = 0; i < reference.size(); ++i) reference[i] = int16_t(s16[2 * i] | s16[2 * i + 1] << 8) / 32768.0f;
-    auto opened = OpenReader(std::make_unique<TestReader>(Bytes(file.begin() + 700, file.end()),
-                                                          TestReaderOptions{.forwardOnly = true, .piece = 4096}),
-                             {.systemFormats = kSystemFormats, .systemFormatCount = kSystemFormatCount});
-    if (opened->result == FMOD_ERR_FORMAT) GTEST_SKIP() << "Wine has no AAC decoder transform here";
-    ASSERT_EQ(opened->result, FMOD_OK);
-    const StreamFormat& f = opened->sound.format;
-    EXPECT_EQ(std::tuple(f.channels, f.sampleRate, f.lengthFrames), std::tuple(2, 44100u, uint64_t{0}));
-    EXPECT_FALSE(opened->sound.decoder->SeekToFrame(1000));
-    const std::vector<float> ours = DecodeAll(*opened->sound.decoder, 4096);
-    // All but the frames before the join (a few at most) and the decoder's priming.
-    EXPECT_NEAR(double(ours.size()), double(reference.size()), 2 * 4096.0);
-    const auto [lag, snr] = Align(reference, ours, 4096);
-    std::printf("ADTS stream through the transform: lag %ld frames, SNR %.1f dB against ffmpeg\n", lag, snr);
-    EXPECT_GE(snr, 60.0) << "lag " << lag;
-}
-
 TEST_F(ApiSession, SystemDecodedFilesPlayThroughTheLibraryWithSeek) {
     for (const MediaCase& c : kMedia) {
         const std::string path = MediaPath(c.file);
