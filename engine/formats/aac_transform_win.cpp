@@ -108,6 +108,7 @@ private:
         ScopedCom com;
         AdtsFrame first;
         if (!NextFrame(first, kMaxSearchBytes)) return FMOD_ERR_FORMAT;
+        stream_ = first.header;
         transform_ = CreateAacDecoder(mf);
         if (!transform_ || !SetTypes(mf, first.header) || !MakeOutputSample(mf)) return FMOD_ERR_FORMAT;
         transform_->ProcessMessage(MFT_MESSAGE_NOTIFY_BEGIN_STREAMING, 0);
@@ -125,7 +126,8 @@ private:
                 return FMOD_OK;
             }
             AdtsFrame frame;
-            if (!NextFrame(frame, kMaxSearchBytes) || !Feed(frame)) return FMOD_ERR_FORMAT;
+            if (!NextFrame(frame, kMaxSearchBytes) || (SameAdtsStream(frame.header, stream_) && !Feed(frame)))
+                return FMOD_ERR_FORMAT;
         }
         return FMOD_ERR_FORMAT;
     }
@@ -271,8 +273,9 @@ private:
             if (drained_) return 0;
             AdtsFrame frame;
             if (NextFrame(frame)) {
-                // A frame the decoder rejects is damage it has skipped: carry on with the next.
-                Feed(frame);
+                // Frames of another rate or layout (a station switching streams) would be noise
+                // to a decoder set up for the first; a frame it rejects is damage: both skipped.
+                if (SameAdtsStream(frame.header, stream_)) Feed(frame);
                 continue;
             }
             if (!atEnd_) return -1;  // a read error
@@ -283,6 +286,7 @@ private:
 
     std::unique_ptr<Reader> reader_;
     AdtsSplitter splitter_;
+    AdtsHeader stream_;  // the frames the decoder is set up for
     IMFTransform* transform_ = nullptr;
     IMFSample* output_ = nullptr;  // ours, unless the decoder brings its own
     uint64_t fedFrames_ = 0;
