@@ -58,9 +58,9 @@ std::string DataText(const char item[4], const uint8_t* p, size_t size) {
         if (size != 1 && size != 2 && size != 4 && size != 8) return {};
         uint64_t value = 0;
         for (size_t i = 0; i < size; ++i) value = value << 8 | p[i];
-        if (kind == 21 && size < 8 && (p[0] & 0x80)) return std::to_string(static_cast<int64_t>(value - (uint64_t{1} << (8 * size))));
-        if (kind == 21) return std::to_string(static_cast<int64_t>(value));
-        return std::to_string(value);
+        if (kind == 22) return std::to_string(value);
+        if (size < 8 && (p[0] & 0x80)) value -= uint64_t{1} << (8 * size);  // sign-extended
+        return std::to_string(static_cast<int64_t>(value));
     }
     default:
         return {};
