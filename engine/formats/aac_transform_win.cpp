@@ -259,7 +259,7 @@ private:
             ReleaseCom(buffer);
             if (out.pSample != output_) out.pSample->Release();
             if (!ok) return -1;
-            if (bytes > 0) return 1;
+            return bytes > 0 ? 1 : 0;  // nothing out: more input first
         }
     }
 
