@@ -136,9 +136,9 @@ private:
         IMFMediaType* aac = nullptr;
         if (FAILED(mf.createMediaType(&aac))) return false;
         // HEAACWAVEINFO after its WAVEFORMATEX: payload 0 (raw frames), profile level not
-        // given, then the AudioSpecificConfig.
+        // given, then the two configuration bytes (AdtsDecoderConfig).
         uint8_t info[14] = {0, 0, 0xFE, 0};
-        AdtsAudioSpecificConfig(h, info + 12);
+        AdtsDecoderConfig(h, info + 12);
         aac->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
         aac->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_AAC);
         aac->SetUINT32(MF_MT_AUDIO_NUM_CHANNELS, static_cast<UINT32>(h.channels));

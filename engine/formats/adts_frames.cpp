@@ -35,7 +35,7 @@ bool SameAdtsStream(const AdtsHeader& a, const AdtsHeader& b) {
     return a.objectType == b.objectType && a.rateIndex == b.rateIndex && a.channelConfig == b.channelConfig;
 }
 
-void AdtsAudioSpecificConfig(const AdtsHeader& header, uint8_t out[2]) {
+void AdtsDecoderConfig(const AdtsHeader& header, uint8_t out[2]) {
     // 5 bits object type, 4 bits rate index, 4 bits channel configuration, 3 zero bits.
     out[0] = static_cast<uint8_t>(header.objectType << 3 | header.rateIndex >> 1);
     out[1] = static_cast<uint8_t>((header.rateIndex & 1) << 7 | header.channelConfig << 3);

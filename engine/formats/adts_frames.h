@@ -29,8 +29,9 @@ struct AdtsHeader {
 bool ParseAdtsHeader(const uint8_t* p, AdtsHeader& out);
 // Whether two frames belong to one stream: object type, rate and channels agree.
 bool SameAdtsStream(const AdtsHeader& a, const AdtsHeader& b);
-// The AudioSpecificConfig a raw-frame decoder is set up with (2 bytes).
-void AdtsAudioSpecificConfig(const AdtsHeader& header, uint8_t out[2]);
+// The two configuration bytes a raw-frame decoder is set up with: object type, rate index,
+// channel configuration (as MP4 files carry them).
+void AdtsDecoderConfig(const AdtsHeader& header, uint8_t out[2]);
 // Where the first frame of a run of `run` matching frames starts within `data`; -1 when none
 // lies wholly inside it.
 long FindAdtsRun(const uint8_t* data, size_t size, int run);

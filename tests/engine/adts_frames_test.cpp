@@ -11,7 +11,7 @@ using namespace enginetest;
 
 namespace {
 
-struct FrameSpec {
+struct FrameFields {
     int profile = 1, rateIndex = 4, channelConfig = 2;  // LC, 44.1 kHz, stereo
     size_t payload = 20;
     bool crc = false;
@@ -21,7 +21,7 @@ struct FrameSpec {
 
 // 12 sync bits, ID, layer, protection absent, profile, rate, private, channels, 4 flags,
 // 13-bit length, 11-bit fullness (all ones), raw blocks less one; the CRC; the payload.
-Bytes Frame(const FrameSpec& s) {
+Bytes Frame(const FrameFields& s) {
     const size_t length = (s.crc ? 9 : 7) + s.payload;
     Bytes f = {0xFF, uint8_t(0xF0 | s.layer << 1 | !s.crc), uint8_t(s.profile << 6 | s.rateIndex << 2 | s.channelConfig >> 2),
                uint8_t((s.channelConfig & 3) << 6 | length >> 11), uint8_t(length >> 3), uint8_t((length & 7) << 5 | 0x1F),
@@ -36,7 +36,7 @@ Bytes Frame(const FrameSpec& s) {
 TEST(AdtsFrames, HeaderFieldsBoundsAndDecoderConfiguration) {
     // The configurations are those MP4 writers store for these streams (LC 44.1 kHz stereo: 12 10).
     const struct {
-        FrameSpec spec;
+        FrameFields fields;
         int channels;
         uint32_t rate;
         size_t headerBytes;
@@ -47,18 +47,18 @@ TEST(AdtsFrames, HeaderFieldsBoundsAndDecoderConfiguration) {
                 {{.rateIndex = 12, .channelConfig = 7, .payload = 8 * 768}, 8, 7350, 7, {0x16, 0x38}}};
     for (const auto& c : good) {
         AdtsHeader h;
-        ASSERT_TRUE(ParseAdtsHeader(Frame(c.spec).data(), h)) << c.rate;
+        ASSERT_TRUE(ParseAdtsHeader(Frame(c.fields).data(), h)) << c.rate;
         uint8_t config[2];
-        AdtsAudioSpecificConfig(h, config);
+        AdtsDecoderConfig(h, config);
         EXPECT_EQ(std::tuple(h.channels, h.sampleRate, h.headerBytes, h.frameBytes, config[0], config[1]),
-                  std::tuple(c.channels, c.rate, c.headerBytes, Frame(c.spec).size(), c.config[0], c.config[1]));
+                  std::tuple(c.channels, c.rate, c.headerBytes, Frame(c.fields).size(), c.config[0], c.config[1]));
     }
     // Longer than one channel's raw frame can be, empty, a reserved rate, the layout in the payload, layer 1.
-    const FrameSpec bad[] = {{.channelConfig = 1, .payload = 771}, {.payload = 0}, {.rateIndex = 13}, {.channelConfig = 0},
+    const FrameFields bad[] = {{.channelConfig = 1, .payload = 771}, {.payload = 0}, {.rateIndex = 13}, {.channelConfig = 0},
                              {.layer = 1}};
-    for (const FrameSpec& spec : bad) {
+    for (const FrameFields& fields : bad) {
         AdtsHeader h;
-        EXPECT_FALSE(ParseAdtsHeader(Frame(spec).data(), h)) << spec.payload << " " << spec.rateIndex;
+        EXPECT_FALSE(ParseAdtsHeader(Frame(fields).data(), h)) << fields.payload << " " << fields.rateIndex;
     }
 }
 
@@ -69,11 +69,11 @@ TEST(AdtsFrames, SplitterFindsEveryFrameInPiecesThroughDamage) {
     const size_t garbage = stream.size() + 4;
     std::vector<Bytes> payloads;
     for (int i = 0; i < 12; ++i) {
-        const FrameSpec spec{.payload = size_t(10 + 37 * i % 200), .crc = i == 3, .rawBlocks = i == 5 ? 2 : 1, .fill = uint8_t(i)};
+        const FrameFields fields{.payload = size_t(10 + 37 * i % 200), .crc = i == 3, .rawBlocks = i == 5 ? 2 : 1, .fill = uint8_t(i)};
         if (i == 8) stream.insert(stream.end(), {0xFF, 0xFF, 0x12, 0x34});
-        const Bytes f = Frame(spec);
+        const Bytes f = Frame(fields);
         stream.insert(stream.end(), f.begin(), f.end());
-        if (i != 5) payloads.push_back(Bytes(spec.payload, uint8_t(i)));
+        if (i != 5) payloads.push_back(Bytes(fields.payload, uint8_t(i)));
     }
     EXPECT_EQ(ProbeAdts(stream.data(), stream.size()), 45);  // a run of three, not from the first byte
     EXPECT_EQ(ProbeAdts(stream.data() + 9, stream.size() - 9), 60);
