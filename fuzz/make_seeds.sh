@@ -5,7 +5,7 @@
 #   make_seeds.sh FIXTURES OUT
 set -eu
 in=$1 out=$2
-for d in wav aiff vag asf tracker_mod tracker_s3m tracker_xm tracker_it playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
+for d in wav aiff vag asf aac tracker_mod tracker_s3m tracker_xm tracker_it playlist mpeg flac ogg id3 comments http_response icy_metadata settings; do mkdir -p "$out/$d"; done
 cp "$in"/*.wav "$out/wav/"
 cp "$in"/*.aiff "$out/aiff/"
 for f in mod s3m xm it; do cp "$in/tone440.$f" "$out/tracker_$f/"; done
@@ -27,6 +27,9 @@ done
 # ASF: WMA files with tags (header and a few packets).
 ffmpeg -v error -y -f lavfi -i sine=duration=0.2 -c:a wmav2 -metadata title=Ton -metadata album=Album \
     -metadata date=2026 -metadata track=3 "$out/asf/tone.wma" || true
+# AAC: the tagged M4A and a short ADTS stream.
+cp "$in/tagged.m4a" "$out/aac/"
+ffmpeg -v error -y -f lavfi -i sine=duration=0.1 -c:a aac -b:a 64k -f adts "$out/aac/tone.aac" || true
 cp "$in"/*.flac "$in"/*.oga "$out/flac/"
 cp "$in"/*.ogg "$in"/*.oga "$out/ogg/"
 for f in "$in"/tag_lame.mp3 "$in"/tag_v23_utf16.mp3 "$in"/tag_v24_utf8.mp3; do

@@ -10,9 +10,13 @@
 namespace engine {
 namespace {
 
-FMOD_RESULT OpenNetworkSound(const char* url, FMOD_MODE mode, StreamBufferSize buffer, Sound& sound) {
+FMOD_RESULT OpenNetworkSound(const char* url, FMOD_MODE mode, const Platform& platform, StreamBufferSize buffer,
+                             Sound& sound) {
     OpenedUrl opened;
-    const FMOD_RESULT result = OpenUrl(url, mode, buffer.size, buffer.unit, opened);
+    OpenHints hints;
+    hints.systemFormats = platform.systemFormats;
+    hints.systemFormatCount = platform.systemFormatCount;
+    const FMOD_RESULT result = OpenUrl(url, mode, buffer.size, buffer.unit, opened, hints);
     if (result != FMOD_OK) return result;
     sound.mode = mode;
     sound.format = opened.opened.format;
@@ -34,7 +38,7 @@ FMOD_RESULT Adopt(FMOD_RESULT result, FMOD_MODE mode, OpenedSound& opened, Sound
 
 FMOD_RESULT OpenSound(const char* path, FMOD_MODE mode, const Platform& platform, StreamBufferSize buffer,
                       Sound& sound) {
-    if (IsNetworkUrl(path)) return OpenNetworkSound(path, mode, buffer, sound);
+    if (IsNetworkUrl(path)) return OpenNetworkSound(path, mode, platform, buffer, sound);
     if (std::strstr(path, "://") && std::strncmp(path, "file://", 7) != 0) return FMOD_ERR_NET_URL;
     FMOD_RESULT result = FMOD_OK;
     OpenedSound opened;

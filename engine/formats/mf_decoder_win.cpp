@@ -2,7 +2,8 @@
 // it (mfplat.dll and mfreadwrite.dll are loaded when the first such file is opened; without
 // them, or without a decoder, the file is refused). Our file reaches it through an IStream;
 // it hands out 16-bit PCM. The type reported is FMOD_SOUND_TYPE_ASF: the header has no
-// type for AAC or MP4, and ASF is the one that stands for the system's media runtime.
+// type for AAC or MP4, and ASF is the one that stands for the system's media runtime. MP4
+// tags are our own parse (ReadMp4Tags). ADTS that cannot seek goes to aac_transform_win.cpp.
 #include <windows.h>
 #include <mfapi.h>
 #include <mferror.h>
@@ -72,7 +73,7 @@ public:
 
     FMOD_RESULT Open(std::unique_ptr<Reader>& reader, const wchar_t* contentType) {
         const MediaFoundation& mf = LoadMediaFoundation();
-        if (!mf.ready) return FMOD_ERR_FORMAT;
+        if (!mf.ready || !reader->Seek(0)) return FMOD_ERR_FORMAT;
         ScopedCom com;
         const int64_t size = reader->Size();
         format_.rawBytes = size > 0 ? static_cast<uint64_t>(size) : 0;
@@ -170,18 +171,25 @@ private:
 
 }  // namespace
 
-FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList&, OpenedSound& out) {
-    // The source reader seeks about the file while it looks at it: streams are not for it.
-    if (!reader->CanSeek()) return FMOD_ERR_FORMAT;
+FMOD_RESULT OpenMediaFoundation(std::unique_ptr<Reader>& reader, TagList& tags, OpenedSound& out) {
     uint8_t head[8];
     if (!reader->Seek(0) || !ReadExact(*reader, head, sizeof head) || !reader->Seek(0)) return FMOD_ERR_FORMAT;
     const bool mp4 = std::memcmp(head + 4, "ftyp", 4) == 0;
-    auto decoder = std::make_unique<MfDecoder>();
-    const FMOD_RESULT r = decoder->Open(reader, mp4 ? L"audio/mp4" : L"audio/aac");
-    if (r != FMOD_OK) return r;
-    out.format = decoder->Format();
-    out.decoder = std::move(decoder);
-    return FMOD_OK;
+    // The source reader seeks about the file while it looks at it: streams are not for it.
+    if (reader->CanSeek()) {
+        if (mp4) ReadMp4Tags(*reader, tags);
+        auto decoder = std::make_unique<MfDecoder>();
+        const FMOD_RESULT r = decoder->Open(reader, mp4 ? L"audio/mp4" : L"audio/aac");
+        if (r == FMOD_OK) {
+            out.format = decoder->Format();
+            out.decoder = std::move(decoder);
+            return FMOD_OK;
+        }
+        if (!reader || !reader->Seek(0)) return r;
+    }
+    // ADTS that the source reader cannot take (a radio stream, or a file it refused) goes frame
+    // by frame to the decoder transform.
+    return mp4 ? FMOD_ERR_FORMAT : OpenAacTransform(reader, tags, out);
 }
 
 }  // namespace engine

@@ -41,7 +41,8 @@ size_t PrebufferBytes(unsigned int size, FMOD_TIMEUNIT unit, const ResponseHead&
 // Live Ogg Vorbis goes to the page-by-page decoder; everything else is recognised
 // by content like a file. The first bytes are waited for, so that recognition
 // sees as much as it would of a file.
-FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& tags, OpenedSound& out) {
+FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& tags, OpenedSound& out,
+                             const OpenHints& hints) {
     stream->WaitForBuffered(kProbeBytes, kOpenTimeoutMs);
     uint8_t head[64];
     const size_t got = stream->Peek(head, sizeof head);
@@ -52,7 +53,7 @@ FMOD_RESULT OpenStreamFormat(const std::shared_ptr<NetStream>& stream, TagList& 
         if (r == FMOD_OK) out.format = out.decoder->Format();
         return r;
     }
-    const FMOD_RESULT r = OpenByContent(std::make_unique<NetReader>(stream), tags, out);
+    const FMOD_RESULT r = OpenByContent(std::make_unique<NetReader>(stream), tags, out, hints);
     if (r != FMOD_OK) return r;
     if (!out.decoder) return FMOD_ERR_FORMAT;  // a playlist sent as a stream
     return FMOD_OK;
@@ -80,7 +81,7 @@ FMOD_SOUND_TYPE SoundTypeForContent(const std::string* contentType) {
 }
 
 FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, FMOD_TIMEUNIT bufferUnit,
-                    OpenedUrl& out) {
+                    OpenedUrl& out, const OpenHints& hints) {
     Url url;
     if (!ParseUrl(text, url)) return FMOD_ERR_NET_URL;
     const bool openOnly = (mode & FMOD_OPENONLY) != 0;
@@ -97,7 +98,7 @@ FMOD_RESULT OpenUrl(const char* text, FMOD_MODE mode, unsigned int bufferSize, F
     // The container's own tags first, the headers last: the last tag of a fresh stream marks it as one.
     TagList containerTags;
     OpenedSound opened;
-    if (FMOD_RESULT r = OpenStreamFormat(stream, containerTags, opened); r != FMOD_OK) return r;
+    if (FMOD_RESULT r = OpenStreamFormat(stream, containerTags, opened, hints); r != FMOD_OK) return r;
     if (opened.format.type == FMOD_SOUND_TYPE_WAV || opened.format.type == FMOD_SOUND_TYPE_AIFF) stream->SetWholeReads();
     for (const Tag& tag : *containerTags.Snapshot()) out.tags->Add(tag.type, tag.name, tag.data);
     AddHeaderTags(head, *out.tags);

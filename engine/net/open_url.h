@@ -21,9 +21,10 @@ struct OpenedUrl {
 };
 
 // bufferSize/bufferUnit: the stream buffer size (FMOD_System_SetStreamBufferSize)
-// that decides how much is prebuffered before the sound is handed out.
+// that decides how much is prebuffered before the sound is handed out. `hints` brings the
+// system's format rows (AAC radio through the system's decoder).
 FMOD_RESULT OpenUrl(const char* url, FMOD_MODE mode, unsigned int bufferSize, FMOD_TIMEUNIT bufferUnit,
-                    OpenedUrl& out);
+                    OpenedUrl& out, const OpenHints& hints = {});
 
 // The header tags of an answer, in the server's order: type SHOUTCAST for
 // "ICY 200 OK", ICECAST for HTTP answers.

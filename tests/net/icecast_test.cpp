@@ -69,3 +69,38 @@ TEST_F(Icecast, MountsPlayWithTheirHeadersAndTitlesAsIcecastTags) {
         Release();
     }
 }
+
+// ADTS AAC radio (the 3 s loop of run_with_icecast.sh, with a title set on the server): in
+// fmodex.dll through the system's AAC decoder, the left channel as heard compared with ffmpeg's
+// decoding of the same frames; natively, with no system decoders, a clean refusal.
+TEST_F(Icecast, AacMountPlaysThroughTheSystemDecoderWithItsTitle) {
+#ifndef _WIN32
+    EXPECT_EQ(Open(base + "/test.aac"), FMOD_ERR_FORMAT);
+#else
+    const FMOD_RESULT opened = Open(base + "/test.aac");
+    if (opened == FMOD_ERR_FORMAT) GTEST_SKIP() << "this Wine has no AAC decoder transform";
+    ASSERT_EQ(opened, FMOD_OK);
+    ASSERT_EQ(api.FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel), FMOD_OK);
+    EXPECT_EQ(std::get<2>(SoundFormat()), 2);
+    ASSERT_TRUE(WaitUntil([&] { return Position() >= 2000; }, 10s));
+    const std::vector<float> heard = Wave(32768);
+    ASSERT_EQ(heard.size(), 32768u);
+    const Bytes s16 = ReadFile(std::getenv("QUENDRA_ICECAST_AAC_REFERENCE"));
+    const size_t loop = s16.size() / 12;  // frames per loop: three loops of 16-bit stereo
+    std::vector<float> left(s16.size() / 4);
+    for (size_t i = 0; i < left.size(); ++i) left[i] = int16_t(s16[4 * i] | s16[4 * i + 1] << 8) / 32768.0f;
+    // Where in the middle loop the heard window begins: the best match of its first 4096 frames.
+    size_t best = 0;
+    double bestSum = -1;
+    for (size_t at = loop; at < 2 * loop; ++at) {
+        double sum = 0;
+        for (size_t i = 0; i < 4096; ++i) sum += double(left[at + i]) * heard[i];
+        if (sum > bestSum) bestSum = sum, best = at;
+    }
+    const double snr = SnrDb({left.begin() + best, left.begin() + best + heard.size()}, heard);
+    std::printf("AAC radio through fmodex.dll: %zu frames heard, SNR %.1f dB against ffmpeg\n", heard.size(), snr);
+    EXPECT_GE(snr, 60.0);
+    EXPECT_TRUE(WaitUntil([&] { return Tag("TITLE") == "AAC Tone"; }, 10s));
+    EXPECT_EQ(Tag("ARTIST"), "Quendra");
+#endif
+}
