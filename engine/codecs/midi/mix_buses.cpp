@@ -25,16 +25,10 @@ void Spread(const float* __restrict s, int frames, float panL, float panR, float
     }
 }
 
-void AddRamped(const float* __restrict s, int made, int frames, float gainFrom, float gainTo, float* __restrict bus) {
-    const float step = (gainTo - gainFrom) / float(frames);
-    for (int i = 0; i < made; ++i) bus[i] += s[i] * (gainFrom + step * float(i));
-}
-
 }  // namespace
 
-MixBuses::MixBuses(int maxFrames) : storage_(size_t(kMostBuses + 1) * size_t(maxFrames)) {
-    for (int k = 0; k < kMostBuses; ++k) buses_[k].samples = storage_.data() + size_t(k) * size_t(maxFrames);
-    spare_ = storage_.data() + size_t(kMostBuses) * size_t(maxFrames);
+MixBuses::MixBuses() : storage_(size_t(kMostBuses) * kBlockFrames) {
+    for (int k = 0; k < kMostBuses; ++k) buses_[k].samples = storage_.data() + size_t(k) * kBlockFrames;
 }
 
 void MixBuses::Begin(const VoiceOutput& out, int frames) {
@@ -43,24 +37,23 @@ void MixBuses::Begin(const VoiceOutput& out, int frames) {
     used_ = 0;
 }
 
-void MixBuses::Add(const float* samples, int made, const VoiceBlock& b) {
+VoiceDestination MixBuses::Destination(const VoiceBlock& b) {
     const float reverb = std::max(b.reverb, 0.0f), chorus = std::max(b.chorus, 0.0f);
     int k = 0;
     while (k < used_ && !(buses_[k].panL == b.panL && buses_[k].panR == b.panR && buses_[k].reverb == reverb &&
                           buses_[k].chorus == chorus))
         ++k;
-    if (k == kMostBuses) {
-        // Every bus taken by other settings: this voice is spread on its own.
-        std::fill(spare_, spare_ + frames_, 0.0f);
-        AddRamped(samples, made, frames_, b.gainFrom, b.gainTo, spare_);
-        Spread(spare_, frames_, b.panL, b.panR, reverb, chorus, out_);
-        return;
-    }
     if (k == used_) {
         buses_[used_++] = {b.panL, b.panR, reverb, chorus, buses_[k].samples};
         std::fill(buses_[k].samples, buses_[k].samples + frames_, 0.0f);
     }
-    AddRamped(samples, made, frames_, b.gainFrom, b.gainTo, buses_[k].samples);
+    return {buses_[k].samples, true, b.gainFrom, (b.gainTo - b.gainFrom) / float(frames_)};
+}
+
+void MixBuses::Add(const float* __restrict samples, int made, const VoiceBlock& b) {
+    const VoiceDestination d = Destination(b);
+    float* __restrict bus = d.samples;
+    for (int i = 0; i < made; ++i) bus[i] += samples[i] * (d.gainFrom + d.gainStep * float(i));
 }
 
 void MixBuses::Finish() {

@@ -84,7 +84,7 @@ Synth::Synth(const Bank& bank, const SynthOptions& options)
     : bank_(bank), options_(options), voices_(kMaxVoices),
       effects_(std::make_unique<Effects>(options.sampleRate)),
       left_(kBlockFrames), right_(kBlockFrames), reverbIn_(kBlockFrames), chorusIn_(kBlockFrames),
-      scratch_((kFilterLanes + 1) * kBlockFrames), buses_(std::make_unique<MixBuses>(kBlockFrames)) {
+      scratch_(kFilterLanes * kBlockFrames), buses_(std::make_unique<MixBuses>()) {
     Reset();
 }
 
@@ -407,11 +407,12 @@ void Synth::RenderBlock(float* out, int frames) {
     for (Voice& v : voices_) {
         if (!v.active) continue;
         const VoiceBlock b = PrepareBlock(v, blockSeconds);
-        float* samples = scratch_.data() + (b.filter ? waitingCount : kFilterLanes) * kBlockFrames;
-        const int made = InterpolateVoice(v, b, bank_.pcm.data(), frames, samples);
+        int made;
         if (!b.filter) {
-            buses_->Add(samples, made, b);
+            made = InterpolateVoice(v, b, bank_.pcm.data(), frames, buses_->Destination(b));
         } else {
+            float* samples = scratch_.data() + waitingCount * kBlockFrames;
+            made = InterpolateVoice(v, b, bank_.pcm.data(), frames, {samples});
             waiting[waitingCount++] = {&v, b, samples, made};
             if (waitingCount == kFilterLanes) filterAndMix();
         }

@@ -19,10 +19,12 @@ float Fraction(uint64_t at) { return float(int32_t(uint32_t(at) >> 8)) * (1.0f /
 const __m64* Pair(const float* p) { return reinterpret_cast<const __m64*>(p); }
 #endif
 
-// `run` samples interpolated from `p` at `at` (32.32) onwards, which is advanced past them.
-// Four at a time: the sample pairs are fetched one by one, the rest is done in vectors. Only
-// the top 24 bits of each fraction are used: all that a float holds.
-void InterpolateRun(const float* p, uint64_t& at, uint64_t increment, float* out, int run) {
+// `run` samples interpolated from `p` at `at` (32.32) onwards, which is advanced past them,
+// for frames `first` onwards of the destination. Four at a time: the sample pairs are fetched
+// one by one, the rest is done in vectors. Only the top 24 bits of each fraction are used: all
+// that a float holds.
+void InterpolateRun(const float* p, uint64_t& at, uint64_t increment, const VoiceDestination& d, int first, int run) {
+    float* out = d.samples + first;
     int i = 0;
 #if defined(__SSE2__)
     const uint32_t low = uint32_t(at), lowIncrement = uint32_t(increment);
@@ -30,6 +32,8 @@ void InterpolateRun(const float* p, uint64_t& at, uint64_t increment, float* out
                                   int(low + 3 * lowIncrement));
     const __m128i lowsIncrement = _mm_set1_epi32(int(4 * lowIncrement));
     const __m128 fractionScale = _mm_set1_ps(1.0f / 16777216.0f);
+    const __m128 gainFrom = _mm_set1_ps(d.gainFrom), gainStep = _mm_set1_ps(d.gainStep), four = _mm_set1_ps(4);
+    __m128 frame = _mm_setr_ps(float(first), float(first + 1), float(first + 2), float(first + 3));
     for (; i + 4 <= run; i += 4) {
         const float* q0 = p + (at >> 32);
         const float* q1 = p + ((at + increment) >> 32);
@@ -43,20 +47,30 @@ void InterpolateRun(const float* p, uint64_t& at, uint64_t increment, float* out
         const __m128 right = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
         const __m128 frac = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lows, 8)), fractionScale);
         lows = _mm_add_epi32(lows, lowsIncrement);
-        _mm_storeu_ps(out + i, _mm_add_ps(left, _mm_mul_ps(frac, _mm_sub_ps(right, left))));
+        const __m128 value = _mm_add_ps(left, _mm_mul_ps(frac, _mm_sub_ps(right, left)));
+        if (d.add) {
+            const __m128 gain = _mm_add_ps(gainFrom, _mm_mul_ps(gainStep, frame));
+            _mm_storeu_ps(out + i, _mm_add_ps(_mm_loadu_ps(out + i), _mm_mul_ps(value, gain)));
+        } else {
+            _mm_storeu_ps(out + i, value);
+        }
+        frame = _mm_add_ps(frame, four);
     }
 #endif
     for (; i < run; ++i) {
         const float* q = p + (at >> 32);
-        out[i] = q[0] + Fraction(at) * (q[1] - q[0]);
+        const float value = q[0] + Fraction(at) * (q[1] - q[0]);
+        if (d.add) out[i] += value * (d.gainFrom + d.gainStep * float(first + i));
+        else out[i] = value;
         at += increment;
     }
 }
 
-// Interpolated samples until `limit` frames are made or the position reaches `end`;
-// returns how many were made.
-int Interpolate(const float* pcm, double& pos, double step, double end, float* out, int limit) {
-    int n = 0;
+// Interpolated samples for frames `first` onwards until frame `limit` or until the position
+// reaches `end`; returns the frame reached.
+int Interpolate(const float* pcm, double& pos, double step, double end, const VoiceDestination& d, int first,
+                int limit) {
+    int n = first;
     while (n < limit && pos < end) {
         // As many as surely stay below the end, without a test per sample.
         int run = int((end - pos) / step);
@@ -65,8 +79,7 @@ int Interpolate(const float* pcm, double& pos, double step, double end, float* o
         const uint64_t base = uint64_t(pos);
         uint64_t at = uint64_t((pos - double(base)) * kFractionScale);
         const uint64_t increment = uint64_t(step * kFractionScale);
-        const float* p = pcm + base;
-        InterpolateRun(p, at, increment, out + n, run);
+        InterpolateRun(pcm + base, at, increment, d, n, run);
         pos = double(base) + double(at) / kFractionScale;
         n += run;
     }
@@ -75,7 +88,7 @@ int Interpolate(const float* pcm, double& pos, double step, double end, float* o
 
 }  // namespace
 
-int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out) {
+int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, const VoiceDestination& d) {
     const Region& r = *v.region;
     double pos = v.position;
     int made = 0;
@@ -83,11 +96,11 @@ int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames
         const double length = double(r.loopEnd) - r.loopStart;
         while (made < frames) {
             if (pos >= r.loopEnd) pos -= length * std::floor((pos - r.loopStart) / length);
-            made += Interpolate(pcm, pos, b.step, r.loopEnd, out + made, frames - made);
+            made = Interpolate(pcm, pos, b.step, r.loopEnd, d, made, frames);
         }
     } else {
-        made = Interpolate(pcm, pos, b.step, r.end, out, frames);
-        std::fill(out + made, out + frames, 0.0f);
+        made = Interpolate(pcm, pos, b.step, r.end, d, 0, frames);
+        if (!d.add) std::fill(d.samples + made, d.samples + frames, 0.0f);
     }
     v.position = pos;
     return made;

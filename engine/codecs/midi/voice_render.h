@@ -24,9 +24,17 @@ struct VoiceOutput {
     float* chorus;
 };
 
-// Writes the voice's next `frames` samples to `out`, zeros after its sample ends; returns how
+// Where a voice's samples go: written as they are (for the filter), or added with the block's
+// gain ramp, gainFrom + gainStep * frame (the mix of a voice that needs no filter).
+struct VoiceDestination {
+    float* samples;
+    bool add = false;
+    float gainFrom = 0, gainStep = 0;
+};
+
+// The voice's next `frames` samples; written ones are zero after the sample ends. Returns how
 // many it made (fewer than `frames` when the sample ended).
-int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, float* out);
+int InterpolateVoice(Voice& v, const VoiceBlock& b, const float* pcm, int frames, const VoiceDestination& d);
 
 // A voice's block waiting to be filtered.
 struct FilteredVoice {
