@@ -6,11 +6,11 @@
 #include <windows.h>
 #include <mfapi.h>
 #include <mferror.h>
-#include <mftransform.h>
 
 #include <cstring>
 
 #include "formats/adts_frames.h"
+#include "formats/media_foundation_win.h"
 #include "formats/reader_stream_win.h"
 #include "formats/system_decoders.h"
 #include "formats/system_pcm_decoder.h"
@@ -28,44 +28,7 @@ constexpr int kMaxFramesBeforeOutput = 16;
 // The decoder's output: 2048 frames (SBR doubles the 1024 of a raw frame) of eight channels.
 constexpr DWORD kMinOutputBytes = 2048 * 8 * 2;
 
-struct Transforms {
-    HRESULT(WINAPI* createMediaType)(IMFMediaType**) = nullptr;
-    HRESULT(WINAPI* createSample)(IMFSample**) = nullptr;
-    HRESULT(WINAPI* createMemoryBuffer)(DWORD, IMFMediaBuffer**) = nullptr;
-    HRESULT(WINAPI* enumerate)(GUID, UINT32, const MFT_REGISTER_TYPE_INFO*, const MFT_REGISTER_TYPE_INFO*,
-                               IMFActivate***, UINT32*) = nullptr;
-    bool ready = false;
-};
-
-template <typename Fn>
-void Resolve(HMODULE module, const char* name, Fn& fn) {
-    fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-const Transforms& LoadTransforms() {
-    static const Transforms loaded = [] {
-        Transforms t;
-        HMODULE plat = LoadLibraryW(L"mfplat.dll");
-        HRESULT(WINAPI * startup)(ULONG, DWORD) = nullptr;
-        Resolve(plat, "MFStartup", startup);
-        Resolve(plat, "MFCreateMediaType", t.createMediaType);
-        Resolve(plat, "MFCreateSample", t.createSample);
-        Resolve(plat, "MFCreateMemoryBuffer", t.createMemoryBuffer);
-        Resolve(plat, "MFTEnumEx", t.enumerate);
-        t.ready = startup && t.createMediaType && t.createSample && t.createMemoryBuffer &&
-                  SUCCEEDED(startup(MF_VERSION, MFSTARTUP_LITE));
-        return t;
-    }();
-    return loaded;
-}
-
-template <typename T>
-void ReleaseCom(T*& p) {
-    if (p) p->Release();
-    p = nullptr;
-}
-
-IMFTransform* CreateAacDecoder(const Transforms& mf) {
+IMFTransform* CreateAacDecoder(const MediaFoundation& mf) {
     IMFTransform* transform = nullptr;
     if (mf.enumerate) {
         const MFT_REGISTER_TYPE_INFO input = {MFMediaType_Audio, MFAudioFormat_AAC};
@@ -103,8 +66,8 @@ public:
 
 private:
     FMOD_RESULT Start() {
-        const Transforms& mf = LoadTransforms();
-        if (!mf.ready) return FMOD_ERR_FORMAT;
+        const MediaFoundation& mf = LoadMediaFoundation();
+        if (!(mf.started && mf.createMediaType && mf.createSample && mf.createMemoryBuffer)) return FMOD_ERR_FORMAT;
         ScopedCom com;
         AdtsFrame first;
         if (!NextFrame(first, kMaxSearchBytes)) return FMOD_ERR_FORMAT;
@@ -132,7 +95,7 @@ private:
         return FMOD_ERR_FORMAT;
     }
 
-    bool SetTypes(const Transforms& mf, const AdtsHeader& h) {
+    bool SetTypes(const MediaFoundation& mf, const AdtsHeader& h) {
         IMFMediaType* aac = nullptr;
         if (FAILED(mf.createMediaType(&aac))) return false;
         // HEAACWAVEINFO after its WAVEFORMATEX: payload 0 (raw frames), profile level not
@@ -177,7 +140,7 @@ private:
         }
     }
 
-    bool MakeOutputSample(const Transforms& mf) {
+    bool MakeOutputSample(const MediaFoundation& mf) {
         MFT_OUTPUT_STREAM_INFO info = {};
         if (FAILED(transform_->GetOutputStreamInfo(0, &info))) return false;
         if (info.dwFlags & (MFT_OUTPUT_STREAM_PROVIDES_SAMPLES | MFT_OUTPUT_STREAM_CAN_PROVIDE_SAMPLES)) return true;
@@ -207,7 +170,7 @@ private:
     }
 
     bool Feed(const AdtsFrame& frame) {
-        const Transforms& mf = LoadTransforms();
+        const MediaFoundation& mf = LoadMediaFoundation();
         IMFMediaBuffer* buffer = nullptr;
         IMFSample* sample = nullptr;
         BYTE* data = nullptr;

@@ -7,13 +7,12 @@
 #include <windows.h>
 #include <mfapi.h>
 #include <mferror.h>
-#include <mfidl.h>
-#include <mfreadwrite.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "formats/media_foundation_win.h"
 #include "formats/reader_stream_win.h"
 #include "formats/system_pcm_decoder.h"
 #include "formats/system_decoders.h"
@@ -26,40 +25,8 @@ constexpr DWORD kAudio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM)
 // has settled by the frame asked for; what comes before it is dropped.
 constexpr uint64_t kSeekPrerollFrames = 4096;
 
-struct MediaFoundation {
-    HRESULT(WINAPI* createByteStream)(IStream*, IMFByteStream**) = nullptr;
-    HRESULT(WINAPI* createSourceReader)(IMFByteStream*, IMFAttributes*, IMFSourceReader**) = nullptr;
-    HRESULT(WINAPI* createMediaType)(IMFMediaType**) = nullptr;
-    bool ready = false;
-};
-
-template <typename Fn>
-void Resolve(HMODULE module, const char* name, Fn& fn) {
-    fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-// Loaded and started once, kept for the life of the process.
-const MediaFoundation& LoadMediaFoundation() {
-    static const MediaFoundation mf = [] {
-        MediaFoundation m;
-        HMODULE plat = LoadLibraryW(L"mfplat.dll");
-        HMODULE readwrite = LoadLibraryW(L"mfreadwrite.dll");
-        HRESULT(WINAPI * startup)(ULONG, DWORD) = nullptr;
-        Resolve(plat, "MFStartup", startup);
-        Resolve(plat, "MFCreateMFByteStreamOnStream", m.createByteStream);
-        Resolve(plat, "MFCreateMediaType", m.createMediaType);
-        Resolve(readwrite, "MFCreateSourceReaderFromByteStream", m.createSourceReader);
-        m.ready = startup && m.createByteStream && m.createMediaType && m.createSourceReader &&
-                  SUCCEEDED(startup(MF_VERSION, MFSTARTUP_LITE));
-        return m;
-    }();
-    return mf;
-}
-
-template <typename T>
-void ReleaseCom(T*& p) {
-    if (p) p->Release();
-    p = nullptr;
+bool SourceReaderReady(const MediaFoundation& mf) {
+    return mf.started && mf.createByteStream && mf.createMediaType && mf.createSourceReader;
 }
 
 class MfDecoder : public SystemPcmDecoder {
@@ -73,7 +40,7 @@ public:
 
     FMOD_RESULT Open(std::unique_ptr<Reader>& reader, const wchar_t* contentType) {
         const MediaFoundation& mf = LoadMediaFoundation();
-        if (!mf.ready || !reader->Seek(0)) return FMOD_ERR_FORMAT;
+        if (!SourceReaderReady(mf) || !reader->Seek(0)) return FMOD_ERR_FORMAT;
         ScopedCom com;
         const int64_t size = reader->Size();
         format_.rawBytes = size > 0 ? static_cast<uint64_t>(size) : 0;

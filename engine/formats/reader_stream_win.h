@@ -20,6 +20,13 @@ std::unique_ptr<Reader> TakeReader(IStream* stream);
 // being free-threaded).
 bool EnsureComOnThisThread();
 
+// Releases a COM object, if any, and forgets it.
+template <typename T>
+void ReleaseCom(T*& p) {
+    if (p) p->Release();
+    p = nullptr;
+}
+
 // COM for the length of an open on the caller's thread, which is the player's: left as it
 // was afterwards, so that the player's own choice of apartment is never taken from it.
 class ScopedCom {

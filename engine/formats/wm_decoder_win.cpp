@@ -33,12 +33,6 @@ CreateSyncReaderFn LoadCreateSyncReader() {
     return create;
 }
 
-template <typename T>
-void ReleaseCom(T*& p) {
-    if (p) p->Release();
-    p = nullptr;
-}
-
 // The wave format an output offers with these props: 16-bit PCM, or false.
 bool OffersPcm16(IWMOutputMediaProps* props, WAVEFORMATEX& format) {
     DWORD size = 0;

@@ -47,7 +47,8 @@ set_tests_properties(engine_pulse_recording engine_pulse_resampling engine_pulse
 # fmodex.dll uses, linked in, against ffmpeg's decoding of files ffmpeg made; then fmodex.dll.
 # VAG, RAW and the refusals as natively.
 set(system_decoder_sources formats/reader_stream_win.cpp formats/system_decoders_win.cpp
-  formats/wm_decoder_win.cpp formats/mf_decoder_win.cpp formats/aac_transform_win.cpp)
+  formats/wm_decoder_win.cpp formats/media_foundation_win.cpp formats/mf_decoder_win.cpp
+  formats/aac_transform_win.cpp)
 list(TRANSFORM system_decoder_sources PREPEND ${PROJECT_SOURCE_DIR}/engine/)
 add_executable(engine_system_decoder_tests system_decoders_test_win.cpp vag_test.cpp format_refusal_test.cpp
   engine_support.cpp ${system_decoder_sources})
